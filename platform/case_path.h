@@ -1,0 +1,13 @@
+#pragma once
+// A stick copied to a case-sensitive file system must still work: every path the programs
+// open is resolved one component at a time, taking an existing entry whose name differs only
+// in ASCII letter case when the exact name is absent.
+#include <filesystem>
+
+namespace platform {
+
+// Returns the path with each existing component spelled as on disk. Components that do not
+// exist (and everything after them) are kept as given; "." and ".." are left alone.
+std::filesystem::path resolveCase(const std::filesystem::path& path);
+
+}  // namespace platform

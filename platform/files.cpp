@@ -1,0 +1,174 @@
+#include "platform/files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <utility>
+
+#include "platform/case_path.h"
+#include "platform/file_faults.h"
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+std::optional<OutputFile> OutputFile::create(const fs::path& path) {
+  if (FaultInjection::shouldFail(FileOp::Create)) return std::nullopt;
+  fs::path resolved = resolveCase(path);
+  std::error_code error;
+  if (fs::is_directory(resolved, error)) return std::nullopt;
+  std::FILE* file = std::fopen(resolved.c_str(), "wb");
+  if (file == nullptr) return std::nullopt;
+  return OutputFile(file, std::move(resolved));
+}
+
+OutputFile::OutputFile(OutputFile&& other) noexcept
+    : file_(std::exchange(other.file_, nullptr)),
+      path_(std::move(other.path_)),
+      position_(other.position_) {}
+
+OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
+  if (this != &other) {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = std::exchange(other.file_, nullptr);
+    path_ = std::move(other.path_);
+    position_ = other.position_;
+  }
+  return *this;
+}
+
+OutputFile::~OutputFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool OutputFile::write(std::span<const std::uint8_t> bytes) {
+  if (file_ == nullptr) return false;
+  if (FaultInjection::shouldFail(FileOp::Write)) return false;
+  if (bytes.empty()) return true;
+  const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file_);
+  position_ += written;
+  return written == bytes.size();
+}
+
+bool OutputFile::seek(std::uint64_t offset) {
+  if (file_ == nullptr) return false;
+  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  position_ = offset;
+  return true;
+}
+
+bool OutputFile::close() {
+  if (file_ == nullptr) return false;
+  const bool failNow = FaultInjection::shouldFail(FileOp::Close);
+  const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  return flushed && closed && !failNow;
+}
+
+bool MemorySource::read(std::span<std::uint8_t> out) {
+  if (out.size() > bytes_.size() - position_) return false;
+  std::memcpy(out.data(), bytes_.data() + position_, out.size());
+  position_ += out.size();
+  return true;
+}
+
+std::optional<InputFile> InputFile::open(const fs::path& path) {
+  fs::path resolved = resolveCase(path);
+  std::error_code error;
+  if (fs::is_directory(resolved, error)) return std::nullopt;
+  std::FILE* file = std::fopen(resolved.c_str(), "rb");
+  if (file == nullptr) return std::nullopt;
+  return InputFile(file, std::move(resolved));
+}
+
+InputFile::InputFile(InputFile&& other) noexcept
+    : file_(std::exchange(other.file_, nullptr)), path_(std::move(other.path_)) {}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+  if (this != &other) {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = std::exchange(other.file_, nullptr);
+    path_ = std::move(other.path_);
+  }
+  return *this;
+}
+
+InputFile::~InputFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool InputFile::read(std::span<std::uint8_t> out) {
+  if (out.empty()) return file_ != nullptr;
+  return readSome(out) == out.size();
+}
+
+std::size_t InputFile::readSome(std::span<std::uint8_t> out) {
+  if (file_ == nullptr || out.empty()) return 0;
+  return std::fread(out.data(), 1, out.size(), file_);
+}
+
+bool InputFile::seek(std::uint64_t offset) {
+  if (file_ == nullptr) return false;
+  return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
+}
+
+std::optional<std::uint64_t> InputFile::size() {
+  if (file_ == nullptr) return std::nullopt;
+  const long here = std::ftell(file_);
+  if (here < 0 || std::fseek(file_, 0, SEEK_END) != 0) return std::nullopt;
+  const long end = std::ftell(file_);
+  if (end < 0 || std::fseek(file_, here, SEEK_SET) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(end);
+}
+
+bool InputFile::close() {
+  if (file_ == nullptr) return false;
+  const bool failNow = FaultInjection::shouldFail(FileOp::Close);
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  return closed && !failNow;
+}
+
+std::optional<Bytes> readWholeFile(const fs::path& path, std::uint64_t maxSize) {
+  std::optional<InputFile> file = InputFile::open(path);
+  if (!file) return std::nullopt;
+  const std::optional<std::uint64_t> size = file->size();
+  if (!size || *size > maxSize) return std::nullopt;
+  Bytes bytes(static_cast<std::size_t>(*size));
+  if (!file->read(bytes)) return std::nullopt;
+  return bytes;
+}
+
+bool fileExists(const fs::path& path) { return InputFile::open(path).has_value(); }
+
+bool removeFile(const fs::path& path) {
+  if (FaultInjection::shouldFail(FileOp::Remove)) return false;
+  const fs::path resolved = resolveCase(path);
+  std::error_code error;
+  if (fs::is_directory(resolved, error)) return false;
+  return fs::remove(resolved, error) && !error;
+}
+
+bool renameFile(const fs::path& from, const fs::path& to) {
+  if (FaultInjection::shouldFail(FileOp::Rename)) return false;
+  std::error_code error;
+  fs::rename(resolveCase(from), resolveCase(to), error);
+  return !error;
+}
+
+bool createFolder(const fs::path& path) {
+  const fs::path resolved = resolveCase(path);
+  std::error_code error;
+  fs::create_directory(resolved, error);
+  return fs::is_directory(resolved, error);
+}
+
+std::optional<std::uint64_t> freeSpace(const fs::path& path) {
+  std::error_code error;
+  const fs::space_info info = fs::space(resolveCase(path), error);
+  if (error) return std::nullopt;
+  return info.available;
+}
+
+}  // namespace platform

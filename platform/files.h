@@ -1,0 +1,106 @@
+#pragma once
+// Binary file input and output. Every path is resolved without regard to letter case, and
+// every create, write, close, rename and remove passes the fault seam (file_faults.h).
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <span>
+
+#include "platform/byte_order.h"
+#include "platform/byte_sink.h"
+
+namespace platform {
+
+// A file opened for writing as bytes. Creating it truncates an existing file; a file whose
+// name differs only in letter case is replaced rather than given a twin.
+class OutputFile final : public ByteSink {
+ public:
+  static std::optional<OutputFile> create(const std::filesystem::path& path);
+
+  OutputFile(OutputFile&& other) noexcept;
+  OutputFile& operator=(OutputFile&& other) noexcept;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  ~OutputFile() override;  // closes without reporting; call close() to learn the outcome
+
+  using ByteSink::write;
+  bool write(std::span<const std::uint8_t> bytes) override;
+  bool seek(std::uint64_t offset) override;
+  std::uint64_t position() const override { return position_; }
+
+  // Flushes and closes; false when anything buffered could not be written.
+  bool close();
+  bool isOpen() const { return file_ != nullptr; }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  OutputFile(std::FILE* file, std::filesystem::path path) : file_(file), path_(std::move(path)) {}
+  std::FILE* file_ = nullptr;
+  std::filesystem::path path_;
+  std::uint64_t position_ = 0;
+};
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Fills `out` completely or reports failure.
+  virtual bool read(std::span<std::uint8_t> out) = 0;
+};
+
+class MemorySource final : public ByteSource {
+ public:
+  explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  bool read(std::span<std::uint8_t> out) override;
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+  std::size_t position_ = 0;
+};
+
+// A file opened for reading as bytes.
+class InputFile final : public ByteSource {
+ public:
+  static std::optional<InputFile> open(const std::filesystem::path& path);
+
+  InputFile(InputFile&& other) noexcept;
+  InputFile& operator=(InputFile&& other) noexcept;
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile() override;
+
+  bool read(std::span<std::uint8_t> out) override;
+  // Reads up to out.size() bytes; returns how many were read.
+  std::size_t readSome(std::span<std::uint8_t> out);
+  bool seek(std::uint64_t offset);
+  std::optional<std::uint64_t> size();
+  bool close();
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  InputFile(std::FILE* file, std::filesystem::path path) : file_(file), path_(std::move(path)) {}
+  std::FILE* file_ = nullptr;
+  std::filesystem::path path_;
+};
+
+// The whole file, or nothing when it cannot be opened or read. `maxSize` guards memory.
+std::optional<Bytes> readWholeFile(const std::filesystem::path& path,
+                                   std::uint64_t maxSize = std::uint64_t{1} << 31);
+
+// True when the file can be opened for reading.
+bool fileExists(const std::filesystem::path& path);
+
+// Removes a file; false when it could not be removed (also when it was absent).
+bool removeFile(const std::filesystem::path& path);
+
+// Renames `from` to `to`, replacing `to` (or an existing file whose name differs only in
+// case) in one step.
+bool renameFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Creates a folder; true when it exists afterwards.
+bool createFolder(const std::filesystem::path& path);
+
+// Bytes free on the file system that holds `path`, when known.
+std::optional<std::uint64_t> freeSpace(const std::filesystem::path& path);
+
+}  // namespace platform
