@@ -1,0 +1,32 @@
+#pragma once
+// The dialogs' Messenger: modal message boxes captioned with the program's name.
+#include <QMessageBox>
+#include <QString>
+
+#include "platform/messenger.h"
+
+class QWidget;
+
+namespace platform {
+
+class MessageBoxMessenger : public Messenger {
+ public:
+  // `reportIcon` is used for every report unless `errorIcon` differs and the report is an error.
+  MessageBoxMessenger(QString caption, QMessageBox::Icon reportIcon, QMessageBox::Icon errorIcon);
+
+  // The window the boxes belong to; none means application-modal without parent.
+  void setParent(QWidget* parent) { parent_ = parent; }
+
+  void show(std::string_view text, bool isError) override;
+  bool ask(std::string_view question) override;
+  void progress(std::string_view what, int done, int total) override;
+
+ private:
+  QString caption_;
+  QMessageBox::Icon reportIcon_;
+  QMessageBox::Icon errorIcon_;
+  QWidget* parent_ = nullptr;
+  class QProgressDialog* progress_ = nullptr;
+};
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+#include "velk_mur/generate/naming.h"
+
+#include "platform/files.h"
+
+namespace fs = std::filesystem;
+
+namespace velk_mur {
+
+namespace {
+constexpr const char* kGeneratedFolderName = "GEN";
+}
+
+fs::path generatedFolder(const fs::path& folder) { return folder / kGeneratedFolderName; }
+
+fs::path motionFilePath(const fs::path& folder, std::string_view name, char kind, int model) {
+  const std::string base(name);
+  if (kind == kFullBodyKind) return folder / (base + ".mtn");
+  if (kind == kHeadKind) return generatedFolder(folder) / (base + "_h" + std::to_string(model) + ".mtn");
+  return generatedFolder(folder) / (base + "_" + kind + ".mtn");
+}
+
+std::string motionName(std::string_view name, char kind, int model) {
+  if (kind == kHeadKind) return "h_any#any_" + std::to_string(model) + std::string(name);
+  return std::string(1, kind) + "_any#any_" + std::string(name);
+}
+
+fs::path ledFilePath(const fs::path& folder, std::string_view name) {
+  return generatedFolder(folder) / (std::string(name) + ".led");
+}
+
+fs::path recordingPath(const fs::path& folder, std::string_view name) {
+  return folder / (std::string(name) + ".WAV");
+}
+
+bool fileExists(const fs::path& path) { return platform::fileExists(path); }
+
+}  // namespace velk_mur

@@ -1,0 +1,38 @@
+#pragma once
+// Where a recording's generated files live and what its motions are called. The save to the
+// stick and the configuration update use the same names, so they are formed only here.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace velk_mur {
+
+// The ERS-7, the only robot model; part of the head motion's file and motion name.
+inline constexpr int kRobotModel = 7;
+
+// Motion kinds.
+inline constexpr char kFullBodyKind = 'a';
+inline constexpr char kHeadKind = 'h';
+inline constexpr char kMouthKind = 'm';
+
+// Kind 'a': folder/name.mtn; kind 'h': folder/GEN/name_h<model>.mtn;
+// any other kind: folder/GEN/name_<kind>.mtn.
+std::filesystem::path motionFilePath(const std::filesystem::path& folder, std::string_view name,
+                                     char kind, int model);
+
+// Kind 'h': "h_any#any_<model><name>"; any other kind: "<kind>_any#any_<name>".
+std::string motionName(std::string_view name, char kind, int model);
+
+// folder/GEN/name.led
+std::filesystem::path ledFilePath(const std::filesystem::path& folder, std::string_view name);
+
+// The recording itself as the generation pass opens it: folder/name.WAV (found without case).
+std::filesystem::path recordingPath(const std::filesystem::path& folder, std::string_view name);
+
+// The subfolder of generated files.
+std::filesystem::path generatedFolder(const std::filesystem::path& folder);
+
+// True when the file can be opened for reading.
+bool fileExists(const std::filesystem::path& path);
+
+}  // namespace velk_mur
