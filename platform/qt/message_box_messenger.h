@@ -6,6 +6,7 @@
 #include "platform/messenger.h"
 
 class QWidget;
+class QProgressDialog;
 
 namespace platform {
 
@@ -26,7 +27,7 @@ class MessageBoxMessenger : public Messenger {
   QMessageBox::Icon reportIcon_;
   QMessageBox::Icon errorIcon_;
   QWidget* parent_ = nullptr;
-  class QProgressDialog* progress_ = nullptr;
+  QProgressDialog* progress_ = nullptr;
 };
 
 }  // namespace platform
