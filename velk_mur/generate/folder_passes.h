@@ -1,0 +1,35 @@
+#pragma once
+// The two passes over the audio folder that the dialog's buttons run (Part 1.5): the
+// generation pass creates whichever generated files are missing, the check pass decides
+// whether the folder is ready to be saved to the stick.
+#include <cstdint>
+#include <filesystem>
+
+#include "platform/messenger.h"
+
+namespace velk_mur {
+
+struct GenerationResult {
+  bool ok = false;
+  int motionFilesCreated = 0;
+  int ledFilesCreated = 0;
+};
+
+// Creates the missing head motion, mouth motion and LED file of every recording in the folder.
+// The caller has created the GEN folder. Stops at the first problem, which it reports.
+GenerationResult generateMissingFiles(const std::filesystem::path& audioFolder,
+                                      platform::Messenger& messenger);
+
+struct CheckResult {
+  int count = 0;  // >0 ready, 0 none, -1 problem reported
+  std::int64_t totalSoundBytes = 0;
+};
+
+// Checks every recording's name, format and generated files; reports its own problems.
+CheckResult checkAudioFolder(const std::filesystem::path& audioFolder,
+                             platform::Messenger& messenger);
+
+// Actions that the configuration's own number range (24001 to 25001) can hold.
+inline constexpr int kMaxActions = 1001;
+
+}  // namespace velk_mur
