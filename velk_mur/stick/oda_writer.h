@@ -1,0 +1,75 @@
+#pragma once
+// Writer of one OPEN-R data archive ("ODAR"): a 64-byte header, a directory of fixed slots,
+// then the entries' data one after another, each a source file copied whole.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "platform/byte_sink.h"
+#include "platform/files.h"
+
+namespace velk_mur {
+
+using OdaTag = std::array<std::uint8_t, 4>;
+
+inline constexpr OdaTag kOdaMagic{'O', 'D', 'A', 'R'};
+inline constexpr OdaTag kWaveTag{'W', 'A', 'V', 'E'};
+inline constexpr OdaTag kMotionTag{'O', 'M', 'T', 'N'};
+inline constexpr OdaTag kLedTag{'L', 'E', 'D', 0};
+
+inline constexpr std::uint32_t kOdaHeaderSize = 64;
+inline constexpr std::uint32_t kSlotSize = 144;
+inline constexpr std::size_t kEntryNameFieldSize = 128;
+// The name field keeps its terminating zero.
+inline constexpr std::size_t kMaxEntryNameLength = kEntryNameFieldSize - 1;
+
+// Bytes an archive with `slotCount` slots takes before its first entry's data.
+std::uint64_t odaDirectoryEnd(std::uint32_t slotCount);
+
+class OdaWriter {
+ public:
+  OdaWriter() = default;
+  OdaWriter(const OdaWriter&) = delete;
+  OdaWriter& operator=(const OdaWriter&) = delete;
+  // An archive still open is closed without a check.
+  ~OdaWriter() = default;
+
+  // Creates (or truncates) the archive file and writes its header.
+  bool create(const std::filesystem::path& archivePath, std::int32_t slotCount);
+  // The same on a sink the caller owns, e.g. memory in tests.
+  bool createOn(platform::ByteSink& sink, std::int32_t slotCount);
+
+  // Appends the whole source file as the next entry. A failed add still uses up its slot; an
+  // add beyond the slot count or a name over 127 characters is refused before any write.
+  bool addEntry(const std::filesystem::path& sourcePath, std::string_view entryName,
+                const OdaTag& tag);
+
+  // Closes the archive; false when any write on it failed or the close fails.
+  bool finish();
+
+  std::int32_t entryCount() const { return entryCount_; }
+  std::int32_t slotCount() const { return slotCount_; }
+
+ private:
+  bool writeHeader();
+  bool writeSlot(std::int32_t slot, std::string_view entryName, const OdaTag& tag,
+                 std::uint32_t dataOffset, std::uint32_t dataSize);
+  bool moveTo(std::uint32_t dataOffset);
+  bool copySource(platform::InputFile& source, std::uint64_t size);
+  bool write(std::span<const std::uint8_t> bytes);
+
+  std::optional<platform::OutputFile> file_;
+  platform::ByteSink* sink_ = nullptr;
+  std::int32_t slotCount_ = 0;
+  std::int32_t entryCount_ = 0;
+  std::uint32_t nextDataOffset_ = 0;
+  std::uint64_t writtenEnd_ = 0;
+  bool writeFailed_ = false;
+};
+
+// The file's bytes in full, or nothing when it cannot be opened or read or is empty.
+std::optional<platform::Bytes> readWholeFile(const std::filesystem::path& path);
+
+}  // namespace velk_mur
