@@ -1,0 +1,169 @@
+// The VELK record syntax: start lines "//{ "name" [PRE ...]", end lines "//}", and
+// "//++" lines anywhere, walked one line at a time.
+#include <cstring>
+
+#include "velk7/rcode/program.h"
+
+namespace velk7 {
+
+namespace {
+
+constexpr std::string_view kStartMarker = "//{";
+constexpr std::string_view kEndMarker = "//}";
+constexpr std::string_view kSubroutineMarker = "//++";
+constexpr std::string_view kPreComment = "//[PRE]: ";
+constexpr std::string_view kPreSuffix = " //[PRE]";
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+std::size_t skipBlanks(std::string_view text, std::size_t from = 0) {
+  while (from < text.size() && (text[from] == ' ' || text[from] == '\t')) ++from;
+  return from;
+}
+
+// Zero or more words "PRE" separated by blanks or tabs; a PRE followed by a tab is refused.
+std::optional<std::uint32_t> parseOptions(std::string_view text) {
+  std::uint32_t options = 0;
+  std::size_t at = 0;
+  while (true) {
+    at = skipBlanks(text, at);
+    if (at == text.size()) return options;
+    const std::string_view rest = text.substr(at);
+    if (rest != "PRE" && !startsWith(rest, "PRE ")) return std::nullopt;
+    options |= kPreOption;
+    at += 3;
+  }
+}
+
+class Parser {
+ public:
+  explicit Parser(RcodeProgram& program) : program_(program) {}
+
+  bool run() {
+    const std::string_view text = program_.text;
+    std::size_t offset = 0;
+    program_.lineNumber = 0;
+    while (offset < text.size()) {
+      ++program_.lineNumber;
+      const std::size_t lineStart = offset;
+      std::size_t lineEnd = text.size();
+      const void* newline = std::memchr(text.data() + offset, '\n', text.size() - offset);
+      if (newline != nullptr) {
+        lineEnd = static_cast<std::size_t>(static_cast<const char*>(newline) - text.data());
+        offset = lineEnd + 1;
+        if (lineEnd > lineStart && text[lineEnd - 1] == '\r') --lineEnd;
+      } else {
+        offset = text.size();
+      }
+      if (lineEnd - lineStart > kMaxLineLength) return fail("Line too long");
+      if (!processLine(text.substr(lineStart, lineEnd - lineStart), lineStart, offset)) {
+        return false;
+      }
+    }
+    if (isOpen_) {
+      program_.lineNumber = -1;
+      return fail("missing //} for last VELK");
+    }
+    return true;
+  }
+
+ private:
+  bool processLine(std::string_view line, std::size_t lineStart, std::size_t nextLine) {
+    const std::size_t textStart = skipBlanks(line);
+    const std::string_view content = line.substr(textStart);
+    if (startsWith(content, kStartMarker)) {
+      return startRecord(line.substr(0, textStart), content, nextLine);
+    }
+    if (startsWith(content, kEndMarker)) return endRecord(lineStart);
+    if (startsWith(content, kSubroutineMarker)) {
+      const std::string_view subroutine = content.substr(kSubroutineMarker.size());
+      program_.subroutineLines.emplace_back(subroutine);
+      if (VelkRecord* open = openRecord()) open->innerSubroutineLines.emplace_back(subroutine);
+      return true;
+    }
+    VelkRecord* open = openRecord();
+    if (open == nullptr) return true;
+    if (open->hasPre() && !open->preLine) {
+      open->preLine.emplace(content);
+    } else {
+      open->lines.emplace_back(content);
+    }
+    return true;
+  }
+
+  bool startRecord(std::string_view indent, std::string_view content, std::size_t nextLine) {
+    const std::string_view afterMarker = content.substr(kStartMarker.size());
+    if (!startsWith(afterMarker, " \"")) return fail("VELK quoted string must be exact syntax");
+    const std::string_view quoted = afterMarker.substr(2);
+    const std::size_t closingQuote = quoted.find('"');
+    if (closingQuote == std::string_view::npos) return fail("VELK must have quoted string");
+    if (isOpen_) return fail("Missing //} - nesting not allowed");
+    if (program_.records.size() >= static_cast<std::size_t>(kMaxRecords)) {
+      return fail("Too many VELK records");
+    }
+    const std::optional<std::uint32_t> options = parseOptions(quoted.substr(closingQuote + 1));
+    if (!options) return fail("Unsupported TAG option/effect");
+
+    VelkRecord& record = program_.records.emplace_back();
+    record.contentStart = static_cast<std::int32_t>(nextLine);
+    record.contentLength = -1;
+    record.name = std::string(quoted.substr(0, closingQuote));
+    record.indent = std::string(indent);
+    record.options = *options;
+    isOpen_ = true;
+    return true;
+  }
+
+  bool endRecord(std::size_t lineStart) {
+    if (!isOpen_) return fail("missing starting //{ for ending //}");
+    VelkRecord& record = program_.records.back();
+    isOpen_ = false;
+    record.contentLength = static_cast<std::int32_t>(lineStart) - record.contentStart;
+    if (!record.hasPre()) return true;
+    if (!record.preLine) return fail("bad PRE clause - should not be empty");
+    const std::string preText = std::move(*record.preLine);
+    if (record.lines.empty()) {
+      if (!startsWith(preText, kPreComment)) {
+        record.preLine = preText;
+        return fail("bad PRE clause - only line should be special PRE");
+      }
+      record.preLine = preText.substr(kPreComment.size());
+      return true;
+    }
+    record.preLine = preText;
+    if (startsWith(preText, "//")) return fail("bad PRE clause - first line should not be comment");
+    if (preText.size() <= kPreSuffix.size() || !endsWith(preText, kPreSuffix)) {
+      return fail("bad PRE clause - first line should end in //[PRE]");
+    }
+    record.preLine = preText.substr(0, preText.size() - kPreSuffix.size());
+    return true;
+  }
+
+  bool fail(std::string_view reason) {
+    program_.errorText = std::string(reason);
+    return false;
+  }
+
+  // The open record is always the last one, since nesting is refused.
+  VelkRecord* openRecord() { return isOpen_ ? &program_.records.back() : nullptr; }
+
+  RcodeProgram& program_;
+  bool isOpen_ = false;
+};
+
+}  // namespace
+
+bool parseRecords(RcodeProgram& program) {
+  program.records.clear();
+  program.subroutineLines.clear();
+  program.errorText.clear();
+  return Parser(program).run();
+}
+
+}  // namespace velk7

@@ -1,0 +1,34 @@
+#include "velk7/rcode/program.h"
+
+#include <limits>
+
+#include "platform/files.h"
+
+namespace fs = std::filesystem;
+
+namespace velk7 {
+
+fs::path defaultProgramPath() {
+  return fs::path("..") / "OPEN-R" / "APP" / "PC" / "AMS" / "R-CODE.R";
+}
+
+fs::path locateProgram(std::string_view commandLine, const fs::path& currentFolder) {
+  const fs::path given = commandLine.empty() ? defaultProgramPath() : fs::path(commandLine);
+  if (given.is_absolute()) return given;
+  return currentFolder / given;
+}
+
+bool loadProgram(RcodeProgram& program, const fs::path& path) {
+  // Record offsets are 32-bit, so a larger file is refused rather than misread.
+  constexpr auto kMaxSize = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+  std::optional<platform::Bytes> bytes = platform::readWholeFile(path, kMaxSize);
+  if (!bytes || bytes->empty()) return false;
+  program.text.assign(bytes->begin(), bytes->end());
+  return true;
+}
+
+void releaseProgram(RcodeProgram& program) {
+  program = RcodeProgram{};
+}
+
+}  // namespace velk7

@@ -1,0 +1,34 @@
+#include "velk7/rcode/start_up.h"
+
+#include <string>
+
+#include "velk7/rcode/catalogue.h"
+
+namespace velk7 {
+
+std::optional<LoadedProgram> startUp(std::string_view commandLine,
+                                     const std::filesystem::path& currentFolder,
+                                     platform::Messenger& messenger) {
+  LoadedProgram loaded;
+  loaded.path = locateProgram(commandLine, currentFolder);
+  const std::string shownPath = loaded.path.string();
+  if (!loadProgram(loaded.program, loaded.path)) {
+    messenger.show("ERROR: Can't open R-CODE.R file\n" + shownPath, true);
+    return std::nullopt;
+  }
+  if (!parseRecords(loaded.program)) {
+    messenger.show("ERROR: Invalid syntax in R-CODE.R file\n" + shownPath + " (" +
+                       loaded.program.errorText + " around line " +
+                       std::to_string(loaded.program.lineNumber) + ")",
+                   true);
+    return std::nullopt;
+  }
+  if (loaded.program.recordCount() == 0) {
+    messenger.show("R-CODE program installed is not VELK enabled\n" + shownPath, true);
+    return std::nullopt;
+  }
+  if (!checkInstallation(loaded.path, messenger)) return std::nullopt;
+  return loaded;
+}
+
+}  // namespace velk7
