@@ -1,0 +1,230 @@
+#include "platform/settings.h"
+
+#include <system_error>
+#include <vector>
+
+#include "platform/ascii_text.h"
+#include "platform/case_path.h"
+#include "platform/files.h"
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+
+constexpr std::string_view kNewLine = "\r\n";
+constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+std::string_view trimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(kBlanks);
+  return text.substr(first, last - first + 1);
+}
+
+// One line of the file: its text without the line end, and where the whole line ends.
+struct Line {
+  std::size_t start = 0;
+  std::size_t contentEnd = 0;
+  std::size_t end = 0;
+};
+
+std::vector<Line> splitLines(std::string_view text) {
+  std::vector<Line> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t feed = text.find('\n', start);
+    Line line;
+    line.start = start;
+    if (feed == std::string_view::npos) {
+      line.contentEnd = text.size();
+      line.end = text.size();
+    } else {
+      line.contentEnd = feed;
+      line.end = feed + 1;
+    }
+    if (line.contentEnd > line.start && text[line.contentEnd - 1] == '\r') --line.contentEnd;
+    lines.push_back(line);
+    start = line.end;
+  }
+  return lines;
+}
+
+std::string_view contentOf(std::string_view text, const Line& line) {
+  return text.substr(line.start, line.contentEnd - line.start);
+}
+
+// The section name of a "[name]" line, if it is one.
+std::optional<std::string_view> sectionName(std::string_view content) {
+  const std::string_view trimmed = trimBlanks(content);
+  if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
+  std::string_view name = trimmed.substr(1);
+  const std::size_t close = name.find(']');
+  if (close != std::string_view::npos) name = name.substr(0, close);
+  return trimBlanks(name);
+}
+
+struct KeyLine {
+  std::string_view key;
+  std::string_view value;
+};
+
+// The key and value of a "key=value" line; comments and lines without '=' are none.
+std::optional<KeyLine> keyLine(std::string_view content) {
+  const std::string_view trimmed = trimBlanks(content);
+  if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '[') return std::nullopt;
+  const std::size_t equals = trimmed.find('=');
+  if (equals == std::string_view::npos) return std::nullopt;
+  return KeyLine{trimBlanks(trimmed.substr(0, equals)), trimBlanks(trimmed.substr(equals + 1))};
+}
+
+std::string_view withoutQuotes(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+// The lines of the first section with the name: [first, last) indexes, the heading excluded.
+struct SectionRange {
+  std::size_t heading = 0;
+  std::size_t first = 0;
+  std::size_t last = 0;
+};
+
+std::optional<SectionRange> findSection(std::string_view text, const std::vector<Line>& lines,
+                                        std::string_view section) {
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    const auto name = sectionName(contentOf(text, lines[index]));
+    if (!name || !equalsIgnoreCase(*name, section)) continue;
+    std::size_t last = index + 1;
+    while (last < lines.size() && !sectionName(contentOf(text, lines[last]))) ++last;
+    return SectionRange{index, index + 1, last};
+  }
+  return std::nullopt;
+}
+
+bool hasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != text.npos;
+}
+
+bool isWritable(std::string_view section, std::span<const ProfileEntry> entries) {
+  if (hasLineBreak(section) || section.find(']') != section.npos) return false;
+  for (const ProfileEntry& entry : entries) {
+    const std::string_view key = trimBlanks(entry.key);
+    if (key.empty() || key != entry.key || hasLineBreak(key) || key.find('=') != key.npos ||
+        key.front() == ';' || key.front() == '[' || hasLineBreak(entry.value)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Sets one key in the text; the text is known to be writable.
+std::string withProfileValue(std::string_view text, std::string_view section,
+                             const ProfileEntry& entry) {
+  const std::vector<Line> lines = splitLines(text);
+  const std::string newKeyLine = std::string(entry.key) + "=" + std::string(entry.value);
+  const std::optional<SectionRange> range = findSection(text, lines, section);
+  if (!range) {
+    std::string result(text);
+    if (!result.empty() && result.back() != '\n') result += kNewLine;
+    result += "[" + std::string(section) + "]";
+    result += kNewLine;
+    result += newKeyLine;
+    result += kNewLine;
+    return result;
+  }
+  for (std::size_t index = range->first; index < range->last; ++index) {
+    const auto found = keyLine(contentOf(text, lines[index]));
+    if (!found || !equalsIgnoreCase(found->key, entry.key)) continue;
+    // Rewritten in place: the name keeps the file's spelling, the line keeps its end.
+    std::string result(text.substr(0, lines[index].start));
+    result += std::string(found->key) + "=" + std::string(entry.value);
+    result += text.substr(lines[index].contentEnd);
+    return result;
+  }
+  // A new key goes after the section's last non-blank line, before any blank separators.
+  std::size_t after = range->heading;
+  for (std::size_t index = range->first; index < range->last; ++index) {
+    if (!trimBlanks(contentOf(text, lines[index])).empty()) after = index;
+  }
+  const Line& line = lines[after];
+  std::string result(text.substr(0, line.end));
+  if (line.end == line.contentEnd) result += kNewLine;  // the file's last line had no line end
+  result += newKeyLine;
+  result += kNewLine;
+  result += text.substr(line.end);
+  return result;
+}
+
+}  // namespace
+
+std::string profileValue(std::string_view fileText, std::string_view section, std::string_view key,
+                         std::string_view defaultValue) {
+  const std::vector<Line> lines = splitLines(fileText);
+  const std::optional<SectionRange> range = findSection(fileText, lines, section);
+  if (!range) return std::string(defaultValue);
+  for (std::size_t index = range->first; index < range->last; ++index) {
+    const auto found = keyLine(contentOf(fileText, lines[index]));
+    if (found && equalsIgnoreCase(found->key, key)) return std::string(withoutQuotes(found->value));
+  }
+  return std::string(defaultValue);
+}
+
+std::optional<std::string> withProfileValues(std::string_view fileText, std::string_view section,
+                                             std::span<const ProfileEntry> entries) {
+  if (!isWritable(section, entries)) return std::nullopt;
+  std::string text(fileText);
+  for (const ProfileEntry& entry : entries) text = withProfileValue(text, section, entry);
+  return text;
+}
+
+std::string readProfileString(const fs::path& file, std::string_view section, std::string_view key,
+                              std::string_view defaultValue) {
+  const std::optional<Bytes> bytes = readWholeFile(file);
+  if (!bytes) return std::string(defaultValue);
+  const std::string text(bytes->begin(), bytes->end());
+  return profileValue(text, section, key, defaultValue);
+}
+
+bool writeProfileStrings(const fs::path& file, std::string_view section,
+                         std::span<const ProfileEntry> entries) {
+  const fs::path target = resolveCase(file);
+  std::error_code error;
+  const bool exists = fs::exists(target, error);
+  if (error) return false;
+  std::string oldText;
+  if (exists) {
+    // A file that is there but cannot be read must not be replaced by our few lines.
+    const std::optional<Bytes> bytes = readWholeFile(target);
+    if (!bytes) return false;
+    oldText.assign(bytes->begin(), bytes->end());
+  }
+  const std::optional<std::string> newText = withProfileValues(oldText, section, entries);
+  if (!newText) return false;
+  if (exists && *newText == oldText) return true;
+
+  fs::path temporary = target;
+  temporary += std::string(kTemporarySuffix);
+  std::optional<OutputFile> output = OutputFile::create(temporary);
+  if (!output) return false;
+  const bool written = output->writeText(*newText);
+  const bool closed = output->close();
+  if (!written || !closed || !renameFile(temporary, target)) {
+    removeFile(temporary);
+    return false;
+  }
+  return true;
+}
+
+bool writeProfileString(const fs::path& file, std::string_view section, std::string_view key,
+                        std::string_view value) {
+  const ProfileEntry entry{key, value};
+  return writeProfileStrings(file, section, std::span<const ProfileEntry>(&entry, 1));
+}
+
+}  // namespace platform
