@@ -1,0 +1,73 @@
+#include "velk_mur/stick/stick_file.h"
+
+#include <string>
+
+#include "platform/case_path.h"
+
+namespace fs = std::filesystem;
+
+namespace velk_mur {
+
+bool StickFile::open(const fs::path& path, StickMode mode) {
+  output_.reset();
+  input_.reset();
+  failedWrites_ = 0;
+  path_ = platform::resolveCase(path);
+  if (mode == StickMode::Write) {
+    output_ = platform::OutputFile::create(path);
+    if (output_) path_ = output_->path();
+    return output_.has_value();
+  }
+  input_ = platform::InputFile::open(path);
+  if (input_) path_ = input_->path();
+  return input_.has_value();
+}
+
+bool StickFile::write(std::span<const std::uint8_t> bytes) {
+  if (output_ && output_->write(bytes)) return true;
+  ++failedWrites_;
+  return false;
+}
+
+bool StickFile::seek(std::uint64_t offset) {
+  if (output_) return output_->seek(offset);
+  if (input_) return input_->seek(offset);
+  return false;
+}
+
+std::uint64_t StickFile::position() const {
+  return output_ ? output_->position() : 0;
+}
+
+bool StickFile::read(std::span<std::uint8_t> out) {
+  return input_ && input_->read(out);
+}
+
+bool StickFile::close() {
+  if (input_) {
+    const bool closed = input_->close();
+    input_.reset();
+    return closed;
+  }
+  if (!output_) return false;
+  const bool closed = output_->close();
+  output_.reset();
+  if (!closed) ++failedWrites_;
+  return closed;
+}
+
+fs::path stickFilePath(const fs::path& stickRoot, std::string_view relativeName,
+                       std::string_view extension) {
+  std::string name(relativeName);
+  name.append(".").append(extension);
+  return stickRoot / fs::path(name);
+}
+
+bool openOnStick(StickFile& file, const fs::path& stickRoot, std::string_view relativeName,
+                 std::string_view extension, StickMode mode, fs::path* fullPath) {
+  const bool opened = file.open(stickFilePath(stickRoot, relativeName, extension), mode);
+  if (fullPath != nullptr) *fullPath = file.path();
+  return opened;
+}
+
+}  // namespace velk_mur
