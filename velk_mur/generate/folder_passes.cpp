@@ -1,0 +1,246 @@
+#include "velk_mur/generate/folder_passes.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/ascii_text.h"
+#include "platform/folder_listing.h"
+#include "velk_mur/generate/head_motion.h"
+#include "velk_mur/generate/key_frames.h"
+#include "velk_mur/generate/led_pattern.h"
+#include "velk_mur/generate/mouth_motion.h"
+#include "velk_mur/generate/naming.h"
+#include "velk_mur/generate/wav_input.h"
+
+namespace fs = std::filesystem;
+
+namespace velk_mur {
+
+namespace {
+
+constexpr const char* kRecordingPattern = "*.wav";
+constexpr std::size_t kExtensionLength = 4;  // ".wav" in whatever case the listing gives it
+// Action names of 2 to 89 characters keep every generated name within the configuration's
+// limit of 2 to 100 (Part 2.2).
+constexpr std::size_t kMinActionName = 2;
+constexpr std::size_t kMaxActionName = 89;
+constexpr int kMissingNamesListed = 4;
+
+constexpr const char* kBadFileName = "Bad file name (must be alphanumeric maybe with an '_')";
+constexpr const char* kNoRecordings = "No .WAV files found, please add some and try again";
+
+std::string clipName(const std::string& listedName) {
+  return listedName.size() >= kExtensionLength
+             ? listedName.substr(0, listedName.size() - kExtensionLength)
+             : std::string();
+}
+
+void report(platform::Messenger& messenger, const std::string& text, const std::string& concerned) {
+  messenger.show(text + "\n" + concerned, true);
+}
+
+bool askToContinue(platform::Messenger& messenger, const std::string& text,
+                   const std::string& concerned) {
+  return messenger.ask(text + "\n" + concerned + "\nContinue Checking?");
+}
+
+// Creates whichever of one recording's generated files are missing.
+bool generateForRecording(const fs::path& folder, const std::string& name,
+                          GenerationResult& result, platform::Messenger& messenger) {
+  const fs::path headPath = motionFilePath(folder, name, kHeadKind, kRobotModel);
+  const fs::path mouthPath = motionFilePath(folder, name, kMouthKind, kRobotModel);
+  const fs::path ledPath = ledFilePath(folder, name);
+  const bool needHead = !fileExists(headPath);
+  const bool needMouth = !fileExists(mouthPath);
+  const bool needLed = !fileExists(ledPath);
+  if (!needHead && !needMouth && !needLed) return true;
+
+  const fs::path wavPath = recordingPath(folder, name);
+  WavHeaderInfo info;
+  if (readWavHeader(wavPath, info) != WavCheck::Good) {
+    report(messenger, "Bad WAV file", wavPath.string());
+    return false;
+  }
+  // Refused from the header alone, before any memory is taken or any file written.
+  if (info.dataLength > kMaxClipSamples) {
+    report(messenger,
+           "WAV file too long (at most " + std::to_string(kMaxClipSamples) +
+               " samples, about 87 minutes, fit in a motion file)",
+           wavPath.string());
+    return false;
+  }
+  const ClipLoadResult load = loadClipSamples(wavPath, info);
+  if (load.status == ClipLoadStatus::Missing) {
+    report(messenger, "Bad WAV file (missing)", wavPath.string());
+    return false;
+  }
+  if (load.status != ClipLoadStatus::Loaded) {
+    report(messenger, "Bad WAV file (read error)", wavPath.string());
+    return false;
+  }
+
+  if (needHead) {
+    if (!generateHeadMotion(headPath, motionName(name, kHeadKind, kRobotModel), load.clip)) {
+      report(messenger, "Head motion generation err", headPath.string());
+      return false;
+    }
+    ++result.motionFilesCreated;
+  }
+  if (needMouth) {
+    if (!generateMouthMotion(mouthPath, motionName(name, kMouthKind, kRobotModel), load.clip)) {
+      report(messenger, "Mouth motion generation err", mouthPath.string());
+      return false;
+    }
+    ++result.motionFilesCreated;
+  }
+  if (needLed) {
+    if (!generateLedPattern(ledPath, load.clip)) {
+      report(messenger, "LED generation err", ledPath.string());
+      return false;
+    }
+    ++result.ledFilesCreated;
+  }
+  return true;
+}
+
+// The configuration holds at most 1001 actions, names of 2 to 100 characters, and compares
+// names without case; a recording that would break these is refused before any question.
+bool reportActionLimitProblem(const fs::path& folder, const std::vector<std::string>& listed,
+                              platform::Messenger& messenger) {
+  if (listed.size() > static_cast<std::size_t>(kMaxActions)) {
+    report(messenger,
+           "Too many .WAV files (at most " + std::to_string(kMaxActions) + " actions)",
+           folder.string());
+    return true;
+  }
+  std::map<std::string, std::string> byLowerName;
+  for (const std::string& fileName : listed) {
+    const std::string name = clipName(fileName);
+    if (name.size() < kMinActionName) {
+      report(messenger,
+             "Action name too short (at least " + std::to_string(kMinActionName) + " characters)",
+             fileName);
+      return true;
+    }
+    if (name.size() > kMaxActionName) {
+      report(messenger,
+             "Action name too long (at most " + std::to_string(kMaxActionName) + " characters)",
+             fileName);
+      return true;
+    }
+    const auto [it, inserted] = byLowerName.emplace(platform::toLowerAscii(name), fileName);
+    if (!inserted) {
+      report(messenger, "Two .WAV files differ only in letter case", it->second + "\n" + fileName);
+      return true;
+    }
+  }
+  return false;
+}
+
+// "a,b,c,d..." : at most four names, then three dots.
+void addMissing(std::string& list, int& missingCount, const std::string& name) {
+  if (missingCount == 0) {
+    list += name;
+  } else if (missingCount < kMissingNamesListed) {
+    list += "," + name;
+  } else if (missingCount == kMissingNamesListed) {
+    list += "...";
+  }
+  ++missingCount;
+}
+
+}  // namespace
+
+GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Messenger& messenger) {
+  GenerationResult result;
+  const std::vector<std::string> listed = platform::listFolder(audioFolder, kRecordingPattern);
+  const int total = static_cast<int>(listed.size());
+  for (int i = 0; i < total; ++i) {
+    messenger.progress("Generating", i, total);
+    const std::string name = clipName(listed[static_cast<std::size_t>(i)]);
+    if (!isValidClipName(name)) {
+      report(messenger, kBadFileName, name);
+      return result;
+    }
+    if (!generateForRecording(audioFolder, name, result, messenger)) return result;
+  }
+  if (total > 0) messenger.progress("Generating", total, total);
+  result.ok = true;
+  return result;
+}
+
+CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& messenger) {
+  CheckResult result;
+  const std::vector<std::string> listed = platform::listFolder(audioFolder, kRecordingPattern);
+  if (listed.empty()) {
+    messenger.show(kNoRecordings, true);
+    return result;
+  }
+  if (reportActionLimitProblem(audioFolder, listed, messenger)) {
+    result.count = -1;
+    return result;
+  }
+
+  int good = 0;
+  int bad = 0;
+  int missing = 0;
+  std::string missingList;
+  const int total = static_cast<int>(listed.size());
+  for (int i = 0; i < total; ++i) {
+    messenger.progress("Checking", i, total);
+    const std::string& fileName = listed[static_cast<std::size_t>(i)];
+    const std::string name = clipName(fileName);
+    if (!isValidClipName(name) && !askToContinue(messenger, kBadFileName, name)) {
+      result.count = -1;
+      return result;
+    }
+
+    const fs::path wavPath = audioFolder / fileName;
+    WavHeaderInfo info;
+    const WavCheck check = readWavHeader(wavPath, info);
+    if (check != WavCheck::Good) {
+      std::string text = "Bad format .WAV file\n";
+      if (check == WavCheck::WrongFormat) text += "must be 8kHz, 8-bit mono (Windows WAV format)";
+      if (check == WavCheck::ExtraInformation) text += "please turn off extra audio information";
+      if (!askToContinue(messenger, text, wavPath.string())) {
+        result.count = -1;
+        return result;
+      }
+      ++bad;
+      continue;
+    }
+
+    result.totalSoundBytes += info.dataLength;
+    ++good;
+    const bool motionsPresent =
+        fileExists(motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel)) ||
+        (fileExists(motionFilePath(audioFolder, name, kHeadKind, kRobotModel)) &&
+         fileExists(motionFilePath(audioFolder, name, kMouthKind, kRobotModel)));
+    // The save needs every recording's LED file, so its absence counts as missing too.
+    const bool ledPresent = fileExists(ledFilePath(audioFolder, name));
+    if (!motionsPresent || !ledPresent) addMissing(missingList, missing, name);
+  }
+  messenger.progress("Checking", total, total);
+
+  if (bad > 0) {
+    messenger.show("Please correct bad format .WAV files and try again", true);
+    result.count = -1;
+    return result;
+  }
+  if (good == 0) {
+    messenger.show(kNoRecordings, true);
+    return result;
+  }
+  if (missing > 0) {
+    messenger.show("Missing motion/led files for " + std::to_string(missing) + " actions\n(" +
+                       missingList + ")\nPlease Generate new ones",
+                   true);
+    result.count = -1;
+    return result;
+  }
+  result.count = good;
+  return result;
+}
+
+}  // namespace velk_mur

@@ -1,0 +1,20 @@
+#include "velk_mur/generate/generated_file.h"
+
+#include <optional>
+
+#include "platform/files.h"
+
+namespace velk_mur {
+
+bool writeGeneratedFile(const std::filesystem::path& path,
+                        const std::function<bool(platform::ByteSink&)>& writeContent) {
+  std::optional<platform::OutputFile> file = platform::OutputFile::create(path);
+  if (!file) return false;
+  const bool written = writeContent(*file);
+  const bool closed = file->close();
+  if (written && closed) return true;
+  platform::removeFile(file->path());
+  return false;
+}
+
+}  // namespace velk_mur

@@ -1,0 +1,30 @@
+#pragma once
+// Part 1.4, the LED file: a Standard MIDI File (format 0, one track) in which LED b is note
+// 48 + b; a note-on with velocity 96 lights it, velocity 0 puts it out. Big-endian throughout.
+#include <cstdint>
+#include <span>
+
+#include "platform/byte_sink.h"
+
+namespace velk_mur {
+
+inline constexpr std::uint8_t kNoteOnStatus = 0x90;
+inline constexpr std::uint8_t kLedOnVelocity = 0x60;
+inline constexpr std::uint8_t kLedOffVelocity = 0x00;
+inline constexpr int kLedCount = 14;
+inline constexpr std::uint32_t kTicksPerStep = 40;
+
+// Header chunk, track chunk with its length filled in afterwards, the three meta events, the
+// note events of every step (all LEDs out after the last one) and the end of track.
+bool writeLedFile(platform::ByteSink& sink, std::span<const std::uint32_t> masks);
+
+// A MIDI variable-length number of ticks. Up to 2097151 in the original's one to three
+// bytes; larger gaps (only in recordings over 72 minutes) take the standard fourth byte.
+// Beyond the standard's 0x0FFFFFFF it is refused.
+bool writeDeltaTime(platform::ByteSink& sink, std::uint32_t ticks);
+
+// Status, note and velocity; running status is never used.
+bool writeNoteEvent(platform::ByteSink& sink, std::uint8_t status, std::uint8_t note,
+                    std::uint8_t velocity);
+
+}  // namespace velk_mur

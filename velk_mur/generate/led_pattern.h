@@ -1,0 +1,32 @@
+#pragma once
+// Part 1.4, the eye-LED pattern: one mask of lit LEDs per 1/12 second, more LEDs the louder.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "velk_mur/generate/wav_input.h"
+
+namespace velk_mur {
+
+inline constexpr int kLoudnessLevels = 8;
+
+// The LEDs that each loudness level lights (bit b is LED b).
+inline constexpr std::array<std::uint32_t, kLoudnessLevels> kLedLevelTable = {
+    0x0800, 0x0C00, 0x0C30, 0x0C3C, 0x0CFC, 0x0CFF, 0x0FFF, 0x3000};
+
+// W = (12 L + 132) / 8000 steps.
+std::int64_t ledStepCount(std::int64_t sampleCount);
+
+// Threshold k: the amplitude at or below which more than (k + 1) tenths of the samples lie.
+std::array<int, kLoudnessLevels> loudnessThresholds(std::span<const std::uint8_t> samples);
+
+// One mask per step. Reads the samples once for the histogram and once per step.
+std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples);
+
+// Computes the masks and writes the LED file; on failure the incomplete file is removed.
+// A recording longer than kMaxClipSamples is refused before the file is created.
+bool generateLedPattern(const std::filesystem::path& outputPath, const ClipSamples& clip);
+
+}  // namespace velk_mur

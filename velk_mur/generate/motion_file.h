@@ -1,0 +1,34 @@
+#pragma once
+// Part 1.3: the OPEN-R motion file ("OMTN") as the generator writes it. Sections 0 to 2 and
+// section 3's header come from writeMotionHeader; the caller then writes N key frames, each a
+// key-frame header followed by J joint values.
+#include <cstdint>
+#include <string_view>
+
+#include "platform/byte_sink.h"
+
+namespace velk_mur {
+
+inline constexpr char kOmtnMagic[] = "OMTN";
+inline constexpr std::string_view kMotionCreator = "VELK_MUR(synthetic)";
+inline constexpr std::string_view kRobotDesign = "DRX-1000";
+
+inline constexpr int kHeadJointCount = 3;
+inline constexpr int kMouthJointCount = 1;
+
+// The file's size for a motion name, joint count and key-frame count.
+std::int64_t motionFileSize(std::size_t motionNameLength, int jointCount, std::int64_t keyFrames);
+
+// Writes the magic, sections 0, 1 and 2 and section 3's number and size. The joint count
+// chooses the joint set (3 head, 1 mouth); any other count, a key-frame count outside 16 bits
+// or a name longer than 255 characters is refused before anything is written.
+bool writeMotionHeader(platform::ByteSink& sink, int jointCount, std::int64_t keyFrameCount,
+                       std::string_view motionName);
+
+// The interpolation count and three zero fields (16 bytes).
+bool writeKeyFrameHeader(platform::ByteSink& sink, std::int32_t interpolationCount);
+
+// One signed 32-bit joint value in micro-radians.
+bool writeJointValue(platform::ByteSink& sink, std::int32_t value);
+
+}  // namespace velk_mur

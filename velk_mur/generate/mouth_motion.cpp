@@ -1,0 +1,75 @@
+#include "velk_mur/generate/mouth_motion.h"
+
+#include "velk_mur/generate/amplitude.h"
+#include "velk_mur/generate/generated_file.h"
+#include "velk_mur/generate/key_frames.h"
+#include "velk_mur/generate/motion_file.h"
+
+namespace velk_mur {
+
+namespace {
+
+// Key frame j looks at samples 640 j + 1360 up to 640 j + 2000.
+constexpr std::int64_t kWindowStart = 1360;
+constexpr std::int64_t kWindowEnd = 2000;
+constexpr std::int64_t kTailGuard = 2000;  // no window reaches into the last 2001 samples
+constexpr std::int64_t kWideOpenAbove = 320;
+constexpr std::int64_t kHalfOpenAbove = 128;
+
+}  // namespace
+
+MouthAnalysis::MouthAnalysis(std::span<const std::uint8_t> samples)
+    : samples_(samples),
+      q_(keyFrameQ(static_cast<std::int64_t>(samples.size()))),
+      keyFrameCount_(q_ + 2),
+      threshold_(percentileLevel(buildAmplitudeHistogram(samples),
+                                 2 * static_cast<std::int64_t>(samples.size()) / 3)) {
+  for (int value = 0; value < 256; ++value) {
+    loud_[value] = amplitudeOf(static_cast<std::uint8_t>(value)) >= threshold_ ? 1 : 0;
+  }
+}
+
+std::int32_t MouthAnalysis::valueAt(std::int64_t j) const {
+  const auto length = static_cast<std::int64_t>(samples_.size());
+  const std::int64_t end = kKeyFrameSpacing * j + kWindowEnd;
+  if (j < 1 || j > q_ || end >= length - kTailGuard) return kMouthClosed;
+  std::int64_t loudCount = 0;
+  for (std::int64_t i = kKeyFrameSpacing * j + kWindowStart; i < end; ++i) {
+    loudCount += loud_[samples_[static_cast<std::size_t>(i)]];
+  }
+  if (loudCount > kWideOpenAbove) return kMouthWideOpen;
+  if (loudCount > kHalfOpenAbove) return kMouthHalfOpen;
+  return kMouthClosed;
+}
+
+std::vector<std::int32_t> computeMouthValues(std::span<const std::uint8_t> samples) {
+  const MouthAnalysis analysis(samples);
+  std::vector<std::int32_t> values;
+  values.reserve(static_cast<std::size_t>(analysis.keyFrameCount()));
+  for (std::int64_t j = 0; j < analysis.keyFrameCount(); ++j) values.push_back(analysis.valueAt(j));
+  return values;
+}
+
+bool writeMouthMotion(platform::ByteSink& sink, std::string_view motionName,
+                      std::span<const std::uint8_t> samples) {
+  if (static_cast<std::int64_t>(samples.size()) > kMaxClipSamples) return false;
+  const MouthAnalysis analysis(samples);
+  if (!writeMotionHeader(sink, kMouthJointCount, analysis.keyFrameCount(), motionName)) {
+    return false;
+  }
+  for (std::int64_t j = 0; j < analysis.keyFrameCount(); ++j) {
+    if (!writeKeyFrameHeader(sink, j == 0 ? 0 : kInterpolationCount)) return false;
+    if (!writeJointValue(sink, analysis.valueAt(j))) return false;
+  }
+  return true;
+}
+
+bool generateMouthMotion(const std::filesystem::path& outputPath, std::string_view motionName,
+                         const ClipSamples& clip) {
+  if (static_cast<std::int64_t>(clip.size()) > kMaxClipSamples) return false;
+  return writeGeneratedFile(outputPath, [&](platform::ByteSink& sink) {
+    return writeMouthMotion(sink, motionName, clip.samples);
+  });
+}
+
+}  // namespace velk_mur
