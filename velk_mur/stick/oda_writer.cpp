@@ -146,6 +146,11 @@ bool OdaWriter::finish() {
   return ok;
 }
 
+void OdaWriter::abandon() {
+  file_.reset();
+  sink_ = nullptr;
+}
+
 std::optional<platform::Bytes> readWholeFile(const fs::path& path) {
   std::optional<platform::Bytes> bytes = platform::readWholeFile(path);
   if (!bytes || bytes->empty()) return std::nullopt;

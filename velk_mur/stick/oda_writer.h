@@ -48,6 +48,8 @@ class OdaWriter {
 
   // Closes the archive; false when any write on it failed or the close fails.
   bool finish();
+  // Closes the archive without a check, for a save that gives up.
+  void abandon();
 
   std::int32_t entryCount() const { return entryCount_; }
   std::int32_t slotCount() const { return slotCount_; }

@@ -1,0 +1,81 @@
+#include "velk_mur/stick/save_plan.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "platform/ascii_text.h"
+#include "platform/case_path.h"
+#include "velk_mur/generate/naming.h"
+#include "velk_mur/stick/action_catalogue.h"
+#include "velk_mur/stick/mwc_update.h"
+#include "velk_mur/stick/oda_writer.h"
+#include "velk_mur/stick/save_to_stick.h"
+
+namespace fs = std::filesystem;
+
+namespace velk_mur {
+
+namespace {
+constexpr std::size_t kExtensionLength = 4;  // ".wav"
+constexpr std::uint32_t kMotionSlotsPerRecording = 2;
+
+std::uint64_t archiveBytes(std::uint32_t slots, std::uint64_t dataBytes) {
+  return odaDirectoryEnd(slots) + dataBytes;
+}
+}  // namespace
+
+std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
+                                          const std::vector<std::string>& listedNames) {
+  std::vector<RecordingPlan> plans;
+  plans.reserve(listedNames.size());
+  std::int32_t number = kFirstOwnedAction;
+  for (const std::string& listed : listedNames) {
+    RecordingPlan plan;
+    const std::size_t stem =
+        listed.size() > kExtensionLength ? listed.size() - kExtensionLength : 0;
+    plan.name = platform::toLowerAscii(std::string_view(listed).substr(0, stem));
+    plan.number = number++;
+    plan.audioOnly = isAudioOnlyName(plan.name);
+    plan.sound = recordingPath(audioFolder, plan.name);
+    plan.fullBodyMotion = motionFilePath(audioFolder, plan.name, kFullBodyKind, kRobotModel);
+    plan.headMotion = motionFilePath(audioFolder, plan.name, kHeadKind, kRobotModel);
+    plan.mouthMotion = motionFilePath(audioFolder, plan.name, kMouthKind, kRobotModel);
+    plan.led = ledFilePath(audioFolder, plan.name);
+    plan.hasFullBodyMotion = fileExists(plan.fullBodyMotion);
+    plans.push_back(std::move(plan));
+  }
+  return plans;
+}
+
+std::vector<fs::path> motionSources(const RecordingPlan& plan) {
+  if (plan.hasFullBodyMotion) return {plan.fullBodyMotion};
+  return {plan.headMotion, plan.mouthMotion};
+}
+
+std::uint64_t sizeOnDisk(const fs::path& path) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(platform::resolveCase(path), error);
+  return error ? 0 : size;
+}
+
+std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
+                          std::uint64_t oldConfigurationSize) {
+  std::uint64_t sounds = 0;
+  std::uint64_t motions = 0;
+  std::uint64_t leds = 0;
+  std::uint64_t catalogue = 0;
+  platform::MemorySink blocks;
+  for (const RecordingPlan& plan : plans) {
+    sounds += sizeOnDisk(plan.sound);
+    for (const fs::path& motion : motionSources(plan)) motions += sizeOnDisk(motion);
+    leds += sizeOnDisk(plan.led);
+    catalogue += actionCatalogueLine(plan.name, plan.number, plan.audioOnly).size();
+    writeActionBlock(blocks, plan.number, plan.name, plan.hasFullBodyMotion, plan.audioOnly);
+  }
+  const auto count = static_cast<std::uint32_t>(plans.size());
+  return archiveBytes(count, sounds) + archiveBytes(kMotionSlotsPerRecording * count, motions) +
+         archiveBytes(count, leds) + catalogue +
+         std::max<std::uint64_t>(oldConfigurationSize, kMwcHeaderSize) + blocks.bytes().size();
+}
+
+}  // namespace velk_mur

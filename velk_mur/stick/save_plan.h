@@ -1,0 +1,46 @@
+#pragma once
+// What a save will write, worked out before anything is written: one plan per listed
+// recording, and the bytes the new files will take on the stick.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velk_mur {
+
+// The generator's numbers 24001 to 25001 hold this many actions.
+inline constexpr int kMaxRecordings = 1001;
+// Names outside this range would make the longest record name leave the 2 to 100 characters
+// that the next save accepts in the configuration (the head motion name adds 11).
+inline constexpr std::size_t kMinActionNameLength = 2;
+inline constexpr std::size_t kMaxActionNameLength = 89;
+
+struct RecordingPlan {
+  std::string name;  // the action name, lower case
+  std::int32_t number = 0;
+  bool audioOnly = false;
+  bool hasFullBodyMotion = false;
+  std::filesystem::path sound;
+  std::filesystem::path fullBodyMotion;
+  std::filesystem::path headMotion;
+  std::filesystem::path mouthMotion;
+  std::filesystem::path led;
+};
+
+// One plan per listed file name ("hello.wav"), numbered from 24001 in listing order.
+std::vector<RecordingPlan> planRecordings(const std::filesystem::path& audioFolder,
+                                          const std::vector<std::string>& listedNames);
+
+// The motions that go into MOTION.ODA for this recording, in order.
+std::vector<std::filesystem::path> motionSources(const RecordingPlan& plan);
+
+// Bytes of the three archives, ACTION.CFG and the new ERS-7.MWC (counting the old one's size
+// for the blocks it keeps). Missing sources count as empty; their add fails later.
+std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
+                          std::uint64_t oldConfigurationSize);
+
+// The file's size on disk (letter case resolved), 0 when it cannot be found.
+std::uint64_t sizeOnDisk(const std::filesystem::path& path);
+
+}  // namespace velk_mur
