@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <system_error>
+#include <unordered_map>
 
 #include "platform/ascii_text.h"
 #include "platform/case_path.h"
+#include "platform/folder_listing.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/action_catalogue.h"
 #include "velk_mur/stick/mwc_update.h"
@@ -17,6 +19,7 @@ namespace velk_mur {
 
 namespace {
 constexpr std::size_t kExtensionLength = 4;  // ".wav"
+constexpr std::string_view kFullBodyPattern = "*.mtn";
 constexpr std::uint32_t kMotionSlotsPerRecording = 2;
 
 std::uint64_t archiveBytes(std::uint32_t slots, std::uint64_t dataBytes) {
@@ -26,22 +29,32 @@ std::uint64_t archiveBytes(std::uint32_t slots, std::uint64_t dataBytes) {
 
 std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
                                           const std::vector<std::string>& listedNames) {
+  // Full-body motions are looked up in one listing rather than one folder scan per recording.
+  std::unordered_map<std::string, std::string> fullBodyFiles;
+  for (const std::string& file : platform::listFolder(audioFolder, kFullBodyPattern)) {
+    fullBodyFiles.emplace(platform::toLowerAscii(file), file);
+  }
   std::vector<RecordingPlan> plans;
   plans.reserve(listedNames.size());
   std::int32_t number = kFirstOwnedAction;
   for (const std::string& listed : listedNames) {
     RecordingPlan plan;
-    const std::size_t stem =
+    const std::size_t stemLength =
         listed.size() > kExtensionLength ? listed.size() - kExtensionLength : 0;
-    plan.name = platform::toLowerAscii(std::string_view(listed).substr(0, stem));
+    // Files are found without regard to case; the listed spelling finds them without a scan.
+    const std::string_view stem = std::string_view(listed).substr(0, stemLength);
+    plan.name = platform::toLowerAscii(stem);
     plan.number = number++;
     plan.audioOnly = isAudioOnlyName(plan.name);
-    plan.sound = recordingPath(audioFolder, plan.name);
-    plan.fullBodyMotion = motionFilePath(audioFolder, plan.name, kFullBodyKind, kRobotModel);
-    plan.headMotion = motionFilePath(audioFolder, plan.name, kHeadKind, kRobotModel);
-    plan.mouthMotion = motionFilePath(audioFolder, plan.name, kMouthKind, kRobotModel);
-    plan.led = ledFilePath(audioFolder, plan.name);
-    plan.hasFullBodyMotion = fileExists(plan.fullBodyMotion);
+    plan.sound = audioFolder / listed;
+    plan.headMotion = motionFilePath(audioFolder, stem, kHeadKind, kRobotModel);
+    plan.mouthMotion = motionFilePath(audioFolder, stem, kMouthKind, kRobotModel);
+    plan.led = ledFilePath(audioFolder, stem);
+    const fs::path fullBody = motionFilePath(audioFolder, stem, kFullBodyKind, kRobotModel);
+    const auto found = fullBodyFiles.find(platform::toLowerAscii(fullBody.filename().string()));
+    plan.hasFullBodyMotion =
+        found != fullBodyFiles.end() && fileExists(audioFolder / found->second);
+    plan.fullBodyMotion = found != fullBodyFiles.end() ? audioFolder / found->second : fullBody;
     plans.push_back(std::move(plan));
   }
   return plans;
