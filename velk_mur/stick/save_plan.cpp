@@ -27,6 +27,13 @@ std::uint64_t archiveBytes(std::uint32_t slots, std::uint64_t dataBytes) {
 }
 }  // namespace
 
+namespace {
+// Files are found without regard to case; the listed spelling finds them without a scan.
+std::string_view stemOf(std::string_view listed) {
+  return listed.substr(0, listed.size() > kExtensionLength ? listed.size() - kExtensionLength : 0);
+}
+}  // namespace
+
 std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
                                           const std::vector<std::string>& listedNames) {
   // Full-body motions are looked up in one listing rather than one folder scan per recording.
@@ -39,30 +46,37 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
   std::int32_t number = kFirstOwnedAction;
   for (const std::string& listed : listedNames) {
     RecordingPlan plan;
-    const std::size_t stemLength =
-        listed.size() > kExtensionLength ? listed.size() - kExtensionLength : 0;
-    // Files are found without regard to case; the listed spelling finds them without a scan.
-    const std::string_view stem = std::string_view(listed).substr(0, stemLength);
-    plan.name = platform::toLowerAscii(stem);
+    plan.listedName = listed;
+    plan.name = platform::toLowerAscii(stemOf(listed));
     plan.number = number++;
     plan.audioOnly = isAudioOnlyName(plan.name);
-    plan.sound = audioFolder / listed;
-    plan.headMotion = motionFilePath(audioFolder, stem, kHeadKind, kRobotModel);
-    plan.mouthMotion = motionFilePath(audioFolder, stem, kMouthKind, kRobotModel);
-    plan.led = ledFilePath(audioFolder, stem);
-    const fs::path fullBody = motionFilePath(audioFolder, stem, kFullBodyKind, kRobotModel);
+    const fs::path fullBody =
+        motionFilePath(audioFolder, stemOf(listed), kFullBodyKind, kRobotModel);
     const auto found = fullBodyFiles.find(platform::toLowerAscii(fullBody.filename().string()));
-    plan.hasFullBodyMotion =
-        found != fullBodyFiles.end() && fileExists(audioFolder / found->second);
-    plan.fullBodyMotion = found != fullBodyFiles.end() ? audioFolder / found->second : fullBody;
+    if (found != fullBodyFiles.end() && fileExists(audioFolder / found->second)) {
+      plan.fullBodyFile = found->second;
+    }
     plans.push_back(std::move(plan));
   }
   return plans;
 }
 
-std::vector<fs::path> motionSources(const RecordingPlan& plan) {
-  if (plan.hasFullBodyMotion) return {plan.fullBodyMotion};
-  return {plan.headMotion, plan.mouthMotion};
+RecordingFiles recordingFiles(const fs::path& audioFolder, const RecordingPlan& plan) {
+  const std::string_view stem = stemOf(plan.listedName);
+  RecordingFiles files;
+  files.sound = audioFolder / plan.listedName;
+  files.fullBodyMotion = plan.hasFullBodyMotion()
+                             ? audioFolder / plan.fullBodyFile
+                             : motionFilePath(audioFolder, stem, kFullBodyKind, kRobotModel);
+  files.headMotion = motionFilePath(audioFolder, stem, kHeadKind, kRobotModel);
+  files.mouthMotion = motionFilePath(audioFolder, stem, kMouthKind, kRobotModel);
+  files.led = ledFilePath(audioFolder, stem);
+  return files;
+}
+
+std::vector<fs::path> motionSources(const RecordingFiles& files, const RecordingPlan& plan) {
+  if (plan.hasFullBodyMotion()) return {files.fullBodyMotion};
+  return {files.headMotion, files.mouthMotion};
 }
 
 std::uint64_t sizeOnDisk(const fs::path& path) {
@@ -71,7 +85,7 @@ std::uint64_t sizeOnDisk(const fs::path& path) {
   return error ? 0 : size;
 }
 
-std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
+std::uint64_t bytesNeeded(const fs::path& audioFolder, const std::vector<RecordingPlan>& plans,
                           std::uint64_t oldConfigurationSize) {
   std::uint64_t sounds = 0;
   std::uint64_t motions = 0;
@@ -79,11 +93,12 @@ std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
   std::uint64_t catalogue = 0;
   platform::MemorySink blocks;
   for (const RecordingPlan& plan : plans) {
-    sounds += sizeOnDisk(plan.sound);
-    for (const fs::path& motion : motionSources(plan)) motions += sizeOnDisk(motion);
-    leds += sizeOnDisk(plan.led);
+    const RecordingFiles files = recordingFiles(audioFolder, plan);
+    sounds += sizeOnDisk(files.sound);
+    for (const fs::path& motion : motionSources(files, plan)) motions += sizeOnDisk(motion);
+    leds += sizeOnDisk(files.led);
     catalogue += actionCatalogueLine(plan.name, plan.number, plan.audioOnly).size();
-    writeActionBlock(blocks, plan.number, plan.name, plan.hasFullBodyMotion, plan.audioOnly);
+    writeActionBlock(blocks, plan.number, plan.name, plan.hasFullBodyMotion(), plan.audioOnly);
   }
   const auto count = static_cast<std::uint32_t>(plans.size());
   return archiveBytes(count, sounds) + archiveBytes(kMotionSlotsPerRecording * count, motions) +

@@ -16,11 +16,18 @@ inline constexpr int kMaxRecordings = 1001;
 inline constexpr std::size_t kMinActionNameLength = 2;
 inline constexpr std::size_t kMaxActionNameLength = 89;
 
+// Small on purpose: a thousand of them are held at once, so paths are formed when needed.
 struct RecordingPlan {
-  std::string name;  // the action name, lower case
+  std::string listedName;    // as the listing spelled it, e.g. "Hello.wav"
+  std::string name;          // the action name, lower case
+  std::string fullBodyFile;  // the full-body motion's file name as listed, empty when none
   std::int32_t number = 0;
   bool audioOnly = false;
-  bool hasFullBodyMotion = false;
+  bool hasFullBodyMotion() const { return !fullBodyFile.empty(); }
+};
+
+// The source files of one recording.
+struct RecordingFiles {
   std::filesystem::path sound;
   std::filesystem::path fullBodyMotion;
   std::filesystem::path headMotion;
@@ -32,12 +39,16 @@ struct RecordingPlan {
 std::vector<RecordingPlan> planRecordings(const std::filesystem::path& audioFolder,
                                           const std::vector<std::string>& listedNames);
 
+RecordingFiles recordingFiles(const std::filesystem::path& audioFolder, const RecordingPlan& plan);
+
 // The motions that go into MOTION.ODA for this recording, in order.
-std::vector<std::filesystem::path> motionSources(const RecordingPlan& plan);
+std::vector<std::filesystem::path> motionSources(const RecordingFiles& files,
+                                                 const RecordingPlan& plan);
 
 // Bytes of the three archives, ACTION.CFG and the new ERS-7.MWC (counting the old one's size
 // for the blocks it keeps). Missing sources count as empty; their add fails later.
-std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
+std::uint64_t bytesNeeded(const std::filesystem::path& audioFolder,
+                          const std::vector<RecordingPlan>& plans,
                           std::uint64_t oldConfigurationSize);
 
 // The file's size on disk (letter case resolved), 0 when it cannot be found.

@@ -96,7 +96,8 @@ class StickSave {
     }
     for (const RecordingPlan& plan : plans_) {
       if (plan.name.size() < kMinActionNameLength || plan.name.size() > kMaxActionNameLength) {
-        return fail("Action name must have 2 to 89 characters\n" + pathText(plan.sound));
+        return fail("Action name must have 2 to 89 characters\n" +
+                    pathText(audioFolder_ / plan.listedName));
       }
     }
     return true;
@@ -105,7 +106,7 @@ class StickSave {
   bool checkRoom() {
     const fs::path configuration =
         stickFilePath(stickRoot_, kConfigurationName, kConfigurationExtension);
-    const std::uint64_t needed = bytesNeeded(plans_, sizeOnDisk(configuration));
+    const std::uint64_t needed = bytesNeeded(audioFolder_, plans_, sizeOnDisk(configuration));
     const std::optional<std::uint64_t> available = platform::freeSpace(stickRoot_);
     if (!available || needed <= *available) return true;
     return fail("Not enough room on the memory stick\nThe new files need " +
@@ -156,15 +157,15 @@ class StickSave {
     return reportStepFailure(pathText(source), stepWords, messenger_);
   }
 
-  bool addMotions(const RecordingPlan& plan) {
-    if (plan.hasFullBodyMotion) {
-      return addEntry(kMotion, plan.fullBodyMotion,
+  bool addMotions(const RecordingPlan& plan, const RecordingFiles& files) {
+    if (plan.hasFullBodyMotion()) {
+      return addEntry(kMotion, files.fullBodyMotion,
                       motionName(plan.name, kFullBodyKind, kRobotModel), kMotionTag,
                       "writing motion data (all)");
     }
-    return addEntry(kMotion, plan.headMotion, motionName(plan.name, kHeadKind, kRobotModel),
+    return addEntry(kMotion, files.headMotion, motionName(plan.name, kHeadKind, kRobotModel),
                     kMotionTag, "writing motion data (head)") &&
-           addEntry(kMotion, plan.mouthMotion, motionName(plan.name, kMouthKind, kRobotModel),
+           addEntry(kMotion, files.mouthMotion, motionName(plan.name, kMouthKind, kRobotModel),
                     kMotionTag, "writing motion data (mouth)");
   }
 
@@ -173,13 +174,15 @@ class StickSave {
     messenger_.progress(kProgressLabel, 0, total);
     for (int i = 0; i < total; ++i) {
       const RecordingPlan& plan = plans_[static_cast<std::size_t>(i)];
-      if (!addEntry(kAudio, plan.sound, plan.name, kWaveTag, "writing audio data") ||
-          !addMotions(plan) || !addEntry(kLed, plan.led, plan.name, kLedTag, "writing LED data")) {
+      const RecordingFiles files = recordingFiles(audioFolder_, plan);
+      if (!addEntry(kAudio, files.sound, plan.name, kWaveTag, "writing audio data") ||
+          !addMotions(plan, files) ||
+          !addEntry(kLed, files.led, plan.name, kLedTag, "writing LED data")) {
         return false;
       }
       ++header_.mcidCount;
       header_.cmacTotal += writeActionBlock(configuration_, plan.number, plan.name,
-                                            plan.hasFullBodyMotion, plan.audioOnly);
+                                            plan.hasFullBodyMotion(), plan.audioOnly);
       catalogue_.writeText(actionCatalogueLine(plan.name, plan.number, plan.audioOnly));
       messenger_.progress(kProgressLabel, i + 1, total);
     }
