@@ -1,0 +1,189 @@
+// The save over a folder of three-second recordings beside a plain copy of its input files.
+// VELK_STICK_BENCH_RECORDINGS sets the number of recordings (default 1001).
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/byte_order.h"
+#include "platform/messenger.h"
+#include "velk_mur/stick/save_to_stick.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kDefaultRecordings = 1001;
+constexpr std::size_t kWavHeaderSize = 44;
+constexpr std::size_t kSamplesPerRecording = 3 * 8000;
+constexpr std::size_t kMotionFileSize = 2400;
+constexpr std::size_t kLedFileSize = 900;
+
+int recordingCount() {
+  const char* text = std::getenv("VELK_STICK_BENCH_RECORDINGS");
+  if (text == nullptr) return kDefaultRecordings;
+  const int count = std::atoi(text);
+  return count > 0 ? count : kDefaultRecordings;
+}
+
+class SilentMessenger : public platform::Messenger {
+ public:
+  void show(std::string_view text, bool) override { lastMessage = std::string(text); }
+  bool ask(std::string_view) override { return false; }
+  std::string lastMessage;
+};
+
+void writeBytes(const fs::path& path, const platform::Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+platform::Bytes wavBytes(int seed) {
+  platform::Bytes bytes{'R', 'I', 'F', 'F'};
+  platform::putLe32(bytes, static_cast<std::uint32_t>(kWavHeaderSize - 8 + kSamplesPerRecording));
+  for (char c : std::string("WAVEfmt ")) bytes.push_back(static_cast<std::uint8_t>(c));
+  platform::putLe32(bytes, 16);
+  platform::putLe16(bytes, 1);
+  platform::putLe16(bytes, 1);
+  platform::putLe32(bytes, 8000);
+  platform::putLe32(bytes, 8000);
+  platform::putLe16(bytes, 1);
+  platform::putLe16(bytes, 8);
+  for (char c : std::string("data")) bytes.push_back(static_cast<std::uint8_t>(c));
+  platform::putLe32(bytes, static_cast<std::uint32_t>(kSamplesPerRecording));
+  for (std::size_t i = 0; i < kSamplesPerRecording; ++i) {
+    bytes.push_back(
+        static_cast<std::uint8_t>(128 + ((i * 13 + static_cast<std::size_t>(seed)) % 64) - 32));
+  }
+  return bytes;
+}
+
+platform::Bytes filler(std::size_t size, int seed) {
+  platform::Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<std::uint8_t>(i * 7 + static_cast<std::size_t>(seed));
+  return bytes;
+}
+
+// The audio folder, an empty stick and a copy target, built once for every benchmark.
+struct BenchTree {
+  BenchTree() {
+    root = fs::temp_directory_path() / ("velk-stick-bench-" + std::to_string(::getpid()));
+    audio = root / "voices";
+    stick = root / "stick";
+    copyTarget = root / "copy";
+    fs::create_directories(audio / "GEN");
+    fs::create_directories(stick / "OPEN-R/APP/PC/AMS");
+    fs::create_directories(stick / "OPEN-R/MW/CONF");
+    fs::create_directories(stick / "OPEN-R/MW/DATA/P");
+    fs::create_directories(copyTarget);
+    writeBytes(stick / "OPEN-R/APP/PC/AMS/ACTION.CFG", {});
+    platform::Bytes mwc{'M', 'W', 'C', 'M'};
+    platform::putLe32(mwc, 1);
+    platform::putLe32(mwc, 0);
+    platform::putLe32(mwc, 0);
+    writeBytes(stick / "OPEN-R/MW/CONF/ERS-7.MWC", mwc);
+    count = recordingCount();
+    for (int i = 0; i < count; ++i) {
+      const std::string name = "rec" + std::to_string(i);
+      inputs.push_back(audio / (name + ".wav"));
+      inputs.push_back(audio / "GEN" / (name + "_h7.mtn"));
+      inputs.push_back(audio / "GEN" / (name + "_m.mtn"));
+      inputs.push_back(audio / "GEN" / (name + ".led"));
+      writeBytes(inputs[inputs.size() - 4], wavBytes(i));
+      writeBytes(inputs[inputs.size() - 3], filler(kMotionFileSize, i));
+      writeBytes(inputs[inputs.size() - 2], filler(kMotionFileSize, i + 1));
+      writeBytes(inputs[inputs.size() - 1], filler(kLedFileSize, i + 2));
+    }
+  }
+  ~BenchTree() {
+    std::error_code error;
+    fs::remove_all(root, error);
+  }
+
+  fs::path root, audio, stick, copyTarget;
+  std::vector<fs::path> inputs;
+  int count = 0;
+};
+
+BenchTree& tree() {
+  static BenchTree instance;
+  return instance;
+}
+
+double peakRssKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss);
+}
+
+// Mean seconds per run of each benchmark, for the ratio printed at the end.
+double copySeconds = 0;
+double saveSeconds = 0;
+
+double meanSeconds(double total, benchmark::State& state) {
+  return state.iterations() > 0 ? total / static_cast<double>(state.iterations()) : 0;
+}
+
+void BM_PlainCopyOfInputs(benchmark::State& state) {
+  BenchTree& t = tree();
+  double total = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    for (std::size_t i = 0; i < t.inputs.size(); ++i) {
+      fs::copy_file(t.inputs[i], t.copyTarget / (std::to_string(i) + ".bin"),
+                    fs::copy_options::overwrite_existing);
+    }
+    total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  copySeconds = meanSeconds(total, state);
+  state.counters["recordings"] = t.count;
+  state.counters["peak_rss_kb"] = peakRssKilobytes();
+}
+
+void BM_SaveToStick(benchmark::State& state) {
+  BenchTree& t = tree();
+  SilentMessenger messenger;
+  double total = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    if (!velk_mur::saveToStick(t.audio, t.stick, t.count, messenger)) {
+      state.SkipWithError(messenger.lastMessage.c_str());
+      break;
+    }
+    total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  saveSeconds = meanSeconds(total, state);
+  state.counters["recordings"] = t.count;
+  // Peak memory must not grow with the number of recordings: compare runs of different sizes.
+  state.counters["peak_rss_kb"] = peakRssKilobytes();
+  if (copySeconds > 0) state.counters["save_to_copy_ratio"] = saveSeconds / copySeconds;
+}
+
+BENCHMARK(BM_PlainCopyOfInputs)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveToStick)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  tree();  // built before any timing, so the first benchmark does not pay for it
+  benchmark::RunSpecifiedBenchmarks();
+  if (copySeconds > 0 && saveSeconds > 0) {
+    std::printf("save/copy time ratio: %.2f (target: at most 2)\n", saveSeconds / copySeconds);
+  }
+  benchmark::Shutdown();
+  return 0;
+}
