@@ -1,6 +1,7 @@
 #include "velk_mur/generate/folder_passes.h"
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,20 +46,44 @@ bool askToContinue(platform::Messenger& messenger, const std::string& text,
   return messenger.ask(text + "\n" + concerned + "\nContinue Checking?");
 }
 
+// The files of the GEN folder, listed once per pass. Asking the file system about a missing
+// file costs a scan of the folder for a name in another letter case; with a thousand
+// recordings that scan, repeated for each of their files, would dominate the pass.
+class GeneratedFiles {
+ public:
+  explicit GeneratedFiles(const fs::path& audioFolder) {
+    for (const std::string& name : platform::listFolder(generatedFolder(audioFolder), "*")) {
+      listed_.insert(platform::toLowerAscii(name));
+    }
+  }
+  // True when the file can be opened for reading; a name the listing lacks is absent.
+  bool exists(const fs::path& path) const {
+    return listed_.count(platform::toLowerAscii(path.filename().string())) != 0 && fileExists(path);
+  }
+  void created(const fs::path& path) { listed_.insert(platform::toLowerAscii(path.filename().string())); }
+
+ private:
+  std::set<std::string> listed_;
+};
+
 // Creates whichever of one recording's generated files are missing.
-bool generateForRecording(const fs::path& folder, const std::string& name,
+bool generateForRecording(const fs::path& folder, const std::string& listedName,
+                          const std::string& name, GeneratedFiles& present,
                           GenerationResult& result, platform::Messenger& messenger) {
   const fs::path headPath = motionFilePath(folder, name, kHeadKind, kRobotModel);
   const fs::path mouthPath = motionFilePath(folder, name, kMouthKind, kRobotModel);
   const fs::path ledPath = ledFilePath(folder, name);
-  const bool needHead = !fileExists(headPath);
-  const bool needMouth = !fileExists(mouthPath);
-  const bool needLed = !fileExists(ledPath);
+  const bool needHead = !present.exists(headPath);
+  const bool needMouth = !present.exists(mouthPath);
+  const bool needLed = !present.exists(ledPath);
   if (!needHead && !needMouth && !needLed) return true;
 
+  // The messages name the recording as folder/name.WAV, as the original program did; the file
+  // is opened under its listed name, which is the same file without a search for its case.
   const fs::path wavPath = recordingPath(folder, name);
+  const fs::path listedPath = folder / listedName;
   WavHeaderInfo info;
-  if (readWavHeader(wavPath, info) != WavCheck::Good) {
+  if (readWavHeader(listedPath, info) != WavCheck::Good) {
     report(messenger, "Bad WAV file", wavPath.string());
     return false;
   }
@@ -70,7 +95,7 @@ bool generateForRecording(const fs::path& folder, const std::string& name,
            wavPath.string());
     return false;
   }
-  const ClipLoadResult load = loadClipSamples(wavPath, info);
+  const ClipLoadResult load = loadClipSamples(listedPath, info);
   if (load.status == ClipLoadStatus::Missing) {
     report(messenger, "Bad WAV file (missing)", wavPath.string());
     return false;
@@ -85,6 +110,7 @@ bool generateForRecording(const fs::path& folder, const std::string& name,
       report(messenger, "Head motion generation err", headPath.string());
       return false;
     }
+    present.created(headPath);
     ++result.motionFilesCreated;
   }
   if (needMouth) {
@@ -92,6 +118,7 @@ bool generateForRecording(const fs::path& folder, const std::string& name,
       report(messenger, "Mouth motion generation err", mouthPath.string());
       return false;
     }
+    present.created(mouthPath);
     ++result.motionFilesCreated;
   }
   if (needLed) {
@@ -99,6 +126,7 @@ bool generateForRecording(const fs::path& folder, const std::string& name,
       report(messenger, "LED generation err", ledPath.string());
       return false;
     }
+    present.created(ledPath);
     ++result.ledFilesCreated;
   }
   return true;
@@ -155,15 +183,19 @@ void addMissing(std::string& list, int& missingCount, const std::string& name) {
 GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Messenger& messenger) {
   GenerationResult result;
   const std::vector<std::string> listed = platform::listFolder(audioFolder, kRecordingPattern);
+  GeneratedFiles present(audioFolder);
   const int total = static_cast<int>(listed.size());
   for (int i = 0; i < total; ++i) {
     messenger.progress("Generating", i, total);
-    const std::string name = clipName(listed[static_cast<std::size_t>(i)]);
+    const std::string& listedName = listed[static_cast<std::size_t>(i)];
+    const std::string name = clipName(listedName);
     if (!isValidClipName(name)) {
       report(messenger, kBadFileName, name);
       return result;
     }
-    if (!generateForRecording(audioFolder, name, result, messenger)) return result;
+    if (!generateForRecording(audioFolder, listedName, name, present, result, messenger)) {
+      return result;
+    }
   }
   if (total > 0) messenger.progress("Generating", total, total);
   result.ok = true;

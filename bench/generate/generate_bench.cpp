@@ -1,0 +1,210 @@
+// (a) The mouth and LED analyses over a 5-second recording, without file output; target at
+//     least 100 million samples per second for the two together.
+// (b) The generation pass over a folder of three-second recordings (VELK_GEN_BENCH_FOLDER_SIZE,
+//     default 1001) beside a plain copy that reads the same recordings and writes as many
+//     files and bytes as the pass; the ratio is printed, target within 2x.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/byte_order.h"
+#include "platform/messenger.h"
+#include "velk_mur/generate/folder_passes.h"
+#include "velk_mur/generate/head_motion.h"
+#include "velk_mur/generate/led_pattern.h"
+#include "velk_mur/generate/mouth_motion.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kSampleRate = 8000;
+
+platform::Bytes speechLikeSamples(std::size_t count, unsigned seed) {
+  std::mt19937 random(seed);
+  platform::Bytes samples(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    // Bursts of loudness every half second, noise in between.
+    const int envelope = (i / 4000) % 2 == 0 ? 100 : 10;
+    const int value = 128 + static_cast<int>(random() % (2 * envelope + 1)) - envelope;
+    samples[i] = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+  }
+  return samples;
+}
+
+void BM_MouthAndLedAnalysis(benchmark::State& state) {
+  const platform::Bytes samples = speechLikeSamples(5 * kSampleRate, 7);
+  for (auto _ : state) {
+    auto mouth = velk_mur::computeMouthValues(samples);
+    auto masks = velk_mur::computeLedMasks(samples);
+    benchmark::DoNotOptimize(mouth.data());
+    benchmark::DoNotOptimize(masks.data());
+  }
+  state.counters["samples_per_second"] = benchmark::Counter(
+      static_cast<double>(samples.size()) * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_MouthAndLedAnalysis);
+
+void BM_MouthAnalysis(benchmark::State& state) {
+  const platform::Bytes samples = speechLikeSamples(5 * kSampleRate, 7);
+  for (auto _ : state) benchmark::DoNotOptimize(velk_mur::computeMouthValues(samples).data());
+  state.counters["samples_per_second"] = benchmark::Counter(
+      static_cast<double>(samples.size()) * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_MouthAnalysis);
+
+void BM_LedAnalysis(benchmark::State& state) {
+  const platform::Bytes samples = speechLikeSamples(5 * kSampleRate, 7);
+  for (auto _ : state) benchmark::DoNotOptimize(velk_mur::computeLedMasks(samples).data());
+  state.counters["samples_per_second"] = benchmark::Counter(
+      static_cast<double>(samples.size()) * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_LedAnalysis);
+
+void BM_HeadScript(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(velk_mur::computeHeadValues(5 * kSampleRate).data());
+}
+BENCHMARK(BM_HeadScript);
+
+// ---- (b) the generation pass against a plain copy ----
+
+int folderSize() {
+  const char* text = std::getenv("VELK_GEN_BENCH_FOLDER_SIZE");
+  const int size = text != nullptr ? std::atoi(text) : 1001;
+  return size > 0 ? size : 1001;
+}
+
+platform::Bytes wavFile(const platform::Bytes& samples) {
+  platform::Bytes file = {'R', 'I', 'F', 'F'};
+  platform::putLe32(file, static_cast<std::uint32_t>(36 + samples.size()));
+  for (char c : std::string("WAVEfmt ")) file.push_back(static_cast<std::uint8_t>(c));
+  platform::putLe32(file, 16);
+  platform::putLe16(file, 1);
+  platform::putLe16(file, 1);
+  platform::putLe32(file, 8000);
+  platform::putLe32(file, 8000);
+  platform::putLe16(file, 1);
+  platform::putLe16(file, 8);
+  for (char c : std::string("data")) file.push_back(static_cast<std::uint8_t>(c));
+  platform::putLe32(file, static_cast<std::uint32_t>(samples.size()));
+  file.insert(file.end(), samples.begin(), samples.end());
+  return file;
+}
+
+void writeBytes(const fs::path& path, const platform::Bytes& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return;
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+}
+
+platform::Bytes readBytes(const fs::path& path) {
+  platform::Bytes bytes;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return bytes;
+  std::fseek(file, 0, SEEK_END);
+  bytes.resize(static_cast<std::size_t>(std::ftell(file)));
+  std::fseek(file, 0, SEEK_SET);
+  if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) bytes.clear();
+  std::fclose(file);
+  return bytes;
+}
+
+struct Folder {
+  fs::path root;
+  std::vector<std::string> names;
+  std::vector<std::uintmax_t> generatedSizes;  // per name: head, mouth, LED
+};
+
+Folder makeFolder(int count) {
+  Folder folder;
+  folder.root = fs::temp_directory_path() / ("velk-gen-bench-" + std::to_string(::getpid()));
+  fs::remove_all(folder.root);
+  fs::create_directories(folder.root / "GEN");
+  for (int i = 0; i < count; ++i) {
+    const std::string name = "clip" + std::to_string(i);
+    folder.names.push_back(name);
+    writeBytes(folder.root / (name + ".wav"), wavFile(speechLikeSamples(3 * kSampleRate, static_cast<unsigned>(i))));
+  }
+  return folder;
+}
+
+double seconds(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
+
+// Reads each recording and writes three files of the sizes the pass wrote, with plain stdio.
+double plainCopy(const Folder& folder) {
+  const fs::path out = folder.root / "COPY";
+  fs::remove_all(out);
+  fs::create_directories(out);
+  const auto start = std::chrono::steady_clock::now();
+  for (std::size_t i = 0; i < folder.names.size(); ++i) {
+    const platform::Bytes wav = readBytes(folder.root / (folder.names[i] + ".wav"));
+    const char* suffixes[] = {"_h7.mtn", "_m.mtn", ".led"};
+    for (int k = 0; k < 3; ++k) {
+      const auto size = static_cast<std::size_t>(folder.generatedSizes[3 * i + static_cast<std::size_t>(k)]);
+      writeBytes(out / (folder.names[i] + suffixes[k]),
+                 platform::Bytes(wav.begin(), wav.begin() + static_cast<std::ptrdiff_t>(std::min(size, wav.size()))));
+    }
+  }
+  return seconds(std::chrono::steady_clock::now() - start);
+}
+
+double generationPass(Folder& folder) {
+  fs::remove_all(folder.root / "GEN");
+  fs::create_directories(folder.root / "GEN");
+  platform::RecordingMessenger messenger;
+  const auto start = std::chrono::steady_clock::now();
+  const velk_mur::GenerationResult result = velk_mur::generateMissingFiles(folder.root, messenger);
+  const double elapsed = seconds(std::chrono::steady_clock::now() - start);
+  if (!result.ok) std::cerr << "generation pass failed\n";
+  folder.generatedSizes.clear();
+  for (const std::string& name : folder.names) {
+    for (const char* suffix : {"_h7.mtn", "_m.mtn", ".led"}) {
+      folder.generatedSizes.push_back(fs::file_size(folder.root / "GEN" / (name + suffix)));
+    }
+  }
+  return elapsed;
+}
+
+void comparePassWithCopy() {
+  Folder folder = makeFolder(folderSize());
+  double best = 1e9;
+  double bestCopy = 1e9;
+  for (int round = 0; round < 3; ++round) {
+    const double pass = generationPass(folder);
+    const double copy = plainCopy(folder);
+    std::printf("round %d: pass %.3f s, copy %.3f s\n", round + 1, pass, copy);
+    best = std::min(best, pass);
+    bestCopy = std::min(bestCopy, copy);
+  }
+  std::uintmax_t written = 0;
+  for (auto size : folder.generatedSizes) written += size;
+  std::printf("generation pass over %zu recordings of 3 s: %.3f s (%ju bytes written)\n",
+              folder.names.size(), best, written);
+  std::printf("plain copy of the same bytes:              %.3f s\n", bestCopy);
+  std::printf("ratio pass / copy: %.2f (target within 2x)\n", best / bestCopy);
+  fs::remove_all(folder.root);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  comparePassWithCopy();
+  return 0;
+}
