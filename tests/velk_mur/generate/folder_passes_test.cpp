@@ -98,6 +98,25 @@ TEST_F(Passes, GenerationSkipsRecordingsWhoseFilesArePresentWithoutOpeningThem) 
   EXPECT_EQ(testing_support::snapshotTree(folder()), before);
 }
 
+TEST_F(Passes, GenerationTakesGeneratedFilesInAnotherLetterCaseAsPresent) {
+  addRecording("hello.wav");
+  testing_support::writeTextFile(gen("HELLO_H7.MTN"), "h");
+  testing_support::writeTextFile(gen("Hello_M.mtn"), "m");
+  testing_support::writeTextFile(gen("hello.LED"), "l");
+  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(result.motionFilesCreated + result.ledFilesCreated, 0);
+}
+
+TEST_F(Passes, GenerationNeverOverwritesAFileItCreatedForANameInAnotherCase) {
+  addRecording("hello.wav");
+  addRecording("HELLO.wav", 16000);
+  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(result.motionFilesCreated, 2);
+  EXPECT_EQ(result.ledFilesCreated, 1);
+}
+
 TEST_F(Passes, GenerationCreatesOnlyTheMissingLedFile) {
   addRecording("hello.wav");
   addGenerated("hello", true, true, false);
