@@ -1,0 +1,40 @@
+#pragma once
+// The program's window: two path boxes and the buttons that run the commands. It only maps
+// widgets and keys onto the command functions.
+#include <QDialog>
+
+#include "platform/messenger.h"
+#include "velk_mur/app/app_settings.h"
+
+class QLineEdit;
+class QKeyEvent;
+
+namespace velk_mur {
+
+class GeneratorDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Reads the two paths from the settings file of `environment`; reports through `messenger`.
+  GeneratorDialog(platform::Messenger& messenger, AppEnvironment environment,
+                  QWidget* parent = nullptr);
+
+  PathTexts pathTexts() const;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void buildControls();
+  void runGenerate();
+  void runTest();
+  void runSaveToStick();
+  void runAbout();
+
+  platform::Messenger& messenger_;
+  AppEnvironment environment_;
+  QLineEdit* stickPathEdit_ = nullptr;
+  QLineEdit* audioPathEdit_ = nullptr;
+};
+
+}  // namespace velk_mur
