@@ -1,6 +1,7 @@
 #pragma once
 // The program's commands, shared by the dialog's buttons and the command line: each takes the
 // two path texts as typed and reports through the Messenger.
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>

@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
-// A robot dog's head in profile-free front view, with a speech bubble: the program makes
+// A robot dog's head seen from the front, with a speech bubble: the program makes
 // the robot talk. Drawn on a 64-unit grid and scaled.
 QPixmap paintIcon(int size) {
   QPixmap pixmap(size, size);

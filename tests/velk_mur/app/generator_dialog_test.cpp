@@ -160,6 +160,26 @@ TEST_F(GeneratorDialogTest, DoneClosesWithoutSaving) {
   EXPECT_FALSE(settingsWritten());
 }
 
+TEST_F(GeneratorDialogTest, CloseBoxClosesWithoutSaving) {
+  makeValidStick(dir / "stick");
+  open();
+  typeInto("1005", (dir / "stick").string());
+  dialog->close();
+  QTRY_VERIFY(!dialog->isVisible());
+  EXPECT_EQ(dialog->result(), QDialog::Rejected);
+  EXPECT_FALSE(settingsWritten());
+}
+
+TEST_F(GeneratorDialogTest, EnterOnAFocusedButtonRunsNothing) {
+  open();
+  typeInto("1005", (dir / "nostick").string());
+  button("1011")->setFocus();
+  QTest::keyClick(button("1011"), Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_TRUE(messenger.entries().empty());
+}
+
 TEST_F(GeneratorDialogTest, GenerateWithAnInvalidStickShowsThreeMessages) {
   open();
   typeInto("1005", (dir / "nostick").string());
