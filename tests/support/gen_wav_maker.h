@@ -33,7 +33,7 @@ void writeWav(const std::filesystem::path& path, const platform::Bytes& samples,
 // `count` samples of silence (128).
 platform::Bytes silence(std::size_t count);
 
-// The one-second recording of the specification's examples: 4000 samples of silence, then
+// The one-second recording of the worked examples: 4000 samples of silence, then
 // 4000 alternating between 0 and 255.
 platform::Bytes halfSilentHalfLoud();
 

@@ -1,5 +1,5 @@
 #pragma once
-// The loudness analysis shared by the mouth motion (Part 1.2) and the eye LEDs (Part 1.4).
+// The loudness analysis shared by the mouth motion and the eye LEDs.
 #include <array>
 #include <cstdint>
 #include <span>

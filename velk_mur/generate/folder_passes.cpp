@@ -23,7 +23,7 @@ namespace {
 constexpr const char* kRecordingPattern = "*.wav";
 constexpr std::size_t kExtensionLength = 4;  // ".wav" in whatever case the listing gives it
 // Action names of 2 to 89 characters keep every generated name within the configuration's
-// limit of 2 to 100 (Part 2.2).
+// limit of 2 to 100.
 constexpr std::size_t kMinActionName = 2;
 constexpr std::size_t kMaxActionName = 89;
 constexpr int kMissingNamesListed = 4;

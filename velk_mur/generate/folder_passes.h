@@ -1,5 +1,5 @@
 #pragma once
-// The two passes over the audio folder that the dialog's buttons run (Part 1.5): the
+// The two passes over the audio folder that the dialog's buttons run: the
 // generation pass creates whichever generated files are missing, the check pass decides
 // whether the folder is ready to be saved to the stick.
 #include <cstdint>

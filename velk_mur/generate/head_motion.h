@@ -1,5 +1,5 @@
 #pragma once
-// Part 1.2, head motion: a scripted gesture of the three head joints whose course depends
+// The head motion: a scripted gesture of the three head joints whose course depends
 // only on the recording's length.
 #include <array>
 #include <cstdint>

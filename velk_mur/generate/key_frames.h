@@ -1,5 +1,5 @@
 #pragma once
-// Key-frame timing shared by the head and mouth motions (Part 1.2): key frames 640 samples
+// Key-frame timing shared by the head and mouth motions: key frames 640 samples
 // (80 ms) apart, N = q + 2 of them with q = ((L / 128) + 5) / 5.
 #include <cstdint>
 

@@ -1,5 +1,5 @@
 #pragma once
-// Part 1.4, the LED file: a Standard MIDI File (format 0, one track) in which LED b is note
+// The LED file: a Standard MIDI File (format 0, one track) in which LED b is note
 // 48 + b; a note-on with velocity 96 lights it, velocity 0 puts it out. Big-endian throughout.
 #include <cstdint>
 #include <span>

@@ -1,5 +1,5 @@
 #pragma once
-// Part 1.4, the eye-LED pattern: one mask of lit LEDs per 1/12 second, more LEDs the louder.
+// The eye-LED pattern: one mask of lit LEDs per 1/12 second, more LEDs the louder.
 #include <array>
 #include <cstdint>
 #include <filesystem>

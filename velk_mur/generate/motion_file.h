@@ -1,5 +1,5 @@
 #pragma once
-// Part 1.3: the OPEN-R motion file ("OMTN") as the generator writes it. Sections 0 to 2 and
+// The OPEN-R motion file ("OMTN") as the generator writes it. Sections 0 to 2 and
 // section 3's header come from writeMotionHeader; the caller then writes N key frames, each a
 // key-frame header followed by J joint values.
 #include <cstdint>

@@ -1,5 +1,5 @@
 #pragma once
-// Part 1.2, mouth motion: the mouth joint opens with the loudness of the sound, leading it by
+// The mouth motion: the mouth joint opens with the loudness of the sound, leading it by
 // 170 to 250 ms.
 #include <array>
 #include <cstdint>

@@ -1,5 +1,5 @@
 #pragma once
-// Part 1.1: which recordings are usable, and their sound data in memory.
+// Which recordings are usable, and their sound data in memory.
 #include <array>
 #include <cstdint>
 #include <filesystem>
