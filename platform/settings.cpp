@@ -123,6 +123,13 @@ bool isWritable(std::string_view section, std::span<const ProfileEntry> entries)
   return true;
 }
 
+// Ends the text's last line before a line is added. A last line ending in a lone CR only
+// needs its LF: another CR LF would leave that CR in the line, and none would join the lines.
+void endLastLine(std::string& text) {
+  if (text.empty() || text.back() == '\n') return;
+  text += text.back() == '\r' ? std::string_view("\n") : kNewLine;
+}
+
 // Sets one key in the text; the text is known to be writable.
 std::string withProfileValue(std::string_view text, std::string_view section,
                              const ProfileEntry& entry) {
@@ -131,7 +138,7 @@ std::string withProfileValue(std::string_view text, std::string_view section,
   const std::optional<SectionRange> range = findSection(text, lines, section);
   if (!range) {
     std::string result(text);
-    if (!result.empty() && result.back() != '\n') result += kNewLine;
+    endLastLine(result);
     result += "[" + std::string(section) + "]";
     result += kNewLine;
     result += newKeyLine;
@@ -154,7 +161,7 @@ std::string withProfileValue(std::string_view text, std::string_view section,
   }
   const Line& line = lines[after];
   std::string result(text.substr(0, line.end));
-  if (line.end == line.contentEnd) result += kNewLine;  // the file's last line had no line end
+  endLastLine(result);
   result += newKeyLine;
   result += kNewLine;
   result += text.substr(line.end);
