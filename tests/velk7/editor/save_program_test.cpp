@@ -1,0 +1,179 @@
+#include "velk7/editor/save_program.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "editor_stick.h"
+#include "platform/file_faults.h"
+#include "platform/messenger.h"
+#include "tests/support/temp_tree.h"
+#include "velk7/rcode/code_lines.h"
+
+namespace velk7 {
+namespace {
+
+namespace fs = std::filesystem;
+using editor_testing::loadParsed;
+using editor_testing::programText;
+using editor_testing::writeStick;
+using testing_support::readTextFile;
+using testing_support::writeTextFile;
+
+TEST(SavePaths, BackupReplacesTheExtension) {
+  EXPECT_EQ(backupPath("/stick/AMS/R-CODE.R"), fs::path("/stick/AMS/R-CODE.BAK"));
+  EXPECT_EQ(backupPath("/stick/AMS/PROGRAM"), fs::path("/stick/AMS/PROGRAM.BAK"));
+  EXPECT_EQ(backupPath("/stick/AMS/MY.PROG.R"), fs::path("/stick/AMS/MY.PROG.BAK"));
+  EXPECT_EQ(backupPath("/stick/AMS/.R"), fs::path("/stick/AMS/.BAK"));
+  EXPECT_EQ(temporaryPath("/stick/AMS/R-CODE.R"), fs::path("/stick/AMS/R-CODE.TMP"));
+}
+
+class SaveProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = writeStick(root_.path(), {{"Tricks", {"PLAY ACTION SIT", "WAIT"}}});
+    original_ = readTextFile(path_);
+    program_ = loadParsed(path_);
+  }
+
+  void addLine() { appendLine(program_.records[0].lines, "WAIT 250"); }
+  fs::path backup() const { return backupPath(path_); }
+  fs::path temporary() const { return temporaryPath(path_); }
+  std::string editedText() const {
+    return programText({{"Tricks", {"PLAY ACTION SIT", "WAIT", "WAIT 250"}}});
+  }
+  std::string pathMessage(std::string_view message) const {
+    return std::string(message) + path_.string();
+  }
+
+  testing_support::TempDir root_;
+  fs::path path_;
+  std::string original_;
+  RcodeProgram program_;
+  platform::RecordingMessenger messenger_;
+};
+
+TEST_F(SaveProgramTest, SaveWithoutEditRewritesAndKeepsBackup) {
+  EXPECT_TRUE(saveProgram(program_, path_, false, messenger_));
+  EXPECT_EQ(readTextFile(path_), original_);
+  EXPECT_EQ(readTextFile(backup()), original_);
+  EXPECT_FALSE(fs::exists(temporary()));
+  EXPECT_EQ(messenger_.texts(), std::vector<std::string>{"File saved (no changes made)"});
+}
+
+TEST_F(SaveProgramTest, SaveAfterEditWritesTheNewLines) {
+  addLine();
+  EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
+  EXPECT_EQ(readTextFile(path_), editedText());
+  EXPECT_EQ(readTextFile(backup()), original_);
+  EXPECT_EQ(messenger_.texts(), std::vector<std::string>{"Changes saved!"});
+}
+
+TEST_F(SaveProgramTest, ChangedFlagDecidesTheMessageEvenWhenNothingDiffers) {
+  EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
+  EXPECT_EQ(readTextFile(path_), original_);
+  EXPECT_EQ(messenger_.texts(), std::vector<std::string>{"Changes saved!"});
+}
+
+TEST_F(SaveProgramTest, SecondSaveReplacesTheFirstBackup) {
+  writeTextFile(backup(), "an old backup");
+  addLine();
+  EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
+  RcodeProgram second = loadParsed(path_);
+  appendLine(second.records[0].lines, "WAIT");
+  EXPECT_TRUE(saveProgram(second, path_, true, messenger_));
+  EXPECT_EQ(readTextFile(backup()), editedText());
+}
+
+TEST_F(SaveProgramTest, SaveWithoutProgramFileStillWrites) {
+  fs::remove(path_);
+  EXPECT_TRUE(saveProgram(program_, path_, false, messenger_));
+  EXPECT_EQ(readTextFile(path_), original_);
+  EXPECT_FALSE(fs::exists(backup()));
+}
+
+struct FaultCase {
+  const char* name;
+  int n;
+  platform::FileOp op;
+  std::string_view message;
+};
+
+class SaveFaultTest : public SaveProgramTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(SaveFaultTest, FailedSaveLeavesProgramAndBackupAsTheyWere) {
+  const FaultCase& c = GetParam();
+  writeTextFile(backup(), "an old backup");
+  const testing_support::TreeSnapshot before = testing_support::snapshotTree(root_.path());
+  addLine();
+  {
+    platform::ScopedFault fault(c.n, {c.op});
+    EXPECT_FALSE(saveProgram(program_, path_, true, messenger_));
+    EXPECT_TRUE(platform::FaultInjection::failureReached());
+  }
+  EXPECT_EQ(testing_support::snapshotTree(root_.path()), before);
+  ASSERT_EQ(messenger_.entries().size(), 1u);
+  EXPECT_TRUE(messenger_.entries()[0].isError);
+  EXPECT_EQ(messenger_.texts()[0], pathMessage(c.message));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SaveFaultTest,
+    ::testing::Values(FaultCase{"Create", 1, platform::FileOp::Create, kCannotCreateMessage},
+                      FaultCase{"Write", 1, platform::FileOp::Write, kCannotWriteMessage},
+                      FaultCase{"Close", 1, platform::FileOp::Close, kCannotWriteMessage},
+                      FaultCase{"BackupRename", 1, platform::FileOp::Rename, kCannotWriteMessage}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SaveProgramTest, FailedFinalRenameRestoresTheOldProgram) {
+  writeTextFile(backup(), "an old backup");
+  addLine();
+  {
+    platform::ScopedFault fault(2, {platform::FileOp::Rename});
+    EXPECT_FALSE(saveProgram(program_, path_, true, messenger_));
+  }
+  EXPECT_EQ(readTextFile(path_), original_);
+  EXPECT_FALSE(fs::exists(temporary()));
+  EXPECT_EQ(messenger_.texts(), std::vector<std::string>{pathMessage(kCannotWriteMessage)});
+}
+
+TEST_F(SaveProgramTest, FailedSaveCanBeRetried) {
+  addLine();
+  {
+    platform::ScopedFault fault(1, {platform::FileOp::Write});
+    EXPECT_FALSE(saveProgram(program_, path_, true, messenger_));
+  }
+  EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
+  EXPECT_EQ(readTextFile(path_), editedText());
+  EXPECT_EQ(readTextFile(backup()), original_);
+}
+
+TEST_F(SaveProgramTest, UnwritableLineFailsWithoutTouchingTheStick) {
+  appendLine(program_.records[0].lines, "//} not a code line");
+  const testing_support::TreeSnapshot before = testing_support::snapshotTree(root_.path());
+  EXPECT_FALSE(saveProgram(program_, path_, true, messenger_));
+  EXPECT_EQ(testing_support::snapshotTree(root_.path()), before);
+  EXPECT_EQ(messenger_.texts(), std::vector<std::string>{pathMessage(kCannotWriteMessage)});
+}
+
+TEST(CancelEditing, WithoutEditsClosesWithoutQuestion) {
+  platform::RecordingMessenger messenger;
+  EXPECT_TRUE(cancelEditing(false, messenger));
+  EXPECT_TRUE(messenger.entries().empty());
+}
+
+TEST(CancelEditing, AfterEditsAsksAndFollowsTheAnswer) {
+  for (const bool abandon : {true, false}) {
+    platform::RecordingMessenger messenger;
+    messenger.queueAnswer(abandon);
+    EXPECT_EQ(cancelEditing(true, messenger), abandon);
+    ASSERT_EQ(messenger.entries().size(), 1u);
+    EXPECT_TRUE(messenger.entries()[0].isQuestion);
+    EXPECT_EQ(messenger.entries()[0].text,
+              "WARNING: you have made changes that will not be saved if you cancel\n"
+              "Do you want to abandon changes (Yes to abandon, No to go back to editing)");
+  }
+}
+
+}  // namespace
+}  // namespace velk7

@@ -1,0 +1,27 @@
+#include "velk7/editor/line_edits.h"
+
+#include "velk7/rcode/code_lines.h"
+
+namespace velk7 {
+
+bool applyLineEdit(RcodeProgram& program, const LineEdit& edit, platform::Messenger& messenger) {
+  if (edit.kind == LineEdit::Kind::None) return false;
+  if (edit.record < 0 || edit.record >= program.recordCount()) return false;
+  LineList& lines = program.records[static_cast<std::size_t>(edit.record)].lines;
+  switch (edit.kind) {
+    case LineEdit::Kind::AddPart:
+      addPart(lines, edit.part);
+      return true;
+    case LineEdit::Kind::MoveLine:
+      if (moveLine(lines, edit.from, edit.to)) return true;
+      messenger.show(kRearrangeHint, false);
+      return false;
+    case LineEdit::Kind::DeleteLine:
+      return deleteLine(lines, edit.from);
+    case LineEdit::Kind::None:
+      break;
+  }
+  return false;
+}
+
+}  // namespace velk7

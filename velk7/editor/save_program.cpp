@@ -1,0 +1,97 @@
+#include "velk7/editor/save_program.h"
+
+#include <string>
+
+#include "platform/files.h"
+#include "velk7/rcode/program_writer.h"
+
+namespace velk7 {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void reportFailure(std::string_view message, const fs::path& programPath,
+                   platform::Messenger& messenger) {
+  std::string text(message);
+  text += programPath.string();
+  messenger.show(text, true);
+}
+
+// Writes the whole program into a new file at `path`; false names which step failed.
+enum class WriteResult { Written, CannotCreate, CannotWrite };
+
+WriteResult writeNewFile(const RcodeProgram& program, const fs::path& path) {
+  std::optional<platform::OutputFile> file = platform::OutputFile::create(path);
+  if (!file) return WriteResult::CannotCreate;
+  const bool written = writeProgram(program, *file);
+  // A failed close may have lost buffered bytes, so it counts as a failed write.
+  const bool closed = file->close();
+  return written && closed ? WriteResult::Written : WriteResult::CannotWrite;
+}
+
+}  // namespace
+
+fs::path withExtension(const fs::path& programPath, std::string_view extension) {
+  const std::string name = programPath.filename().string();
+  const std::size_t stop = name.rfind('.');
+  std::string base = stop == std::string::npos ? name : name.substr(0, stop);
+  base += '.';
+  base += extension;
+  return programPath.parent_path() / base;
+}
+
+fs::path backupPath(const fs::path& programPath) {
+  return withExtension(programPath, "BAK");
+}
+
+fs::path temporaryPath(const fs::path& programPath) {
+  return withExtension(programPath, "TMP");
+}
+
+bool saveProgram(const RcodeProgram& program, const fs::path& programPath, bool changed,
+                 platform::Messenger& messenger) {
+  // The new program is complete on disk before anything of the user's is touched, so a
+  // failed save leaves R-CODE.R and its backup exactly as they were.
+  const fs::path temporary = temporaryPath(programPath);
+  const fs::path backup = backupPath(programPath);
+  switch (writeNewFile(program, temporary)) {
+    case WriteResult::Written:
+      break;
+    case WriteResult::CannotCreate:
+      reportFailure(kCannotCreateMessage, programPath, messenger);
+      return false;
+    case WriteResult::CannotWrite:
+      platform::removeFile(temporary);
+      reportFailure(kCannotWriteMessage, programPath, messenger);
+      return false;
+  }
+
+  // Each rename happens whole or not at all. If the first fails, nothing has changed. If
+  // the second fails, the old program is moved back from the backup name; then R-CODE.R
+  // holds the old program and the previous backup is gone, having been replaced. Only when
+  // that move back fails as well is R-CODE.R missing, with the old program kept as the
+  // backup and the new one left in the temporary file.
+  const bool hadProgram = platform::fileExists(programPath);
+  if (hadProgram && !platform::renameFile(programPath, backup)) {
+    platform::removeFile(temporary);
+    reportFailure(kCannotWriteMessage, programPath, messenger);
+    return false;
+  }
+  if (!platform::renameFile(temporary, programPath)) {
+    const bool restored = !hadProgram || platform::renameFile(backup, programPath);
+    if (restored) platform::removeFile(temporary);
+    reportFailure(kCannotWriteMessage, programPath, messenger);
+    return false;
+  }
+
+  messenger.show(changed ? kChangesSavedMessage : kSavedUnchangedMessage, false);
+  return true;
+}
+
+bool cancelEditing(bool changed, platform::Messenger& messenger) {
+  if (!changed) return true;
+  return messenger.ask(kAbandonQuestion);
+}
+
+}  // namespace velk7

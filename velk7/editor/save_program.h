@@ -1,0 +1,36 @@
+#pragma once
+// The two ways the editor ends: saving the program back to the stick, or cancelling.
+#include <filesystem>
+#include <string_view>
+
+#include "platform/messenger.h"
+#include "velk7/rcode/program.h"
+
+namespace velk7 {
+
+inline constexpr std::string_view kCannotCreateMessage = "ERROR: Can't create new R-CODE.R file\n";
+inline constexpr std::string_view kCannotWriteMessage = "ERROR: Can't write new R-CODE.R file\n";
+inline constexpr std::string_view kChangesSavedMessage = "Changes saved!";
+inline constexpr std::string_view kSavedUnchangedMessage = "File saved (no changes made)";
+inline constexpr std::string_view kAbandonQuestion =
+    "WARNING: you have made changes that will not be saved if you cancel\n"
+    "Do you want to abandon changes (Yes to abandon, No to go back to editing)";
+
+// The program's path with its extension (the text after the name's last full stop)
+// replaced by `extension`, or with `extension` added when the name has none.
+std::filesystem::path withExtension(const std::filesystem::path& programPath,
+                                    std::string_view extension);
+std::filesystem::path backupPath(const std::filesystem::path& programPath);     // R-CODE.BAK
+std::filesystem::path temporaryPath(const std::filesystem::path& programPath);  // R-CODE.TMP
+
+// Writes the program to `programPath`, keeping the previous file as the backup, and
+// reports the outcome. True when the dialog may end. On failure the message names
+// `programPath` and the program file and its backup are as they were before.
+bool saveProgram(const RcodeProgram& program, const std::filesystem::path& programPath,
+                 bool changed, platform::Messenger& messenger);
+
+// True when the dialog may close without saving: at once without edits, else when the
+// user agrees to abandon them.
+bool cancelEditing(bool changed, platform::Messenger& messenger);
+
+}  // namespace velk7
