@@ -1,0 +1,7 @@
+x
+	//{ "Ev" PRE
+SET a 1 //[PRE]
+//++sub
+WAIT
+	//}
+tail

@@ -1,0 +1,6 @@
+//{ "A"
+PLAY ACTION SIT
+//}
+//++top
+  //{ "B"
+//}

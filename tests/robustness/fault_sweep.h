@@ -1,0 +1,38 @@
+#pragma once
+// Runs an operation once for every file operation it performs, making the 1st, then the 2nd,
+// ... of them fail, until a run completes without reaching the failure point.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/messenger.h"
+
+namespace robustness {
+
+// What one run saw: whether the armed failure was reached, and the messages it showed.
+struct SweepRun {
+  int failurePoint = 0;  // the operation made to fail, counting from 1
+  bool failureReached = false;
+  bool succeeded = false;
+  std::vector<platform::RecordingMessenger::Entry> messages;
+};
+
+// For n = 1, 2, ...: `prepare` makes fresh inputs, then `attempt` runs the operation under a
+// fault armed at the nth file operation and returns its success, and `check` inspects the run.
+// Returns the number of failure points covered; stops after `limit` as a guard.
+int sweepFileFailures(const std::function<void()>& prepare,
+                      const std::function<bool(platform::Messenger&)>& attempt,
+                      const std::function<void(const SweepRun&)>& check, int limit = 100000);
+
+// The number of file operations of any kind that one run of `attempt` performs.
+int countFileOperations(const std::function<bool(platform::Messenger&)>& attempt);
+
+// Reports the count of covered failure points on the console and in the test's XML output.
+void recordFailurePoints(std::string_view sweep, int count);
+
+// True when `text` equals one of `exact`, or starts with one of `prefixes`.
+bool isOneOf(const std::string& text, const std::vector<std::string>& exact,
+             const std::vector<std::string>& prefixes = {});
+
+}  // namespace robustness

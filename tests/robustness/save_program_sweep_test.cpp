@@ -1,0 +1,110 @@
+// Saving R-CODE.R under a failing file operation: the program and its backup stay as they
+// were, except where a failed final rename costs the previous backup (stated below).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/byte_sink.h"
+#include "platform/messenger.h"
+#include "tests/robustness/fault_sweep.h"
+#include "tests/support/temp_tree.h"
+#include "velk7/editor/save_program.h"
+#include "velk7/rcode/program.h"
+#include "velk7/rcode/program_writer.h"
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using testing_support::snapshotTree;
+using testing_support::TempDir;
+using testing_support::TreeSnapshot;
+
+namespace {
+
+const fs::path kExampleStick = fs::path(VELK_SOURCE_DIR) / "examples" / "stick";
+const fs::path kProgram = fs::path("OPEN-R") / "APP" / "PC" / "AMS" / "R-CODE.R";
+const std::string kProgramName = "OPEN-R/APP/PC/AMS/R-CODE.R";
+const std::string kBackupName = "OPEN-R/APP/PC/AMS/R-CODE.BAK";
+
+// The example program with one line added to its first record, as an edit leaves it.
+velk7::RcodeProgram editedProgram() {
+  velk7::RcodeProgram program;
+  EXPECT_TRUE(velk7::loadProgram(program, kExampleStick / kProgram));
+  EXPECT_TRUE(velk7::parseRecords(program));
+  EXPECT_FALSE(program.records.empty());
+  if (!program.records.empty()) program.records.front().lines.push_back("WAIT");
+  return program;
+}
+
+TreeSnapshot without(TreeSnapshot tree, const std::string& name) {
+  std::erase_if(tree, [&](const auto& entry) { return entry.first == name; });
+  return tree;
+}
+
+void sweepSave(bool withOldBackup) {
+  const velk7::RcodeProgram program = editedProgram();
+  platform::MemorySink expected;
+  ASSERT_TRUE(velk7::writeProgram(program, expected));
+
+  std::unique_ptr<TempDir> dir;
+  const auto prepare = [&] {
+    dir = std::make_unique<TempDir>();
+    fs::copy(kExampleStick, dir->path(), fs::copy_options::recursive);
+    if (withOldBackup) {
+      testing_support::writeTextFile(dir->path() / kProgram.parent_path() / "R-CODE.BAK",
+                                     "//{ \"old backup\"\r\n//}\r\n");
+    }
+  };
+  const auto save = [&](platform::Messenger& messenger) {
+    return velk7::saveProgram(program, dir->path() / kProgram, true, messenger);
+  };
+  prepare();
+  const TreeSnapshot before = snapshotTree(dir->path());
+  const platform::Bytes oldProgram = readFile(dir->path() / kProgram);
+  // The last two file operations are the renames: R-CODE.R to R-CODE.BAK, then the new file
+  // to R-CODE.R.
+  const int total = robustness::countFileOperations(save);
+  const int secondRename = total;
+
+  const int covered =
+      robustness::sweepFileFailures(prepare, save, [&](const robustness::SweepRun& run) {
+        const fs::path folder = dir->path() / kProgram.parent_path();
+        const std::string programText = (dir->path() / kProgram).string();
+        if (!run.failureReached) {
+          EXPECT_TRUE(run.succeeded);
+          EXPECT_EQ(readFile(folder / "R-CODE.R"), expected.bytes());
+          EXPECT_EQ(readFile(folder / "R-CODE.BAK"), oldProgram);
+          return;
+        }
+        EXPECT_FALSE(run.succeeded);
+        ASSERT_EQ(run.messages.size(), 1u);
+        EXPECT_TRUE(run.messages[0].isError);
+        EXPECT_TRUE(robustness::isOneOf(run.messages[0].text,
+                                        {"ERROR: Can't create new R-CODE.R file\n" + programText,
+                                         "ERROR: Can't write new R-CODE.R file\n" + programText}))
+            << run.messages[0].text;
+        // No R-CODE.TMP is left, R-CODE.R holds the old program. When the new file cannot be
+        // renamed to R-CODE.R, the old program has already replaced the previous backup and is
+        // moved back from there, so the previous backup is gone.
+        const TreeSnapshot now = snapshotTree(dir->path());
+        if (run.failurePoint == secondRename) {
+          EXPECT_EQ(now, without(before, kBackupName));
+        } else {
+          EXPECT_EQ(now, before);
+        }
+      });
+  robustness::recordFailurePoints(
+      withOldBackup ? "save of R-CODE.R over a backup" : "save of R-CODE.R", covered);
+  EXPECT_EQ(covered, total);
+}
+
+}  // namespace
+
+TEST(SaveProgramSweep, FailedSaveKeepsTheProgramAndLeavesNoTemporaryFile) {
+  sweepSave(false);
+}
+
+TEST(SaveProgramSweep, FailedSaveOverAnOldBackupKeepsTheProgram) {
+  sweepSave(true);
+}
