@@ -10,4 +10,10 @@ namespace platform {
 // exist (and everything after them) are kept as given; "." and ".." are left alone.
 std::filesystem::path resolveCase(const std::filesystem::path& path);
 
+// The file layer tells the resolver about entries it created or removed, so that the folder
+// view the resolver keeps stays current without scanning the folder again. A folder changed
+// by anyone else is noticed by its modification time and scanned anew.
+void noteEntryCreated(const std::filesystem::path& path);
+void noteEntryRemoved(const std::filesystem::path& path);
+
 }  // namespace platform

@@ -19,6 +19,7 @@ std::optional<OutputFile> OutputFile::create(const fs::path& path) {
   if (fs::is_directory(resolved, error)) return std::nullopt;
   std::FILE* file = std::fopen(resolved.c_str(), "wb");
   if (file == nullptr) return std::nullopt;
+  noteEntryCreated(resolved);
   return OutputFile(file, std::move(resolved));
 }
 
@@ -140,27 +141,35 @@ std::optional<Bytes> readWholeFile(const fs::path& path, std::uint64_t maxSize) 
   return bytes;
 }
 
-bool fileExists(const fs::path& path) { return InputFile::open(path).has_value(); }
+bool fileExists(const fs::path& path) {
+  return InputFile::open(path).has_value();
+}
 
 bool removeFile(const fs::path& path) {
   if (FaultInjection::shouldFail(FileOp::Remove)) return false;
   const fs::path resolved = resolveCase(path);
   std::error_code error;
   if (fs::is_directory(resolved, error)) return false;
-  return fs::remove(resolved, error) && !error;
+  const bool removed = fs::remove(resolved, error) && !error;
+  noteEntryRemoved(resolved);
+  return removed;
 }
 
 bool renameFile(const fs::path& from, const fs::path& to) {
   if (FaultInjection::shouldFail(FileOp::Rename)) return false;
+  const fs::path source = resolveCase(from);
+  const fs::path target = resolveCase(to);
   std::error_code error;
-  fs::rename(resolveCase(from), resolveCase(to), error);
+  fs::rename(source, target, error);
+  noteEntryRemoved(source);
+  if (!error) noteEntryCreated(target);
   return !error;
 }
 
 bool createFolder(const fs::path& path) {
   const fs::path resolved = resolveCase(path);
   std::error_code error;
-  fs::create_directory(resolved, error);
+  if (fs::create_directory(resolved, error)) noteEntryCreated(resolved);
   return fs::is_directory(resolved, error);
 }
 
