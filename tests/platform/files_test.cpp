@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -30,6 +31,36 @@ TEST(ResolveCase, FindsEveryComponentWithoutRegardToCase) {
   EXPECT_EQ(platform::resolveCase(dir / "open-r/MW/x"), dir / "open-r/MW/x");
   // ".." stays as written.
   EXPECT_EQ(platform::resolveCase(dir / "OPEN-R/../OPEN-R"), dir / "open-r/../open-r");
+}
+
+TEST(ResolveCase, NoticesEntriesOthersAddAndRemove) {
+  TempDir dir;
+  writeTextFile(dir / "sub/keep", "k");
+  // The first lookup scans the folder and remembers it.
+  EXPECT_EQ(platform::resolveCase(dir / "sub/X.CFG"), dir / "sub/X.CFG");
+  writeTextFile(dir / "sub/x.cfg", "x");
+  // Folder times may be coarse; move this one on as the next clock tick would.
+  const auto later = fs::last_write_time(dir / "sub") + std::chrono::seconds(2);
+  fs::last_write_time(dir / "sub", later);
+  EXPECT_EQ(platform::resolveCase(dir / "sub/X.CFG"), dir / "sub/x.cfg");
+  fs::remove(dir / "sub/x.cfg");
+  fs::last_write_time(dir / "sub", later + std::chrono::seconds(2));
+  EXPECT_EQ(platform::resolveCase(dir / "sub/X.CFG"), dir / "sub/X.CFG");
+}
+
+TEST(ResolveCase, RemembersWhatItCreatedRenamedAndRemoved) {
+  TempDir dir;
+  writeTextFile(dir / "other", "o");
+  EXPECT_EQ(platform::resolveCase(dir / "NEW.BIN"), dir / "NEW.BIN");
+  auto file = platform::OutputFile::create(dir / "new.bin");
+  ASSERT_TRUE(file);
+  ASSERT_TRUE(file->close());
+  EXPECT_EQ(platform::resolveCase(dir / "NEW.BIN"), dir / "new.bin");
+  ASSERT_TRUE(platform::renameFile(dir / "NEW.BIN", dir / "moved.bin"));
+  EXPECT_EQ(platform::resolveCase(dir / "NEW.BIN"), dir / "NEW.BIN");
+  EXPECT_EQ(platform::resolveCase(dir / "MOVED.BIN"), dir / "moved.bin");
+  ASSERT_TRUE(platform::removeFile(dir / "Moved.Bin"));
+  EXPECT_EQ(platform::resolveCase(dir / "MOVED.BIN"), dir / "MOVED.BIN");
 }
 
 TEST(OutputFile, ReplacesAFileOfAnotherCaseInsteadOfCreatingATwin) {
