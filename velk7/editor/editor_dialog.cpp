@@ -114,6 +114,8 @@ void EditorDialog::createControls() {
   const DialogBaseUnits base = baseUnitsOf(font());
   setFixedSize(pixelRect(kDialogSize, base).size());
   kindImages_ = makeKindImages(devicePixelRatioF());
+  deleteMark_ = dragMark(DragPicture::DeleteMark, devicePixelRatioF());
+  noDropMark_ = dragMark(DragPicture::NoDropMark, devicePixelRatioF());
 
   makeCaption(this, "eventsCaption", "When this happens:", kEventsCaptionPlace, base);
   makeCaption(this, "codeCaption", "AIBO does this", kCodeCaptionPlace, base);
@@ -371,8 +373,9 @@ void EditorDialog::deleteKeyPressed() {
 }
 
 void EditorDialog::showDragPicture(DragPicture picture, QPoint globalPointer) {
-  const QPixmap wanted =
-      picture == DragPicture::ItemImage ? itemPicture_ : dragMark(picture, devicePixelRatioF());
+  const QPixmap& wanted = picture == DragPicture::ItemImage    ? itemPicture_
+                          : picture == DragPicture::DeleteMark ? deleteMark_
+                                                               : noDropMark_;
   if (dragImage_->picture().cacheKey() != wanted.cacheKey()) dragImage_->setPicture(wanted);
   dragImage_->showAt(globalPointer);
 }

@@ -112,6 +112,8 @@ class EditorDialog : public QDialog {
   DragImageWindow* dragImage_ = nullptr;
 
   std::array<QIcon, kLineKindCount> kindImages_;
+  QPixmap deleteMark_;
+  QPixmap noDropMark_;
   QPixmap itemPicture_;
   bool changed_ = false;
   DragController drag_;

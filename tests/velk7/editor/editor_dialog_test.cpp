@@ -33,12 +33,27 @@ namespace fs = std::filesystem;
 using editor_testing::RecordText;
 using testing_support::readTextFile;
 
+// One application for the whole run, deleted after the last test so that nothing the
+// toolkit holds outlives it.
+class ApplicationEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "velk7_editor_tests";
+    static char* argv[] = {name, nullptr};
+    application_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { application_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> application_;
+};
+
+[[maybe_unused]] ::testing::Environment* const applicationEnvironment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
 void ensureApplication() {
-  static int argc = 1;
-  static char name[] = "velk7_editor_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = new QApplication(argc, argv);
-  (void)application;
+  ASSERT_NE(QApplication::instance(), nullptr);
 }
 
 std::string text(const QString& value) {
@@ -411,6 +426,10 @@ TEST_F(EditorDialogTest, DragPictureFollowsThePointerAtItsHotSpot) {
   EXPECT_EQ(dialog_->dragController().shownPicture(), DragPicture::NoDropMark);
   EXPECT_EQ(image->pos(), treePoint() - QPoint(8, 8));
   EXPECT_EQ(image->picture().deviceIndependentSize(), QSizeF(25, 15));
+  EXPECT_EQ(image->picture().toImage().pixelColor(2, 2).rgb(), QColor(255, 255, 0).rgb());
+  dialog_->dragPointerMoved(partItemPoint(1));
+  EXPECT_EQ(dialog_->dragController().shownPicture(), DragPicture::ItemImage);
+  EXPECT_GT(image->picture().deviceIndependentSize().width(), 25);
   dialog_->leftButtonReleased(treePoint());
   EXPECT_FALSE(image->isVisible());
 }
