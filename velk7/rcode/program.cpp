@@ -13,7 +13,7 @@ fs::path defaultProgramPath() {
 }
 
 fs::path locateProgram(std::string_view commandLine, const fs::path& currentFolder) {
-  const fs::path given = commandLine.empty() ? defaultProgramPath() : fs::path(commandLine);
+  fs::path given = commandLine.empty() ? defaultProgramPath() : fs::path(commandLine);
   if (given.is_absolute()) return given;
   return currentFolder / given;
 }
