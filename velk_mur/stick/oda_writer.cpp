@@ -16,7 +16,7 @@ constexpr std::uint16_t kOdaFormatField = 3;
 constexpr std::size_t kHeaderPaddingSize = 48;
 constexpr std::size_t kSlotPaddingSize = 4;
 // Sources are streamed through a buffer of this size, so memory does not grow with them.
-constexpr std::size_t kCopyChunkSize = 64 * 1024;
+constexpr std::size_t kCopyChunkSize = std::size_t{64} * 1024;
 constexpr std::uint64_t kMaxArchiveSize = std::numeric_limits<std::uint32_t>::max();
 
 void putTag(platform::Bytes& out, const OdaTag& tag) {
