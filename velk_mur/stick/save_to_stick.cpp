@@ -230,6 +230,7 @@ class StickSave {
       fs::path target;
     };
     std::vector<Replacement> order;
+    order.reserve(kArchives.size() + 2);
     for (const ArchiveKind& kind : kArchives) {
       order.push_back({stickFilePath(stickRoot_, kind.stickName, kNewFileExtension),
                        stickFilePath(stickRoot_, kind.stickName, kArchiveExtension)});
