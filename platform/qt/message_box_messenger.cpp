@@ -13,8 +13,12 @@ constexpr int kProgressDelayMs = 500;
 }  // namespace
 
 MessageBoxMessenger::MessageBoxMessenger(QString caption, QMessageBox::Icon reportIcon,
-                                         QMessageBox::Icon errorIcon)
-    : caption_(std::move(caption)), reportIcon_(reportIcon), errorIcon_(errorIcon) {}
+                                         QMessageBox::Icon errorIcon,
+                                         QMessageBox::Icon questionIcon)
+    : caption_(std::move(caption)),
+      reportIcon_(reportIcon),
+      errorIcon_(errorIcon),
+      questionIcon_(questionIcon) {}
 
 void MessageBoxMessenger::show(std::string_view text, bool isError) {
   QMessageBox box(isError ? errorIcon_ : reportIcon_, caption_, toQString(text), QMessageBox::Ok,
@@ -23,8 +27,8 @@ void MessageBoxMessenger::show(std::string_view text, bool isError) {
 }
 
 bool MessageBoxMessenger::ask(std::string_view question) {
-  QMessageBox box(QMessageBox::Question, caption_, toQString(question),
-                  QMessageBox::Yes | QMessageBox::No, parent_);
+  QMessageBox box(questionIcon_, caption_, toQString(question), QMessageBox::Yes | QMessageBox::No,
+                  parent_);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }

@@ -12,8 +12,9 @@ namespace platform {
 
 class MessageBoxMessenger : public Messenger {
  public:
-  // `reportIcon` is used for every report unless `errorIcon` differs and the report is an error.
-  MessageBoxMessenger(QString caption, QMessageBox::Icon reportIcon, QMessageBox::Icon errorIcon);
+  // Reports carry `reportIcon`, or `errorIcon` when they are errors; questions `questionIcon`.
+  MessageBoxMessenger(QString caption, QMessageBox::Icon reportIcon, QMessageBox::Icon errorIcon,
+                      QMessageBox::Icon questionIcon = QMessageBox::Question);
 
   // The window the boxes belong to; none means application-modal without parent.
   void setParent(QWidget* parent) { parent_ = parent; }
@@ -26,6 +27,7 @@ class MessageBoxMessenger : public Messenger {
   QString caption_;
   QMessageBox::Icon reportIcon_;
   QMessageBox::Icon errorIcon_;
+  QMessageBox::Icon questionIcon_;
   QWidget* parent_ = nullptr;
   QProgressDialog* progress_ = nullptr;
 };

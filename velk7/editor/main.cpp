@@ -14,8 +14,9 @@
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   application.setWindowIcon(velk7::programIcon());
+  // Every box of this program, the abandon question included, carries the exclamation icon.
   platform::MessageBoxMessenger messenger(QStringLiteral("VELK7"), QMessageBox::Warning,
-                                          QMessageBox::Warning);
+                                          QMessageBox::Warning, QMessageBox::Warning);
 
   // The arguments that the toolkit left, joined again, are the whole argument text.
   std::string commandLine;
