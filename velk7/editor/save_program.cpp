@@ -49,6 +49,10 @@ fs::path temporaryPath(const fs::path& programPath) {
   return withExtension(programPath, "TMP");
 }
 
+fs::path asidePath(const fs::path& programPath) {
+  return withExtension(programPath, "BK~");
+}
+
 bool saveProgram(const RcodeProgram& program, const fs::path& programPath, bool changed,
                  platform::Messenger& messenger) {
   // The new program is complete on disk before anything of the user's is touched, so a
@@ -67,23 +71,36 @@ bool saveProgram(const RcodeProgram& program, const fs::path& programPath, bool 
       return false;
   }
 
-  // Each rename happens whole or not at all. If the first fails, nothing has changed. If
-  // the second fails, the old program is moved back from the backup name; then R-CODE.R
-  // holds the old program and the previous backup is gone, having been replaced. Only when
-  // that move back fails as well is R-CODE.R missing, with the old program kept as the
-  // backup and the new one left in the temporary file.
+  // Only renames follow, each whole or not at all. The previous backup steps aside first, so
+  // that a failing rename can put every file back where it was: after any single failure
+  // R-CODE.R and R-CODE.BAK hold what they held before the save.
+  const fs::path asideBackup = asidePath(programPath);
+  const bool hadBackup = platform::fileExists(backup);
   const bool hadProgram = platform::fileExists(programPath);
-  if (hadProgram && !platform::renameFile(programPath, backup)) {
+  const auto giveUp = [&] {
     platform::removeFile(temporary);
     reportFailure(kCannotWriteMessage, programPath, messenger);
     return false;
+  };
+  if (hadBackup && !platform::renameFile(backup, asideBackup)) return giveUp();
+  const auto restoreBackup = [&] {
+    if (hadBackup) platform::renameFile(asideBackup, backup);
+  };
+  if (hadProgram && !platform::renameFile(programPath, backup)) {
+    restoreBackup();
+    return giveUp();
   }
   if (!platform::renameFile(temporary, programPath)) {
-    const bool restored = !hadProgram || platform::renameFile(backup, programPath);
-    if (restored) platform::removeFile(temporary);
-    reportFailure(kCannotWriteMessage, programPath, messenger);
-    return false;
+    // Should the move back fail too, the old program stays under the backup name and the
+    // new one in the temporary file: nothing is deleted.
+    if (hadProgram && !platform::renameFile(backup, programPath)) {
+      reportFailure(kCannotWriteMessage, programPath, messenger);
+      return false;
+    }
+    restoreBackup();
+    return giveUp();
   }
+  if (hadBackup) platform::removeFile(asideBackup);
 
   messenger.show(changed ? kChangesSavedMessage : kSavedUnchangedMessage, false);
   return true;

@@ -22,6 +22,8 @@ std::filesystem::path withExtension(const std::filesystem::path& programPath,
                                     std::string_view extension);
 std::filesystem::path backupPath(const std::filesystem::path& programPath);     // R-CODE.BAK
 std::filesystem::path temporaryPath(const std::filesystem::path& programPath);  // R-CODE.TMP
+// Where the previous backup waits while the renames of a save run: R-CODE.BK~
+std::filesystem::path asidePath(const std::filesystem::path& programPath);
 
 // Writes the program to `programPath`, keeping the previous file as the backup, and
 // reports the outcome. True when the dialog may end. On failure the message names

@@ -119,14 +119,16 @@ TEST_P(SaveFaultTest, FailedSaveLeavesProgramAndBackupAsTheyWere) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SaveFaultTest,
-    ::testing::Values(FaultCase{"Create", 1, platform::FileOp::Create, kCannotCreateMessage},
-                      FaultCase{"Write", 1, platform::FileOp::Write, kCannotWriteMessage},
-                      FaultCase{"Close", 1, platform::FileOp::Close, kCannotWriteMessage},
-                      FaultCase{"BackupRename", 1, platform::FileOp::Rename, kCannotWriteMessage}),
+    ::testing::Values(
+        FaultCase{"Create", 1, platform::FileOp::Create, kCannotCreateMessage},
+        FaultCase{"Write", 1, platform::FileOp::Write, kCannotWriteMessage},
+        FaultCase{"Close", 1, platform::FileOp::Close, kCannotWriteMessage},
+        FaultCase{"OldBackupAside", 1, platform::FileOp::Rename, kCannotWriteMessage},
+        FaultCase{"ProgramToBackup", 2, platform::FileOp::Rename, kCannotWriteMessage},
+        FaultCase{"NewProgramInPlace", 3, platform::FileOp::Rename, kCannotWriteMessage}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SaveProgramTest, FailedFinalRenameRestoresTheOldProgram) {
-  writeTextFile(backup(), "an old backup");
+TEST_F(SaveProgramTest, FailedFinalRenameWithoutBackupRestoresTheOldProgram) {
   addLine();
   {
     platform::ScopedFault fault(2, {platform::FileOp::Rename});
@@ -134,7 +136,17 @@ TEST_F(SaveProgramTest, FailedFinalRenameRestoresTheOldProgram) {
   }
   EXPECT_EQ(readTextFile(path_), original_);
   EXPECT_FALSE(fs::exists(temporary()));
+  EXPECT_FALSE(fs::exists(backup()));
   EXPECT_EQ(messenger_.texts(), std::vector<std::string>{pathMessage(kCannotWriteMessage)});
+}
+
+TEST_F(SaveProgramTest, SaveReplacesTheOldBackupAndLeavesNothingAside) {
+  writeTextFile(backup(), "an old backup");
+  addLine();
+  EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
+  EXPECT_EQ(readTextFile(backup()), original_);
+  EXPECT_FALSE(fs::exists(asidePath(path_)));
+  EXPECT_FALSE(fs::exists(temporary()));
 }
 
 TEST_F(SaveProgramTest, FailedSaveCanBeRetried) {
