@@ -410,8 +410,10 @@ TEST(SaveToStick, StickWithoutRoomIsRefusedWithBothFigures) {
   const std::optional<std::uint64_t> free = platform::freeSpace(setup.stick.root);
   ASSERT_TRUE(free);
   std::error_code error;
-  // A sparse sound file larger than the free space takes no room itself.
-  fs::resize_file(setup.audio / "hello.wav", *free + 1, error);
+  // A sparse sound file larger than the free space takes no room itself. The margin keeps the
+  // test independent of other programs freeing disk space meanwhile.
+  constexpr std::uint64_t kMargin = std::uint64_t{1} << 40;
+  fs::resize_file(setup.audio / "hello.wav", *free + kMargin, error);
   if (error) GTEST_SKIP() << "no sparse file here: " << error.message();
   const auto before = snapshotTree(setup.stick.root);
   platform::RecordingMessenger messenger;
