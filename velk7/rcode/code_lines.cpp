@@ -4,14 +4,6 @@
 
 namespace velk7 {
 
-namespace {
-
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
-}  // namespace
-
 std::string_view kindCaption(LineKind kind) {
   static constexpr std::array<std::string_view, kLineKindCount> captions{
       "wait", "move", "sys", "user", "led", "call", "????"};
@@ -22,18 +14,18 @@ std::string_view kindCaption(LineKind kind) {
 
 LineKind classifyLine(std::string_view text) {
   static constexpr std::string_view kPlayAction = "PLAY ACTION ";
-  if (startsWith(text, "WAIT")) return LineKind::Wait;
-  if (startsWith(text, kPlayAction)) {
+  if (text.starts_with("WAIT")) return LineKind::Wait;
+  if (text.starts_with(kPlayAction)) {
     const std::string_view action = text.substr(kPlayAction.size());
     for (std::string_view movement : movementNames) {
-      if (startsWith(action, movement)) return LineKind::Move;
+      if (action.starts_with(movement)) return LineKind::Move;
     }
     return LineKind::Sys;
   }
-  if (startsWith(text, "PLAY ACTION+ ")) return LineKind::User;
-  if (startsWith(text, "SET Head")) return LineKind::Other;
-  if (startsWith(text, "SET ")) return LineKind::Led;
-  if (startsWith(text, "CALL ") || startsWith(text, "PUSH ")) return LineKind::Call;
+  if (text.starts_with("PLAY ACTION+ ")) return LineKind::User;
+  if (text.starts_with("SET Head")) return LineKind::Other;
+  if (text.starts_with("SET ")) return LineKind::Led;
+  if (text.starts_with("CALL ") || text.starts_with("PUSH ")) return LineKind::Call;
   return LineKind::Other;
 }
 

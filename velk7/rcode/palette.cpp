@@ -1,21 +1,10 @@
 #include "velk7/rcode/palette.h"
 
+#include "velk7/rcode/record_syntax.h"
+
 namespace velk7 {
 
 namespace {
-
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
-// A subroutine text that the reader would take for a marker line once written into a
-// record would break the record apart on the next load.
-bool looksLikeMarker(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(" \t");
-  if (start == std::string_view::npos) return false;
-  const std::string_view content = text.substr(start);
-  return startsWith(content, "//{") || startsWith(content, "//}") || startsWith(content, "//++");
-}
 
 void appendStandardParts(std::vector<PaletteEntry>& entries) {
   for (const StandardPart& standard : standardParts) {
@@ -26,6 +15,7 @@ void appendStandardParts(std::vector<PaletteEntry>& entries) {
 
 void appendSubroutines(std::vector<PaletteEntry>& entries, const RcodeProgram& program) {
   for (const std::string& text : program.subroutineLines) {
+    // Dropped into a record, such a text would read back as a marker and split the record.
     if (looksLikeMarker(text)) continue;
     entries.push_back(PaletteEntry{subroutineLabel(text), classifyLine(text), text});
   }
@@ -112,7 +102,7 @@ std::vector<std::string> categoryNames() {
 
 std::optional<std::string> categoryFilter(const SystemCategory& category, std::string_view name) {
   for (std::string_view prefix : category.prefixList()) {
-    if (startsWith(name, prefix)) return std::string(name.substr(prefix.size()));
+    if (name.starts_with(prefix)) return std::string(name.substr(prefix.size()));
   }
   return std::nullopt;
 }

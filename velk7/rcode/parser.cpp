@@ -3,24 +3,11 @@
 #include <cstring>
 
 #include "velk7/rcode/program.h"
+#include "velk7/rcode/record_syntax.h"
 
 namespace velk7 {
 
 namespace {
-
-constexpr std::string_view kStartMarker = "//{";
-constexpr std::string_view kEndMarker = "//}";
-constexpr std::string_view kSubroutineMarker = "//++";
-constexpr std::string_view kPreComment = "//[PRE]: ";
-constexpr std::string_view kPreSuffix = " //[PRE]";
-
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
-bool endsWith(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
 
 std::size_t skipBlanks(std::string_view text, std::size_t from = 0) {
   while (from < text.size() && (text[from] == ' ' || text[from] == '\t')) ++from;
@@ -35,7 +22,7 @@ std::optional<std::uint32_t> parseOptions(std::string_view text) {
     at = skipBlanks(text, at);
     if (at == text.size()) return options;
     const std::string_view rest = text.substr(at);
-    if (rest != "PRE" && !startsWith(rest, "PRE ")) return std::nullopt;
+    if (rest != "PRE" && !rest.starts_with("PRE ")) return std::nullopt;
     options |= kPreOption;
     at += 3;
   }
@@ -77,11 +64,11 @@ class Parser {
   bool processLine(std::string_view line, std::size_t lineStart, std::size_t nextLine) {
     const std::size_t textStart = skipBlanks(line);
     const std::string_view content = line.substr(textStart);
-    if (startsWith(content, kStartMarker)) {
+    if (content.starts_with(kStartMarker)) {
       return startRecord(line.substr(0, textStart), content, nextLine);
     }
-    if (startsWith(content, kEndMarker)) return endRecord(lineStart);
-    if (startsWith(content, kSubroutineMarker)) {
+    if (content.starts_with(kEndMarker)) return endRecord(lineStart);
+    if (content.starts_with(kSubroutineMarker)) {
       const std::string_view subroutine = content.substr(kSubroutineMarker.size());
       program_.subroutineLines.emplace_back(subroutine);
       if (VelkRecord* open = openRecord()) open->innerSubroutineLines.emplace_back(subroutine);
@@ -99,7 +86,7 @@ class Parser {
 
   bool startRecord(std::string_view indent, std::string_view content, std::size_t nextLine) {
     const std::string_view afterMarker = content.substr(kStartMarker.size());
-    if (!startsWith(afterMarker, " \"")) return fail("VELK quoted string must be exact syntax");
+    if (!afterMarker.starts_with(" \"")) return fail("VELK quoted string must be exact syntax");
     const std::string_view quoted = afterMarker.substr(2);
     const std::size_t closingQuote = quoted.find('"');
     if (closingQuote == std::string_view::npos) return fail("VELK must have quoted string");
@@ -129,7 +116,7 @@ class Parser {
     if (!record.preLine) return fail("bad PRE clause - should not be empty");
     const std::string preText = std::move(*record.preLine);
     if (record.lines.empty()) {
-      if (!startsWith(preText, kPreComment)) {
+      if (!preText.starts_with(kPreComment)) {
         record.preLine = preText;
         return fail("bad PRE clause - only line should be special PRE");
       }
@@ -137,8 +124,8 @@ class Parser {
       return true;
     }
     record.preLine = preText;
-    if (startsWith(preText, "//")) return fail("bad PRE clause - first line should not be comment");
-    if (preText.size() <= kPreSuffix.size() || !endsWith(preText, kPreSuffix)) {
+    if (preText.starts_with("//")) return fail("bad PRE clause - first line should not be comment");
+    if (preText.size() <= kPreSuffix.size() || !preText.ends_with(kPreSuffix)) {
       return fail("bad PRE clause - first line should end in //[PRE]");
     }
     record.preLine = preText.substr(0, preText.size() - kPreSuffix.size());

@@ -2,30 +2,14 @@
 
 #include <string_view>
 
+#include "velk7/rcode/record_syntax.h"
+
 namespace velk7 {
 
 namespace {
 
 constexpr std::string_view kLineIndent = "  ";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kPreComment = "//[PRE]: ";
-constexpr std::string_view kPreSuffix = " //[PRE]";
-constexpr std::string_view kSubroutineMarker = "//++";
-
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
-std::string_view withoutBlanks(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(" \t");
-  return start == std::string_view::npos ? std::string_view{} : text.substr(start);
-}
-
-bool isMarker(std::string_view line) {
-  const std::string_view content = withoutBlanks(line);
-  return startsWith(content, "//{") || startsWith(content, "//}") ||
-         startsWith(content, kSubroutineMarker);
-}
 
 std::string preText(const VelkRecord& record) {
   if (record.lines.empty()) return std::string(kPreComment) + *record.preLine;
@@ -49,9 +33,9 @@ bool readsBack(const VelkRecord& record, std::string_view line, bool isPre, bool
   if (record.indent.size() + kLineIndent.size() + line.size() > kMaxLineLength) return false;
   if (line.find('\n') != std::string_view::npos) return false;
   if (isSubroutine) return true;
-  if (isMarker(line)) return false;
+  if (looksLikeMarker(line)) return false;
   // The reader refuses a PRE line that begins with "//" while code lines follow it.
-  return !(isPre && !record.lines.empty() && startsWith(withoutBlanks(line), "//"));
+  return !(isPre && !record.lines.empty() && withoutLeadingBlanks(line).starts_with("//"));
 }
 
 bool writeBytes(platform::ByteSink& sink, std::string_view text) {
