@@ -1,16 +1,19 @@
 #include "velk_mur/stick/oda_writer.h"
 
-#include <cstdint>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "platform/byte_order.h"
 #include "platform/file_faults.h"
 #include "tests/support/temp_tree.h"
+#include "tests/velk_mur/stick/stick_test_bytes.h"
 
 namespace fs = std::filesystem;
 using platform::Bytes;
+using stick_testing::expectedArchive;
+using stick_testing::fileBytes;
+using stick_testing::OdaEntry;
 using testing_support::readFile;
 using testing_support::TempDir;
 using testing_support::writeFile;
@@ -18,24 +21,8 @@ using velk_mur::OdaWriter;
 
 namespace {
 
-Bytes patternBytes(std::size_t size, std::uint8_t seed) {
-  Bytes bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
-  return bytes;
-}
-
-Bytes slice(const Bytes& bytes, std::size_t offset, std::size_t size) {
-  return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-               bytes.begin() + static_cast<std::ptrdiff_t>(offset + size));
-}
-
 std::string slotName(const Bytes& archive, std::size_t slot) {
-  const auto* field = archive.data() + 64 + slot * 144 + 4;
-  return std::string(reinterpret_cast<const char*>(field));
-}
-
-std::uint32_t slotField(const Bytes& archive, std::size_t slot, std::size_t offsetInSlot) {
-  return platform::getLe32(archive.data() + 64 + slot * 144 + offsetInSlot);
+  return std::string(reinterpret_cast<const char*>(archive.data() + 64 + slot * 144 + 4));
 }
 
 TEST(OdaWriter, HeaderOfTwoSlotArchiveMatchesHandCheckedBytes) {
@@ -43,68 +30,49 @@ TEST(OdaWriter, HeaderOfTwoSlotArchiveMatchesHandCheckedBytes) {
   OdaWriter writer;
   ASSERT_TRUE(writer.createOn(sink, 2));
   ASSERT_TRUE(writer.finish());
-  const Bytes expectedStart{0x4F, 0x44, 0x41, 0x52, 0x00, 0x00, 0x03, 0x00,
-                            0x02, 0x00, 0x00, 0x00, 0x90, 0x00, 0x00, 0x00};
-  ASSERT_EQ(sink.bytes().size(), 64u);  // an archive without entries is its header alone
-  EXPECT_EQ(slice(sink.bytes(), 0, 16), expectedStart);
-  EXPECT_EQ(slice(sink.bytes(), 16, 48), Bytes(48, 0));
+  Bytes expected{0x4F, 0x44, 0x41, 0x52, 0x00, 0x00, 0x03, 0x00,
+                 0x02, 0x00, 0x00, 0x00, 0x90, 0x00, 0x00, 0x00};
+  expected.resize(64, 0);  // an archive without entries is its header alone
+  EXPECT_EQ(sink.bytes(), expected);
 }
 
-TEST(OdaWriter, OneEntryInTwoSlotsLeavesSecondSlotZeroAndDataAt352) {
-  TempDir dir;
-  const Bytes wave = patternBytes(1000, 3);
-  writeFile(dir / "hello.WAV", wave);
-  OdaWriter writer;
-  ASSERT_TRUE(writer.create(dir / "AUDIO.ODA", 2));
-  ASSERT_TRUE(writer.addEntry(dir / "hello.WAV", "hello", velk_mur::kWaveTag));
-  ASSERT_TRUE(writer.finish());
-
-  const Bytes archive = readFile(dir / "AUDIO.ODA");
-  ASSERT_EQ(archive.size(), 1352u);
-  EXPECT_EQ(slice(archive, 64, 4), (Bytes{'W', 'A', 'V', 'E'}));
-  EXPECT_EQ(slotName(archive, 0), "hello");
-  EXPECT_EQ(slice(archive, 68 + 5, 128 - 5), Bytes(123, 0));
-  EXPECT_EQ(slotField(archive, 0, 132), 352u);
-  EXPECT_EQ(slotField(archive, 0, 136), 1000u);
-  EXPECT_EQ(slotField(archive, 0, 140), 0u);
-  EXPECT_EQ(slice(archive, 208, 144), Bytes(144, 0));
-  EXPECT_EQ(slice(archive, 352, 1000), wave);
-}
-
-TEST(OdaWriter, EntriesFollowEachOtherWithoutPaddingAndKeepNameCase) {
-  TempDir dir;
-  const Bytes first = patternBytes(1001, 1);
-  const Bytes second = patternBytes(70000, 9);  // larger than one copy chunk
-  writeFile(dir / "a.mtn", first);
-  writeFile(dir / "b.mtn", second);
-  platform::MemorySink sink;
-  OdaWriter writer;
-  ASSERT_TRUE(writer.createOn(sink, 3));
-  ASSERT_TRUE(writer.addEntry(dir / "a.mtn", "h_any#any_7Hello", velk_mur::kMotionTag));
-  ASSERT_TRUE(writer.addEntry(dir / "b.mtn", "m_any#any_hello", velk_mur::kMotionTag));
-  ASSERT_TRUE(writer.finish());
-
-  const Bytes& archive = sink.bytes();
-  ASSERT_EQ(archive.size(), 496u + 1001u + 70000u);
-  EXPECT_EQ(slotName(archive, 0), "h_any#any_7Hello");
-  EXPECT_EQ(slotName(archive, 1), "m_any#any_hello");
-  EXPECT_EQ(slotField(archive, 0, 132), 496u);
-  EXPECT_EQ(slotField(archive, 1, 132), 496u + 1001u);
-  EXPECT_EQ(slotField(archive, 1, 136), 70000u);
-  EXPECT_EQ(slice(archive, 352, 144), Bytes(144, 0));
-  EXPECT_EQ(slice(archive, 496, 1001), first);
-  EXPECT_EQ(slice(archive, 1497, 70000), second);
-}
-
-TEST(OdaWriter, LedTagIsThreeLettersAndAZeroByte) {
-  TempDir dir;
-  writeFile(dir / "x.led", Bytes{1, 2, 3});
-  platform::MemorySink sink;
-  OdaWriter writer;
-  ASSERT_TRUE(writer.createOn(sink, 1));
-  ASSERT_TRUE(writer.addEntry(dir / "x.led", "x", velk_mur::kLedTag));
-  ASSERT_TRUE(writer.finish());
-  EXPECT_EQ(slice(sink.bytes(), 64, 4), (Bytes{'L', 'E', 'D', 0}));
+TEST(OdaWriter, WritesSlotsThenDataWithoutPaddingAndKeepsNameCase) {
+  struct Added {
+    velk_mur::OdaTag tag;
+    OdaEntry expected;
+  };
+  struct Case {
+    const char* what;
+    std::uint32_t slots;
+    std::vector<Added> entries;
+  };
+  const std::string led("LED\0", 4);
+  const Case cases[] = {
+      {"one entry, second slot zero, data at 352",
+       2,
+       {{velk_mur::kWaveTag, {"WAVE", "hello", fileBytes("wave", 1000)}}}},
+      {"second entry larger than one copy chunk",
+       3,
+       {{velk_mur::kMotionTag, {"OMTN", "h_any#any_7Hello", fileBytes("first", 1001)}},
+        {velk_mur::kMotionTag, {"OMTN", "m_any#any_hello", fileBytes("second", 70000)}}}},
+      {"LED tag is three letters and a zero byte", 1, {{velk_mur::kLedTag, {led, "x", {1, 2, 3}}}}},
+      {"name of 127 characters", 1, {{velk_mur::kWaveTag, {"WAVE", std::string(127, 'n'), {5}}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    OdaWriter writer;
+    ASSERT_TRUE(writer.create(dir / "OUT.ODA", static_cast<std::int32_t>(c.slots)));
+    std::vector<OdaEntry> expected;
+    for (std::size_t i = 0; i < c.entries.size(); ++i) {
+      const fs::path source = dir / std::to_string(i);
+      writeFile(source, c.entries[i].expected.data);
+      ASSERT_TRUE(writer.addEntry(source, c.entries[i].expected.name, c.entries[i].tag));
+      expected.push_back(c.entries[i].expected);
+    }
+    ASSERT_TRUE(writer.finish());
+    EXPECT_EQ(readFile(dir / "OUT.ODA"), expectedArchive(c.slots, expected));
+  }
 }
 
 TEST(OdaWriter, RefusedAddsWriteNothingOutsideTheirSlot) {
@@ -132,21 +100,9 @@ TEST(OdaWriter, RefusedAddsWriteNothingOutsideTheirSlot) {
     // The next entry goes into slot 1; slot 0 stays zero.
     ASSERT_TRUE(writer.addEntry(dir / "ok.wav", "b", velk_mur::kWaveTag));
     ASSERT_TRUE(writer.finish());
-    EXPECT_EQ(slice(sink.bytes(), 64, 144), Bytes(144, 0));
+    EXPECT_EQ(Bytes(sink.bytes().begin() + 64, sink.bytes().begin() + 208), Bytes(144, 0));
     EXPECT_EQ(slotName(sink.bytes(), 1), "b");
   }
-}
-
-TEST(OdaWriter, NameOf127CharactersFitsWithItsTerminatingZero) {
-  TempDir dir;
-  writeFile(dir / "ok.wav", Bytes{5});
-  platform::MemorySink sink;
-  OdaWriter writer;
-  ASSERT_TRUE(writer.createOn(sink, 1));
-  ASSERT_TRUE(writer.addEntry(dir / "ok.wav", std::string(127, 'n'), velk_mur::kWaveTag));
-  ASSERT_TRUE(writer.finish());
-  EXPECT_EQ(slotName(sink.bytes(), 0), std::string(127, 'n'));
-  EXPECT_EQ(slotField(sink.bytes(), 0, 132), 64u + 144u);
 }
 
 TEST(OdaWriter, AddBeyondSlotCountIsRefusedAndWritesNothing) {
@@ -162,9 +118,9 @@ TEST(OdaWriter, AddBeyondSlotCountIsRefusedAndWritesNothing) {
   EXPECT_TRUE(writer.finish());
 }
 
-TEST(OdaWriter, FailedWritesMakeAddOrFinishFail) {
+TEST(OdaWriter, FailedWritesOrCloseMakeAddOrFinishFail) {
   TempDir dir;
-  writeFile(dir / "ok.wav", patternBytes(500, 2));
+  writeFile(dir / "ok.wav", fileBytes("ok", 500));
   // Header fails, slot fails, data fails part way.
   for (std::size_t limit : {10u, 100u, 400u}) {
     SCOPED_TRACE(limit);
@@ -178,11 +134,6 @@ TEST(OdaWriter, FailedWritesMakeAddOrFinishFail) {
     EXPECT_FALSE(writer.addEntry(dir / "ok.wav", "a", velk_mur::kWaveTag));
     EXPECT_FALSE(writer.finish());
   }
-}
-
-TEST(OdaWriter, FinishFailsWhenClosingTheFileFails) {
-  TempDir dir;
-  writeFile(dir / "ok.wav", Bytes{1, 2, 3});
   OdaWriter writer;
   ASSERT_TRUE(writer.create(dir / "LED.ODA", 1));
   ASSERT_TRUE(writer.addEntry(dir / "ok.wav", "a", velk_mur::kLedTag));
@@ -203,7 +154,7 @@ TEST(OdaWriter, CreateFailsWithoutAFileOrWithANegativeSlotCount) {
 
 TEST(ReadWholeFile, DeliversEveryByteAndRefusesEmptyOrMissingFiles) {
   TempDir dir;
-  const Bytes content = patternBytes(3000, 4);
+  const Bytes content = fileBytes("full", 3000);
   writeFile(dir / "full", content);
   writeFile(dir / "empty", Bytes{});
   EXPECT_EQ(velk_mur::readWholeFile(dir / "full"), content);
