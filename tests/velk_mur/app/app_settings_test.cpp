@@ -1,6 +1,7 @@
 #include "velk_mur/app/app_settings.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -44,33 +45,34 @@ TEST(DefaultAudioPath, IsAiboMydataInTheHomeFolder) {
 }
 #endif
 
-TEST(LoadPathTexts, UsesTheDefaultsWithoutASettingsFile) {
-  TempDir dir;
-  const velk_mur::AppEnvironment environment = environmentIn(dir);
-  const velk_mur::PathTexts paths = velk_mur::loadPathTexts(environment);
-  EXPECT_EQ(paths.stickPath, velk_mur::defaultStickPath(environment));
-  EXPECT_EQ(paths.audioPath, velk_mur::defaultAudioPath(environment));
-  EXPECT_FALSE(fs::exists(velk_mur::settingsFilePath(environment)));
-}
-
-TEST(LoadPathTexts, ReadsEachKeyAndDefaultsTheOther) {
-  TempDir dir;
-  const velk_mur::AppEnvironment environment = environmentIn(dir);
-  writeTextFile(environment.currentFolder / "velk.ini", "[velk_mur]\r\nmemstick=E:\\\r\n");
-  const velk_mur::PathTexts paths = velk_mur::loadPathTexts(environment);
-  EXPECT_EQ(paths.stickPath, "E:\\");
-  EXPECT_EQ(paths.audioPath, velk_mur::defaultAudioPath(environment));
-}
-
-TEST(LoadPathTexts, CutsLongValuesToThePathLimit) {
-  TempDir dir;
-  const velk_mur::AppEnvironment environment = environmentIn(dir);
+TEST(LoadPathTexts, ReadsEachKeyDefaultsTheOtherAndCutsLongValues) {
   const std::string longPath(400, 'a');
-  writeTextFile(environment.currentFolder / "VELK.INI",
-                "[VELK_MUR]\r\nMEMSTICK=" + longPath + "\r\nLOCALDATA=" + longPath + "\r\n");
-  const velk_mur::PathTexts paths = velk_mur::loadPathTexts(environment);
-  EXPECT_EQ(paths.stickPath, std::string(velk_mur::kMaxPathText, 'a'));
-  EXPECT_EQ(paths.audioPath, std::string(velk_mur::kMaxPathText, 'a'));
+  const std::string cut(velk_mur::kMaxPathText, 'a');
+  struct Case {
+    const char* what;
+    const char* fileName;  // nullptr: no settings file
+    std::string text;
+    std::optional<std::string> stick, audio;  // nullopt: the default
+  };
+  const Case cases[] = {
+      {"no settings file", nullptr, "", std::nullopt, std::nullopt},
+      {"one key, names in lower case", "velk.ini", "[velk_mur]\r\nmemstick=E:\\\r\n", "E:\\",
+       std::nullopt},
+      {"long values", "VELK.INI",
+       "[VELK_MUR]\r\nMEMSTICK=" + longPath + "\r\nLOCALDATA=" + longPath + "\r\n", cut, cut},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const velk_mur::AppEnvironment environment = environmentIn(dir);
+    if (c.fileName) writeTextFile(environment.currentFolder / c.fileName, c.text);
+    const velk_mur::PathTexts paths = velk_mur::loadPathTexts(environment);
+    EXPECT_EQ(paths.stickPath, c.stick.value_or(velk_mur::defaultStickPath(environment)));
+    EXPECT_EQ(paths.audioPath, c.audio.value_or(velk_mur::defaultAudioPath(environment)));
+    if (!c.fileName) {
+      EXPECT_FALSE(fs::exists(velk_mur::settingsFilePath(environment)));
+    }
+  }
 }
 
 TEST(StorePathTexts, KeepsTheRestOfTheFile) {

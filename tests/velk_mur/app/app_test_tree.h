@@ -37,8 +37,4 @@ inline velk_mur::AppEnvironment environmentIn(const testing_support::TempDir& di
   return {dir / "work", dir / "home"};
 }
 
-inline std::filesystem::path settingsFileIn(const velk_mur::AppEnvironment& environment) {
-  return velk_mur::settingsFilePath(environment);
-}
-
 }  // namespace app_testing

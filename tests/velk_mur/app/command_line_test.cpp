@@ -60,22 +60,22 @@ TEST_F(CommandLineTest, BadUsageExitsWithTwoAndExplains) {
   EXPECT_FALSE(fs::exists(velk_mur::settingsFilePath(environment)));
 }
 
-TEST_F(CommandLineTest, HelpDescribesCommandsSettingsAndExitStatus) {
-  for (const auto& arguments : std::vector<std::vector<std::string>>{
-           {"--help"}, {"-h"}, {"save", "--help"}, {"about", "--help"}}) {
-    EXPECT_EQ(run(arguments), velk_mur::kExitSuccess);
-    EXPECT_EQ(out.str(), velk_mur::usageText());
+TEST_F(CommandLineTest, HelpAndAboutPrintTheirTextAndSucceed) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--help"}, velk_mur::usageText()},
+      {{"-h"}, velk_mur::usageText()},
+      {{"save", "--help"}, velk_mur::usageText()},
+      {{"about", "--help"}, velk_mur::usageText()},
+      {{"about"}, "Murmelon\nanother Dravlen tool\nVersion .11\n"}};
+  for (const auto& [arguments, expected] : cases) {
+    EXPECT_EQ(run(arguments), velk_mur::kExitSuccess) << ::testing::PrintToString(arguments);
+    EXPECT_EQ(out.str(), expected);
+    EXPECT_TRUE(err.str().empty());
   }
   for (const char* word : {"generate", "test", "save", "about", "--stick", "--audio", "--yes",
                            "--no", "VELK.INI", "Exit status"}) {
     EXPECT_NE(velk_mur::usageText().find(word), std::string::npos) << word;
   }
-}
-
-TEST_F(CommandLineTest, AboutPrintsEachLine) {
-  EXPECT_EQ(run({"about"}), velk_mur::kExitSuccess);
-  EXPECT_EQ(out.str(), "Murmelon\nanother Dravlen tool\nVersion .11\n");
-  EXPECT_TRUE(err.str().empty());
 }
 
 TEST_F(CommandLineTest, FailedPathCheckPrintsErrorsAndExitsWithOne) {

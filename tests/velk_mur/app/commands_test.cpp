@@ -79,27 +79,32 @@ class CommandTest : public ::testing::Test {
   RecordingMessenger messenger;
 };
 
-TEST_F(CommandTest, StickWithoutActionCatalogueGivesThreeMessagesAndStoresNothing) {
-  fs::create_directories(dir / "stick/OPEN-R/MW/CONF");
-  writeTextFile(dir / "stick/OPEN-R/MW/CONF/ERS-7.MWC", "x");
-  const PathTexts paths{stickText() + "/", "anything"};
-  EXPECT_FALSE(velk_mur::validateStickPath(paths, environment, messenger));
-  const std::vector<std::string> expected = {
-      "Invalid path for RCODE memory stick", "Be sure to install the VELK7 addon",
-      velk_mur::stickFileText(paths.stickPath, "OPEN-R\\APP\\PC\\AMS\\ACTION.CFG")};
-  EXPECT_EQ(messenger.texts(), expected);
-  EXPECT_EQ(expected[2], stickText() + "/OPEN-R/APP/PC/AMS/ACTION.CFG");
-  EXPECT_FALSE(settingsWritten());
-}
-
-TEST_F(CommandTest, StickWithoutConfigurationGivesTwoMessagesAndStoresNothing) {
-  writeTextFile(dir / "stick/OPEN-R/APP/PC/AMS/ACTION.CFG", "");
-  EXPECT_FALSE(velk_mur::validateStickPath(validPaths(), environment, messenger));
-  const std::vector<std::string> expected = {"Invalid path for RCODE-7 memory stick",
-                                             stickText() + "/OPEN-R/MW/CONF/ERS-7.MWC"};
-  EXPECT_EQ(messenger.texts(), expected);
-  EXPECT_TRUE(messenger.entries()[0].isError);
-  EXPECT_FALSE(settingsWritten());
+TEST_F(CommandTest, StickMissingAFileGivesItsErrorMessagesAndStoresNothing) {
+  struct Case {
+    const char* present;
+    std::string stickSuffix;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"OPEN-R/MW/CONF/ERS-7.MWC",
+       "/",
+       {"Invalid path for RCODE memory stick", "Be sure to install the VELK7 addon",
+        stickText() + "/OPEN-R/APP/PC/AMS/ACTION.CFG"}},
+      {"OPEN-R/APP/PC/AMS/ACTION.CFG",
+       "",
+       {"Invalid path for RCODE-7 memory stick", stickText() + "/OPEN-R/MW/CONF/ERS-7.MWC"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.present);
+    fs::remove_all(dir / "stick");
+    writeTextFile(dir / "stick" / c.present, "x");
+    messenger.clear();
+    EXPECT_FALSE(velk_mur::validateStickPath({stickText() + c.stickSuffix, "anything"}, environment,
+                                             messenger));
+    EXPECT_EQ(messenger.texts(), c.expected);
+    for (const auto& entry : messenger.entries()) EXPECT_TRUE(entry.isError);
+    EXPECT_FALSE(settingsWritten());
+  }
 }
 
 TEST_F(CommandTest, ValidStickStoresBothPathsAsTyped) {
@@ -174,25 +179,28 @@ TEST(TestReport, ShowsMegabytesAndWarnsAboveThreeMillionBytes) {
   }
 }
 
-TEST_F(CommandTest, TestReportsExactlyThreeMillionBytesWithoutWarning) {
+TEST_F(CommandTest, TestWarnsOnlyAboveThreeMillionBytesOfSound) {
   makeValidStick(dir / "stick");
-  writeRecording(audioFolder(), "big", 3000000);
-  writeReadyCompanions(audioFolder(), "big");
-  EXPECT_TRUE(velk_mur::runTest(validPaths(), environment, messenger).ok);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"1 actions ok and ready to 'Save to Stick'\n(3.00MB Audio)"});
-}
-
-TEST_F(CommandTest, TestWarnsOneByteAboveThreeMillion) {
-  makeValidStick(dir / "stick");
-  writeRecording(audioFolder(), "big", 2999999);
-  writeRecording(audioFolder(), "tiny", 2);
-  writeReadyCompanions(audioFolder(), "big");
-  writeReadyCompanions(audioFolder(), "tiny");
-  EXPECT_TRUE(velk_mur::runTest(validPaths(), environment, messenger).ok);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"2 actions ok and ready to 'Save to Stick'\n(3.00MB Audio - "
-                                     "WARNING )"});
+  struct Case {
+    std::vector<std::pair<const char*, std::size_t>> recordings;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {{{"big", 3000000}}, "1 actions ok and ready to 'Save to Stick'\n(3.00MB Audio)"},
+      {{{"big", 2999999}, {"tiny", 2}},
+       "2 actions ok and ready to 'Save to Stick'\n(3.00MB Audio - WARNING )"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.expected);
+    fs::remove_all(audioFolder());
+    for (const auto& [name, bytes] : c.recordings) {
+      writeRecording(audioFolder(), name, bytes);
+      writeReadyCompanions(audioFolder(), name);
+    }
+    messenger.clear();
+    EXPECT_TRUE(velk_mur::runTest(validPaths(), environment, messenger).ok);
+    EXPECT_EQ(messenger.texts(), std::vector<std::string>{c.expected});
+  }
 }
 
 TEST_F(CommandTest, TestStoresBothPathsEvenWhenTheCheckFails) {

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -124,14 +125,15 @@ TEST_F(GeneratorDialogTest, StartsWithTheStoredPathsOrTheDefaults) {
   EXPECT_EQ(edit("1005")->maxLength(), 259);
 }
 
-TEST_F(GeneratorDialogTest, EnterInAnEditDoesNothing) {
+TEST_F(GeneratorDialogTest, EnterInAnEditOrOnAFocusedButtonDoesNothing) {
   makeValidStick(dir / "stick");
   open();
   typeInto("1005", (dir / "stick").string());
-  for (const char* id : {"1005", "1006"}) {
-    edit(id)->setFocus();
-    QTest::keyClick(edit(id), Qt::Key_Return);
-    QTest::keyClick(edit(id), Qt::Key_Enter, Qt::KeypadModifier);
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{edit("1005"), edit("1006"), button("1011")}) {
+    widget->setFocus();
+    QTest::keyClick(widget, Qt::Key_Return);
+    QTest::keyClick(widget, Qt::Key_Enter, Qt::KeypadModifier);
   }
   QApplication::processEvents();
   EXPECT_TRUE(dialog->isVisible());
@@ -140,44 +142,23 @@ TEST_F(GeneratorDialogTest, EnterInAnEditDoesNothing) {
   EXPECT_FALSE(settingsWritten());
 }
 
-TEST_F(GeneratorDialogTest, EscapeClosesWithoutSavingTheEditedPaths) {
+TEST_F(GeneratorDialogTest, EscapeDoneAndCloseBoxCloseWithoutSavingTheEditedPaths) {
   makeValidStick(dir / "stick");
-  open();
-  typeInto("1005", (dir / "stick").string());
-  QTest::keyClick(edit("1005"), Qt::Key_Escape);
-  QTRY_VERIFY(!dialog->isVisible());
-  EXPECT_EQ(dialog->result(), QDialog::Rejected);
-  EXPECT_FALSE(settingsWritten());
-  EXPECT_TRUE(messenger.entries().empty());
-}
-
-TEST_F(GeneratorDialogTest, DoneClosesWithoutSaving) {
-  makeValidStick(dir / "stick");
-  open();
-  typeInto("1005", (dir / "stick").string());
-  QTest::mouseClick(button("2"), Qt::LeftButton);
-  QTRY_VERIFY(!dialog->isVisible());
-  EXPECT_FALSE(settingsWritten());
-}
-
-TEST_F(GeneratorDialogTest, CloseBoxClosesWithoutSaving) {
-  makeValidStick(dir / "stick");
-  open();
-  typeInto("1005", (dir / "stick").string());
-  dialog->close();
-  QTRY_VERIFY(!dialog->isVisible());
-  EXPECT_EQ(dialog->result(), QDialog::Rejected);
-  EXPECT_FALSE(settingsWritten());
-}
-
-TEST_F(GeneratorDialogTest, EnterOnAFocusedButtonRunsNothing) {
-  open();
-  typeInto("1005", (dir / "nostick").string());
-  button("1011")->setFocus();
-  QTest::keyClick(button("1011"), Qt::Key_Return);
-  QApplication::processEvents();
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_TRUE(messenger.entries().empty());
+  const std::pair<const char*, std::function<void()>> ways[] = {
+      {"escape", [this] { QTest::keyClick(edit("1005"), Qt::Key_Escape); }},
+      {"done", [this] { QTest::mouseClick(button("2"), Qt::LeftButton); }},
+      {"close box", [this] { dialog->close(); }},
+  };
+  for (const auto& [what, close] : ways) {
+    SCOPED_TRACE(what);
+    open();
+    typeInto("1005", (dir / "stick").string());
+    close();
+    QTRY_VERIFY(!dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_FALSE(settingsWritten());
+    EXPECT_TRUE(messenger.entries().empty());
+  }
 }
 
 TEST_F(GeneratorDialogTest, GenerateWithAnInvalidStickShowsThreeMessages) {
