@@ -1,8 +1,23 @@
 #include "tests/velk_mur/generate/file_structure.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 
+#include "tests/support/gen_wav_maker.h"
+
 namespace generate_tests {
+
+platform::Bytes written(const Writer& writer) {
+  platform::MemorySink sink;
+  EXPECT_TRUE(writer(sink));
+  return sink.bytes();
+}
+
+const platform::Bytes& halfSilentHalfLoud() {
+  static const platform::Bytes samples = testing_support::halfSilentHalfLoud();
+  return samples;
+}
 
 namespace {
 
@@ -10,105 +25,91 @@ std::int32_t le32(const platform::Bytes& b, std::size_t at) {
   return static_cast<std::int32_t>(platform::getLe32(b.data() + at));
 }
 
+std::uint16_t le16(const platform::Bytes& b, std::size_t at) {
+  return platform::getLe16(b.data() + at);
+}
+
+// Skips `count` counted strings from `at`; the section must end after at most 3 zero bytes.
+std::string skipStrings(const platform::Bytes& file, std::size_t& at, int count, std::size_t end) {
+  for (int i = 0; i < count && at < end; ++i) at += 1 + file[at];
+  if (at > end || end - at > 3) return "padding wrong";
+  for (std::size_t p = at; p < end; ++p) {
+    if (file[p] != 0) return "padding not zero";
+  }
+  return "";
+}
+
 }  // namespace
 
 std::string checkMotionFile(const platform::Bytes& file, MotionLayout& layout) {
   if (file.size() < 28 || std::memcmp(file.data(), "OMTN", 4) != 0) return "no OMTN magic";
-  std::size_t offset = 4;
-  std::size_t sectionStart[4] = {};
-  std::size_t sectionSize[4] = {};
+  std::size_t start[5] = {4};  // of each section, and the end of the last
   for (int section = 0; section < 4; ++section) {
-    if (offset + 8 > file.size()) return "section header beyond the end";
-    if (le32(file, offset) != section) return "section number out of order";
-    const std::int32_t size = le32(file, offset + 4);
+    const std::size_t at = start[section];
+    if (at + 8 > file.size() || le32(file, at) != section) return "section header wrong";
+    const std::int32_t size = le32(file, at + 4);
     if (size < 8 || size % 4 != 0) return "section size not a multiple of 4";
-    sectionStart[section] = offset;
-    sectionSize[section] = static_cast<std::size_t>(size);
-    offset += static_cast<std::size_t>(size);
-    if (offset > file.size()) return "section beyond the end";
+    start[section + 1] = at + static_cast<std::size_t>(size);
+    if (start[section + 1] > file.size()) return "section beyond the end";
   }
-  if (offset != file.size()) return "sections do not end at the end of the file";
-  if (sectionSize[0] != 24 || le32(file, 12) != 4) return "bad section 0";
-  if (platform::getLe16(file.data() + 16) != 1 || platform::getLe16(file.data() + 18) != 2 ||
-      platform::getLe16(file.data() + 22) != 16 || le32(file, 24) != 0) {
-    return "bad header fields";
+  if (start[4] != file.size()) return "sections do not end at the end of the file";
+  if (start[1] != 28 || le32(file, 12) != 4 || le16(file, 16) != 1 || le16(file, 18) != 2 ||
+      le16(file, 22) != 16 || le32(file, 24) != 0) {
+    return "bad section 0";
   }
-  layout.keyFrames = platform::getLe16(file.data() + 20);
-
-  // Section 1: three counted strings, then zero padding.
-  std::size_t at = sectionStart[1] + 8;
-  std::vector<std::string> strings;
-  for (int i = 0; i < 3; ++i) {
-    const std::size_t length = file[at];
-    strings.emplace_back(reinterpret_cast<const char*>(file.data() + at + 1), length);
-    at += 1 + length;
-  }
-  if (strings[1] != "VELK_MUR(synthetic)" || strings[2] != "DRX-1000") return "bad creator";
-  layout.motionName = strings[0];
-  const std::size_t namesEnd = sectionStart[1] + sectionSize[1];
-  if (at > namesEnd || namesEnd - at > 3) return "section 1 padding wrong";
-  for (; at < namesEnd; ++at) {
-    if (file[at] != 0) return "section 1 padding not zero";
-  }
-
-  // Section 2: joint count, joint names, padding.
-  at = sectionStart[2] + 8;
-  layout.joints = platform::getLe16(file.data() + at);
+  layout.keyFrames = le16(file, 20);
+  std::size_t at = start[1] + 8;
+  layout.motionName.assign(reinterpret_cast<const char*>(&file[at + 1]), file[at]);
+  at += 1 + file[at];
+  const std::string creator =
+      "\x13VELK_MUR(synthetic)\x08"
+      "DRX-1000";
+  if (std::memcmp(&file[at], creator.data(), creator.size()) != 0) return "bad creator";
+  if (auto problem = skipStrings(file, at, 2, start[2]); !problem.empty()) return problem;
+  at = start[2] + 8;
+  layout.joints = le16(file, at);
   at += 2;
-  for (int j = 0; j < layout.joints; ++j) at += 1 + file[at];
-  const std::size_t jointsEnd = sectionStart[2] + sectionSize[2];
-  if (at > jointsEnd || jointsEnd - at > 3) return "section 2 padding wrong";
-
-  // Section 3: key frames.
+  if (auto problem = skipStrings(file, at, layout.joints, start[3]); !problem.empty())
+    return problem;
   const std::size_t frameSize = static_cast<std::size_t>(4 + layout.joints) * 4;
-  if (sectionSize[3] != 8 + static_cast<std::size_t>(layout.keyFrames) * frameSize) {
+  if (start[4] - start[3] != 8 + static_cast<std::size_t>(layout.keyFrames) * frameSize) {
     return "section 3 size does not match N";
   }
-  at = sectionStart[3] + 8;
-  for (int k = 0; k < layout.keyFrames; ++k, at += frameSize) {
+  for (at = start[3] + 8; at < start[4]; at += frameSize) {
     layout.interpolation.push_back(le32(file, at));
     if (le32(file, at + 4) != 0 || le32(file, at + 8) != 0 || le32(file, at + 12) != 0) {
       return "key frame fields not zero";
     }
-    std::vector<std::int32_t> values;
-    for (int j = 0; j < layout.joints; ++j) values.push_back(le32(file, at + 16 + 4 * j));
-    layout.values.push_back(values);
+    layout.values.emplace_back();
+    for (int j = 0; j < layout.joints; ++j)
+      layout.values.back().push_back(le32(file, at + 16 + 4 * j));
   }
   return "";
 }
 
 std::string checkLedFile(const platform::Bytes& file, std::vector<NoteEvent>& events) {
-  const platform::Bytes header = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x78};
-  if (file.size() < 22 || !std::equal(header.begin(), header.end(), file.begin())) {
-    return "bad header chunk";
+  const std::string header("MThd\0\0\0\x06\0\0\0\x01\0\x78MTrk", 18);
+  if (file.size() < 22 || std::memcmp(file.data(), header.data(), header.size()) != 0) {
+    return "bad header or no track chunk";
   }
-  if (std::memcmp(file.data() + 14, "MTrk", 4) != 0) return "no track chunk";
   if (platform::getBe32(file.data() + 18) != file.size() - 22) return "track length wrong";
-  std::size_t at = 22;
   std::uint32_t tick = 0;
   bool ended = false;
-  while (at < file.size()) {
+  for (std::size_t at = 22; at < file.size();) {
     if (ended) return "events after the end of track";
     std::uint32_t delta = 0;
-    int lengthBytes = 0;
-    for (;;) {
-      if (at >= file.size() || ++lengthBytes > 4) return "bad delta time";
-      const std::uint8_t byte = file[at++];
-      delta = (delta << 7) | (byte & 0x7F);
-      if ((byte & 0x80) == 0) break;
+    for (int lengthBytes = 1;; ++lengthBytes) {
+      if (at >= file.size() || lengthBytes > 4) return "bad delta time";
+      delta = (delta << 7) | (file[at] & 0x7F);
+      if ((file[at++] & 0x80) == 0) break;
     }
     tick += delta;
-    if (at >= file.size()) return "event missing";
-    const std::uint8_t status = file[at];
-    if (status == 0xFF) {
-      if (at + 2 >= file.size()) return "meta event cut";
-      const std::uint8_t type = file[at + 1];
-      const std::size_t length = file[at + 2];
-      at += 3 + length;
+    if (at + 3 > file.size()) return "event cut";
+    if (file[at] == 0xFF) {  // meta event
+      ended = file[at + 1] == 0x2F;
+      at += 3 + file[at + 2];
       if (at > file.size()) return "meta event cut";
-      if (type == 0x2F) ended = true;
-    } else if (status == 0x90) {
-      if (at + 3 > file.size()) return "note event cut";
+    } else if (file[at] == 0x90) {
       events.push_back({tick, file[at + 1], file[at + 2]});
       at += 3;
     } else {

@@ -1,13 +1,24 @@
 #pragma once
-// Structural checks of written files, independent of the writers: a motion file must walk by
-// its section sizes to its exact end, an LED file must be a well-formed Standard MIDI File.
+// Helpers shared by the generator's tests, and structural checks of written files independent
+// of the writers: a motion file must walk by its section sizes to its exact end, an LED file
+// must be a well-formed Standard MIDI File.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/byte_order.h"
+#include "platform/byte_sink.h"
 
 namespace generate_tests {
+
+using Writer = std::function<bool(platform::ByteSink&)>;
+
+// What `writer` writes to memory; a failed write fails the calling test.
+platform::Bytes written(const Writer& writer);
+
+// The one-second recording of the worked examples, made once.
+const platform::Bytes& halfSilentHalfLoud();
 
 struct MotionLayout {
   int keyFrames = 0;

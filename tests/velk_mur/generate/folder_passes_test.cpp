@@ -2,26 +2,34 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/byte_sink.h"
 #include "platform/file_faults.h"
 #include "platform/messenger.h"
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/temp_tree.h"
+#include "tests/velk_mur/generate/file_structure.h"
 #include "velk_mur/generate/head_motion.h"
 #include "velk_mur/generate/led_file.h"
 #include "velk_mur/generate/led_pattern.h"
 #include "velk_mur/generate/mouth_motion.h"
 
 namespace fs = std::filesystem;
-using platform::RecordingMessenger;
-using Entry = RecordingMessenger::Entry;
+using Entry = platform::RecordingMessenger::Entry;
+using testing_support::WavOptions;
+
+// Designated initializers name only the recording options a case changes; the rest keep their
+// defaults on purpose.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
-class ProgressMessenger : public RecordingMessenger {
+class ProgressMessenger : public platform::RecordingMessenger {
  public:
   void progress(std::string_view what, int done, int total) override {
     steps.push_back(std::string(what) + " " + std::to_string(done) + "/" + std::to_string(total));
@@ -29,342 +37,245 @@ class ProgressMessenger : public RecordingMessenger {
   std::vector<std::string> steps;
 };
 
-Entry report(const std::string& text) { return {false, true, text}; }
-Entry question(const std::string& text) { return {true, false, text}; }
+Entry report(const std::string& text) {
+  return {false, true, text};
+}
+Entry question(const std::string& text) {
+  return {true, false, text};
+}
 
-class Passes : public ::testing::Test {
- protected:
-  fs::path folder() const { return dir_.path(); }
-  fs::path gen(const std::string& name) const { return dir_ / "GEN" / name; }
+// A temporary audio folder with its GEN subfolder, filled from a list of files: "x.wav" is the
+// worked example's recording, "x.wav=16000" that many samples of silence, "x.wav=stereo",
+// "=list" (an extra chunk), "=long" (data beyond the file), "=huge" (too long for a motion
+// file) or "=empty" a recording to refuse, "@x" the three generated files of x, anything else a
+// placeholder file.
+class AudioFolder {
+ public:
+  explicit AudioFolder(const std::string& files) {
+    fs::create_directory(dir_ / "GEN");
+    std::istringstream tokens(files);
+    for (std::string token; tokens >> token;) add(token);
+  }
+  const fs::path& path() const { return dir_.path(); }
 
-  void addRecording(const std::string& fileName, std::size_t samples = 8000) {
-    testing_support::writeWav(dir_ / fileName, testing_support::halfSilentHalfLoud().size() == samples
-                                                    ? testing_support::halfSilentHalfLoud()
-                                                    : testing_support::silence(samples));
+  // The GEN folder's file names, sorted and separated by spaces.
+  std::string genListing() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_ / "GEN")) {
+      names.insert(entry.path().filename().string());
+    }
+    std::string listing;
+    for (const auto& name : names) listing += (listing.empty() ? "" : " ") + name;
+    return listing;
   }
-  void addGenerated(const std::string& name, bool head = true, bool mouth = true, bool led = true) {
-    if (head) testing_support::writeTextFile(gen(name + "_h7.mtn"), "h");
-    if (mouth) testing_support::writeTextFile(gen(name + "_m.mtn"), "m");
-    if (led) testing_support::writeTextFile(gen(name + ".led"), "l");
+  // "{dir}/GEN/x.led" in an expected message stands for that path inside this folder.
+  std::vector<Entry> expand(std::vector<Entry> entries) const {
+    for (Entry& entry : entries) {
+      const std::size_t at = entry.text.find("{dir}");
+      if (at == std::string::npos) continue;
+      const std::size_t end = std::min(entry.text.find('\n', at), entry.text.size());
+      fs::path path = dir_.path();
+      if (end > at + 6) path /= fs::path(entry.text.substr(at + 6, end - at - 6)).make_preferred();
+      entry.text.replace(at, end - at, path.string());
+    }
+    return entries;
   }
-  void SetUp() override { fs::create_directory(dir_ / "GEN"); }
+
+ private:
+  void add(const std::string& token) {
+    const std::string name = token.substr(0, token.find('='));
+    const std::string kind = name.size() < token.size() ? token.substr(name.size() + 1) : "";
+    using testing_support::silence;
+    if (token[0] == '@') {
+      for (const char* suffix : {"_h7.mtn", "_m.mtn", ".led"})
+        add("GEN/" + name.substr(1) + suffix);
+    } else if (!name.ends_with(".wav") && !name.ends_with(".WAV")) {
+      testing_support::writeTextFile(dir_ / name, "placeholder");
+    } else if (kind.empty()) {
+      testing_support::writeWav(dir_ / name, generate_tests::halfSilentHalfLoud());
+    } else if (kind == "stereo" || kind == "list" || kind == "long" || kind == "huge") {
+      const WavOptions options[] = {{.channels = 2},
+                                    {.extraChunk = testing_support::makeChunk("LIST", 10)},
+                                    {.dataLength = 9000},
+                                    {.dataLength = 41941120}};  // N = 65536
+      const int which = kind == "stereo" ? 0 : kind == "list" ? 1 : kind == "long" ? 2 : 3;
+      testing_support::writeWav(dir_ / name, silence(which == 2 ? 8000 : 100), options[which]);
+    } else if (kind == "empty") {
+      testing_support::writeTextFile(dir_ / name, "");
+    } else {
+      testing_support::writeWav(dir_ / name, silence(std::stoul(kind)));
+    }
+  }
 
   testing_support::TempDir dir_;
-  ProgressMessenger messenger_;
 };
 
-// ---- generation pass ----
+const char* const kBadName = "Bad file name (must be alphanumeric maybe with an '_')\n";
+const char* const kWrongFormat =
+    "Bad format .WAV file\nmust be 8kHz, 8-bit mono (Windows WAV format)\n";
+const char* const kHelloFiles = "hello.led hello_h7.mtn hello_m.mtn";
+const std::string kCorrect = "Please correct bad format .WAV files and try again";
 
-TEST_F(Passes, GenerationOfEmptyFolderSucceedsWithNothingCreated) {
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.motionFilesCreated, 0);
-  EXPECT_EQ(result.ledFilesCreated, 0);
-  EXPECT_TRUE(messenger_.entries().empty());
+std::string missing(const std::string& count, const std::string& names) {
+  return "Missing motion/led files for " + count + " actions\n(" + names +
+         ")\nPlease Generate new ones";
 }
 
-TEST_F(Passes, GenerationCreatesTheThreeFilesOfEveryRecording) {
-  addRecording("hello.wav");
-  addRecording("Bye.WAV", 16000);
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
+Entry badFormat(const std::string& fileName) {
+  return question(kWrongFormat + std::string("{dir}/") + fileName + "\nContinue Checking?");
+}
+
+TEST(GenerationPass, CreatesTheMissingFilesWithTheWritersBytes) {
+  const AudioFolder f("hello.wav Bye.WAV=16000 GEN/Bye_h7.mtn GEN/Bye_m.mtn");
+  const auto before = testing_support::readFile(f.path() / "GEN/Bye_h7.mtn");
+  ProgressMessenger messenger;
+  const auto result = velk_mur::generateMissingFiles(f.path(), messenger);
   EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.motionFilesCreated, 4);
+  EXPECT_EQ(result.motionFilesCreated, 2);
   EXPECT_EQ(result.ledFilesCreated, 2);
-  EXPECT_TRUE(messenger_.entries().empty());
-  EXPECT_EQ(messenger_.steps, (std::vector<std::string>{"Generating 0/2", "Generating 1/2", "Generating 2/2"}));
+  EXPECT_TRUE(messenger.entries().empty());
+  EXPECT_EQ(messenger.steps,
+            (std::vector<std::string>{"Generating 0/2", "Generating 1/2", "Generating 2/2"}));
 
-  const platform::Bytes samples = testing_support::halfSilentHalfLoud();
-  platform::MemorySink head;
-  ASSERT_TRUE(velk_mur::writeHeadMotion(head, "h_any#any_7hello", 8000));
-  EXPECT_EQ(testing_support::readFile(gen("hello_h7.mtn")), head.bytes());
-  EXPECT_EQ(head.bytes().size(), 596u);
-  platform::MemorySink mouth;
-  ASSERT_TRUE(velk_mur::writeMouthMotion(mouth, "m_any#any_hello", samples));
-  EXPECT_EQ(testing_support::readFile(gen("hello_m.mtn")), mouth.bytes());
-  EXPECT_EQ(testing_support::readFile(gen("hello.led")).size(), 151u);
-  EXPECT_TRUE(fs::exists(gen("Bye_h7.mtn")));
-  EXPECT_TRUE(fs::exists(gen("Bye_m.mtn")));
-  EXPECT_TRUE(fs::exists(gen("Bye.led")));
-}
-
-TEST_F(Passes, GenerationSkipsRecordingsWhoseFilesArePresentWithoutOpeningThem) {
-  testing_support::writeTextFile(dir_ / "hello.wav", "not a recording");
-  addGenerated("hello");
-  const auto before = testing_support::snapshotTree(folder());
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.motionFilesCreated + result.ledFilesCreated, 0);
-  EXPECT_TRUE(messenger_.entries().empty());
-  EXPECT_EQ(testing_support::snapshotTree(folder()), before);
-}
-
-TEST_F(Passes, GenerationTakesGeneratedFilesInAnotherLetterCaseAsPresent) {
-  addRecording("hello.wav");
-  testing_support::writeTextFile(gen("HELLO_H7.MTN"), "h");
-  testing_support::writeTextFile(gen("Hello_M.mtn"), "m");
-  testing_support::writeTextFile(gen("hello.LED"), "l");
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.motionFilesCreated + result.ledFilesCreated, 0);
-}
-
-TEST_F(Passes, GenerationNeverOverwritesAFileItCreatedForANameInAnotherCase) {
-  addRecording("hello.wav");
-  addRecording("HELLO.wav", 16000);
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.motionFilesCreated, 2);
-  EXPECT_EQ(result.ledFilesCreated, 1);
-}
-
-TEST_F(Passes, GenerationCreatesOnlyTheMissingLedFile) {
-  addRecording("hello.wav");
-  addGenerated("hello", true, true, false);
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.motionFilesCreated, 0);
-  EXPECT_EQ(result.ledFilesCreated, 1);
-  EXPECT_EQ(testing_support::readTextFile(gen("hello_h7.mtn")), "h");
-  EXPECT_EQ(testing_support::readFile(gen("hello.led")).size(), 151u);
-}
-
-TEST_F(Passes, GenerationIgnoresFullBodyMotion) {
-  addRecording("hello.wav");
-  testing_support::writeTextFile(dir_ / "hello.mtn", "a");
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.motionFilesCreated, 2);
-  EXPECT_EQ(result.ledFilesCreated, 1);
-}
-
-TEST_F(Passes, GenerationStopsAtABadNameBeforeLaterRecordings) {
-  addRecording("2go.wav");
-  addRecording("hello.wav");
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-  EXPECT_FALSE(result.ok);
-  EXPECT_EQ(messenger_.entries(),
-            (std::vector<Entry>{report("Bad file name (must be alphanumeric maybe with an '_')\n2go")}));
-  EXPECT_FALSE(fs::exists(gen("hello_h7.mtn")));
-}
-
-TEST_F(Passes, GenerationStopsAtABadHeader) {
-  testing_support::WavOptions stereo;
-  stereo.channels = 2;
-  testing_support::writeWav(dir_ / "hello.wav", testing_support::silence(8000), stereo);
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-  EXPECT_FALSE(result.ok);
-  EXPECT_EQ(messenger_.entries(), (std::vector<Entry>{report("Bad WAV file\n" + (folder() / "hello.WAV").string())}));
-}
-
-TEST_F(Passes, GenerationReportsAReadError) {
-  testing_support::WavOptions longer;
-  longer.dataLength = 9000;
-  testing_support::writeWav(dir_ / "hello.wav", testing_support::silence(8000), longer);
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-  EXPECT_FALSE(result.ok);
-  EXPECT_EQ(messenger_.entries(),
-            (std::vector<Entry>{report("Bad WAV file (read error)\n" + (folder() / "hello.WAV").string())}));
-  EXPECT_TRUE(fs::is_empty(dir_ / "GEN"));
-}
-
-TEST_F(Passes, GenerationRefusesARecordingTooLongForTheMotionFile) {
-  testing_support::WavOptions huge;
-  huge.dataLength = 41941120;  // N = 65536
-  testing_support::writeWav(dir_ / "hello.wav", testing_support::silence(100), huge);
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-  EXPECT_FALSE(result.ok);
-  ASSERT_EQ(messenger_.entries().size(), 1u);
-  EXPECT_EQ(messenger_.entries()[0].text,
-            "WAV file too long (at most 41941119 samples, about 87 minutes, fit in a motion file)\n" +
-                (folder() / "hello.WAV").string());
-  EXPECT_TRUE(fs::is_empty(dir_ / "GEN"));
-}
-
-TEST_F(Passes, GenerationReportsAFailedGeneratorAndLeavesNoIncompleteFile) {
-  struct Case {
-    int create;
-    const char* message;
-    const char* file;
+  const platform::Bytes& hello = generate_tests::halfSilentHalfLoud();
+  const auto ledOf = [](const platform::Bytes& samples) {
+    const auto masks = velk_mur::computeLedMasks(samples);
+    return generate_tests::written([&](auto& s) { return velk_mur::writeLedFile(s, masks); });
   };
-  for (const Case& c : {Case{1, "Head motion generation err", "hello_h7.mtn"},
-                        Case{2, "Mouth motion generation err", "hello_m.mtn"},
-                        Case{3, "LED generation err", "hello.led"}}) {
-    fs::remove_all(dir_ / "GEN");
-    fs::create_directory(dir_ / "GEN");
-    addRecording("hello.wav");
-    messenger_.clear();
-    platform::ScopedFault fault(c.create, {platform::FileOp::Create});
-    const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(messenger_.entries(), (std::vector<Entry>{report(std::string(c.message) + "\n" + gen(c.file).string())}));
-    EXPECT_FALSE(fs::exists(gen(c.file)));
+  const auto head = generate_tests::written(
+      [](auto& s) { return velk_mur::writeHeadMotion(s, "h_any#any_7hello", 8000); });
+  EXPECT_EQ(head.size(), 596u);
+  EXPECT_EQ(testing_support::readFile(f.path() / "GEN/hello_h7.mtn"), head);
+  EXPECT_EQ(testing_support::readFile(f.path() / "GEN/hello_m.mtn"),
+            generate_tests::written(
+                [&](auto& s) { return velk_mur::writeMouthMotion(s, "m_any#any_hello", hello); }));
+  EXPECT_EQ(testing_support::readFile(f.path() / "GEN/hello.led"), ledOf(hello));
+  EXPECT_EQ(testing_support::readFile(f.path() / "GEN/Bye.led"),
+            ledOf(testing_support::silence(16000)));
+  EXPECT_EQ(testing_support::readFile(f.path() / "GEN/Bye_h7.mtn"), before);
+  EXPECT_EQ(f.genListing(), "Bye.led Bye_h7.mtn Bye_m.mtn " + std::string(kHelloFiles));
+}
+
+TEST(GenerationPass, CreatesOnlyWhatIsMissingAndReportsTheFirstProblem) {
+  const std::string tooLong =
+      "WAV file too long (at most 41941119 samples, about 87 minutes, fit in a motion file)\n"
+      "{dir}/hello.WAV";
+  const struct {
+    const char* files;
+    int failedCreate;  // the Nth file create fails; 0 for none
+    bool ok;
+    int motions;  // files created, checked on success
+    int leds;
+    std::string genAfter;
+    std::vector<Entry> messages;
+  } cases[] = {
+      // clang-format off
+      {"", 0, true, 0, 0, "", {}},
+      {"hello.wav=empty @hello", 0, true, 0, 0, kHelloFiles, {}},  // not even opened
+      {"hello.wav GEN/HELLO_H7.MTN GEN/Hello_M.mtn GEN/hello.LED", 0, true, 0, 0, "HELLO_H7.MTN Hello_M.mtn hello.LED", {}},
+      // A file just created is never overwritten for a name in another case.
+      {"hello.wav HELLO.wav=16000", 0, true, 2, 1, "HELLO.led HELLO_h7.mtn HELLO_m.mtn", {}},
+      {"hello.wav hello.mtn", 0, true, 2, 1, kHelloFiles, {}},  // full-body motion is ignored
+      {"2go.wav hello.wav", 0, false, 0, 0, "", {report(kBadName + std::string("2go"))}},
+      {"hello.wav=stereo", 0, false, 0, 0, "", {report("Bad WAV file\n{dir}/hello.WAV")}},
+      {"hello.wav=long", 0, false, 0, 0, "", {report("Bad WAV file (read error)\n{dir}/hello.WAV")}},
+      {"hello.wav=huge", 0, false, 0, 0, "", {report(tooLong)}},
+      {"hello.wav", 1, false, 0, 0, "", {report("Head motion generation err\n{dir}/GEN/hello_h7.mtn")}},
+      {"hello.wav", 2, false, 0, 0, "hello_h7.mtn", {report("Mouth motion generation err\n{dir}/GEN/hello_m.mtn")}},
+      {"hello.wav", 3, false, 0, 0, "hello_h7.mtn hello_m.mtn", {report("LED generation err\n{dir}/GEN/hello.led")}},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.files << " failing create " << c.failedCreate);
+    const AudioFolder f(c.files);
+    const auto before = testing_support::snapshotTree(f.path());
+    ProgressMessenger messenger;
+    std::optional<platform::ScopedFault> fault;
+    if (c.failedCreate > 0)
+      fault.emplace(c.failedCreate, std::initializer_list{platform::FileOp::Create});
+    const auto result = velk_mur::generateMissingFiles(f.path(), messenger);
+    EXPECT_EQ(result.ok, c.ok);
+    if (c.ok) {
+      EXPECT_EQ(result.motionFilesCreated, c.motions);
+      EXPECT_EQ(result.ledFilesCreated, c.leds);
+    }
+    EXPECT_EQ(messenger.entries(), f.expand(c.messages));
+    EXPECT_EQ(f.genListing(), c.genAfter);
+    // No file that was there before has changed.
+    const auto after = testing_support::snapshotTree(f.path());
+    for (const auto& file : before) {
+      EXPECT_NE(std::find(after.begin(), after.end(), file), after.end()) << file.first;
+    }
   }
 }
 
-TEST_F(Passes, GenerationRemovesAFileWhoseWriteFailed) {
-  addRecording("hello.wav");
-  platform::ScopedFault fault(5, {platform::FileOp::Write});
-  const auto result = velk_mur::generateMissingFiles(folder(), messenger_);
-  EXPECT_FALSE(result.ok);
-  EXPECT_FALSE(fs::exists(gen("hello_h7.mtn")));
-  // A second pass creates it again.
-  platform::FaultInjection::reset();
-  messenger_.clear();
-  const auto again = velk_mur::generateMissingFiles(folder(), messenger_);
+TEST(GenerationPass, RemovesAFileWhoseWriteFailedAndCreatesItOnTheNextPass) {
+  const AudioFolder f("hello.wav");
+  platform::RecordingMessenger messenger;
+  {
+    platform::ScopedFault fault(5, {platform::FileOp::Write});
+    EXPECT_FALSE(velk_mur::generateMissingFiles(f.path(), messenger).ok);
+    EXPECT_EQ(f.genListing(), "");
+  }
+  messenger.clear();
+  const auto again = velk_mur::generateMissingFiles(f.path(), messenger);
   EXPECT_TRUE(again.ok);
   EXPECT_EQ(again.motionFilesCreated, 2);
+  EXPECT_EQ(f.genListing(), kHelloFiles);
 }
 
-// ---- check pass ----
-
-TEST_F(Passes, CheckOfEmptyFolderReportsNoRecordings) {
-  const auto result = velk_mur::checkAudioFolder(folder(), messenger_);
-  EXPECT_EQ(result.count, 0);
-  EXPECT_EQ(messenger_.entries(), (std::vector<Entry>{report("No .WAV files found, please add some and try again")}));
-}
-
-TEST_F(Passes, CheckCountsReadyRecordingsAndTheirSound) {
-  addRecording("aa.wav", 8000);
-  addRecording("bb.wav", 16000);
-  addRecording("cc.wav", 24000);
-  for (const char* name : {"aa", "bb", "cc"}) addGenerated(name);
-  const auto result = velk_mur::checkAudioFolder(folder(), messenger_);
-  EXPECT_EQ(result.count, 3);
-  EXPECT_EQ(result.totalSoundBytes, 48000);
-  EXPECT_TRUE(messenger_.entries().empty());
-  EXPECT_EQ(messenger_.steps.back(), "Checking 3/3");
-}
-
-TEST_F(Passes, CheckListsAtMostFourMissingRecordings) {
-  for (const char* name : {"ww", "xx", "yy", "zz"}) addRecording(std::string(name) + ".wav");
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.entries(),
-            (std::vector<Entry>{report("Missing motion/led files for 4 actions\n(ww,xx,yy,zz)\nPlease Generate new ones")}));
-  messenger_.clear();
-  addRecording("zzz.wav");
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.entries(),
-            (std::vector<Entry>{report("Missing motion/led files for 5 actions\n(ww,xx,yy,zz...)\nPlease Generate new ones")}));
-}
-
-TEST_F(Passes, CheckTakesFullBodyMotionAsMotionsButStillNeedsTheLedFile) {
-  addRecording("hello.wav");
-  testing_support::writeTextFile(dir_ / "hello.mtn", "a");
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.entries(),
-            (std::vector<Entry>{report("Missing motion/led files for 1 actions\n(hello)\nPlease Generate new ones")}));
-  messenger_.clear();
-  addGenerated("hello", false, false, true);
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, 1);
-  EXPECT_TRUE(messenger_.entries().empty());
-}
-
-TEST_F(Passes, CheckPutsARecordingWithoutItsLedFileOnTheMissingList) {
-  addRecording("hello.wav");
-  addGenerated("hello", true, true, false);
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.texts().back(), "Missing motion/led files for 1 actions\n(hello)\nPlease Generate new ones");
-}
-
-TEST_F(Passes, CheckAsksAboutABadNameAndStopsOnNo) {
-  addRecording("2go.wav");
-  addRecording("hello.wav");
-  addGenerated("hello");
-  messenger_.queueAnswer(false);
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.entries(),
-            (std::vector<Entry>{question("Bad file name (must be alphanumeric maybe with an '_')\n2go\nContinue Checking?")}));
-}
-
-TEST_F(Passes, CheckGoesOnWithABadNameOnYesAndCountsItsSound) {
-  addRecording("2go.wav", 8000);
-  addGenerated("2go");
-  addRecording("hello.wav", 16000);
-  addGenerated("hello");
-  messenger_.queueAnswer(true);
-  const auto result = velk_mur::checkAudioFolder(folder(), messenger_);
-  EXPECT_EQ(result.count, 2);
-  EXPECT_EQ(result.totalSoundBytes, 24000);
-  EXPECT_EQ(messenger_.entries().size(), 1u);
-}
-
-TEST_F(Passes, CheckBadFormatTakesPrecedenceOverMissingMotions) {
-  testing_support::WavOptions stereo;
-  stereo.channels = 2;
-  testing_support::writeWav(dir_ / "bad.wav", testing_support::silence(100), stereo);
-  testing_support::WavOptions list;
-  list.extraChunk = testing_support::makeChunk("LIST", 10);
-  testing_support::writeWav(dir_ / "extra.wav", testing_support::silence(100), list);
-  testing_support::writeTextFile(dir_ / "fine.wav", "");  // too short: wrong format
-  addRecording("missing.wav");
-  messenger_.setDefaultAnswer(true);
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.entries(),
-            (std::vector<Entry>{
-                question("Bad format .WAV file\nmust be 8kHz, 8-bit mono (Windows WAV format)\n" +
-                         (folder() / "bad.wav").string() + "\nContinue Checking?"),
-                question("Bad format .WAV file\nplease turn off extra audio information\n" +
-                         (folder() / "extra.wav").string() + "\nContinue Checking?"),
-                question("Bad format .WAV file\nmust be 8kHz, 8-bit mono (Windows WAV format)\n" +
-                         (folder() / "fine.wav").string() + "\nContinue Checking?"),
-                report("Please correct bad format .WAV files and try again")}));
-}
-
-TEST_F(Passes, CheckStopsOnNoToABadFormat) {
-  testing_support::writeTextFile(dir_ / "bad.wav", "");
-  addRecording("good.wav");
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.entries().size(), 1u);
-  EXPECT_TRUE(messenger_.entries()[0].isQuestion);
-}
-
-TEST_F(Passes, CheckWithOnlyBadRecordingsAnsweredYesReportsBadFormat) {
-  testing_support::writeTextFile(dir_ / "bad.wav", "");
-  messenger_.queueAnswer(true);
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.texts().back(), "Please correct bad format .WAV files and try again");
-}
-
-TEST_F(Passes, CheckRefusesNamesOutsideTheConfigurationsLimits) {
-  addRecording("a.wav");
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.entries(), (std::vector<Entry>{report("Action name too short (at least 2 characters)\na.wav")}));
-  fs::remove(dir_ / "a.wav");
-
-  messenger_.clear();
-  const std::string longest(89, 'n');
-  addRecording(longest + ".wav");
-  addGenerated(longest);
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, 1);
-
-  messenger_.clear();
-  const std::string tooLong(90, 'o');
-  addRecording(tooLong + ".wav");
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.entries(),
-            (std::vector<Entry>{report("Action name too long (at most 89 characters)\n" + tooLong + ".wav")}));
-}
-
-TEST_F(Passes, CheckRefusesNamesThatDifferOnlyInCase) {
-  addRecording("hello.wav");
-  addRecording("HELLO.wav");
-  addGenerated("hello");
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.entries(),
-            (std::vector<Entry>{report("Two .WAV files differ only in letter case\nHELLO.wav\nhello.wav")}));
-}
-
-TEST_F(Passes, CheckRefusesMoreThan1001Recordings) {
-  for (int i = 0; i < 1002; ++i) testing_support::writeTextFile(dir_ / ("r" + std::to_string(i) + ".wav"), "");
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  EXPECT_EQ(messenger_.entries(),
-            (std::vector<Entry>{report("Too many .WAV files (at most 1001 actions)\n" + folder().string())}));
-  fs::remove(dir_ / "r0.wav");
-  messenger_.clear();
-  messenger_.setDefaultAnswer(false);
-  EXPECT_EQ(velk_mur::checkAudioFolder(folder(), messenger_).count, -1);
-  ASSERT_EQ(messenger_.entries().size(), 1u);
-  EXPECT_TRUE(messenger_.entries()[0].isQuestion);  // past the limit check: r1.wav is empty
+TEST(CheckPass, ReportsEveryProblemOrCountsTheReadyRecordings) {
+  const std::string longest(89, 'n'), tooLong(90, 'o');
+  std::string mostAllowed;  // r1.wav to r1001.wav
+  for (int i = 1; i <= 1001; ++i) mostAllowed += "r" + std::to_string(i) + ".wav=empty ";
+  const std::string tooMany = "r0.wav=empty " + mostAllowed;
+  const struct {
+    std::string files;
+    std::vector<bool> answers;  // to the questions in order; any later one is answered no
+    int count;
+    std::int64_t soundBytes;  // checked when ready
+    std::vector<Entry> messages;
+  } cases[] = {
+      // clang-format off
+      {"", {}, 0, 0, {report("No .WAV files found, please add some and try again")}},
+      {"aa.wav @aa bb.wav=16000 @bb cc.wav=24000 @cc", {}, 3, 48000, {}},
+      {"ww.wav xx.wav yy.wav zz.wav", {}, -1, 0, {report(missing("4", "ww,xx,yy,zz"))}},
+      {"ww.wav xx.wav yy.wav zz.wav zzz.wav", {}, -1, 0, {report(missing("5", "ww,xx,yy,zz..."))}},
+      // A full-body motion stands for both motions, but the LED file is still needed.
+      {"hello.wav hello.mtn", {}, -1, 0, {report(missing("1", "hello"))}},
+      {"hello.wav hello.mtn GEN/hello.led", {}, 1, 8000, {}},
+      {"hello.wav GEN/hello_h7.mtn GEN/hello_m.mtn", {}, -1, 0, {report(missing("1", "hello"))}},
+      {"2go.wav hello.wav @hello", {}, -1, 0, {question(kBadName + std::string("2go\nContinue Checking?"))}},
+      {"2go.wav @2go hello.wav=16000 @hello", {true}, 2, 24000, {question(kBadName + std::string("2go\nContinue Checking?"))}},
+      // Bad formats come before missing files.
+      {"bad.wav=stereo extra.wav=list fine.wav=empty missing.wav", {true, true, true}, -1, 0,
+       {badFormat("bad.wav"),
+        question("Bad format .WAV file\nplease turn off extra audio information\n{dir}/extra.wav\nContinue Checking?"),
+        badFormat("fine.wav"), report(kCorrect)}},
+      {"bad.wav=empty good.wav", {}, -1, 0, {badFormat("bad.wav")}},
+      {"bad.wav=empty", {true}, -1, 0, {badFormat("bad.wav"), report(kCorrect)}},
+      {"a.wav", {}, -1, 0, {report("Action name too short (at least 2 characters)\na.wav")}},
+      {longest + ".wav @" + longest, {}, 1, 8000, {}},
+      {tooLong + ".wav", {}, -1, 0, {report("Action name too long (at most 89 characters)\n" + tooLong + ".wav")}},
+      {"hello.wav HELLO.wav @hello", {}, -1, 0, {report("Two .WAV files differ only in letter case\nHELLO.wav\nhello.wav")}},
+      {tooMany, {}, -1, 0, {report("Too many .WAV files (at most 1001 actions)\n{dir}")}},
+      {mostAllowed, {}, -1, 0, {badFormat("r1.wav")}},  // past the limit: r1.wav is checked
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.files.substr(0, 100));
+    const AudioFolder f(c.files);
+    ProgressMessenger messenger;
+    for (bool answer : c.answers) messenger.queueAnswer(answer);
+    const auto result = velk_mur::checkAudioFolder(f.path(), messenger);
+    EXPECT_EQ(result.count, c.count);
+    EXPECT_EQ(messenger.entries(), f.expand(c.messages));
+    if (c.count > 0) {
+      EXPECT_EQ(result.totalSoundBytes, c.soundBytes);
+      const std::string total = std::to_string(c.count);
+      EXPECT_EQ(messenger.steps.back(), "Checking " + total + "/" + total);
+    }
+  }
 }
 
 }  // namespace

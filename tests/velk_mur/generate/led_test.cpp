@@ -2,99 +2,101 @@
 
 #include <vector>
 
-#include "platform/byte_sink.h"
 #include "tests/support/gen_wav_maker.h"
 #include "tests/velk_mur/generate/file_structure.h"
 #include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/led_file.h"
 #include "velk_mur/generate/led_pattern.h"
 
+using Masks = std::vector<std::uint32_t>;
+
 namespace {
 
-const platform::Bytes kFileStart = {
-    'M', 'T', 'h', 'd', 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x01, 0x00, 0x78,
-    'M', 'T', 'r', 'k', 0x00, 0x00, 0x00, 0x00,  // track length patched per test
-    0x00, 0xFF, 0x03, 0x08, 'V', 'e', 'l', 'k', '_', 'M', 'u', 'r',
-    0x00, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,
-    0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08};
+platform::Bytes ledBytes(const Masks& masks) {
+  return generate_tests::written([&](auto& sink) { return velk_mur::writeLedFile(sink, masks); });
+}
 
+std::vector<generate_tests::NoteEvent> ledEvents(const Masks& masks) {
+  std::vector<generate_tests::NoteEvent> events;
+  EXPECT_EQ(generate_tests::checkLedFile(ledBytes(masks), events), "");
+  return events;
+}
+
+// The whole file around the given note events, track length included.
 platform::Bytes expectedFile(const platform::Bytes& events) {
-  platform::Bytes file = kFileStart;
+  platform::Bytes file = {'M',  'T',  'h',  'd',  0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x01,
+                          0x00, 0x78, 'M',  'T',  'r',  'k',  0x00, 0x00, 0x00, 0x00,  // length
+                          0x00, 0xFF, 0x03, 0x08, 'V',  'e',  'l',  'k',  '_',  'M',  'u',  'r',
+                          0x00, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90, 0x00, 0xFF, 0x58, 0x04, 0x04,
+                          0x02, 0x18, 0x08};
   file.insert(file.end(), events.begin(), events.end());
-  for (std::uint8_t b : {0x00, 0xFF, 0x2F, 0x00}) file.push_back(b);
-  const auto length = static_cast<std::uint32_t>(file.size() - 22);
-  for (int i = 0; i < 4; ++i) file[18 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length >> (24 - 8 * i));
+  file.insert(file.end(), {0x00, 0xFF, 0x2F, 0x00});
+  file[21] = static_cast<std::uint8_t>(file.size() - 22);  // every file here is short
   return file;
 }
 
-platform::Bytes ledBytes(const std::vector<std::uint32_t>& masks) {
-  platform::MemorySink sink;
-  EXPECT_TRUE(velk_mur::writeLedFile(sink, masks));
-  return sink.bytes();
-}
-
-TEST(LedFile, FourStepExampleIs69Bytes) {
-  const platform::Bytes file = ledBytes({0x0800, 0x0C00, 0x0C00, 0x0000});
-  ASSERT_EQ(file.size(), 69u);
-  EXPECT_EQ(file, expectedFile({0x00, 0x90, 0x3B, 0x60, 0x28, 0x90, 0x3A, 0x60, 0x50, 0x90, 0x3A,
-                                0x00, 0x00, 0x90, 0x3B, 0x00}));
-  EXPECT_EQ(platform::getBe32(file.data() + 18), 47u);
-}
-
-TEST(LedFile, NoStepsGiveThe53ByteFile) {
-  const platform::Bytes file = ledBytes({});
-  ASSERT_EQ(file.size(), 53u);
-  EXPECT_EQ(file, expectedFile({}));
-  EXPECT_EQ(platform::getBe32(file.data() + 18), 31u);
+TEST(LedFile, WritesTheExactFileForEachStepSequence) {
+  struct Case {
+    Masks masks;
+    platform::Bytes events;
+    std::size_t size;
+  };
+  const Case cases[] = {
+      {{}, {}, 53},
+      {{0x0800, 0x0C00, 0x0C00, 0x0000},
+       {0x00, 0x90, 0x3B, 0x60, 0x28, 0x90, 0x3A, 0x60, 0x50, 0x90, 0x3A, 0x00, 0x00, 0x90, 0x3B,
+        0x00},
+       69},
+      // A step with an LED going out and one coming on: ascending bits, each with its status.
+      {{0x0001, 0x0002},
+       {0x00, 0x90, 0x30, 0x60, 0x28, 0x90, 0x30, 0x00, 0x00, 0x90, 0x31, 0x60, 0x28, 0x90, 0x31,
+        0x00},
+       69},
+  };
+  for (const Case& c : cases) {
+    const platform::Bytes file = ledBytes(c.masks);
+    EXPECT_EQ(file.size(), c.size);
+    EXPECT_EQ(file, expectedFile(c.events));
+  }
 }
 
 TEST(LedFile, HalfSilentRecordingGivesThe151ByteFile) {
-  const platform::Bytes samples = testing_support::halfSilentHalfLoud();
-  const auto thresholds = velk_mur::loudnessThresholds(samples);
-  EXPECT_EQ(thresholds, (std::array<int, 8>{0, 0, 0, 0, 127, 127, 127, 128}));
-  const auto masks = velk_mur::computeLedMasks(samples);
-  EXPECT_EQ(masks, (std::vector<std::uint32_t>{0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C,
-                                               0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF}));
+  const platform::Bytes& samples = generate_tests::halfSilentHalfLoud();
+  EXPECT_EQ(velk_mur::loudnessThresholds(samples),
+            (std::array<int, 8>{0, 0, 0, 0, 127, 127, 127, 128}));
+  const Masks masks = velk_mur::computeLedMasks(samples);
+  EXPECT_EQ(masks, (Masks{0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C, 0x0FFF, 0x0FFF, 0x0FFF,
+                          0x0FFF, 0x0FFF, 0x0FFF}));
   platform::Bytes events;
-  bool first = true;
-  const auto add = [&](std::initializer_list<int> notes, std::initializer_list<std::uint8_t> delta,
-                       std::uint8_t velocity) {
-    first = true;
+  // Each step's delta time comes before its first note; 0 before the others.
+  const auto step = [&](platform::Bytes delta, std::initializer_list<int> notes,
+                        std::uint8_t velocity) {
     for (int note : notes) {
-      if (first) {
-        events.insert(events.end(), delta.begin(), delta.end());
-      } else {
-        events.push_back(0);
-      }
-      first = false;
+      events.insert(events.end(), delta.begin(), delta.end());
       events.insert(events.end(), {0x90, static_cast<std::uint8_t>(note), velocity});
+      delta = {0x00};
     }
   };
-  add({50, 51, 52, 53, 58, 59}, {0x00}, 0x60);
-  add({48, 49, 54, 55, 56, 57}, {0x81, 0x70}, 0x60);
-  add({48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59}, {0x81, 0x70}, 0x00);
+  step({0x00}, {50, 51, 52, 53, 58, 59}, 0x60);
+  step({0x81, 0x70}, {48, 49, 54, 55, 56, 57}, 0x60);
+  step({0x81, 0x70}, {48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59}, 0x00);
   const platform::Bytes file = ledBytes(masks);
   ASSERT_EQ(file.size(), 151u);
   EXPECT_EQ(file, expectedFile(events));
 }
 
-TEST(LedPattern, StepCountsFollowTheSpecification) {
-  EXPECT_EQ(velk_mur::ledStepCount(655), 0);
-  EXPECT_EQ(velk_mur::ledStepCount(656), 1);
-  EXPECT_EQ(velk_mur::ledStepCount(8000), 12);
-  EXPECT_EQ(velk_mur::ledStepCount(7989), 12);
-  EXPECT_EQ(velk_mur::ledStepCount(7988), 11);
-}
-
-TEST(LedPattern, ShortRecordingGivesNoSteps) {
-  EXPECT_TRUE(velk_mur::computeLedMasks(testing_support::silence(655)).empty());
+TEST(LedPattern, StepCountIsTwelvePerSecondRounded) {
+  for (auto [length, steps] : {std::pair{655, 0}, {656, 1}, {7988, 11}, {7989, 12}, {8000, 12}}) {
+    EXPECT_EQ(velk_mur::ledStepCount(length), steps) << length;
+    EXPECT_EQ(velk_mur::computeLedMasks(testing_support::silence(std::size_t(length))).size(),
+              std::size_t(steps))
+        << length;
+  }
 }
 
 TEST(LedPattern, SilenceLightsEveryLed) {
   for (std::uint8_t value : {std::uint8_t{128}, std::uint8_t{200}}) {
-    const auto masks = velk_mur::computeLedMasks(platform::Bytes(8000, value));
-    ASSERT_EQ(masks.size(), 12u);
-    for (std::uint32_t mask : masks) EXPECT_EQ(mask, 0x3FFFu);
+    EXPECT_EQ(velk_mur::computeLedMasks(platform::Bytes(8000, value)), Masks(12, 0x3FFF)) << +value;
   }
 }
 
@@ -102,50 +104,45 @@ TEST(LedPattern, LevelCountsOnlyWhenMoreThanHalfTheStepReachesIt) {
   // Amplitude 10 everywhere but in the start of step 0: every threshold is 10.
   for (std::size_t silent : {std::size_t{333}, std::size_t{332}}) {
     platform::Bytes samples(8000, 138);
-    for (std::size_t i = 0; i < silent; ++i) samples[i] = 128;
-    EXPECT_EQ(velk_mur::loudnessThresholds(samples), (std::array<int, 8>{10, 10, 10, 10, 10, 10, 10, 10}));
+    std::fill_n(samples.begin(), silent, 128);
+    EXPECT_EQ(velk_mur::loudnessThresholds(samples),
+              (std::array<int, 8>{10, 10, 10, 10, 10, 10, 10, 10}));
     const auto masks = velk_mur::computeLedMasks(samples);
     EXPECT_EQ(masks[0], silent == 333 ? 0u : 0x3FFFu) << silent;  // 333 of 666 loud is not enough
     EXPECT_EQ(masks[1], 0x3FFFu);
   }
 }
 
-TEST(LedFile, StepWithOffAndOnWritesAscendingBitsWithOwnStatus) {
-  const platform::Bytes file = ledBytes({0x0001, 0x0002});
-  EXPECT_EQ(file, expectedFile({0x00, 0x90, 0x30, 0x60, 0x28, 0x90, 0x30, 0x00, 0x00, 0x90, 0x31,
-                                0x60, 0x28, 0x90, 0x31, 0x00}));
-}
-
 TEST(LedFile, LedsStillLitGoOutAtTick40TimesW) {
-  std::vector<generate_tests::NoteEvent> events;
-  ASSERT_EQ(generate_tests::checkLedFile(ledBytes({0x2000, 0x2000, 0x2000}), events), "");
+  const auto events = ledEvents({0x2000, 0x2000, 0x2000});
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[1].tick, 120u);
   EXPECT_EQ(events[1].note, 61);
   EXPECT_EQ(events[1].velocity, 0);
 }
 
-TEST(LedFile, DeltaTimesUseOneToThreeBytes) {
-  const auto delta = [](std::uint32_t ticks) {
-    platform::MemorySink sink;
-    EXPECT_TRUE(velk_mur::writeDeltaTime(sink, ticks));
-    return sink.bytes();
+TEST(LedFile, DeltaTimesUseOneToFourBytesAndRefuseMore) {
+  const std::pair<std::uint32_t, platform::Bytes> cases[] = {
+      {0, {0x00}},
+      {127, {0x7F}},
+      {128, {0x81, 0x00}},
+      {240, {0x81, 0x70}},
+      {16383, {0xFF, 0x7F}},
+      {16384, {0x81, 0x80, 0x00}},
+      {2097151, {0xFF, 0xFF, 0x7F}},
+      {2097152, {0x81, 0x80, 0x80, 0x00}},
   };
-  EXPECT_EQ(delta(0), (platform::Bytes{0x00}));
-  EXPECT_EQ(delta(127), (platform::Bytes{0x7F}));
-  EXPECT_EQ(delta(128), (platform::Bytes{0x81, 0x00}));
-  EXPECT_EQ(delta(240), (platform::Bytes{0x81, 0x70}));
-  EXPECT_EQ(delta(16383), (platform::Bytes{0xFF, 0x7F}));
-  EXPECT_EQ(delta(16384), (platform::Bytes{0x81, 0x80, 0x00}));
-  EXPECT_EQ(delta(2097151), (platform::Bytes{0xFF, 0xFF, 0x7F}));
-  EXPECT_EQ(delta(2097152), (platform::Bytes{0x81, 0x80, 0x80, 0x00}));
+  for (const auto& [ticks, bytes] : cases) {
+    EXPECT_EQ(generate_tests::written([&](auto& s) { return velk_mur::writeDeltaTime(s, ticks); }),
+              bytes)
+        << ticks;
+  }
   platform::MemorySink sink;
   EXPECT_FALSE(velk_mur::writeDeltaTime(sink, 0x10000000));
 }
 
-TEST(LedFile, EveryWrittenFileIsWellFormedMidi) {
-  for (std::size_t length : {std::size_t{0}, std::size_t{655}, std::size_t{7988}, std::size_t{8000},
-                             std::size_t{40000}}) {
+TEST(LedFile, EveryWrittenFileIsWellFormedMidiReplayingItsMasks) {
+  for (std::size_t length : {0, 655, 7988, 8000, 40000}) {
     platform::Bytes samples(length);
     std::uint32_t seed = 12345;
     for (auto& s : samples) {
@@ -153,18 +150,16 @@ TEST(LedFile, EveryWrittenFileIsWellFormedMidi) {
       s = static_cast<std::uint8_t>(128 + static_cast<int>((seed >> 16) % 64) - 32);
     }
     const auto masks = velk_mur::computeLedMasks(samples);
-    std::vector<generate_tests::NoteEvent> events;
-    ASSERT_EQ(generate_tests::checkLedFile(ledBytes(masks), events), "") << length;
+    const auto events = ledEvents(masks);
     // Replaying the events gives back each step's mask, and everything is out at the end.
     std::uint32_t lit = 0;
     std::size_t next = 0;
     for (std::size_t step = 0; step <= masks.size(); ++step) {
-      while (next < events.size() && events[next].tick == 40 * step) {
+      for (; next < events.size() && events[next].tick == 40 * step; ++next) {
         const std::uint32_t bit = 1u << (events[next].note - 48);
         lit = events[next].velocity == 0x60 ? (lit | bit) : (lit & ~bit);
-        ++next;
       }
-      EXPECT_EQ(lit, step < masks.size() ? masks[step] : 0u) << step;
+      EXPECT_EQ(lit, step < masks.size() ? masks[step] : 0u) << length << " step " << step;
     }
     EXPECT_EQ(next, events.size());
   }
@@ -172,10 +167,8 @@ TEST(LedFile, EveryWrittenFileIsWellFormedMidi) {
 
 TEST(LedFile, LongestAcceptedSilenceKeepsAValidFile) {
   // 40 x W ticks between the lights going on and out exceed three delta bytes here.
-  const auto length = static_cast<std::size_t>(velk_mur::kMaxClipSamples);
-  const auto masks = velk_mur::computeLedMasks(platform::Bytes(length, 128));
-  std::vector<generate_tests::NoteEvent> events;
-  ASSERT_EQ(generate_tests::checkLedFile(ledBytes(masks), events), "");
+  const auto masks = velk_mur::computeLedMasks(platform::Bytes(velk_mur::kMaxClipSamples, 128));
+  const auto events = ledEvents(masks);
   ASSERT_EQ(events.size(), 28u);
   EXPECT_EQ(events.back().tick, 40u * masks.size());
 }
