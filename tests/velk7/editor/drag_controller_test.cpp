@@ -3,201 +3,127 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace velk7 {
 namespace {
 
 using Kind = LineEdit::Kind;
+using Target = DropTarget;
+using Picture = DragPicture;
 
 constexpr int kNoEvent = -1;
 constexpr int kEvent = 3;
+const std::string kSitPart = "PLAY ACTION SIT\377WAIT";
 
-DragController partDrag(const std::string& part) {
+// A controller with a part drag (`part`) or a drag of code line 1 under way.
+DragController dragging(bool part) {
   DragController drag;
-  EXPECT_TRUE(drag.beginPartDrag(&part));
+  EXPECT_TRUE(part ? drag.beginPartDrag(&kSitPart) : drag.beginLineDrag(1, 0));
   return drag;
 }
 
-DragController lineDrag(int line) {
-  DragController drag;
-  EXPECT_TRUE(drag.beginLineDrag(line, 0));
-  return drag;
-}
-
-TEST(DragBegin, PartDragWithoutItemDoesNothing) {
-  DragController drag;
-  EXPECT_FALSE(drag.beginPartDrag(nullptr));
-  EXPECT_EQ(drag.mode(), DragMode::None);
-}
-
-TEST(DragBegin, PartDragCopiesThePartAndShowsTheItem) {
-  const std::string part = "PLAY ACTION SIT\xFFWAIT";
-  DragController drag = partDrag(part);
+TEST(DragBegin, DragShowsTheItemAndItsHint) {
+  DragController drag = dragging(true);
   EXPECT_EQ(drag.mode(), DragMode::Part);
-  EXPECT_EQ(drag.draggedPart(), part);
-  EXPECT_EQ(drag.shownPicture(), DragPicture::ItemImage);
+  EXPECT_EQ(drag.draggedPart(), kSitPart);
+  EXPECT_EQ(drag.shownPicture(), Picture::ItemImage);
   EXPECT_EQ(drag.dragHint(), "(drag into code window above to add)");
-}
-
-TEST(DragBegin, LineDragRemembersTheSourceLine) {
-  DragController drag = lineDrag(2);
+  // A new drag replaces the part.
+  EXPECT_TRUE(drag.beginLineDrag(2, 0));
   EXPECT_EQ(drag.mode(), DragMode::Line);
   EXPECT_EQ(drag.sourceLine(), 2);
-  EXPECT_EQ(drag.shownPicture(), DragPicture::ItemImage);
+  EXPECT_TRUE(drag.draggedPart().empty());
+  EXPECT_EQ(drag.shownPicture(), Picture::ItemImage);
   EXPECT_EQ(drag.dragHint(), "(move line, or drag outside window to delete)");
 }
 
-TEST(DragBegin, EmptyPlaceholderAndMissingItemCannotBeDragged) {
+TEST(DragBegin, MissingItemOrEmptyPlaceholderCannotBeDragged) {
   DragController drag;
+  EXPECT_FALSE(drag.beginPartDrag(nullptr));
   EXPECT_FALSE(drag.beginLineDrag(0, kEmptyPlaceholderData));
   EXPECT_FALSE(drag.beginLineDrag(-1, 0));
   EXPECT_EQ(drag.mode(), DragMode::None);
+  drag.pointerMoved(Target::Elsewhere, kEvent);
+  EXPECT_EQ(drag.shownPicture(), Picture::ItemImage);
 }
 
-TEST(DragBegin, NewDragReplacesThePreviousPart) {
-  const std::string first = "WAIT";
-  DragController drag = partDrag(first);
-  EXPECT_TRUE(drag.beginLineDrag(1, 0));
-  EXPECT_EQ(drag.mode(), DragMode::Line);
-  EXPECT_TRUE(drag.draggedPart().empty());
+TEST(DragPicture, PictureTellsWhatADropWouldDo) {
+  struct Case {
+    bool part;
+    Target target;
+    int event;
+    Picture expected;
+  };
+  const std::vector<Case> cases = {{true, Target::CodeList, kEvent, Picture::ItemImage},
+                                   {true, Target::CodeList, kNoEvent, Picture::NoDropMark},
+                                   {true, Target::PartsList, kNoEvent, Picture::ItemImage},
+                                   {true, Target::Elsewhere, kEvent, Picture::NoDropMark},
+                                   {false, Target::CodeList, kEvent, Picture::ItemImage},
+                                   {false, Target::PartsList, kEvent, Picture::DeleteMark},
+                                   {false, Target::Elsewhere, kEvent, Picture::DeleteMark}};
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    DragController drag = dragging(cases[i].part);
+    EXPECT_EQ(drag.pointerMoved(cases[i].target, cases[i].event), cases[i].expected);
+    EXPECT_EQ(drag.shownPicture(), cases[i].expected);
+    // Moving back over the code list shows the item again.
+    EXPECT_EQ(drag.pointerMoved(Target::CodeList, kEvent), Picture::ItemImage);
+  }
 }
 
-struct PictureCase {
-  const char* name;
-  bool part;
-  DropTarget target;
-  int event;
-  DragPicture expected;
-};
-
-class DragPictureTest : public ::testing::TestWithParam<PictureCase> {};
-
-TEST_P(DragPictureTest, PictureTellsWhatADropWouldDo) {
-  const PictureCase& c = GetParam();
-  DragController drag = c.part ? partDrag("WAIT") : lineDrag(0);
-  EXPECT_EQ(drag.pointerMoved(c.target, c.event), c.expected);
-  EXPECT_EQ(drag.shownPicture(), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Pictures, DragPictureTest,
-    ::testing::Values(PictureCase{"PartOverCodeListWithEvent", true, DropTarget::CodeList, kEvent,
-                                  DragPicture::ItemImage},
-                      PictureCase{"PartOverCodeListWithoutEvent", true, DropTarget::CodeList,
-                                  kNoEvent, DragPicture::NoDropMark},
-                      PictureCase{"PartOverPartsList", true, DropTarget::PartsList, kNoEvent,
-                                  DragPicture::ItemImage},
-                      PictureCase{"PartOverTree", true, DropTarget::Elsewhere, kEvent,
-                                  DragPicture::NoDropMark},
-                      PictureCase{"LineOverCodeList", false, DropTarget::CodeList, kEvent,
-                                  DragPicture::ItemImage},
-                      PictureCase{"LineOverPartsList", false, DropTarget::PartsList, kEvent,
-                                  DragPicture::DeleteMark},
-                      PictureCase{"LineElsewhere", false, DropTarget::Elsewhere, kEvent,
-                                  DragPicture::DeleteMark}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(DragPicture, MovingBackRestoresTheItemPicture) {
-  DragController drag = lineDrag(0);
-  EXPECT_EQ(drag.pointerMoved(DropTarget::Elsewhere, kEvent), DragPicture::DeleteMark);
-  EXPECT_EQ(drag.pointerMoved(DropTarget::CodeList, kEvent), DragPicture::ItemImage);
-}
-
-TEST(DragPicture, MovesWithoutDragChangeNothing) {
-  DragController drag;
-  drag.pointerMoved(DropTarget::Elsewhere, kEvent);
-  EXPECT_EQ(drag.mode(), DragMode::None);
-  EXPECT_EQ(drag.shownPicture(), DragPicture::ItemImage);
-}
-
-struct ReleaseCase {
-  const char* name;
-  bool part;
-  DropTarget target;
-  int event;
-  int dropIndex;
-  LineEdit expected;
-};
-
-class DragReleaseTest : public ::testing::TestWithParam<ReleaseCase> {};
-
-TEST_P(DragReleaseTest, ReleaseDecidesTheEdit) {
-  const ReleaseCase& c = GetParam();
-  DragController drag = c.part ? partDrag("PLAY ACTION SIT\xFFWAIT") : lineDrag(1);
-  EXPECT_EQ(drag.release(c.target, c.event, c.dropIndex), c.expected);
-  EXPECT_EQ(drag.mode(), DragMode::None);
-  EXPECT_TRUE(drag.draggedPart().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Releases, DragReleaseTest,
-    ::testing::Values(
-        ReleaseCase{"PartOnCodeListAppends", true, DropTarget::CodeList, kEvent, 0,
-                    LineEdit{Kind::AddPart, kEvent, "PLAY ACTION SIT\xFFWAIT", -1, -1}},
-        ReleaseCase{"PartOnCodeListWithoutEventDoesNothing", true, DropTarget::CodeList, kNoEvent,
-                    0, LineEdit{}},
-        ReleaseCase{"PartOnPartsListDoesNothing", true, DropTarget::PartsList, kEvent, -1,
-                    LineEdit{}},
-        ReleaseCase{"PartOnTreeDoesNothing", true, DropTarget::Elsewhere, kEvent, -1, LineEdit{}},
-        ReleaseCase{"LineOnCodeListMoves", false, DropTarget::CodeList, kEvent, 3,
-                    LineEdit{Kind::MoveLine, kEvent, "", 1, 3}},
-        ReleaseCase{"LineBelowLastItemMovesToEnd", false, DropTarget::CodeList, kEvent, 4,
-                    LineEdit{Kind::MoveLine, kEvent, "", 1, 4}},
-        ReleaseCase{"LineOutsideDeletes", false, DropTarget::Elsewhere, kEvent, -1,
-                    LineEdit{Kind::DeleteLine, kEvent, "", 1, -1}},
-        ReleaseCase{"LineOnPartsListDeletes", false, DropTarget::PartsList, kEvent, -1,
-                    LineEdit{Kind::DeleteLine, kEvent, "", 1, -1}},
-        ReleaseCase{"LineWithoutEventDoesNothing", false, DropTarget::Elsewhere, kNoEvent, -1,
-                    LineEdit{}},
-        ReleaseCase{"LineOnCodeListWithoutEventDoesNothing", false, DropTarget::CodeList, kNoEvent,
-                    0, LineEdit{}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(DragRelease, ReleaseWithoutDragDecidesNothing) {
-  DragController drag;
-  EXPECT_EQ(drag.release(DropTarget::CodeList, kEvent, 0), LineEdit{});
-}
-
-TEST(DragRelease, SecondReleaseAfterADragDecidesNothing) {
-  DragController drag = lineDrag(0);
-  EXPECT_EQ(drag.release(DropTarget::Elsewhere, kEvent, -1).kind, Kind::DeleteLine);
-  EXPECT_EQ(drag.release(DropTarget::Elsewhere, kEvent, -1), LineEdit{});
+TEST(DragRelease, ReleaseDecidesTheEditAndEndsTheDrag) {
+  struct Case {
+    bool part;
+    Target target;
+    int event;
+    int dropIndex;
+    LineEdit expected;
+  };
+  const std::vector<Case> cases = {
+      // A part dropped on the code list is appended; elsewhere it does nothing.
+      {true, Target::CodeList, kEvent, 0, {Kind::AddPart, kEvent, kSitPart}},
+      {true, Target::CodeList, kNoEvent, 0, {}},
+      {true, Target::PartsList, kEvent, -1, {}},
+      {true, Target::Elsewhere, kEvent, -1, {}},
+      // A line moves before the line it is dropped on, or to the end below the last one.
+      {false, Target::CodeList, kEvent, 3, {Kind::MoveLine, kEvent, "", 1, 3}},
+      {false, Target::CodeList, kEvent, 4, {Kind::MoveLine, kEvent, "", 1, 4}},
+      // A line dragged out of the code list is deleted.
+      {false, Target::Elsewhere, kEvent, -1, {Kind::DeleteLine, kEvent, "", 1}},
+      {false, Target::PartsList, kEvent, -1, {Kind::DeleteLine, kEvent, "", 1}},
+      {false, Target::Elsewhere, kNoEvent, -1, {}},
+      {false, Target::CodeList, kNoEvent, 0, {}}};
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    const Case& c = cases[i];
+    DragController drag = dragging(c.part);
+    EXPECT_EQ(drag.release(c.target, c.event, c.dropIndex), c.expected);
+    EXPECT_EQ(drag.mode(), DragMode::None);
+    EXPECT_TRUE(drag.draggedPart().empty());
+    EXPECT_EQ(drag.release(Target::Elsewhere, kEvent, -1), LineEdit{});  // a second release
+  }
+  DragController idle;
+  EXPECT_EQ(idle.release(Target::CodeList, kEvent, 0), LineEdit{});
 }
 
 TEST(DragAbandon, LostCaptureEndsTheDragWithoutEdit) {
-  DragController drag = partDrag("WAIT");
-  drag.pointerMoved(DropTarget::Elsewhere, kEvent);
+  DragController drag = dragging(true);
+  drag.pointerMoved(Target::Elsewhere, kEvent);
   drag.abandon();
   EXPECT_EQ(drag.mode(), DragMode::None);
-  EXPECT_EQ(drag.shownPicture(), DragPicture::ItemImage);
+  EXPECT_EQ(drag.shownPicture(), Picture::ItemImage);
   EXPECT_TRUE(drag.draggedPart().empty());
   EXPECT_TRUE(drag.dragHint().empty());
-  EXPECT_EQ(drag.release(DropTarget::CodeList, kEvent, 0), LineEdit{});
+  EXPECT_EQ(drag.release(Target::CodeList, kEvent, 0), LineEdit{});
 }
 
-struct DeleteKeyCase {
-  const char* name;
-  int event;
-  int mark;
-  bool isCodeLine;
-  LineEdit expected;
-};
-
-class DeleteKeyTest : public ::testing::TestWithParam<DeleteKeyCase> {};
-
-TEST_P(DeleteKeyTest, DeleteKeyDeletesOnlyAMarkedCodeLine) {
-  const DeleteKeyCase& c = GetParam();
-  EXPECT_EQ(deleteKeyEdit(c.event, c.mark, c.isCodeLine), c.expected);
+TEST(DeleteKey, DeletesOnlyAMarkedCodeLineOfASelectedEvent) {
+  EXPECT_EQ(deleteKeyEdit(kEvent, 2, true), (LineEdit{Kind::DeleteLine, kEvent, "", 2}));
+  EXPECT_EQ(deleteKeyEdit(kNoEvent, 2, true), LineEdit{});
+  EXPECT_EQ(deleteKeyEdit(kEvent, -1, true), LineEdit{});
+  EXPECT_EQ(deleteKeyEdit(kEvent, 0, false), LineEdit{});  // the placeholder
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    DeleteKey, DeleteKeyTest,
-    ::testing::Values(DeleteKeyCase{"MarkedLine", kEvent, 2, true,
-                                    LineEdit{Kind::DeleteLine, kEvent, "", 2, -1}},
-                      DeleteKeyCase{"NoEvent", kNoEvent, 2, true, LineEdit{}},
-                      DeleteKeyCase{"NoMark", kEvent, -1, true, LineEdit{}},
-                      DeleteKeyCase{"Placeholder", kEvent, 0, false, LineEdit{}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace velk7

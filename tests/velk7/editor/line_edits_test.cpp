@@ -13,87 +13,49 @@ namespace {
 using Kind = LineEdit::Kind;
 using Lines = std::vector<std::string>;
 
-RcodeProgram programWith(const Lines& lines) {
-  RcodeProgram program;
-  program.records.resize(2);
-  program.records[1].name = "Tricks";
-  program.records[1].lines = lines;
-  return program;
+TEST(LineEdits, EditChangesOnlyItsRecord) {
+  struct Case {
+    LineEdit edit;
+    bool made;
+    Lines after;  // of record 1, which holds "A", "B", "C", "D" before
+  };
+  const Lines before = {"A", "B", "C", "D"};
+  const std::vector<Case> cases = {{{Kind::AddPart, 1, "PLAY ACTION SIT\377WAIT"},
+                                    true,
+                                    {"A", "B", "C", "D", "PLAY ACTION SIT", "WAIT"}},
+                                   {{Kind::MoveLine, 1, "", 0, 2}, true, {"B", "A", "C", "D"}},
+                                   {{Kind::MoveLine, 1, "", 3, 0}, true, {"D", "A", "B", "C"}},
+                                   {{Kind::MoveLine, 1, "", 1, 4}, true, {"A", "C", "D", "B"}},
+                                   {{Kind::MoveLine, 1, "", 1, 1}, true, before},
+                                   {{Kind::MoveLine, 1, "", 1, 2}, true, before},
+                                   {{Kind::DeleteLine, 1, "", 1}, true, {"A", "C", "D"}},
+                                   {{}, false, before},
+                                   {{Kind::AddPart, 2, "WAIT"}, false, before},
+                                   {{Kind::DeleteLine, -1, "", 0}, false, before},
+                                   {{Kind::DeleteLine, 1, "", 5}, false, before}};
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    const Case& c = cases[i];
+    RcodeProgram program;
+    program.records.resize(2);
+    program.records[1].lines = before;
+    platform::RecordingMessenger messenger;
+    EXPECT_EQ(applyLineEdit(program, c.edit, messenger), c.made);
+    EXPECT_EQ(program.records[1].lines, c.after);
+    EXPECT_TRUE(program.records[0].lines.empty());
+    EXPECT_TRUE(messenger.entries().empty());
+  }
 }
-
-LineEdit move(int from, int to) {
-  return LineEdit{Kind::MoveLine, 1, "", from, to};
-}
-
-struct MoveCase {
-  const char* name;
-  int from;
-  int to;
-  Lines expected;
-};
-
-class DroppedLineTest : public ::testing::TestWithParam<MoveCase> {};
-
-TEST_P(DroppedLineTest, LandsBeforeTheLineItIsDroppedOn) {
-  const MoveCase& c = GetParam();
-  RcodeProgram program = programWith({"A", "B", "C", "D"});
-  platform::RecordingMessenger messenger;
-  EXPECT_TRUE(applyLineEdit(program, move(c.from, c.to), messenger));
-  EXPECT_EQ(program.records[1].lines, c.expected);
-  EXPECT_TRUE(messenger.entries().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Moves, DroppedLineTest,
-                         ::testing::Values(MoveCase{"FirstOnThird", 0, 2, {"B", "A", "C", "D"}},
-                                           MoveCase{"LastOnFirst", 3, 0, {"D", "A", "B", "C"}},
-                                           MoveCase{"BelowLastItem", 1, 4, {"A", "C", "D", "B"}},
-                                           MoveCase{"OnItself", 1, 1, {"A", "B", "C", "D"}},
-                                           MoveCase{"OnLineBelow", 1, 2, {"A", "B", "C", "D"}}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LineEdits, RefusedMoveShowsTheRearrangeHintOnce) {
-  RcodeProgram program = programWith({"A", "B"});
+  RcodeProgram program;
+  program.records.resize(1);
+  program.records[0].lines = {"A", "B"};
   platform::RecordingMessenger messenger;
-  EXPECT_FALSE(applyLineEdit(program, move(0, 3), messenger));
-  EXPECT_EQ(program.records[1].lines, (Lines{"A", "B"}));
-  ASSERT_EQ(messenger.texts().size(), 1u);
-  EXPECT_EQ(messenger.texts()[0],
-            "To rearrange: drag item on top of item you want it before\n"
-            "To delete: drag outside of code window");
-}
-
-TEST(LineEdits, PartIsAppendedAfterTheLastLine) {
-  RcodeProgram program = programWith({"A", "B", "C"});
-  platform::RecordingMessenger messenger;
-  EXPECT_TRUE(
-      applyLineEdit(program, LineEdit{Kind::AddPart, 1, "PLAY ACTION SIT\xFFWAIT"}, messenger));
-  EXPECT_EQ(program.records[1].lines, (Lines{"A", "B", "C", "PLAY ACTION SIT", "WAIT"}));
-  EXPECT_TRUE(program.records[0].lines.empty());
-}
-
-TEST(LineEdits, DeleteRemovesTheLine) {
-  RcodeProgram program = programWith({"A", "B", "C"});
-  platform::RecordingMessenger messenger;
-  EXPECT_TRUE(applyLineEdit(program, LineEdit{Kind::DeleteLine, 1, "", 1}, messenger));
-  EXPECT_EQ(program.records[1].lines, (Lines{"A", "C"}));
-}
-
-TEST(LineEdits, DeletingTheOnlyLineLeavesAnEmptyList) {
-  RcodeProgram program = programWith({"A"});
-  platform::RecordingMessenger messenger;
-  EXPECT_TRUE(applyLineEdit(program, LineEdit{Kind::DeleteLine, 1, "", 0}, messenger));
-  EXPECT_TRUE(program.records[1].lines.empty());
-}
-
-TEST(LineEdits, NoEditAndUnknownRecordChangeNothing) {
-  RcodeProgram program = programWith({"A"});
-  platform::RecordingMessenger messenger;
-  EXPECT_FALSE(applyLineEdit(program, LineEdit{}, messenger));
-  EXPECT_FALSE(applyLineEdit(program, LineEdit{Kind::AddPart, 2, "WAIT"}, messenger));
-  EXPECT_FALSE(applyLineEdit(program, LineEdit{Kind::DeleteLine, -1, "", 0}, messenger));
-  EXPECT_FALSE(applyLineEdit(program, LineEdit{Kind::DeleteLine, 1, "", 5}, messenger));
-  EXPECT_EQ(program.records[1].lines, (Lines{"A"}));
-  EXPECT_TRUE(messenger.entries().empty());
+  EXPECT_FALSE(applyLineEdit(program, LineEdit{Kind::MoveLine, 0, "", 0, 3}, messenger));
+  EXPECT_EQ(program.records[0].lines, (Lines{"A", "B"}));
+  EXPECT_EQ(messenger.texts(), Lines{"To rearrange: drag item on top of item you want it before\n"
+                                     "To delete: drag outside of code window"});
 }
 
 }  // namespace

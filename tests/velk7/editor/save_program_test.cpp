@@ -14,13 +14,12 @@ namespace velk7 {
 namespace {
 
 namespace fs = std::filesystem;
-using editor_testing::loadParsed;
-using editor_testing::programText;
-using editor_testing::writeStick;
 using testing_support::readTextFile;
+using testing_support::snapshotTree;
 using testing_support::writeTextFile;
+using Texts = std::vector<std::string>;
 
-TEST(SavePaths, BackupReplacesTheExtension) {
+TEST(SavePaths, BackupAndTemporaryReplaceTheExtension) {
   EXPECT_EQ(backupPath("/stick/AMS/R-CODE.R"), fs::path("/stick/AMS/R-CODE.BAK"));
   EXPECT_EQ(backupPath("/stick/AMS/PROGRAM"), fs::path("/stick/AMS/PROGRAM.BAK"));
   EXPECT_EQ(backupPath("/stick/AMS/MY.PROG.R"), fs::path("/stick/AMS/MY.PROG.BAK"));
@@ -31,20 +30,18 @@ TEST(SavePaths, BackupReplacesTheExtension) {
 class SaveProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = writeStick(root_.path(), {{"Tricks", {"PLAY ACTION SIT", "WAIT"}}});
+    path_ = editor_testing::writeStick(root_.path(), {{"Tricks", {"PLAY ACTION SIT", "WAIT"}}});
     original_ = readTextFile(path_);
-    program_ = loadParsed(path_);
+    program_ = editor_testing::loadParsed(path_);
   }
-
   void addLine() { appendLine(program_.records[0].lines, "WAIT 250"); }
   fs::path backup() const { return backupPath(path_); }
-  fs::path temporary() const { return temporaryPath(path_); }
-  std::string editedText() const {
-    return programText({{"Tricks", {"PLAY ACTION SIT", "WAIT", "WAIT 250"}}});
-  }
   std::string pathMessage(std::string_view message) const {
     return std::string(message) + path_.string();
   }
+  // The file after addLine() and a save.
+  const std::string edited_ =
+      editor_testing::programText({{"Tricks", {"PLAY ACTION SIT", "WAIT", "WAIT 250"}}});
 
   testing_support::TempDir root_;
   fs::path path_;
@@ -53,36 +50,32 @@ class SaveProgramTest : public ::testing::Test {
   platform::RecordingMessenger messenger_;
 };
 
-TEST_F(SaveProgramTest, SaveWithoutEditRewritesAndKeepsBackup) {
-  EXPECT_TRUE(saveProgram(program_, path_, false, messenger_));
-  EXPECT_EQ(readTextFile(path_), original_);
-  EXPECT_EQ(readTextFile(backup()), original_);
-  EXPECT_FALSE(fs::exists(temporary()));
-  EXPECT_EQ(messenger_.texts(), std::vector<std::string>{"File saved (no changes made)"});
-}
-
-TEST_F(SaveProgramTest, SaveAfterEditWritesTheNewLines) {
-  addLine();
-  EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
-  EXPECT_EQ(readTextFile(path_), editedText());
-  EXPECT_EQ(readTextFile(backup()), original_);
-  EXPECT_EQ(messenger_.texts(), std::vector<std::string>{"Changes saved!"});
-}
-
-TEST_F(SaveProgramTest, ChangedFlagDecidesTheMessageEvenWhenNothingDiffers) {
-  EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
-  EXPECT_EQ(readTextFile(path_), original_);
-  EXPECT_EQ(messenger_.texts(), std::vector<std::string>{"Changes saved!"});
+TEST_F(SaveProgramTest, SaveWritesTheLinesKeepsTheOldFileAsBackupAndTellsByTheChangedFlag) {
+  // Whether lines are added, the changed flag, and the message it gives.
+  for (const auto& [edit, changed, message] : std::vector<std::tuple<bool, bool, std::string>>{
+           {false, false, "File saved (no changes made)"},
+           {true, true, "Changes saved!"},
+           {false, true, "Changes saved!"}}) {
+    SetUp();  // a fresh stick for each row
+    writeTextFile(backup(), "an old backup");
+    messenger_.clear();
+    if (edit) addLine();
+    EXPECT_TRUE(saveProgram(program_, path_, changed, messenger_));
+    EXPECT_EQ(readTextFile(path_), edit ? edited_ : original_);
+    EXPECT_EQ(readTextFile(backup()), original_);
+    EXPECT_FALSE(fs::exists(temporaryPath(path_)));
+    EXPECT_FALSE(fs::exists(asidePath(path_)));
+    EXPECT_EQ(messenger_.texts(), Texts{message});
+  }
 }
 
 TEST_F(SaveProgramTest, SecondSaveReplacesTheFirstBackup) {
-  writeTextFile(backup(), "an old backup");
   addLine();
   EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
-  RcodeProgram second = loadParsed(path_);
+  RcodeProgram second = editor_testing::loadParsed(path_);
   appendLine(second.records[0].lines, "WAIT");
   EXPECT_TRUE(saveProgram(second, path_, true, messenger_));
-  EXPECT_EQ(readTextFile(backup()), editedText());
+  EXPECT_EQ(readTextFile(backup()), edited_);
 }
 
 TEST_F(SaveProgramTest, SaveWithoutProgramFileStillWrites) {
@@ -101,20 +94,23 @@ struct FaultCase {
 
 class SaveFaultTest : public SaveProgramTest, public ::testing::WithParamInterface<FaultCase> {};
 
-TEST_P(SaveFaultTest, FailedSaveLeavesProgramAndBackupAsTheyWere) {
+TEST_P(SaveFaultTest, FailedSaveLeavesProgramAndBackupAsTheyWereAndCanBeRetried) {
   const FaultCase& c = GetParam();
   writeTextFile(backup(), "an old backup");
-  const testing_support::TreeSnapshot before = testing_support::snapshotTree(root_.path());
+  const testing_support::TreeSnapshot before = snapshotTree(root_.path());
   addLine();
   {
     platform::ScopedFault fault(c.n, {c.op});
     EXPECT_FALSE(saveProgram(program_, path_, true, messenger_));
     EXPECT_TRUE(platform::FaultInjection::failureReached());
   }
-  EXPECT_EQ(testing_support::snapshotTree(root_.path()), before);
+  EXPECT_EQ(snapshotTree(root_.path()), before);
   ASSERT_EQ(messenger_.entries().size(), 1u);
   EXPECT_TRUE(messenger_.entries()[0].isError);
   EXPECT_EQ(messenger_.texts()[0], pathMessage(c.message));
+  EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
+  EXPECT_EQ(readTextFile(path_), edited_);
+  EXPECT_EQ(readTextFile(backup()), original_);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -135,46 +131,23 @@ TEST_F(SaveProgramTest, FailedFinalRenameWithoutBackupRestoresTheOldProgram) {
     EXPECT_FALSE(saveProgram(program_, path_, true, messenger_));
   }
   EXPECT_EQ(readTextFile(path_), original_);
-  EXPECT_FALSE(fs::exists(temporary()));
+  EXPECT_FALSE(fs::exists(temporaryPath(path_)));
   EXPECT_FALSE(fs::exists(backup()));
-  EXPECT_EQ(messenger_.texts(), std::vector<std::string>{pathMessage(kCannotWriteMessage)});
-}
-
-TEST_F(SaveProgramTest, SaveReplacesTheOldBackupAndLeavesNothingAside) {
-  writeTextFile(backup(), "an old backup");
-  addLine();
-  EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
-  EXPECT_EQ(readTextFile(backup()), original_);
-  EXPECT_FALSE(fs::exists(asidePath(path_)));
-  EXPECT_FALSE(fs::exists(temporary()));
-}
-
-TEST_F(SaveProgramTest, FailedSaveCanBeRetried) {
-  addLine();
-  {
-    platform::ScopedFault fault(1, {platform::FileOp::Write});
-    EXPECT_FALSE(saveProgram(program_, path_, true, messenger_));
-  }
-  EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
-  EXPECT_EQ(readTextFile(path_), editedText());
-  EXPECT_EQ(readTextFile(backup()), original_);
+  EXPECT_EQ(messenger_.texts(), Texts{pathMessage(kCannotWriteMessage)});
 }
 
 TEST_F(SaveProgramTest, UnwritableLineFailsWithoutTouchingTheStick) {
   appendLine(program_.records[0].lines, "//} not a code line");
-  const testing_support::TreeSnapshot before = testing_support::snapshotTree(root_.path());
+  const testing_support::TreeSnapshot before = snapshotTree(root_.path());
   EXPECT_FALSE(saveProgram(program_, path_, true, messenger_));
-  EXPECT_EQ(testing_support::snapshotTree(root_.path()), before);
-  EXPECT_EQ(messenger_.texts(), std::vector<std::string>{pathMessage(kCannotWriteMessage)});
+  EXPECT_EQ(snapshotTree(root_.path()), before);
+  EXPECT_EQ(messenger_.texts(), Texts{pathMessage(kCannotWriteMessage)});
 }
 
-TEST(CancelEditing, WithoutEditsClosesWithoutQuestion) {
-  platform::RecordingMessenger messenger;
-  EXPECT_TRUE(cancelEditing(false, messenger));
-  EXPECT_TRUE(messenger.entries().empty());
-}
-
-TEST(CancelEditing, AfterEditsAsksAndFollowsTheAnswer) {
+TEST(CancelEditing, AsksOnlyAfterEditsAndFollowsTheAnswer) {
+  platform::RecordingMessenger quiet;
+  EXPECT_TRUE(cancelEditing(false, quiet));
+  EXPECT_TRUE(quiet.entries().empty());
   for (const bool abandon : {true, false}) {
     platform::RecordingMessenger messenger;
     messenger.queueAnswer(abandon);

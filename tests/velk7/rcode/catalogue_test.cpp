@@ -10,215 +10,114 @@ namespace velk7 {
 namespace {
 
 using testing::StickFixture;
+using testing_support::writeTextFile;
 
-TEST(CheckInstallation, CompleteStickPasses) {
-  StickFixture stick;
-  stick.writeComplete();
-  platform::RecordingMessenger messenger;
-  EXPECT_TRUE(checkInstallation(stick.program(), messenger));
-  EXPECT_TRUE(messenger.entries().empty());
+TEST(CheckInstallation, Ers7InstallationPassesSilentlyWhateverTheNamesCase) {
+  for (const bool lowerCase : {false, true}) {
+    for (const std::string line :
+         {"// ACTION.EXT for ERS-7\r", "ERS-7", "ERS-07", "x ERS-7x", "ERS-+7\r", "ERS- 7"}) {
+      SCOPED_TRACE(line);
+      StickFixture stick;
+      stick.writeComplete();
+      std::filesystem::remove(stick.ams() / "ACTION.EXT");
+      stick.write(lowerCase ? "action.ext" : "ACTION.EXT", line + "\nmore\n");
+      if (lowerCase) {
+        std::filesystem::remove_all(stick.root / "OPEN-R" / "MW");
+        writeTextFile(stick.root / "OPEN-R" / "mw" / "conf" / "ers-7.mwc", "M");
+      }
+      platform::RecordingMessenger messenger;
+      EXPECT_TRUE(checkInstallation(stick.program(), messenger));
+      EXPECT_TRUE(messenger.entries().empty());
+    }
+  }
 }
 
 TEST(CheckInstallation, EachFailingFileGivesItsMessage) {
-  const std::string extTail = "\n";
-  struct Case {
-    const char* what;
-    std::optional<std::string> ext;
-    bool mwc;
-    std::string message;  // "%s" stands for the ACTION.EXT path
-  };
-  const std::vector<Case> cases = {
-      {"no ACTION.EXT", std::nullopt, true, "ERROR: Missing ACTION.EXT - please reinstall\n%s"},
-      {"empty first line", "\r\nERS-7\r\n", true,
-       "ERROR: Invalid ACTION.EXT (no ERS-??? tag) - please reinstall\n%s"},
-      {"empty file", "", true, "ERROR: Invalid ACTION.EXT (no ERS-??? tag) - please reinstall\n%s"},
-      {"lower-case tag", "ers-7\n", true,
-       "ERROR: Invalid ACTION.EXT (no ERS-??? tag) - please reinstall\n%s"},
-      {"tag after 255 characters", std::string(255, ' ') + "ERS-7\n", true,
-       "ERROR: Invalid ACTION.EXT (no ERS-??? tag) - please reinstall\n%s"},
-      {"first tag counts", "ERS-2 ERS-7\n", true,
-       "ERROR: Invalid ACTION.EXT (not for ERS-7) - please reinstall\n%s"},
-      {"ERS-70", "ERS-70\n", true,
-       "ERROR: Invalid ACTION.EXT (not for ERS-7) - please reinstall\n%s"},
-      {"ERS-x", "ERS-x\n", true,
-       "ERROR: Invalid ACTION.EXT (not for ERS-7) - please reinstall\n%s"},
-      {"no MWC", "ERS-7\n", false,
-       "ERROR: Invalid ACTION.EXT (does not match MW model number) - please reinstall"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    StickFixture stick;
-    stick.writeProgram(testing::kSmallProgram);
-    if (c.ext) stick.writeExt(*c.ext);
-    if (c.mwc) stick.writeMwc();
-    platform::RecordingMessenger messenger;
-    EXPECT_FALSE(checkInstallation(stick.program(), messenger));
-    std::string expected = c.message;
-    const std::size_t slot = expected.find("%s");
-    if (slot != std::string::npos) {
-      expected.replace(slot, 2, companionPath(stick.program(), "ACTION.EXT").string());
+  const std::string invalid = "ERROR: Invalid ACTION.EXT ";
+  const std::vector<std::pair<std::string, std::vector<std::optional<std::string>>>> cases = {
+      {"ERROR: Missing ACTION.EXT - please reinstall\n", {std::nullopt}},
+      {invalid + "(no ERS-??? tag) - please reinstall\n",
+       {"\r\nERS-7\r\n", "", "ers-7\n", std::string(255, ' ') + "ERS-7\n"}},
+      {invalid + "(not for ERS-7) - please reinstall\n", {"ERS-2 ERS-7\n", "ERS-70\n", "ERS-x\n"}},
+      // The one message without a path: ACTION.EXT is right but ERS-7.MWC is missing.
+      {invalid + "(does not match MW model number) - please reinstall", {"ERS-7\n"}}};
+  for (const auto& [message, exts] : cases) {
+    for (const std::optional<std::string>& ext : exts) {
+      SCOPED_TRACE(ext.value_or("(none)"));
+      StickFixture stick;
+      stick.writeComplete();
+      std::filesystem::remove(stick.ams() / "ACTION.EXT");
+      if (ext) stick.write("ACTION.EXT", *ext);
+      if (message.back() != '\n') std::filesystem::remove(stick.mwc());
+      platform::RecordingMessenger messenger;
+      EXPECT_FALSE(checkInstallation(stick.program(), messenger));
+      const std::string path = (stick.ams() / "ACTION.EXT").string();
+      EXPECT_EQ(messenger.texts(),
+                std::vector<std::string>{message + (message.back() == '\n' ? path : "")});
     }
-    EXPECT_EQ(messenger.texts(), std::vector<std::string>{expected});
   }
 }
 
-TEST(CheckInstallation, TagVariantsForTheErs7Pass) {
-  for (const char* line : {"ERS-7", "ERS-07", "x ERS-7x", "ERS-+7\r", "ERS- 7"}) {
-    StickFixture stick;
-    stick.writeComplete();
-    stick.writeExt(std::string(line) + "\nmore\n");
-    platform::RecordingMessenger messenger;
-    EXPECT_TRUE(checkInstallation(stick.program(), messenger)) << line;
-  }
-}
-
-TEST(CheckInstallation, FilesAreFoundWithoutRegardToCase) {
-  StickFixture stick;
-  stick.writeProgram(testing::kSmallProgram);
-  testing_support::writeTextFile(stick.ams() / "action.ext", "ERS-7\n");
-  testing_support::writeTextFile(stick.root / "OPEN-R" / "mw" / "conf" / "ers-7.mwc", "M");
-  platform::RecordingMessenger messenger;
-  EXPECT_TRUE(checkInstallation(stick.program(), messenger));
-}
-
-TEST(NextField, SplitsAtBlanksAndTabs) {
-  std::string_view cursor = "  NAME \t 12\t0  rest of  line ";
-  EXPECT_EQ(nextField(cursor), "NAME");
-  EXPECT_EQ(nextField(cursor), "12");
-  EXPECT_EQ(nextField(cursor), "0");
-  EXPECT_EQ(cursor, "rest of  line ");
-  EXPECT_EQ(nextField(cursor), "rest");
-  EXPECT_EQ(nextField(cursor), "of");
-  EXPECT_EQ(nextField(cursor), "line");
-  EXPECT_EQ(nextField(cursor), std::nullopt);
-  EXPECT_TRUE(cursor.empty());
-  std::string_view blanks = " \t ";
-  EXPECT_EQ(nextField(blanks), std::nullopt);
-}
-
-std::string padded(const std::string& name) {
-  return name + std::string(16 - name.size(), ' ');
-}
-
-TEST(ReadCatalogue, UserActionLineWrittenByTheGeneratorGivesPlayAndWait) {
-  StickFixture stick;
-  stick.writeCfg(padded("HELLO") + "\t24001\t0\tHELLO.WAV + motion + leds\r\n" + padded("BYE") +
-                 "\t24002\t0\tBYE.WAV + motion + leds\r\n");
-  std::vector<PaletteEntry> palette;
-  ASSERT_TRUE(readCatalogue(palette, stick.program(), "ACTION.CFG", "ACTION+"));
-  ASSERT_EQ(palette.size(), 2u);
-  EXPECT_EQ(palette[0], (PaletteEntry{"HELLO", LineKind::User,
-                                      "PLAY ACTION+ HELLO // HELLO.WAV + motion + leds\xFF"
-                                      "WAIT"}));
-  EXPECT_EQ(palette[1].label, "BYE");
-  LineList lines;
-  addPart(lines, palette[0].part);
-  EXPECT_EQ(lines, (LineList{"PLAY ACTION+ HELLO // HELLO.WAV + motion + leds", "WAIT"}));
-}
-
-TEST(ReadCatalogue, LinesBreakingTheFieldRulesAreSkipped) {
-  StickFixture stick;
-  stick.writeExt(
-      "// ERS-7 actions\n"
-      "-HIDDEN 1 0\n"
-      "TWO 1\n"
-      "ZERO 0 0\n"
-      "NEGATIVE -3 0\n"
-      "WORD abc 0\n"
-      "ONE 1 1\n"
-      "OK_WORD 5 none\n"
-      "SIT 2 0 ; sit down\n"
-      "KICK_NOWAIT 3 -0\n"
-      "\n"
-      "   \t\n"
-      "CR_ONLY 4 0 x\ry\n");
-  std::vector<PaletteEntry> palette;
-  ASSERT_TRUE(readCatalogue(palette, stick.program(), "ACTION.EXT", "ACTION"));
-  std::vector<std::string> labels;
-  for (const PaletteEntry& entry : palette) labels.push_back(entry.label);
-  EXPECT_EQ(labels, (std::vector<std::string>{"OK_WORD", "SIT", "KICK_NOWAIT", "CR_ONLY"}));
-  EXPECT_EQ(palette[1].part,
-            "PLAY ACTION SIT // sit down\xFF"
-            "WAIT");
-  EXPECT_EQ(palette[1].kind, LineKind::Sys);
-  EXPECT_EQ(palette[2].part, "PLAY ACTION KICK_NOWAIT");
-  EXPECT_EQ(palette[2].kind, LineKind::Move);
-  EXPECT_EQ(palette[3].part,
-            "PLAY ACTION CR_ONLY // x\ry\xFF"
-            "WAIT");
-}
-
-TEST(ReadCatalogue, FilterGivesTheLabelOrRefuses) {
-  StickFixture stick;
-  stick.writeExt("L_X.ONE 1 0\nOTHER 1 0\n");
-  std::vector<PaletteEntry> palette;
-  const CatalogueFilter filter = [](std::string_view name) -> std::optional<std::string> {
-    if (name.substr(0, 4) != "L_X.") return std::nullopt;
-    return std::string(name.substr(4));
+TEST(ReadCatalogue, AcceptableLinesBecomeEntries) {
+  struct Case {
+    const char* file;
+    std::string text;
+    std::vector<PaletteEntry> entries;
+    CatalogueFilter filter = {};
   };
-  ASSERT_TRUE(readCatalogue(palette, stick.program(), "ACTION.EXT", "ACTION", filter));
-  ASSERT_EQ(palette.size(), 1u);
-  EXPECT_EQ(palette[0].label, "ONE");
-  EXPECT_EQ(palette[0].part,
-            "PLAY ACTION L_X.ONE\xFF"
-            "WAIT");
+  const std::string longName(100, 'N');
+  const std::vector<Case> cases = {
+      // Lines written by the user-action generator: name padded to 16, fields tab-separated.
+      {"ACTION.CFG",
+       "HELLO           \t24001\t0\tHELLO.WAV + motion + leds\r\nBYE             "
+       "\t24002\t0\tBYE\r\n",
+       {{"HELLO", LineKind::User, "PLAY ACTION+ HELLO // HELLO.WAV + motion + leds\377WAIT"},
+        {"BYE", LineKind::User, "PLAY ACTION+ BYE // BYE\377WAIT"}}},
+      // Lines breaking the field rules are skipped; the rest of a line is its comment.
+      {"ACTION.EXT",
+       "// ERS-7 actions\n-HIDDEN 1 0\nTWO 1\nZERO 0 0\nNEGATIVE -3 0\nWORD abc 0\nONE 1 1\n"
+       "OK_WORD 5 none\nSIT 2 0 ; sit down\nKICK_NOWAIT 3 -0\n\n   \t\nCR_ONLY 4 0 x\ry\n",
+       {{"OK_WORD", LineKind::Sys, "PLAY ACTION OK_WORD\377WAIT"},
+        {"SIT", LineKind::Sys, "PLAY ACTION SIT // sit down\377WAIT"},
+        {"KICK_NOWAIT", LineKind::Move, "PLAY ACTION KICK_NOWAIT"},
+        {"CR_ONLY", LineKind::Sys, "PLAY ACTION CR_ONLY // x\ry\377WAIT"}}},
+      {"ACTION.EXT",
+       "L_X.ONE 1 0\nOTHER 1 0\n",
+       {{"ONE", LineKind::Sys, "PLAY ACTION L_X.ONE\377WAIT"}},
+       [](std::string_view name) -> std::optional<std::string> {
+         if (name.substr(0, 4) != "L_X.") return std::nullopt;
+         return std::string(name.substr(4));
+       }},
+      // A long line is read as pieces of 255; FIRST's part would be too long.
+      {"ACTION.CFG",
+       "FIRST 1 0 " + std::string(245, 'c') + "SECOND 2 0 tail\r\nLAST 3 0\r\n",
+       {{"SECOND", LineKind::User, "PLAY ACTION+ SECOND // tail\377WAIT"},
+        {"LAST", LineKind::User, "PLAY ACTION+ LAST\377WAIT"}}},
+      // A long name is cut in the label but played whole.
+      {"ACTION.CFG",
+       longName + " 1 0\n",
+       {{std::string(63, 'N'), LineKind::User, "PLAY ACTION+ " + longName + "\377WAIT"}}},
+      {"ACTION.CFG", "-A 1 0\nB 0 0\n", {}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    StickFixture stick;
+    stick.write(c.file, c.text);
+    const char* verb = std::string_view(c.file) == "ACTION.CFG" ? "ACTION+" : "ACTION";
+    std::vector<PaletteEntry> palette;
+    EXPECT_EQ(readCatalogue(palette, stick.program(), c.file, verb, c.filter), !c.entries.empty());
+    EXPECT_EQ(palette, c.entries);
+  }
 }
 
-TEST(ReadCatalogue, EntriesAreAppendedAfterExistingOnes) {
+TEST(ReadCatalogue, EachReadAppendsTheFileAsItIsNow) {
   StickFixture stick;
-  stick.writeCfg("A 1 0\n");
   std::vector<PaletteEntry> palette{{"old", LineKind::Wait, "WAIT"}};
-  ASSERT_TRUE(readCatalogue(palette, stick.program(), "ACTION.CFG", "ACTION+"));
-  ASSERT_EQ(palette.size(), 2u);
-  EXPECT_EQ(palette[0].label, "old");
-  EXPECT_EQ(palette[1].label, "A");
-}
-
-TEST(ReadCatalogue, MissingOrUselessFileAppendsNothing) {
-  StickFixture stick;
-  std::vector<PaletteEntry> palette;
   EXPECT_FALSE(readCatalogue(palette, stick.program(), "ACTION.CFG", "ACTION+"));
-  stick.writeCfg("-A 1 0\nB 0 0\n");
-  EXPECT_FALSE(readCatalogue(palette, stick.program(), "ACTION.CFG", "ACTION+"));
-  EXPECT_TRUE(palette.empty());
-}
-
-TEST(ReadCatalogue, LongLineIsReadAsPiecesOf255) {
-  StickFixture stick;
-  const std::string first = "FIRST 1 0 " + std::string(245, 'c');  // exactly 255
-  stick.writeCfg(first + "SECOND 2 0 tail\r\nLAST 3 0\r\n");
-  std::vector<PaletteEntry> palette;
-  ASSERT_TRUE(readCatalogue(palette, stick.program(), "ACTION.CFG", "ACTION+"));
-  std::vector<std::string> labels;
-  for (const PaletteEntry& entry : palette) labels.push_back(entry.label);
-  // FIRST's part is too long to be a part, so only the second piece and LAST remain.
-  EXPECT_EQ(labels, (std::vector<std::string>{"SECOND", "LAST"}));
-  EXPECT_EQ(palette[0].part,
-            "PLAY ACTION+ SECOND // tail\xFF"
-            "WAIT");
-}
-
-TEST(ReadCatalogue, LongNameIsCutInTheLabelButPlayedWhole) {
-  StickFixture stick;
-  const std::string name(100, 'N');
-  stick.writeCfg(name + " 1 0\n");
-  std::vector<PaletteEntry> palette;
-  ASSERT_TRUE(readCatalogue(palette, stick.program(), "ACTION.CFG", "ACTION+"));
-  EXPECT_EQ(palette[0].label, std::string(63, 'N'));
-  EXPECT_EQ(palette[0].part, "PLAY ACTION+ " + name +
-                                 "\xFF"
-                                 "WAIT");
-}
-
-TEST(ReadCatalogue, FileChangesAreSeenAtTheNextRead) {
-  StickFixture stick;
-  stick.writeCfg("A 1 0\n");
-  std::vector<PaletteEntry> palette;
-  ASSERT_TRUE(readCatalogue(palette, stick.program(), "ACTION.CFG", "ACTION+"));
-  stick.writeCfg("B 1 0\n");
-  palette.clear();
-  ASSERT_TRUE(readCatalogue(palette, stick.program(), "ACTION.CFG", "ACTION+"));
-  EXPECT_EQ(palette[0].label, "B");
+  for (const char* text : {"A 1 0\n", "B 1 0\n"}) {
+    stick.write("ACTION.CFG", text);
+    EXPECT_TRUE(readCatalogue(palette, stick.program(), "ACTION.CFG", "ACTION+"));
+  }
+  EXPECT_EQ(testing::labelsOf(palette), (std::vector<std::string>{"old", "A", "B"}));
 }
 
 }  // namespace

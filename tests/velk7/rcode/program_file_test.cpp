@@ -1,90 +1,112 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
-#include "tests/support/temp_tree.h"
+#include "stick_fixture.h"
 #include "velk7/rcode/program.h"
-#include "velk7/rcode/program_writer.h"
+#include "velk7/rcode/start_up.h"
 
 namespace fs = std::filesystem;
 
 namespace velk7 {
 namespace {
 
-TEST(LocateProgram, EmptyCommandLineGivesTheDefaultBelowTheCurrentFolder) {
-  const fs::path folder = fs::path("/stick") / "VELK";
-  EXPECT_EQ(locateProgram("", folder),
-            folder / ".." / "OPEN-R" / "APP" / "PC" / "AMS" / "R-CODE.R");
-}
+using testing::StickFixture;
+using testing_support::writeTextFile;
 
-TEST(LocateProgram, CommandLineIsTakenWhole) {
+TEST(LocateProgram, CommandLineIsTakenWholeOrGivesTheDefault) {
   const fs::path folder = "/home/user";
+  EXPECT_EQ(locateProgram("", folder), folder / ".." / "OPEN-R/APP/PC/AMS/R-CODE.R");
   EXPECT_EQ(locateProgram("my stick/R-CODE.R", folder), folder / "my stick/R-CODE.R");
   EXPECT_EQ(locateProgram("\"q\"", folder), folder / "\"q\"");
   EXPECT_EQ(locateProgram("/media/stick/R-CODE.R", folder), fs::path("/media/stick/R-CODE.R"));
 }
 
-TEST(LoadProgram, ReadsTheWholeFileWithoutTranslation) {
+TEST(LoadProgram, ReadsTheWholeFileWithoutTranslationWhateverTheNamesCase) {
   testing_support::TempDir dir;
   const std::string text = std::string("a\r\nb\n\0c\xFF", 8);
-  testing_support::writeTextFile(dir / "R-CODE.R", text);
+  writeTextFile(dir / "open-r" / "r-code.r", text);
   RcodeProgram program;
-  ASSERT_TRUE(loadProgram(program, dir / "R-CODE.R"));
+  ASSERT_TRUE(loadProgram(program, dir / "OPEN-R" / "R-CODE.R"));
   EXPECT_EQ(program.text, text);
-  EXPECT_EQ(program.length(), 8);
 }
 
-TEST(LoadProgram, FindsTheFileWithoutRegardToCase) {
+TEST(LoadProgram, MissingEmptyFolderOrHugeFileIsRefused) {
   testing_support::TempDir dir;
-  testing_support::writeTextFile(dir / "open-r" / "r-code.r", "x");
-  RcodeProgram program;
-  EXPECT_TRUE(loadProgram(program, dir / "OPEN-R" / "R-CODE.R"));
-}
-
-TEST(LoadProgram, MissingEmptyOrFolderIsRefused) {
-  testing_support::TempDir dir;
-  testing_support::writeTextFile(dir / "EMPTY.R", "");
+  writeTextFile(dir / "EMPTY.R", "");
   fs::create_directories(dir / "FOLDER.R");
   RcodeProgram program;
-  EXPECT_FALSE(loadProgram(program, dir / "MISSING.R"));
-  EXPECT_FALSE(loadProgram(program, dir / "EMPTY.R"));
-  EXPECT_FALSE(loadProgram(program, dir / "FOLDER.R"));
+  for (const char* name : {"MISSING.R", "EMPTY.R", "FOLDER.R"}) {
+    EXPECT_FALSE(loadProgram(program, dir / name)) << name;
+  }
   EXPECT_TRUE(program.text.empty());
-}
-
-TEST(LoadProgram, FileTooLargeForOffsetsIsRefused) {
-  testing_support::TempDir dir;
-  const fs::path path = dir / "HUGE.R";
-  testing_support::writeTextFile(path, "x");
+  writeTextFile(dir / "HUGE.R", "x");
   std::error_code error;
-  fs::resize_file(path, std::uint64_t{1} << 31, error);  // sparse where supported
+  fs::resize_file(dir / "HUGE.R", std::uint64_t{1} << 31, error);  // sparse where supported
   if (error) GTEST_SKIP() << "cannot make a 2 GB file here";
-  RcodeProgram program;
-  EXPECT_FALSE(loadProgram(program, path));
-  fs::remove(path);
-}
-
-TEST(ReleaseProgram, LeavesAnEmptyModel) {
-  RcodeProgram program;
-  program.text = "//{ \"A\"\nX\n//}\n";
-  ASSERT_TRUE(parseRecords(program));
-  releaseProgram(program);
-  EXPECT_EQ(program.recordCount(), 0);
-  EXPECT_EQ(program.length(), 0);
+  EXPECT_FALSE(loadProgram(program, dir / "HUGE.R"));
 }
 
 TEST(ExampleStick, ProgramLoadsAndSavesToIdenticalBytes) {
-  const fs::path path = fs::path(VELK_SOURCE_DIR) / "examples" / "stick" / "OPEN-R" / "APP" / "PC" /
-                        "AMS" / "R-CODE.R";
+  const fs::path path = fs::path(VELK_SOURCE_DIR) / "examples/stick/OPEN-R/APP/PC/AMS/R-CODE.R";
   if (!platform::fileExists(path)) GTEST_SKIP() << "no example stick";
   RcodeProgram program;
   ASSERT_TRUE(loadProgram(program, path));
   ASSERT_TRUE(parseRecords(program)) << program.errorText << " line " << program.lineNumber;
   EXPECT_GT(program.recordCount(), 0);
-  platform::MemorySink sink;
-  ASSERT_TRUE(writeProgram(program, sink));
-  EXPECT_EQ(std::string(sink.bytes().begin(), sink.bytes().end()), program.text);
+  EXPECT_EQ(testing::written(program), program.text);
+}
+
+TEST(StartUp, CompleteStickLoadsFromTheDefaultPathOrAPathWithBlanks) {
+  StickFixture stick;
+  stick.writeComplete();
+  fs::create_directories(stick.root / "VELK");
+  platform::RecordingMessenger messenger;
+  const std::optional<LoadedProgram> loaded = startUp("", stick.root / "VELK", messenger);
+  ASSERT_TRUE(loaded.has_value());
+  EXPECT_EQ(loaded->path, stick.root / "VELK" / ".." / "OPEN-R/APP/PC/AMS/R-CODE.R");
+  ASSERT_EQ(loaded->program.recordCount(), 1);
+  EXPECT_EQ(loaded->program.records[0].name, "Events/Pat");
+
+  fs::create_directories(stick.ams() / "my copy");
+  fs::copy_file(stick.program(), stick.ams() / "my copy" / "R-CODE.R");
+  fs::copy_file(stick.ams() / "ACTION.EXT", stick.ams() / "my copy" / "ACTION.EXT");
+  // Three folders up from "my copy" is APP, so the configuration file is looked for there.
+  writeTextFile(stick.root / "OPEN-R/APP/MW/CONF/ERS-7.MWC", "M");
+  EXPECT_TRUE(startUp("my copy/R-CODE.R", stick.ams(), messenger).has_value());
+  EXPECT_TRUE(messenger.entries().empty());
+}
+
+TEST(StartUp, EachFailureShowsOneErrorNamingTheFile) {
+  const std::string cannotOpen = "ERROR: Can't open R-CODE.R file\n";
+  const std::string badSyntax = "ERROR: Invalid syntax in R-CODE.R file\n";
+  // The program text (none: missing), and the message before the path and after it.
+  const std::vector<std::tuple<std::optional<std::string>, std::string, std::string>> cases = {
+      {std::nullopt, cannotOpen, ""},
+      {"", cannotOpen, ""},
+      {"a\r\n//{ \"A\"\r\n//{ \"B\"\r\n", badSyntax,
+       " (Missing //} - nesting not allowed around line 3)"},
+      {"//{ \"A\"\r\n", badSyntax, " (missing //} for last VELK around line -1)"},
+      {"PLAY ACTION SIT\r\n", "R-CODE program installed is not VELK enabled\n", ""},
+      {testing::kSmallProgram, "ERROR: Missing ACTION.EXT - please reinstall\n", ""}};
+  for (const auto& [text, before, after] : cases) {
+    SCOPED_TRACE(before);
+    StickFixture stick;
+    stick.writeComplete();
+    fs::remove(stick.program());
+    if (text) stick.write("R-CODE.R", *text);
+    // A good program fails on the missing ACTION.EXT, whose path the message names.
+    const bool good = text == testing::kSmallProgram;
+    if (good) fs::remove(stick.ams() / "ACTION.EXT");
+    platform::RecordingMessenger messenger;
+    EXPECT_FALSE(startUp(stick.program().string(), "/", messenger).has_value());
+    const fs::path named = good ? stick.ams() / "ACTION.EXT" : stick.program();
+    ASSERT_EQ(messenger.entries().size(), 1u);
+    EXPECT_EQ(messenger.entries()[0].text, before + named.string() + after);
+    EXPECT_TRUE(messenger.entries()[0].isError);
+  }
 }
 
 }  // namespace
