@@ -36,34 +36,6 @@ TEST(WriterFailures, EveryWriterStopsAtAFailedWriteAtAnyByte) {
   }
 }
 
-TEST(GeneratorFailures, EveryGeneratorRemovesItsIncompleteFileAfterAnyFault) {
-  const velk_mur::ClipSamples clip{halfSilentHalfLoud()};
-  const std::function<bool(const fs::path&)> generators[] = {
-      [&](const auto& p) { return velk_mur::generateHeadMotion(p, "h_any#any_7ab", clip); },
-      [&](const auto& p) { return velk_mur::generateMouthMotion(p, "m_any#any_ab", clip); },
-      [&](const auto& p) { return velk_mur::generateLedPattern(p, clip); },
-  };
-  const auto ops = {platform::FileOp::Create, platform::FileOp::Write, platform::FileOp::Close};
-  testing_support::TempDir dir;
-  const auto path = dir / "out.bin";
-  for (const auto& generate : generators) {
-    int operations = 0;
-    {
-      platform::ScopedFault count(INT_MAX, ops);
-      ASSERT_TRUE(generate(path));
-      operations = platform::FaultInjection::operationsSeen();
-    }
-    ASSERT_GT(operations, 3);
-    for (int n = 1; n <= operations; ++n) {
-      fs::remove(path);
-      platform::ScopedFault fault(n, ops);
-      EXPECT_FALSE(generate(path)) << "fault at " << n;
-      EXPECT_TRUE(platform::FaultInjection::failureReached());
-      EXPECT_FALSE(fs::exists(path)) << "incomplete file left after fault " << n;
-    }
-  }
-}
-
 TEST(GeneratorFailures, TooLongRecordingCreatesNoFile) {
   testing_support::TempDir dir;
   velk_mur::ClipSamples clip;

@@ -209,21 +209,6 @@ TEST(GenerationPass, CreatesOnlyWhatIsMissingAndReportsTheFirstProblem) {
   }
 }
 
-TEST(GenerationPass, RemovesAFileWhoseWriteFailedAndCreatesItOnTheNextPass) {
-  const AudioFolder f("hello.wav");
-  platform::RecordingMessenger messenger;
-  {
-    platform::ScopedFault fault(5, {platform::FileOp::Write});
-    EXPECT_FALSE(velk_mur::generateMissingFiles(f.path(), messenger).ok);
-    EXPECT_EQ(f.genListing(), "");
-  }
-  messenger.clear();
-  const auto again = velk_mur::generateMissingFiles(f.path(), messenger);
-  EXPECT_TRUE(again.ok);
-  EXPECT_EQ(again.motionFilesCreated, 2);
-  EXPECT_EQ(f.genListing(), kHelloFiles);
-}
-
 TEST(CheckPass, ReportsEveryProblemOrCountsTheReadyRecordings) {
   const std::string longest(89, 'n'), tooLong(90, 'o');
   std::string mostAllowed;  // r1.wav to r1001.wav

@@ -186,55 +186,6 @@ TEST(SaveToStick, EmptyListingEmptiesTheGeneratedSetAndKeepsForeignBlocks) {
             concat({mwcHeader(3, 3), kKeptBelow, kKeptAbove, kKeptEmpty}));
 }
 
-// Every message a failed save may show, as text or as the start of the text.
-bool isProgramMessage(const std::string& text) {
-  const std::vector<std::string> exact{
-      "Failed to create ACTION.CFG on memory stick\nStick may be locked or full",
-      "Failed to create ERS-*.MWC files\nStick may be locked or full",
-      "Error: problem saving ERS-*.MWC data - aborting",
-      "Error: problem saving ACTION.CFG data - aborting",
-      "Error: problem saving/renaming ERS-*.MWC data - aborting",
-  };
-  const std::vector<std::string> prefixes{"Failed to create audio data file\n/",
-                                          "Failed to create motion data file\n/",
-                                          "Failed to create eye-led data file\n/",
-                                          "ERROR: problem writing ", "ERROR: problem finishing "};
-  if (std::find(exact.begin(), exact.end(), text) != exact.end()) return true;
-  return std::any_of(prefixes.begin(), prefixes.end(),
-                     [&](const std::string& prefix) { return text.rfind(prefix, 0) == 0; });
-}
-
-TEST(SaveToStick, FailureAtAnyFileOperationLeavesTheStickExactlyAsItWas) {
-  int failures = 0;
-  for (int n = 1;; ++n) {
-    SCOPED_TRACE(n);
-    SaveSetup setup;
-    setup.addRecording("hello");
-    setup.addRecording("hi_snd");
-    setup.addRecording("walk", true);
-    const auto before = snapshotTree(setup.stick.root);
-    platform::RecordingMessenger messenger;
-    bool saved = false;
-    bool reached = false;
-    {
-      platform::ScopedFault fault(n, {platform::FileOp::Create, platform::FileOp::Write,
-                                      platform::FileOp::Close, platform::FileOp::Remove});
-      saved = setup.save(messenger);
-      reached = platform::FaultInjection::failureReached();
-    }
-    if (!reached) {
-      EXPECT_TRUE(saved);
-      break;
-    }
-    ++failures;
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(snapshotTree(setup.stick.root), before);
-    ASSERT_EQ(messenger.texts().size(), 1u);
-    EXPECT_TRUE(isProgramMessage(messenger.texts()[0])) << messenger.texts()[0];
-  }
-  EXPECT_GT(failures, 20);
-}
-
 // On a stick copied in lower case the files are replaced without twins; a failed rename keeps
 // the replacements made before it and the originals after it.
 TEST(SaveToStick, LowerCaseCopyIsReplacedInPlaceAndAFailedRenameKeepsEarlierReplacements) {
