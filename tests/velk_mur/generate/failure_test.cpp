@@ -1,10 +1,7 @@
-// Every writer stops at the first failed write; every file-level generator removes the file
-// it could not finish.
+// Every writer stops at the first failed write; a recording too long for the motion file is
+// refused before a file is created.
 #include <gtest/gtest.h>
 
-#include <climits>
-
-#include "platform/file_faults.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/generate/file_structure.h"
 #include "velk_mur/generate/head_motion.h"
