@@ -9,6 +9,7 @@ function(velk_add_test name)
   target_link_libraries(${name} PRIVATE velk_test_support ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
     TEST_PREFIX "${name}."
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8")
 endfunction()
