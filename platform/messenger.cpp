@@ -77,6 +77,11 @@ bool RecordingMessenger::ask(std::string_view question) {
   return answer;
 }
 
+void RecordingMessenger::progress(std::string_view what, int done, int total) {
+  progressSteps_.push_back(std::string(what) + " " + std::to_string(done) + "/" +
+                           std::to_string(total));
+}
+
 std::vector<std::string> RecordingMessenger::texts() const {
   std::vector<std::string> result;
   result.reserve(entries_.size());

@@ -45,7 +45,8 @@ class TerminalMessenger : public Messenger {
   bool progressShown_ = false;
 };
 
-// Records everything shown and answers questions from a queue (No when the queue is empty).
+// Records everything shown, and each progress step as "what done/total", and answers
+// questions from a queue (No when the queue is empty).
 class RecordingMessenger : public Messenger {
  public:
   struct Entry {
@@ -57,16 +58,22 @@ class RecordingMessenger : public Messenger {
 
   void show(std::string_view text, bool isError) override;
   bool ask(std::string_view question) override;
+  void progress(std::string_view what, int done, int total) override;
 
   void queueAnswer(bool yes) { answers_.push_back(yes); }
   void setDefaultAnswer(bool yes) { defaultAnswer_ = yes; }
 
   const std::vector<Entry>& entries() const { return entries_; }
   std::vector<std::string> texts() const;
-  void clear() { entries_.clear(); }
+  const std::vector<std::string>& progressSteps() const { return progressSteps_; }
+  void clear() {
+    entries_.clear();
+    progressSteps_.clear();
+  }
 
  private:
   std::vector<Entry> entries_;
+  std::vector<std::string> progressSteps_;
   std::deque<bool> answers_;
   bool defaultAnswer_ = false;
 };

@@ -17,6 +17,7 @@
 
 #include "platform/byte_order.h"
 #include "platform/messenger.h"
+#include "tests/support/gen_wav_maker.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/head_motion.h"
 #include "velk_mur/generate/led_pattern.h"
@@ -73,7 +74,8 @@ void BM_LedAnalysis(benchmark::State& state) {
 BENCHMARK(BM_LedAnalysis);
 
 void BM_HeadScript(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(velk_mur::computeHeadValues(5 * kSampleRate).data());
+  for (auto _ : state)
+    benchmark::DoNotOptimize(velk_mur::computeHeadValues(5 * kSampleRate).data());
 }
 BENCHMARK(BM_HeadScript);
 
@@ -83,23 +85,6 @@ int folderSize() {
   const char* text = std::getenv("VELK_GEN_BENCH_FOLDER_SIZE");
   const int size = text != nullptr ? std::atoi(text) : 1001;
   return size > 0 ? size : 1001;
-}
-
-platform::Bytes wavFile(const platform::Bytes& samples) {
-  platform::Bytes file = {'R', 'I', 'F', 'F'};
-  platform::putLe32(file, static_cast<std::uint32_t>(36 + samples.size()));
-  for (char c : std::string("WAVEfmt ")) file.push_back(static_cast<std::uint8_t>(c));
-  platform::putLe32(file, 16);
-  platform::putLe16(file, 1);
-  platform::putLe16(file, 1);
-  platform::putLe32(file, 8000);
-  platform::putLe32(file, 8000);
-  platform::putLe16(file, 1);
-  platform::putLe16(file, 8);
-  for (char c : std::string("data")) file.push_back(static_cast<std::uint8_t>(c));
-  platform::putLe32(file, static_cast<std::uint32_t>(samples.size()));
-  file.insert(file.end(), samples.begin(), samples.end());
-  return file;
 }
 
 void writeBytes(const fs::path& path, const platform::Bytes& bytes) {
@@ -135,7 +120,8 @@ Folder makeFolder(int count) {
   for (int i = 0; i < count; ++i) {
     const std::string name = "clip" + std::to_string(i);
     folder.names.push_back(name);
-    writeBytes(folder.root / (name + ".wav"), wavFile(speechLikeSamples(3 * kSampleRate, static_cast<unsigned>(i))));
+    writeBytes(folder.root / (name + ".wav"), testing_support::makeWav(speechLikeSamples(
+                                                  3 * kSampleRate, static_cast<unsigned>(i))));
   }
   return folder;
 }
@@ -154,9 +140,11 @@ double plainCopy(const Folder& folder) {
     const platform::Bytes wav = readBytes(folder.root / (folder.names[i] + ".wav"));
     const char* suffixes[] = {"_h7.mtn", "_m.mtn", ".led"};
     for (int k = 0; k < 3; ++k) {
-      const auto size = static_cast<std::size_t>(folder.generatedSizes[3 * i + static_cast<std::size_t>(k)]);
+      const auto size =
+          static_cast<std::size_t>(folder.generatedSizes[3 * i + static_cast<std::size_t>(k)]);
       writeBytes(out / (folder.names[i] + suffixes[k]),
-                 platform::Bytes(wav.begin(), wav.begin() + static_cast<std::ptrdiff_t>(std::min(size, wav.size()))));
+                 platform::Bytes(wav.begin(), wav.begin() + static_cast<std::ptrdiff_t>(
+                                                                std::min(size, wav.size()))));
     }
   }
   return seconds(std::chrono::steady_clock::now() - start);

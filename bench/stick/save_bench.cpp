@@ -17,6 +17,7 @@
 
 #include "platform/byte_order.h"
 #include "platform/messenger.h"
+#include "tests/support/gen_wav_maker.h"
 #include "velk_mur/stick/save_to_stick.h"
 
 namespace fs = std::filesystem;
@@ -24,7 +25,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kDefaultRecordings = 1001;
-constexpr std::size_t kWavHeaderSize = 44;
 constexpr std::size_t kSamplesPerRecording = 3 * 8000;
 constexpr std::size_t kMotionFileSize = 2400;
 constexpr std::size_t kLedFileSize = 900;
@@ -50,23 +50,12 @@ void writeBytes(const fs::path& path, const platform::Bytes& bytes) {
 }
 
 platform::Bytes wavBytes(int seed) {
-  platform::Bytes bytes{'R', 'I', 'F', 'F'};
-  platform::putLe32(bytes, static_cast<std::uint32_t>(kWavHeaderSize - 8 + kSamplesPerRecording));
-  for (char c : std::string("WAVEfmt ")) bytes.push_back(static_cast<std::uint8_t>(c));
-  platform::putLe32(bytes, 16);
-  platform::putLe16(bytes, 1);
-  platform::putLe16(bytes, 1);
-  platform::putLe32(bytes, 8000);
-  platform::putLe32(bytes, 8000);
-  platform::putLe16(bytes, 1);
-  platform::putLe16(bytes, 8);
-  for (char c : std::string("data")) bytes.push_back(static_cast<std::uint8_t>(c));
-  platform::putLe32(bytes, static_cast<std::uint32_t>(kSamplesPerRecording));
-  for (std::size_t i = 0; i < kSamplesPerRecording; ++i) {
-    bytes.push_back(
-        static_cast<std::uint8_t>(128 + ((i * 13 + static_cast<std::size_t>(seed)) % 64) - 32));
+  platform::Bytes samples(kSamplesPerRecording);
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    samples[i] =
+        static_cast<std::uint8_t>(128 + ((i * 13 + static_cast<std::size_t>(seed)) % 64) - 32);
   }
-  return bytes;
+  return testing_support::makeWav(samples);
 }
 
 platform::Bytes filler(std::size_t size, int seed) {

@@ -29,14 +29,6 @@ using testing_support::WavOptions;
 
 namespace {
 
-class ProgressMessenger : public platform::RecordingMessenger {
- public:
-  void progress(std::string_view what, int done, int total) override {
-    steps.push_back(std::string(what) + " " + std::to_string(done) + "/" + std::to_string(total));
-  }
-  std::vector<std::string> steps;
-};
-
 Entry report(const std::string& text) {
   return {false, true, text};
 }
@@ -128,13 +120,13 @@ Entry badFormat(const std::string& fileName) {
 TEST(GenerationPass, CreatesTheMissingFilesWithTheWritersBytes) {
   const AudioFolder f("hello.wav Bye.WAV=16000 GEN/Bye_h7.mtn GEN/Bye_m.mtn");
   const auto before = testing_support::readFile(f.path() / "GEN/Bye_h7.mtn");
-  ProgressMessenger messenger;
+  platform::RecordingMessenger messenger;
   const auto result = velk_mur::generateMissingFiles(f.path(), messenger);
   EXPECT_TRUE(result.ok);
   EXPECT_EQ(result.motionFilesCreated, 2);
   EXPECT_EQ(result.ledFilesCreated, 2);
   EXPECT_TRUE(messenger.entries().empty());
-  EXPECT_EQ(messenger.steps,
+  EXPECT_EQ(messenger.progressSteps(),
             (std::vector<std::string>{"Generating 0/2", "Generating 1/2", "Generating 2/2"}));
 
   const platform::Bytes& hello = generate_tests::halfSilentHalfLoud();
@@ -189,7 +181,7 @@ TEST(GenerationPass, CreatesOnlyWhatIsMissingAndReportsTheFirstProblem) {
     SCOPED_TRACE(::testing::Message() << c.files << " failing create " << c.failedCreate);
     const AudioFolder f(c.files);
     const auto before = testing_support::snapshotTree(f.path());
-    ProgressMessenger messenger;
+    platform::RecordingMessenger messenger;
     std::optional<platform::ScopedFault> fault;
     if (c.failedCreate > 0)
       fault.emplace(c.failedCreate, std::initializer_list{platform::FileOp::Create});
@@ -250,7 +242,7 @@ TEST(CheckPass, ReportsEveryProblemOrCountsTheReadyRecordings) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.files.substr(0, 100));
     const AudioFolder f(c.files);
-    ProgressMessenger messenger;
+    platform::RecordingMessenger messenger;
     for (bool answer : c.answers) messenger.queueAnswer(answer);
     const auto result = velk_mur::checkAudioFolder(f.path(), messenger);
     EXPECT_EQ(result.count, c.count);
@@ -258,7 +250,7 @@ TEST(CheckPass, ReportsEveryProblemOrCountsTheReadyRecordings) {
     if (c.count > 0) {
       EXPECT_EQ(result.totalSoundBytes, c.soundBytes);
       const std::string total = std::to_string(c.count);
-      EXPECT_EQ(messenger.steps.back(), "Checking " + total + "/" + total);
+      EXPECT_EQ(messenger.progressSteps().back(), "Checking " + total + "/" + total);
     }
   }
 }

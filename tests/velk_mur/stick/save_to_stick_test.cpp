@@ -32,15 +32,6 @@ using testing_support::writeFile;
 
 namespace {
 
-// Records progress as well as messages.
-class ProgressMessenger : public platform::RecordingMessenger {
- public:
-  void progress(std::string_view what, int done, int total) override {
-    steps.push_back(std::string(what) + " " + std::to_string(done) + "/" + std::to_string(total));
-  }
-  std::vector<std::string> steps;
-};
-
 bool holdsTemporaryFile(const fs::path& root) {
   for (const auto& [name, bytes] : snapshotTree(root)) {
     if (platform::equalsIgnoreCase(fs::path(name).extension().string(), ".NEW")) return true;
@@ -112,11 +103,12 @@ TEST(SaveToStick, WritesArchivesCatalogueAndConfigurationByteForByte) {
   // A full-body motion replaces head and mouth, which are not read.
   fs::remove(setup.audio / "GEN" / "walk_h7.mtn");
   fs::remove(setup.audio / "GEN" / "walk_m.mtn");
-  ProgressMessenger messenger;
+  platform::RecordingMessenger messenger;
   ASSERT_TRUE(setup.save(messenger));
   EXPECT_TRUE(messenger.entries().empty());
-  EXPECT_EQ(messenger.steps, (std::vector<std::string>{"Saving 0/4", "Saving 1/4", "Saving 2/4",
-                                                       "Saving 3/4", "Saving 4/4"}));
+  EXPECT_EQ(messenger.progressSteps(),
+            (std::vector<std::string>{"Saving 0/4", "Saving 1/4", "Saving 2/4", "Saving 3/4",
+                                      "Saving 4/4"}));
 
   // Listing order is by name without case: hello, Hi_Snd, run_snd, walk.
   EXPECT_EQ(readFile(setup.data("AUDIO.ODA")),
@@ -175,7 +167,7 @@ TEST(SaveToStick, NamesOfTwoToEightyNineLettersAreSavedAndLongOnesTabRightAfterT
 
 TEST(SaveToStick, EmptyListingEmptiesTheGeneratedSetAndKeepsForeignBlocks) {
   SaveSetup setup;
-  ProgressMessenger messenger;
+  platform::RecordingMessenger messenger;
   ASSERT_TRUE(setup.save(messenger));
   EXPECT_TRUE(messenger.entries().empty());
   EXPECT_EQ(testing_support::readTextFile(setup.stick.actionCatalogue), "");
