@@ -1,5 +1,6 @@
 #include "velk7/editor/drag_image_window.h"
 
+#include <QBitmap>
 #include <QPainter>
 
 #include "velk7/editor/editor_images.h"
@@ -19,6 +20,10 @@ DragImageWindow::DragImageWindow(QWidget* owner)
 void DragImageWindow::setPicture(const QPixmap& picture) {
   picture_ = picture;
   resize(picture.deviceIndependentSize().toSize());
+  // Without a compositor a translucent window is black where the picture is clear; shaping
+  // the window to the picture's own pixels shows the same on every desktop.
+  const QBitmap shape = picture.mask();
+  if (!shape.isNull()) setMask(QBitmap::fromPixmap(shape.scaled(size())));
   update();
 }
 
