@@ -20,22 +20,10 @@ namespace velk_mur {
 
 namespace {
 
-constexpr const char* kRecordingPattern = "*.wav";
-constexpr std::size_t kExtensionLength = 4;  // ".wav" in whatever case the listing gives it
-// Action names of 2 to 89 characters keep every generated name within the configuration's
-// limit of 2 to 100.
-constexpr std::size_t kMinActionName = 2;
-constexpr std::size_t kMaxActionName = 89;
 constexpr int kMissingNamesListed = 4;
 
 constexpr const char* kBadFileName = "Bad file name (must be alphanumeric maybe with an '_')";
 constexpr const char* kNoRecordings = "No .WAV files found, please add some and try again";
-
-std::string clipName(const std::string& listedName) {
-  return listedName.size() >= kExtensionLength
-             ? listedName.substr(0, listedName.size() - kExtensionLength)
-             : std::string();
-}
 
 void report(platform::Messenger& messenger, const std::string& text, const std::string& concerned) {
   messenger.show(text + "\n" + concerned, true);
@@ -60,7 +48,9 @@ class GeneratedFiles {
   bool exists(const fs::path& path) const {
     return listed_.count(platform::toLowerAscii(path.filename().string())) != 0 && fileExists(path);
   }
-  void created(const fs::path& path) { listed_.insert(platform::toLowerAscii(path.filename().string())); }
+  void created(const fs::path& path) {
+    listed_.insert(platform::toLowerAscii(path.filename().string()));
+  }
 
  private:
   std::set<std::string> listed_;
@@ -137,24 +127,25 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
 bool reportActionLimitProblem(const fs::path& folder, const std::vector<std::string>& listed,
                               platform::Messenger& messenger) {
   if (listed.size() > static_cast<std::size_t>(kMaxActions)) {
-    report(messenger,
-           "Too many .WAV files (at most " + std::to_string(kMaxActions) + " actions)",
+    report(messenger, "Too many .WAV files (at most " + std::to_string(kMaxActions) + " actions)",
            folder.string());
     return true;
   }
   std::map<std::string, std::string> byLowerName;
   for (const std::string& fileName : listed) {
-    const std::string name = clipName(fileName);
-    if (name.size() < kMinActionName) {
+    const std::string name = recordingName(fileName);
+    if (name.size() < kMinActionNameLength) {
       report(messenger,
-             "Action name too short (at least " + std::to_string(kMinActionName) + " characters)",
+             "Action name too short (at least " + std::to_string(kMinActionNameLength) +
+                 " characters)",
              fileName);
       return true;
     }
-    if (name.size() > kMaxActionName) {
-      report(messenger,
-             "Action name too long (at most " + std::to_string(kMaxActionName) + " characters)",
-             fileName);
+    if (name.size() > kMaxActionNameLength) {
+      report(
+          messenger,
+          "Action name too long (at most " + std::to_string(kMaxActionNameLength) + " characters)",
+          fileName);
       return true;
     }
     const auto [it, inserted] = byLowerName.emplace(platform::toLowerAscii(name), fileName);
@@ -188,7 +179,7 @@ GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Mes
   for (int i = 0; i < total; ++i) {
     messenger.progress("Generating", i, total);
     const std::string& listedName = listed[static_cast<std::size_t>(i)];
-    const std::string name = clipName(listedName);
+    const std::string name = recordingName(listedName);
     if (!isValidClipName(name)) {
       report(messenger, kBadFileName, name);
       return result;
@@ -222,7 +213,7 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
   for (int i = 0; i < total; ++i) {
     messenger.progress("Checking", i, total);
     const std::string& fileName = listed[static_cast<std::size_t>(i)];
-    const std::string name = clipName(fileName);
+    const std::string name = recordingName(fileName);
     if (!isValidClipName(name) && !askToContinue(messenger, kBadFileName, name)) {
       result.count = -1;
       return result;

@@ -29,7 +29,4 @@ struct CheckResult {
 CheckResult checkAudioFolder(const std::filesystem::path& audioFolder,
                              platform::Messenger& messenger);
 
-// Actions that the configuration's own number range (24001 to 25001) can hold.
-inline constexpr int kMaxActions = 1001;
-
 }  // namespace velk_mur

@@ -8,14 +8,24 @@ namespace velk_mur {
 
 namespace {
 constexpr const char* kGeneratedFolderName = "GEN";
+constexpr std::size_t kExtensionLength = 4;
+}  // namespace
+
+std::string recordingName(std::string_view listedFileName) {
+  const std::size_t length =
+      listedFileName.size() > kExtensionLength ? listedFileName.size() - kExtensionLength : 0;
+  return std::string(listedFileName.substr(0, length));
 }
 
-fs::path generatedFolder(const fs::path& folder) { return folder / kGeneratedFolderName; }
+fs::path generatedFolder(const fs::path& folder) {
+  return folder / kGeneratedFolderName;
+}
 
 fs::path motionFilePath(const fs::path& folder, std::string_view name, char kind, int model) {
   const std::string base(name);
   if (kind == kFullBodyKind) return folder / (base + ".mtn");
-  if (kind == kHeadKind) return generatedFolder(folder) / (base + "_h" + std::to_string(model) + ".mtn");
+  if (kind == kHeadKind)
+    return generatedFolder(folder) / (base + "_h" + std::to_string(model) + ".mtn");
   return generatedFolder(folder) / (base + "_" + kind + ".mtn");
 }
 
@@ -32,6 +42,8 @@ fs::path recordingPath(const fs::path& folder, std::string_view name) {
   return folder / (std::string(name) + ".WAV");
 }
 
-bool fileExists(const fs::path& path) { return platform::fileExists(path); }
+bool fileExists(const fs::path& path) {
+  return platform::fileExists(path);
+}
 
 }  // namespace velk_mur

@@ -1,6 +1,7 @@
 #pragma once
 // Where a recording's generated files live and what its motions are called. The save to the
 // stick and the configuration update use the same names, so they are formed only here.
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -9,6 +10,21 @@ namespace velk_mur {
 
 // The ERS-7, the only robot model; part of the head motion's file and motion name.
 inline constexpr int kRobotModel = 7;
+
+// The folder listing that finds an audio folder's recordings.
+inline constexpr std::string_view kRecordingPattern = "*.wav";
+
+// The generator's own action numbers, 24001 to 25001, hold this many actions.
+inline constexpr int kMaxActions = 1001;
+
+// Action names of 2 to 89 characters keep every record name formed from them (the head motion
+// name adds 11) within the 2 to 100 characters that the action configuration accepts.
+inline constexpr std::size_t kMinActionNameLength = 2;
+inline constexpr std::size_t kMaxActionNameLength = 89;
+
+// A recording's name: the listed file name without its last four characters, the ".wav"
+// extension in whatever case the listing gives it.
+std::string recordingName(std::string_view listedFileName);
 
 // Motion kinds.
 inline constexpr char kFullBodyKind = 'a';

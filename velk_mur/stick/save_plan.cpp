@@ -18,19 +18,11 @@ namespace fs = std::filesystem;
 namespace velk_mur {
 
 namespace {
-constexpr std::size_t kExtensionLength = 4;  // ".wav"
 constexpr std::string_view kFullBodyPattern = "*.mtn";
 constexpr std::uint32_t kMotionSlotsPerRecording = 2;
 
 std::uint64_t archiveBytes(std::uint32_t slots, std::uint64_t dataBytes) {
   return odaDirectoryEnd(slots) + dataBytes;
-}
-}  // namespace
-
-namespace {
-// Files are found without regard to case; the listed spelling finds them without a scan.
-std::string_view stemOf(std::string_view listed) {
-  return listed.substr(0, listed.size() > kExtensionLength ? listed.size() - kExtensionLength : 0);
 }
 }  // namespace
 
@@ -47,11 +39,11 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
   for (const std::string& listed : listedNames) {
     RecordingPlan plan;
     plan.listedName = listed;
-    plan.name = platform::toLowerAscii(stemOf(listed));
+    plan.name = platform::toLowerAscii(recordingName(listed));
     plan.number = number++;
     plan.audioOnly = isAudioOnlyName(plan.name);
     const fs::path fullBody =
-        motionFilePath(audioFolder, stemOf(listed), kFullBodyKind, kRobotModel);
+        motionFilePath(audioFolder, recordingName(listed), kFullBodyKind, kRobotModel);
     const auto found = fullBodyFiles.find(platform::toLowerAscii(fullBody.filename().string()));
     if (found != fullBodyFiles.end() && fileExists(audioFolder / found->second)) {
       plan.fullBodyFile = found->second;
@@ -62,7 +54,7 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
 }
 
 RecordingFiles recordingFiles(const fs::path& audioFolder, const RecordingPlan& plan) {
-  const std::string_view stem = stemOf(plan.listedName);
+  const std::string stem = recordingName(plan.listedName);
   RecordingFiles files;
   files.sound = audioFolder / plan.listedName;
   files.fullBodyMotion = plan.hasFullBodyMotion()

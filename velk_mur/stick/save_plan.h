@@ -9,13 +9,6 @@
 
 namespace velk_mur {
 
-// The generator's numbers 24001 to 25001 hold this many actions.
-inline constexpr int kMaxRecordings = 1001;
-// Names outside this range would make the longest record name leave the 2 to 100 characters
-// that the next save accepts in the configuration (the head motion name adds 11).
-inline constexpr std::size_t kMinActionNameLength = 2;
-inline constexpr std::size_t kMaxActionNameLength = 89;
-
 // Small on purpose: a thousand of them are held at once, so paths are formed when needed.
 struct RecordingPlan {
   std::string listedName;    // as the listing spelled it, e.g. "Hello.wav"

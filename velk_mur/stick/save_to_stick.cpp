@@ -23,7 +23,6 @@ namespace velk_mur {
 namespace {
 
 constexpr std::string_view kAudioOnlySuffix = "_SND";
-constexpr std::string_view kRecordingPattern = "*.wav";
 constexpr std::string_view kProgressLabel = "Saving";
 constexpr std::int32_t kMotionSlotsPerRecording = 2;
 
@@ -89,14 +88,15 @@ class StickSave {
   }
 
   bool checkRecordings() {
-    if (plans_.size() > static_cast<std::size_t>(kMaxRecordings)) {
+    if (plans_.size() > static_cast<std::size_t>(kMaxActions)) {
       return fail("Too many recordings for the memory stick: " + std::to_string(plans_.size()) +
-                  " found, at most " + std::to_string(kMaxRecordings) +
+                  " found, at most " + std::to_string(kMaxActions) +
                   " can be saved (actions 24001 to 25001)");
     }
     for (const RecordingPlan& plan : plans_) {
       if (plan.name.size() < kMinActionNameLength || plan.name.size() > kMaxActionNameLength) {
-        return fail("Action name must have 2 to 89 characters\n" +
+        return fail("Action name must have " + std::to_string(kMinActionNameLength) + " to " +
+                    std::to_string(kMaxActionNameLength) + " characters\n" +
                     pathText(audioFolder_ / plan.listedName));
       }
     }
