@@ -151,10 +151,4 @@ void OdaWriter::abandon() {
   sink_ = nullptr;
 }
 
-std::optional<platform::Bytes> readWholeFile(const fs::path& path) {
-  std::optional<platform::Bytes> bytes = platform::readWholeFile(path);
-  if (!bytes || bytes->empty()) return std::nullopt;
-  return bytes;
-}
-
 }  // namespace velk_mur

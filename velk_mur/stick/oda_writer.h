@@ -71,7 +71,4 @@ class OdaWriter {
   bool writeFailed_ = false;
 };
 
-// The file's bytes in full, or nothing when it cannot be opened or read or is empty.
-std::optional<platform::Bytes> readWholeFile(const std::filesystem::path& path);
-
 }  // namespace velk_mur

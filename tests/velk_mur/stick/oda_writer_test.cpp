@@ -152,14 +152,4 @@ TEST(OdaWriter, CreateFailsWithoutAFileOrWithANegativeSlotCount) {
   EXPECT_TRUE(sink.bytes().empty());
 }
 
-TEST(ReadWholeFile, DeliversEveryByteAndRefusesEmptyOrMissingFiles) {
-  TempDir dir;
-  const Bytes content = fileBytes("full", 3000);
-  writeFile(dir / "full", content);
-  writeFile(dir / "empty", Bytes{});
-  EXPECT_EQ(velk_mur::readWholeFile(dir / "full"), content);
-  EXPECT_FALSE(velk_mur::readWholeFile(dir / "empty"));
-  EXPECT_FALSE(velk_mur::readWholeFile(dir / "missing"));
-}
-
 }  // namespace
