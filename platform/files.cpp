@@ -1,7 +1,6 @@
 #include "platform/files.h"
 
 #include <cerrno>
-#include <cstring>
 #include <system_error>
 #include <utility>
 
@@ -65,13 +64,6 @@ bool OutputFile::close() {
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   return flushed && closed && !failNow;
-}
-
-bool MemorySource::read(std::span<std::uint8_t> out) {
-  if (out.size() > bytes_.size() - position_) return false;
-  std::memcpy(out.data(), bytes_.data() + position_, out.size());
-  position_ += out.size();
-  return true;
 }
 
 std::optional<InputFile> InputFile::open(const fs::path& path) {

@@ -48,16 +48,6 @@ class ByteSource {
   virtual bool read(std::span<std::uint8_t> out) = 0;
 };
 
-class MemorySource final : public ByteSource {
- public:
-  explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-  bool read(std::span<std::uint8_t> out) override;
-
- private:
-  std::span<const std::uint8_t> bytes_;
-  std::size_t position_ = 0;
-};
-
 // A file opened for reading as bytes.
 class InputFile final : public ByteSource {
  public:

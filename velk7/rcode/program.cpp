@@ -27,8 +27,4 @@ bool loadProgram(RcodeProgram& program, const fs::path& path) {
   return true;
 }
 
-void releaseProgram(RcodeProgram& program) {
-  program = RcodeProgram{};
-}
-
 }  // namespace velk7

@@ -58,7 +58,4 @@ bool loadProgram(RcodeProgram& program, const std::filesystem::path& path);
 // records accepted before the failure stay.
 bool parseRecords(RcodeProgram& program);
 
-// Empties the model; kept for callers that want to drop it before it goes out of scope.
-void releaseProgram(RcodeProgram& program);
-
 }  // namespace velk7
