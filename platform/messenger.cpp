@@ -52,10 +52,10 @@ bool TerminalMessenger::ask(std::string_view question) {
   }
 }
 
-void TerminalMessenger::progress(std::string_view what, int done, int total) {
+bool TerminalMessenger::progress(std::string_view what, int done, int total) {
   const long long now = nowMs();
   if (done == 0 || progressStartMs_ < 0) progressStartMs_ = now;
-  if (now - progressStartMs_ < kProgressDelayMs) return;
+  if (now - progressStartMs_ < kProgressDelayMs) return true;
   err_ << '\r' << what << ' ' << done << '/' << total << std::flush;
   progressShown_ = true;
   if (done >= total) {
@@ -63,6 +63,7 @@ void TerminalMessenger::progress(std::string_view what, int done, int total) {
     progressShown_ = false;
     progressStartMs_ = -1;
   }
+  return true;
 }
 
 void RecordingMessenger::show(std::string_view text, bool isError) {
@@ -77,9 +78,10 @@ bool RecordingMessenger::ask(std::string_view question) {
   return answer;
 }
 
-void RecordingMessenger::progress(std::string_view what, int done, int total) {
+bool RecordingMessenger::progress(std::string_view what, int done, int total) {
   progressSteps_.push_back(std::string(what) + " " + std::to_string(done) + "/" +
                            std::to_string(total));
+  return true;
 }
 
 std::vector<std::string> RecordingMessenger::texts() const {

@@ -1,7 +1,11 @@
 #include "platform/qt/message_box_messenger.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QFontMetrics>
 #include <QProgressDialog>
+#include <QPushButton>
 
 namespace platform {
 
@@ -10,6 +14,8 @@ QString toQString(std::string_view text) {
   return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 constexpr int kProgressDelayMs = 500;
+// Room for a window manager's icon and buttons, in text lines.
+constexpr int kTitleBarButtonsInLines = 10;
 }  // namespace
 
 MessageBoxMessenger::MessageBoxMessenger(QString caption, QMessageBox::Icon reportIcon,
@@ -21,33 +27,49 @@ MessageBoxMessenger::MessageBoxMessenger(QString caption, QMessageBox::Icon repo
       questionIcon_(questionIcon) {}
 
 void MessageBoxMessenger::show(std::string_view text, bool isError) {
+  closeProgress();
   QMessageBox box(isError ? errorIcon_ : reportIcon_, caption_, toQString(text), QMessageBox::Ok,
                   parent_);
   box.exec();
 }
 
 bool MessageBoxMessenger::ask(std::string_view question) {
+  closeProgress();
   QMessageBox box(questionIcon_, caption_, toQString(question), QMessageBox::Yes | QMessageBox::No,
                   parent_);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }
 
-void MessageBoxMessenger::progress(std::string_view what, int done, int total) {
+bool MessageBoxMessenger::progress(std::string_view what, int done, int total) {
   if (progress_ == nullptr) {
     progress_ = new QProgressDialog(toQString(what), QString(), 0, total, parent_);
     progress_->setWindowTitle(caption_);
     progress_->setWindowModality(Qt::WindowModal);
     progress_->setMinimumDuration(kProgressDelayMs);
-    progress_->setCancelButton(nullptr);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+    cancel->setToolTip(QStringLiteral("Stop once the file in hand is complete"));
+    progress_->setCancelButton(cancel);
+    // Window managers shorten a caption that does not fit beside their title-bar buttons.
+    const QFontMetrics metrics(progress_->font());
+    progress_->setMinimumWidth(
+        std::max(progress_->sizeHint().width(),
+                 metrics.horizontalAdvance(caption_) + kTitleBarButtonsInLines * metrics.height()));
   }
   progress_->setMaximum(total);
   progress_->setValue(done);
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  if (done >= total) {
-    delete progress_;
-    progress_ = nullptr;
-  }
+  // Before the box shows, a click on the window behind it would start a second command.
+  QApplication::processEvents(progress_->isVisible() ? QEventLoop::AllEvents
+                                                     : QEventLoop::ExcludeUserInputEvents);
+  const bool goOn = !progress_->wasCanceled();
+  if (!goOn || done >= total) closeProgress();
+  return goOn;
+}
+
+// A box left behind would show itself over the next message and take its keyboard.
+void MessageBoxMessenger::closeProgress() {
+  delete progress_;
+  progress_ = nullptr;
 }
 
 }  // namespace platform

@@ -184,7 +184,8 @@ class StickSave {
       header_.cmacTotal += writeActionBlock(configuration_, plan.number, plan.name,
                                             plan.hasFullBodyMotion(), plan.audioOnly);
       catalogue_.writeText(actionCatalogueLine(plan.name, plan.number, plan.audioOnly));
-      messenger_.progress(kProgressLabel, i + 1, total);
+      // A cancel abandons the new files before any rename: the stick stays as it was.
+      if (!messenger_.progress(kProgressLabel, i + 1, total)) return false;
     }
     return true;
   }
