@@ -1,8 +1,5 @@
 #include "velk_mur/app/dialog_layout.h"
 
-#include <set>
-#include <string>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,18 +22,6 @@ TEST(ToPixels, UsesQuarterCharWidthAndEighthCharHeight) {
   EXPECT_EQ(pixels.y, 10);   // 6 * 13 / 8 = 9.75
   EXPECT_EQ(pixels.width, 119);
   EXPECT_EQ(pixels.height, 23);
-}
-
-TEST(GeneratorTemplate, ControlsFitTheDialogAndIdsAreUnique) {
-  std::set<std::string> ids;
-  for (const velk_mur::ControlTemplate& control : velk_mur::kGeneratorControls) {
-    EXPECT_LE(control.rect.x + control.rect.width, velk_mur::kDialogWidthUnits) << control.text;
-    EXPECT_LE(control.rect.y + control.rect.height, velk_mur::kDialogHeightUnits) << control.text;
-    if (!control.id.empty()) {
-      EXPECT_TRUE(ids.insert(std::string(control.id)).second);
-    }
-  }
-  EXPECT_EQ(ids.size(), 7u);
 }
 
 }  // namespace

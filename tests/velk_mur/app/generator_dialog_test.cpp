@@ -1,10 +1,17 @@
 #include "velk_mur/app/generator_dialog.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QDropEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
 
 #include <filesystem>
 #include <functional>
@@ -15,8 +22,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/messenger.h"
+#include "platform/qt/message_box_messenger.h"
 #include "tests/velk_mur/app/app_test_tree.h"
-#include "velk_mur/app/dialog_layout.h"
 
 namespace fs = std::filesystem;
 using app_testing::environmentIn;
@@ -42,20 +49,38 @@ class QtApplicationEnvironment : public ::testing::Environment {
 [[maybe_unused]] ::testing::Environment* const qtEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
+// Runs `act` on the modal window that `open` shows, once it is up.
+void whileModal(const std::function<void()>& open, const std::function<void(QWidget*)>& act) {
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer.stop();
+      act(modal);
+    }
+  });
+  timer.start(10);
+  open();
+}
+
 class GeneratorDialogTest : public ::testing::Test {
  protected:
   GeneratorDialogTest() : environment(environmentIn(dir)) {}
 
+  QWidget* control(const char* id) { return dialog->findChild<QWidget*>(id); }
   QLineEdit* edit(const char* id) { return dialog->findChild<QLineEdit*>(id); }
-  QPushButton* button(const char* id) { return dialog->findChild<QPushButton*>(id); }
   void open() {
     dialog = std::make_unique<velk_mur::GeneratorDialog>(messenger, environment);
     dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
   }
-  void typeInto(const char* id, const std::string& text) {
-    edit(id)->clear();
-    edit(id)->setText(QString::fromStdString(text));
+  // A stick that passes the path check and a folder with one recording ready to save.
+  void openWithValidPaths(const fs::path& root) {
+    makeValidStick(root / "stick");
+    app_testing::writeRecording(root / "voices", "hello", 800);
+    app_testing::writeReadyCompanions(root / "voices", "hello");
+    open();
+    edit("1005")->setText(QString::fromStdString((root / "stick").string()));
+    edit("1006")->setText(QString::fromStdString((root / "voices").string()));
   }
   bool settingsWritten() const { return fs::exists(velk_mur::settingsFilePath(environment)); }
 
@@ -65,53 +90,66 @@ class GeneratorDialogTest : public ::testing::Test {
   std::unique_ptr<velk_mur::GeneratorDialog> dialog;
 };
 
-TEST_F(GeneratorDialogTest, ControlsCarryTheirIdsTextsAndTabOrder) {
+TEST_F(GeneratorDialogTest, ControlsCarryTheirIdsTextsAndTabOrderInTheirPlaces) {
   open();
   EXPECT_EQ(dialog->windowTitle(), QString("VELK Murmelon"));
   EXPECT_FALSE(dialog->windowIcon().isNull());
-  const std::vector<std::pair<const char*, const char*>> buttons = {{"1009", "Test"},
-                                                                    {"1008", "Save to Stick"},
-                                                                    {"1010", "About..."},
-                                                                    {"2", "Done"},
-                                                                    {"1011", "Generate"}};
-  for (const auto& [id, text] : buttons) {
-    QPushButton* found = button(id);
-    ASSERT_NE(found, nullptr) << id;
-    EXPECT_EQ(found->text(), QString(text));
-    EXPECT_FALSE(found->isDefault()) << id;
-    EXPECT_FALSE(found->autoDefault()) << id;
+  EXPECT_FALSE(dialog->windowFlags() &
+               (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  const std::vector<std::pair<const char*, const char*>> texts = {
+      {"1005", nullptr},    {"stickPathBrowse", "..."},
+      {"1006", nullptr},    {"audioPathBrowse", "..."},
+      {"1009", "Test"},     {"1008", "Save to Stick"},
+      {"1010", "About..."}, {"2", "Done"},
+      {"1011", "Generate"}};
+  QWidget* previous = nullptr;
+  for (const auto& [id, text] : texts) {
+    QWidget* widget = control(id);
+    ASSERT_NE(widget, nullptr) << id;
+    EXPECT_TRUE(text == nullptr || widget->property("text").toString() == QString(text)) << id;
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+      EXPECT_FALSE(button->autoDefault());
+    }
+    if (previous != nullptr) {
+      QWidget* next = previous->nextInFocusChain();
+      while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+      EXPECT_EQ(next, widget) << id;
+    }
+    previous = widget;
   }
-  ASSERT_NE(edit("1005"), nullptr);
-  ASSERT_NE(edit("1006"), nullptr);
   std::vector<QString> labels;
   for (QLabel* label : dialog->findChildren<QLabel*>()) labels.push_back(label->text());
-  EXPECT_EQ(labels, (std::vector<QString>{"Memory Stick Path:", "Audio Data Path:"}));
+  EXPECT_EQ(labels, (std::vector<QString>{"&Memory Stick Path:", "&Audio Data Path:"}));
 
-  const std::vector<QString> tabOrder = {"1005", "1006", "1009", "1008", "1010", "2", "1011"};
-  for (std::size_t index = 0; index + 1 < tabOrder.size(); ++index) {
-    QWidget* next = dialog->findChild<QWidget*>(tabOrder[index])->nextInFocusChain();
-    while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
-    EXPECT_EQ(next->objectName().toStdString(), tabOrder[index + 1].toStdString());
+  // A horizontal dialog unit is a quarter of the font's average character width, rounded to
+  // whole pixels; no control covers another or leaves the dialog.
+  const QFontMetrics metrics(dialog->font());
+  const int charWidth =
+      (metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") + 26) / 52;
+  const auto pixels = [charWidth](int units) { return (units * charWidth + 2) / 4; };
+  EXPECT_EQ(control("1005")->x(), pixels(77));
+  EXPECT_EQ(control("1005")->width(), pixels(79));
+  EXPECT_EQ(dialog->width(), pixels(208));
+  EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+  const QList<QWidget*> all = dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (QWidget* one : all) {
+    EXPECT_TRUE(dialog->rect().contains(one->geometry())) << one->objectName().toStdString();
+    for (QWidget* other : all) {
+      EXPECT_TRUE(one == other || !one->geometry().intersects(other->geometry()));
+    }
   }
 }
 
-TEST_F(GeneratorDialogTest, GeometryFollowsTheTemplateInDialogUnits) {
+TEST_F(GeneratorDialogTest, EveryControlIsNamedForAssistiveTechnology) {
   open();
-  const QFontMetrics metrics(dialog->font());
-  const velk_mur::DialogBaseUnits base{
-      velk_mur::scaleRounded(
-          metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), 1, 52),
-      metrics.height()};
-  const velk_mur::DialogUnitsRect size = velk_mur::toPixels({0, 0, 208, 73}, base);
-  EXPECT_EQ(dialog->size(), QSize(size.width, size.height));
-  EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
-  const velk_mur::DialogUnitsRect stick = velk_mur::toPixels({77, 6, 79, 14}, base);
-  EXPECT_EQ(edit("1005")->geometry(), QRect(stick.x, stick.y, stick.width, stick.height));
-  const velk_mur::DialogUnitsRect generate = velk_mur::toPixels({15, 52, 49, 14}, base);
-  EXPECT_EQ(button("1011")->geometry(),
-            QRect(generate.x, generate.y, generate.width, generate.height));
-  EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMinimizeButtonHint);
-  EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
+  for (QWidget* widget : dialog->findChildren<QWidget*>()) {
+    if (!(widget->focusPolicy() & Qt::TabFocus)) continue;
+    const QString name = QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    EXPECT_GT(name.size(), 3) << widget->objectName().toStdString();
+    EXPECT_TRUE(!qobject_cast<QAbstractButton*>(widget) || !widget->toolTip().isEmpty());
+  }
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(edit("1006"))->text(QAccessible::Name),
+            QString("Audio Data Path:"));
 }
 
 TEST_F(GeneratorDialogTest, StartsWithTheStoredPathsOrTheDefaults) {
@@ -125,92 +163,107 @@ TEST_F(GeneratorDialogTest, StartsWithTheStoredPathsOrTheDefaults) {
   EXPECT_EQ(edit("1005")->maxLength(), 259);
 }
 
-TEST_F(GeneratorDialogTest, EnterInAnEditOrOnAFocusedButtonDoesNothing) {
-  makeValidStick(dir / "stick");
-  open();
-  typeInto("1005", (dir / "stick").string());
-  for (QWidget* widget :
-       std::initializer_list<QWidget*>{edit("1005"), edit("1006"), button("1011")}) {
-    widget->setFocus();
-    QTest::keyClick(widget, Qt::Key_Return);
-    QTest::keyClick(widget, Qt::Key_Enter, Qt::KeypadModifier);
-  }
-  QApplication::processEvents();
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_EQ(dialog->result(), 0);
-  EXPECT_TRUE(messenger.entries().empty());
-  EXPECT_FALSE(settingsWritten());
-}
-
-TEST_F(GeneratorDialogTest, EscapeDoneAndCloseBoxCloseWithoutSavingTheEditedPaths) {
-  makeValidStick(dir / "stick");
-  const std::pair<const char*, std::function<void()>> ways[] = {
-      {"escape", [this] { QTest::keyClick(edit("1005"), Qt::Key_Escape); }},
-      {"done", [this] { QTest::mouseClick(button("2"), Qt::LeftButton); }},
-      {"close box", [this] { dialog->close(); }},
+TEST_F(GeneratorDialogTest, EnterDoesNothingAndEscapeDoneOrTheCloseBoxCloseWithoutSaving) {
+  const std::tuple<const char*, std::function<void()>, bool> ways[] = {
+      {"enter in an edit", [this] { QTest::keyClick(edit("1006"), Qt::Key_Return); }, false},
+      {"enter on a button", [this] { QTest::keyClick(control("1011"), Qt::Key_Enter); }, false},
+      {"escape", [this] { QTest::keyClick(edit("1005"), Qt::Key_Escape); }, true},
+      {"done", [this] { QTest::mouseClick(control("2"), Qt::LeftButton); }, true},
+      {"close box", [this] { dialog->close(); }, true},
   };
-  for (const auto& [what, close] : ways) {
+  for (const auto& [what, act, closes] : ways) {
     SCOPED_TRACE(what);
-    open();
-    typeInto("1005", (dir / "stick").string());
-    close();
-    QTRY_VERIFY(!dialog->isVisible());
+    openWithValidPaths(dir / what);
+    act();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->isVisible(), !closes);
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_FALSE(settingsWritten());
     EXPECT_TRUE(messenger.entries().empty());
   }
 }
 
-TEST_F(GeneratorDialogTest, GenerateWithAnInvalidStickShowsThreeMessages) {
-  open();
-  typeInto("1005", (dir / "nostick").string());
-  QTest::mouseClick(button("1011"), Qt::LeftButton);
-  ASSERT_EQ(messenger.texts().size(), 3u);
-  EXPECT_EQ(messenger.texts()[0], "Invalid path for RCODE memory stick");
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_FALSE(settingsWritten());
+TEST_F(GeneratorDialogTest, EachButtonRunsItsCommandFromTheKeyboard) {
+  const std::tuple<const char*, std::string, bool> rows[] = {
+      {"1011", "Regenerated 2 motion files and 0 LED files\nReady to 'Save to Stick'", false},
+      {"1009", "1 actions ok and ready to 'Save to Stick'\n(0.00MB Audio)", false},
+      {"1008", "Memory Stick Update Complete", true},
+      {"1010", "Murmelon\nanother Dravlen tool\nVersion .11", false},
+  };
+  for (const auto& [id, firstMessage, closes] : rows) {
+    SCOPED_TRACE(id);
+    fs::remove(velk_mur::settingsFilePath(environment));
+    openWithValidPaths(dir / id);
+    messenger.clear();
+    control(id)->setFocus();
+    QTest::keyClick(control(id), Qt::Key_Space);
+    ASSERT_FALSE(messenger.texts().empty());
+    EXPECT_EQ(messenger.texts().front(), firstMessage);
+    QTRY_COMPARE(dialog->isVisible(), !closes);
+    EXPECT_EQ(settingsWritten(), id != std::string("1010"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  }
 }
 
-TEST_F(GeneratorDialogTest, TestWithAValidStickSavesBothPathsEvenIfTheCheckFails) {
-  makeValidStick(dir / "stick");
-  fs::create_directories(dir / "voices");
+TEST_F(GeneratorDialogTest, PathsComeFromTheFolderPickerOrADroppedFolder) {
+  fs::create_directories(dir / "stick");
   open();
-  typeInto("1005", (dir / "stick").string());
-  typeInto("1006", (dir / "voices").string());
-  QTest::mouseClick(button("1009"), Qt::LeftButton);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"No .WAV files found, please add some and try again"});
-  const velk_mur::PathTexts stored = velk_mur::loadPathTexts(environment);
-  EXPECT_EQ(stored.stickPath, (dir / "stick").string());
-  EXPECT_EQ(stored.audioPath, (dir / "voices").string());
-  EXPECT_TRUE(dialog->isVisible());
+  whileModal([this] { QTest::mouseClick(control("stickPathBrowse"), Qt::LeftButton); },
+             [this](QWidget* modal) {
+               auto* picker = qobject_cast<QFileDialog*>(modal);
+               ASSERT_NE(picker, nullptr);
+               picker->setDirectory(QString::fromStdString((dir / "stick").string()));
+               static_cast<QDialog*>(picker)->accept();
+             });
+  EXPECT_EQ(edit("1005")->text().toStdString(), (dir / "stick").string());
+
+  const auto drop = [this](const fs::path& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path.string()))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit("1006"), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit("1006"), &drop);
+    return enter.isAccepted();
+  };
+  testing_support::writeTextFile(dir / "voices/hello.wav", "RIFF");
+  EXPECT_FALSE(drop(dir / "voices/hello.wav"));
+  EXPECT_EQ(edit("1006")->text().toStdString(), velk_mur::defaultAudioPath(environment));
+  EXPECT_TRUE(drop(dir / "voices"));
+  EXPECT_EQ(edit("1006")->text().toStdString(), (dir / "voices").string());
 }
 
-TEST_F(GeneratorDialogTest, GenerateThenSaveClosesTheDialog) {
-  makeValidStick(dir / "stick");
-  testing_support::writeWav(dir / "voices/hello.wav", testing_support::halfSilentHalfLoud());
-  open();
-  typeInto("1005", (dir / "stick").string());
-  typeInto("1006", (dir / "voices").string());
-  QTest::mouseClick(button("1011"), Qt::LeftButton);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"Regenerated 2 motion files and 1 LED files\nReady to 'Save "
-                                     "to Stick'"});
-  EXPECT_TRUE(dialog->isVisible());
-  messenger.clear();
-  QTest::mouseClick(button("1008"), Qt::LeftButton);
-  EXPECT_EQ(messenger.texts(), std::vector<std::string>{"Memory Stick Update Complete"});
-  QTRY_VERIFY(!dialog->isVisible());
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+// Without a parent the boxes are top-level windows.
+int progressBoxes() {
+  int count = 0;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    count += qobject_cast<QProgressDialog*>(widget) != nullptr ? 1 : 0;
+  }
+  return count;
 }
 
-TEST_F(GeneratorDialogTest, AboutShowsTheVersion) {
-  open();
-  QTest::mouseClick(button("1010"), Qt::LeftButton);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"Murmelon\nanother Dravlen tool\nVersion .11"});
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_FALSE(settingsWritten());
+TEST(MessageBoxMessenger, ClosesTheProgressBeforeAQuestionAndStopsOnCancel) {
+  platform::MessageBoxMessenger messenger("VELK Murmelon", QMessageBox::NoIcon,
+                                          QMessageBox::Warning);
+  EXPECT_TRUE(messenger.progress("Checking", 0, 3));
+  EXPECT_EQ(progressBoxes(), 1);
+  int boxesDuringQuestion = -1;
+  whileModal([&] { messenger.ask("Bad file name\nx\nContinue Checking?"); },
+             [&](QWidget* question) {
+               boxesDuringQuestion = progressBoxes();
+               question->close();
+             });
+  EXPECT_EQ(boxesDuringQuestion, 0);
+
+  EXPECT_TRUE(messenger.progress("Checking", 1, 3));
+  QWidget* box = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (qobject_cast<QProgressDialog*>(widget)) box = widget;
+  }
+  ASSERT_NE(box, nullptr);
+  box->findChild<QPushButton*>()->click();
+  EXPECT_FALSE(messenger.progress("Checking", 2, 3));
+  EXPECT_EQ(progressBoxes(), 0);
 }
 
 }  // namespace
