@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace platform {
 
@@ -16,6 +18,22 @@ QString toQString(std::string_view text) {
 constexpr int kProgressDelayMs = 500;
 // Room for a window manager's icon and buttons, in text lines.
 constexpr int kTitleBarButtonsInLines = 10;
+// Window managers shorten a caption that does not fit beside their title-bar buttons
+// ("VELK … melon"), so a box is at least this wide.
+int widthForCaption(const QWidget& box) {
+  const QFontMetrics metrics(box.font());
+  return metrics.horizontalAdvance(box.windowTitle()) + kTitleBarButtonsInLines * metrics.height();
+}
+
+// A message box sizes itself to its text; a spacer across its grid widens it.
+void makeRoomForCaption(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  grid->addItem(
+      new QSpacerItem(widthForCaption(box), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 }  // namespace
 
 MessageBoxMessenger::MessageBoxMessenger(QString caption, QMessageBox::Icon reportIcon,
@@ -30,6 +48,7 @@ void MessageBoxMessenger::show(std::string_view text, bool isError) {
   closeProgress();
   QMessageBox box(isError ? errorIcon_ : reportIcon_, caption_, toQString(text), QMessageBox::Ok,
                   parent_);
+  makeRoomForCaption(box);
   box.exec();
 }
 
@@ -38,6 +57,7 @@ bool MessageBoxMessenger::ask(std::string_view question) {
   QMessageBox box(questionIcon_, caption_, toQString(question), QMessageBox::Yes | QMessageBox::No,
                   parent_);
   box.setDefaultButton(QMessageBox::Yes);
+  makeRoomForCaption(box);
   return box.exec() == QMessageBox::Yes;
 }
 
@@ -50,11 +70,8 @@ bool MessageBoxMessenger::progress(std::string_view what, int done, int total) {
     auto* cancel = new QPushButton(QStringLiteral("Cancel"));
     cancel->setToolTip(QStringLiteral("Stop once the file in hand is complete"));
     progress_->setCancelButton(cancel);
-    // Window managers shorten a caption that does not fit beside their title-bar buttons.
-    const QFontMetrics metrics(progress_->font());
     progress_->setMinimumWidth(
-        std::max(progress_->sizeHint().width(),
-                 metrics.horizontalAdvance(caption_) + kTitleBarButtonsInLines * metrics.height()));
+        std::max(progress_->sizeHint().width(), widthForCaption(*progress_)));
   }
   progress_->setMaximum(total);
   progress_->setValue(done);
