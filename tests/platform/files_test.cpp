@@ -8,6 +8,7 @@
 #include "platform/case_path.h"
 #include "platform/file_faults.h"
 #include "platform/folder_listing.h"
+#include "tests/support/prefix_failures.h"
 #include "tests/support/temp_tree.h"
 
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 
 #include <sstream>
 

@@ -38,7 +38,8 @@ TempDir::~TempDir() {
 void writeFile(const fs::path& path, const platform::Bytes& bytes) {
   if (path.has_parent_path()) fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 void writeTextFile(const fs::path& path, std::string_view text) {
@@ -59,7 +60,8 @@ TreeSnapshot snapshotTree(const fs::path& root) {
   TreeSnapshot snapshot;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     if (!entry.is_regular_file()) continue;
-    snapshot.emplace_back(fs::relative(entry.path(), root).generic_string(), readFile(entry.path()));
+    snapshot.emplace_back(fs::relative(entry.path(), root).generic_string(),
+                          readFile(entry.path()));
   }
   std::sort(snapshot.begin(), snapshot.end());
   return snapshot;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "stick_fixture.h"
+#include "tests/support/prefix_failures.h"
 #include "velk7/rcode/code_lines.h"
 #include "velk7/rcode/program.h"
 #include "velk7/rcode/program_writer.h"
@@ -63,13 +64,8 @@ TEST(WriteProgram, DeletingAllLinesOfAPlainRecordLeavesOnlyMarkers) {
 
 TEST(WriteProgram, StopsAtTheFirstFailingWrite) {
   const RcodeProgram program = parsed("head\n//{ \"A\"\nX\n//}\ntail\n");
-  const std::size_t full = written(program).size();
-  for (std::size_t limit = 0; limit < full; ++limit) {
-    platform::FailingSink sink(limit);
-    EXPECT_FALSE(writeProgram(program, sink)) << limit;
-  }
-  platform::FailingSink enough(full);
-  EXPECT_TRUE(writeProgram(program, enough));
+  testing_support::expectEveryPrefixFails(
+      [&](platform::ByteSink& sink) { return writeProgram(program, sink); });
 }
 
 TEST(WriteProgram, RefusesLinesTheReaderWouldNotTakeBack) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/file_faults.h"
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/generate/file_structure.h"

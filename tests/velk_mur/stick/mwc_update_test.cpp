@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_faults.h"
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 #include "tests/support/temp_tree.h"
 

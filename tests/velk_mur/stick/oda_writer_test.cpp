@@ -6,14 +6,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_faults.h"
+#include "tests/support/prefix_failures.h"
+#include "tests/support/stick_tree.h"
 #include "tests/support/temp_tree.h"
-#include "tests/velk_mur/stick/stick_test_bytes.h"
 
 namespace fs = std::filesystem;
 using platform::Bytes;
-using stick_testing::expectedArchive;
-using stick_testing::fileBytes;
-using stick_testing::OdaEntry;
+using testing_support::expectedArchive;
+using testing_support::fileBytes;
+using testing_support::OdaEntry;
 using testing_support::readFile;
 using testing_support::TempDir;
 using testing_support::writeFile;

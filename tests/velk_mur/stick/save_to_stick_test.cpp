@@ -12,17 +12,16 @@
 #include "platform/ascii_text.h"
 #include "platform/file_faults.h"
 #include "platform/files.h"
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 #include "tests/support/temp_tree.h"
-#include "tests/velk_mur/stick/stick_test_bytes.h"
 
 namespace fs = std::filesystem;
 using platform::Bytes;
-using stick_testing::concat;
-using stick_testing::expectedArchive;
-using stick_testing::fileBytes;
 using testing_support::cmacRecord;
+using testing_support::concat;
+using testing_support::expectedArchive;
+using testing_support::fileBytes;
 using testing_support::mcidBlock;
 using testing_support::mwcHeader;
 using testing_support::readFile;
