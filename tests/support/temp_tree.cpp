@@ -1,28 +1,21 @@
 #include "tests/support/temp_tree.h"
 
 #include <algorithm>
-#include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <system_error>
 
-#include <unistd.h>
+#include <stdlib.h>
 
 namespace fs = std::filesystem;
 
 namespace testing_support {
 
 TempDir::TempDir() {
-  static std::atomic<int> counter{0};
-  std::random_device random;
-  for (;;) {
-    path_ = fs::temp_directory_path() /
-            ("velk-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-             std::to_string(random() % 100000));
-    std::error_code error;
-    if (fs::create_directory(path_, error)) break;
-  }
+  std::string pattern = (fs::temp_directory_path() / "velk-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+  path_ = pattern;
 }
 
 TempDir::~TempDir() {
