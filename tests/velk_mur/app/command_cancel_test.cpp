@@ -7,7 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/messenger.h"
-#include "tests/velk_mur/app/app_test_tree.h"
+#include "tests/support/recording_messenger.h"
+#include "tests/support/stick_tree.h"
 #include "velk_mur/app/commands.h"
 
 namespace fs = std::filesystem;
@@ -47,15 +48,15 @@ TEST(Cancel, EndsTheCommandQuietlyWithCompleteFilesAndTheStickAsItWas) {
         Case{"Saving 1/3", save, 3}, Case{"Saving 3/3", save, 3}}) {
     SCOPED_TRACE(step);
     const testing_support::TempDir dir;
-    app_testing::makeValidStick(dir / "stick");
+    testing_support::makeValidStick(dir / "stick");
     for (const char* name : {"one", "two", "six"}) {
-      app_testing::writeRecording(dir / "voices", name, 800);
-      app_testing::writeReadyCompanions(dir / "voices", name);
+      testing_support::writeRecording(dir / "voices", name, 800);
+      testing_support::writeReadyCompanions(dir / "voices", name);
     }
     const auto stickBefore = testing_support::snapshotTree(dir / "stick");
     CancellingMessenger messenger(step);
     const CommandResult result = command({(dir / "stick").string(), (dir / "voices").string()},
-                                         app_testing::environmentIn(dir), messenger);
+                                         testing_support::environmentIn(dir), messenger);
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.closeDialog);
     EXPECT_TRUE(messenger.entries().empty());
