@@ -9,12 +9,11 @@
 #include <QPushButton>
 #include <QSpacerItem>
 
+#include "platform/qt/qt_text.h"
+
 namespace platform {
 
 namespace {
-QString toQString(std::string_view text) {
-  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
 constexpr int kProgressDelayMs = 500;
 // Room for a window manager's icon and buttons, in text lines.
 constexpr int kTitleBarButtonsInLines = 10;

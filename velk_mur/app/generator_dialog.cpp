@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "platform/qt/qt_text.h"
 #include "velk_mur/app/commands.h"
 #include "velk_mur/app/dialog_layout.h"
 #include "velk_mur/app/program_icon.h"
@@ -30,13 +31,8 @@ constexpr const char* kFontFamily = "MS Sans Serif";
 constexpr const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 constexpr int kAlphabetLength = 52;
 
-QString toQString(std::string_view text) {
-  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string toText(const QString& text) {
-  return text.toLocal8Bit().toStdString();
-}
+using platform::toQString;
+using platform::toText;
 
 DialogBaseUnits baseUnitsOf(const QFont& font) {
   const QFontMetrics metrics(font);
