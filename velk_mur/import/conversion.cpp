@@ -126,6 +126,7 @@ DecodeResult failed(std::string reason) {
   return {false, std::move(reason), {}};
 }
 
+constexpr const char* kNotSound = "damaged, or not a sound file";
 constexpr const char* kTooLong = "longer than a motion file can follow (about 87 minutes)";
 
 // Hands every frame the decoder has ready to the resampler.
@@ -151,11 +152,14 @@ DecodeResult decodeAudioFile(const std::filesystem::path& path) {
   silenceLibraryLog();
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) return failed("is a folder");
+  if (std::filesystem::file_size(path, error) == 0 && !error) return failed("the file is empty");
 
   AVFormatContext* rawFormat = nullptr;
   if (const int opened = avformat_open_input(&rawFormat, path.string().c_str(), nullptr, nullptr);
       opened < 0) {
-    return failed(errorText(opened));
+    // The demuxers answer "invalid argument" for data they cannot make sense of.
+    const bool unreadable = opened == AVERROR(EINVAL) || opened == AVERROR_INVALIDDATA;
+    return failed(unreadable ? kNotSound : errorText(opened));
   }
   const std::unique_ptr<AVFormatContext, FormatCloser> format(rawFormat);
   if (const int found = avformat_find_stream_info(format.get(), nullptr); found < 0) {
@@ -164,9 +168,14 @@ DecodeResult decodeAudioFile(const std::filesystem::path& path) {
   const AVCodec* decoder = nullptr;
   const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
   if (stream < 0 || decoder == nullptr) return failed("no audio in it");
+  // A probe that guessed a format from a few stray bytes finds no rate or channels.
+  const AVCodecParameters& parameters = *format->streams[stream]->codecpar;
+  if (parameters.sample_rate <= 0 || parameters.ch_layout.nb_channels <= 0) {
+    return failed(kNotSound);
+  }
 
   const std::unique_ptr<AVCodecContext, CodecFreer> codec(avcodec_alloc_context3(decoder));
-  if (!codec || avcodec_parameters_to_context(codec.get(), format->streams[stream]->codecpar) < 0) {
+  if (!codec || avcodec_parameters_to_context(codec.get(), &parameters) < 0) {
     return failed("cannot set up its decoder");
   }
   if (const int opened = avcodec_open2(codec.get(), decoder, nullptr); opened < 0) {
