@@ -78,7 +78,7 @@ CommandResult listVoices(platform::Messenger& messenger) {
   }
   std::string lines;
   for (const VoiceInfo& voice : *voices) {
-    lines += voice.identifier + "  " + voice.language + "  " + voice.name + "\n";
+    lines += voice.language + "  " + voice.identifier + "  " + voice.name + "\n";
   }
   if (!lines.empty()) lines.pop_back();
   messenger.show(lines, false);

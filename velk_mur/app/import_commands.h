@@ -24,7 +24,7 @@ CommandResult runSay(std::string_view text, const std::string& name, const Speec
                      const ImportOptions& options, std::string_view audioPath,
                      platform::Messenger& messenger);
 
-// One line per installed voice: identifier, language, name.
+// One line per installed voice: language, identifier and name, each of which --voice takes.
 CommandResult listVoices(platform::Messenger& messenger);
 
 }  // namespace velk_mur

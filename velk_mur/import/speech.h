@@ -10,7 +10,7 @@
 namespace velk_mur {
 
 struct SpeechSettings {
-  std::string voice = "en";  // a voice name or identifier, as --list-voices shows them
+  std::string voice = "en";  // a language, identifier or name, as --list-voices shows them
   int wordsPerMinute = 175;  // 80 to 450
   int pitch = 50;            // 0 to 100, 50 is the voice's own
 };
@@ -28,7 +28,8 @@ struct SpeechResult {
 SpeechResult synthesizeSpeech(std::string_view text, const SpeechSettings& settings);
 
 struct VoiceInfo {
-  std::string identifier;  // what --voice takes, e.g. "gmw/en-US"
+  // A voice is chosen by any of these.
+  std::string identifier;  // e.g. "gmw/en-US"
   std::string name;        // e.g. "English (America)"
   std::string language;    // e.g. "en-us"
 };
