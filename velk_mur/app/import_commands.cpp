@@ -11,7 +11,7 @@ namespace {
 std::string importedLine(std::string_view source, const ImportedRecording& recording) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.2f", recording.seconds);
-  return std::string(source) + ": " + recording.name + ", " + seconds + " s";
+  return recording.name + " (" + seconds + " s) from " + std::string(source);
 }
 
 void reportFolderTotal(std::string lines, const fs::path& folder, platform::Messenger& messenger) {

@@ -31,7 +31,11 @@ SayDialog::SayDialog(QWidget* parent) : QDialog(parent) {
   for (const VoiceInfo& voice : installedVoices().value_or(std::vector<VoiceInfo>{})) {
     voiceBox_->addItem(QString::fromStdString(voice.name + " (" + voice.language + ")"),
                        QString::fromStdString(voice.language));
-    if (voice.language == defaults.voice) voiceBox_->setCurrentIndex(voiceBox_->count() - 1);
+    const bool isDefault =
+        voice.language == defaults.voice || voice.language.starts_with(defaults.voice + "-");
+    if (isDefault && voiceBox_->currentIndex() == 0) {
+      voiceBox_->setCurrentIndex(voiceBox_->count() - 1);
+    }
   }
   speedBox_ = new QSpinBox(this);
   speedBox_->setObjectName(QStringLiteral("saySpeed"));
@@ -48,7 +52,11 @@ SayDialog::SayDialog(QWidget* parent) : QDialog(parent) {
   connect(textEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
     if (nameTyped_) return;
     std::string name = actionNameFromStem(toUtf8(text.trimmed()));
-    name.resize(std::min<std::size_t>(name.size(), kNameFromTextLength));
+    // The first words, not a word cut in two.
+    if (name.size() > kNameFromTextLength) {
+      const std::size_t wordEnd = name.rfind('_', kNameFromTextLength);
+      name.resize(wordEnd != std::string::npos && wordEnd >= 2 ? wordEnd : kNameFromTextLength);
+    }
     nameEdit_->setText(text.trimmed().isEmpty() ? QString() : QString::fromStdString(name));
   });
   connect(nameEdit_, &QLineEdit::textEdited, this, [this] { nameTyped_ = true; });

@@ -10,9 +10,9 @@
 namespace velk_mur {
 
 struct SpeechSettings {
-  std::string voice = "en";  // a language, identifier or name, as --list-voices shows them
-  int wordsPerMinute = 175;  // 80 to 450
-  int pitch = 50;            // 0 to 100, 50 is the voice's own
+  std::string voice = "en-us";  // a language, identifier or name, as --list-voices shows them
+  int wordsPerMinute = 175;     // 80 to 450
+  int pitch = 50;               // 0 to 100, 50 is the voice's own
 };
 
 inline constexpr int kMinWordsPerMinute = 80;
