@@ -18,11 +18,11 @@ namespace velk_mur {
 
 namespace {
 
-// A windowed-sinc low-pass of 64 taps per phase, passing up to 90 % of the new Nyquist
-// frequency: the transition ends before 4 kHz, so nothing folds back into the passband.
+// A Kaiser-windowed sinc low-pass (the library's default window) of 64 taps per phase, passing up
+// to 90 % of the new Nyquist frequency: the transition ends before 4 kHz, so nothing folds back
+// into the passband.
 constexpr int kFilterSize = 64;
 constexpr double kCutoff = 0.9;
-constexpr double kKaiserBeta = 9.0;
 
 constexpr std::size_t kTrimMarginSamples =
     static_cast<std::size_t>(kTrimMarginSeconds * kRobotSampleRate);
@@ -71,7 +71,6 @@ class MonoResampler {
     }
     av_opt_set_int(swr_, "filter_size", kFilterSize, 0);
     av_opt_set_double(swr_, "cutoff", kCutoff, 0);
-    av_opt_set_double(swr_, "kaiser_beta", kKaiserBeta, 0);
     const std::vector<double> average(static_cast<std::size_t>(channels), 1.0 / channels);
     return swr_set_matrix(swr_, average.data(), channels) >= 0 && swr_init(swr_) >= 0;
   }
