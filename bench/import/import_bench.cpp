@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/import/audio_fixtures.h"
 #include "velk_mur/import/recording_import.h"

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/path_text.h"
+
 namespace fs = std::filesystem;
 
 namespace velk_mur {
@@ -34,7 +36,8 @@ CommandResult runImport(const std::vector<std::string>& files,
   std::string lines;
   int failed = 0;
   for (const std::string& file : files) {
-    const auto recording = importAudioFile(fs::path(file), folder, name, options, messenger);
+    const auto recording =
+        importAudioFile(platform::textToPath(file), folder, name, options, messenger);
     if (recording) {
       lines += importedLine(file, *recording) + "\n";
     } else {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 
+#include "platform/path_text.h"
 #include "velk_mur/generate/key_frames.h"
 
 extern "C" {
@@ -154,7 +155,8 @@ DecodeResult decodeAudioFile(const std::filesystem::path& path) {
   if (std::filesystem::file_size(path, error) == 0 && !error) return failed("the file is empty");
 
   AVFormatContext* rawFormat = nullptr;
-  if (const int opened = avformat_open_input(&rawFormat, path.string().c_str(), nullptr, nullptr);
+  if (const int opened =
+          avformat_open_input(&rawFormat, platform::pathToText(path).c_str(), nullptr, nullptr);
       opened < 0) {
     // The demuxers answer "invalid argument" for data they cannot make sense of.
     const bool unreadable = opened == AVERROR(EINVAL) || opened == AVERROR_INVALIDDATA;

@@ -6,6 +6,7 @@
 #include "platform/ascii_text.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
+#include "platform/path_text.h"
 #include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/generate/wav_input.h"
@@ -48,12 +49,12 @@ std::optional<Target> prepareTarget(const fs::path& folder, const std::string& n
   std::error_code error;
   const bool isFolder = fs::is_directory(folder, error);
   if (error && error != std::errc::no_such_file_or_directory) {
-    report(messenger,
-           "The audio folder cannot be read (" + error.message() + ")\n" + folder.string());
+    report(messenger, "The audio folder cannot be read (" + error.message() + ")\n" +
+                          platform::pathToText(folder));
     return std::nullopt;
   }
   if (!isFolder) {
-    report(messenger, "The audio folder does not exist\n" + folder.string());
+    report(messenger, "The audio folder does not exist\n" + platform::pathToText(folder));
     return std::nullopt;
   }
   const std::optional<std::string> listed = listedRecording(folder, name);
@@ -82,7 +83,8 @@ bool removeGeneratedFiles(const fs::path& folder, const std::string& name,
                                 ledFilePath(folder, name)};
   for (const fs::path& path : generated) {
     if (platform::fileExists(path) && !platform::removeFile(path)) {
-      report(messenger, "Cannot remove the replaced recording's file\n" + path.string());
+      report(messenger,
+             "Cannot remove the replaced recording's file\n" + platform::pathToText(path));
       return false;
     }
   }
@@ -102,7 +104,7 @@ std::optional<ImportedRecording> writeRecording(const MonoSound& sound, std::str
   if (target.replacing && !removeGeneratedFiles(folder, target.name, messenger))
     return std::nullopt;
   if (!writeFileWhole(target.path, robotWavFile(samples))) {
-    report(messenger, "Cannot write the recording\n" + target.path.string());
+    report(messenger, "Cannot write the recording\n" + platform::pathToText(target.path));
     return std::nullopt;
   }
   return ImportedRecording{target.name, static_cast<double>(samples.size()) / kRobotSampleRate};
@@ -123,15 +125,16 @@ std::optional<ImportedRecording> importAudioFile(const fs::path& file, const fs:
                                                  const std::optional<std::string>& name,
                                                  const ImportOptions& options,
                                                  platform::Messenger& messenger) {
-  const std::string chosen = name ? *name : actionNameFromStem(file.stem().string());
+  const std::string chosen = name ? *name : actionNameFromStem(platform::pathToText(file.stem()));
   const std::optional<Target> target = prepareTarget(folder, chosen, options, messenger);
   if (!target) return std::nullopt;
   const DecodeResult decoded = decodeAudioFile(file);
   if (!decoded.ok) {
-    report(messenger, "Cannot import " + file.string() + "\n" + decoded.reason);
+    report(messenger, "Cannot import " + platform::pathToText(file) + "\n" + decoded.reason);
     return std::nullopt;
   }
-  return writeRecording(decoded.sound, file.string(), folder, *target, options, messenger);
+  return writeRecording(decoded.sound, platform::pathToText(file), folder, *target, options,
+                        messenger);
 }
 
 std::int64_t folderSoundBytes(const fs::path& folder) {
@@ -144,7 +147,8 @@ std::int64_t folderSoundBytes(const fs::path& folder) {
 }
 
 bool writeFileWhole(const fs::path& target, const platform::Bytes& bytes) {
-  const fs::path temporary = target.parent_path() / (target.filename().string() + ".part");
+  fs::path temporary = target;
+  temporary += ".part";
   std::optional<platform::OutputFile> file = platform::OutputFile::create(temporary);
   if (!file) return false;
   const bool written = file->write(bytes) && file->close();

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/import/audio_fixtures.h"
 #include "velk_mur/generate/wav_input.h"

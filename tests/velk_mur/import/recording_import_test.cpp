@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/import/audio_fixtures.h"
 #include "velk_mur/app/import_commands.h"
