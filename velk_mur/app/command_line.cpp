@@ -136,7 +136,9 @@ int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams 
 
 void registerCommands(CommandLine& commandLine) {
   registerBasicCommands(commandLine);
+#ifdef VELK_MUR_WITH_IMPORT
   registerImportCommands(commandLine);
+#endif
 }
 
 int runCommandLine(const std::vector<std::string>& arguments, TerminalStreams streams,
