@@ -49,10 +49,14 @@ class MonoResampler {
   MonoResampler() = default;
   MonoResampler(const MonoResampler&) = delete;
   MonoResampler& operator=(const MonoResampler&) = delete;
-  ~MonoResampler() { swr_free(&swr_); }
+  ~MonoResampler() {
+    swr_free(&swr_);
+    av_channel_layout_uninit(&layout_);
+  }
 
   // Starts (or restarts, after a change of input format) the conversion.
   bool start(const AVChannelLayout& given, AVSampleFormat format, int rate) {
+    silenceLibraryLog();
     if (swr_ != nullptr && !finish()) return false;
     swr_free(&swr_);
     av_channel_layout_uninit(&layout_);
@@ -134,7 +138,7 @@ std::string drainFrames(AVCodecContext& codec, AVFrame& frame, MonoResampler& re
   for (;;) {
     const int received = avcodec_receive_frame(&codec, &frame);
     if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return {};
-    if (received < 0) return errorText(received);
+    if (received < 0) return "damaged audio data (" + errorText(received) + ")";
     const bool ready = resampler.matches(frame) ||
                        resampler.start(frame.ch_layout, static_cast<AVSampleFormat>(frame.format),
                                        frame.sample_rate);
@@ -194,7 +198,7 @@ DecodeResult decodeAudioFile(const std::filesystem::path& path) {
     if (packet->stream_index == stream) {
       const int sent = avcodec_send_packet(codec.get(), packet.get());
       av_packet_unref(packet.get());
-      if (sent < 0) return failed(errorText(sent));
+      if (sent < 0) return failed("damaged audio data (" + errorText(sent) + ")");
       if (std::string reason = drainFrames(*codec, *frame, resampler); !reason.empty()) {
         return failed(reason);
       }
