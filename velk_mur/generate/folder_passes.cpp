@@ -279,7 +279,10 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
   messenger.progress("Checking", total, total);
 
   if (bad > 0) {
-    messenger.show("Please correct bad format .WAV files and try again", true);
+    messenger.show(
+        "Please correct bad format .WAV files and try again\nImporting them makes WAV files the "
+        "robot can play (Import... or velk_mur import)",
+        true);
     result.count = -1;
     return result;
   }

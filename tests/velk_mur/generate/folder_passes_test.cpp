@@ -108,7 +108,9 @@ const char* const kBadName = "Bad file name (must be alphanumeric maybe with an 
 const char* const kWrongFormat =
     "Bad format .WAV file\nmust be 8kHz, 8-bit mono (Windows WAV format)\n";
 const char* const kHelloFiles = "hello.led hello_h7.mtn hello_m.mtn";
-const std::string kCorrect = "Please correct bad format .WAV files and try again";
+const std::string kCorrect =
+    "Please correct bad format .WAV files and try again\nImporting them makes WAV files the robot "
+    "can play (Import... or velk_mur import)";
 const std::string kImportHint =
     "Import it to make a WAV the robot can play (Import... or velk_mur import)";
 const std::string kNoneButToImport =
