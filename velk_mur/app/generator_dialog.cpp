@@ -18,14 +18,16 @@
 #include "platform/qt/qt_text.h"
 #include "velk_mur/app/commands.h"
 #include "velk_mur/app/dialog_layout.h"
+#include "velk_mur/app/import_commands.h"
 #include "velk_mur/app/program_icon.h"
+#include "velk_mur/app/say_dialog.h"
 
 namespace velk_mur {
 
 namespace {
 
 constexpr int kDialogWidthUnits = 208;
-constexpr int kDialogHeightUnits = 73;
+constexpr int kDialogHeightUnits = 93;
 constexpr int kFontPointSize = 8;
 constexpr const char* kFontFamily = "MS Sans Serif";
 constexpr const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -95,61 +97,33 @@ struct GeneratorDialog::Control {
 // folder button follows the path it fills.
 std::span<const GeneratorDialog::Control> GeneratorDialog::controls() {
   using enum ControlKind;
+  // clang-format off
   static constexpr Control kControls[] = {
       {"1005", Edit, "", {77, 6, 79, 14}, "", "", nullptr},
-      {"stickPathBrowse",
-       Browse,
-       "...",
-       {158, 6, 10, 14},
-       "1005",
-       "Choose the memory stick folder",
-       nullptr},
+      {"stickPathBrowse", Browse, "...", {158, 6, 10, 14}, "1005",
+       "Choose the memory stick folder", nullptr},
       {"1006", Edit, "", {77, 27, 79, 14}, "", "", nullptr},
-      {"audioPathBrowse",
-       Browse,
-       "...",
-       {158, 27, 10, 14},
-       "1006",
-       "Choose the audio data folder",
-       nullptr},
-      {"1009",
-       Button,
-       "Test",
-       {79, 52, 49, 14},
-       "",
-       "Check the recordings and report what would be saved",
-       &GeneratorDialog::runTest},
-      {"1008",
-       Button,
-       "Save to Stick",
-       {143, 52, 49, 14},
-       "",
+      {"audioPathBrowse", Browse, "...", {158, 27, 10, 14}, "1006",
+       "Choose the audio data folder", nullptr},
+      {"1009", Button, "Test", {79, 52, 49, 14}, "",
+       "Check the recordings and report what would be saved", &GeneratorDialog::runTest},
+      {"1008", Button, "Save to Stick", {143, 52, 49, 14}, "",
        "Write the recordings and their motions to the memory stick",
        &GeneratorDialog::runSaveToStick},
-      {"1010",
-       Button,
-       "About...",
-       {169, 24, 32, 14},
-       "",
-       "Show the program's version",
-       &GeneratorDialog::runAbout},
-      {"2",
-       Button,
-       "Done",
-       {169, 7, 32, 14},
-       "",
-       "Close without saving the paths",
-       &GeneratorDialog::reject},
+      {"1010", Button, "About...", {169, 24, 32, 14}, "",
+       "Show the program's version", &GeneratorDialog::runAbout},
+      {"2", Button, "Done", {169, 7, 32, 14}, "",
+       "Close without saving the paths", &GeneratorDialog::reject},
       {"", Label, "&Memory Stick Path:", {8, 9, 62, 8}, "1005", "", nullptr},
       {"", Label, "&Audio Data Path:", {8, 30, 55, 8}, "1006", "", nullptr},
-      {"1011",
-       Button,
-       "Generate",
-       {15, 52, 49, 14},
-       "",
-       "Create the missing motion and LED files",
-       &GeneratorDialog::runGenerate},
+      {"1011", Button, "Generate", {15, 52, 49, 14}, "",
+       "Create the missing motion and LED files", &GeneratorDialog::runGenerate},
+      {"1012", Button, "Import...", {15, 72, 49, 14}, "",
+       "Convert audio files into recordings in the audio folder", &GeneratorDialog::runImport},
+      {"1013", Button, "Say...", {79, 72, 49, 14}, "",
+       "Speak a text into a new recording in the audio folder", &GeneratorDialog::runSay},
   };
+  // clang-format on
   return kControls;
 }
 
@@ -160,6 +134,7 @@ GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment 
   setWindowIcon(programIcon());
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setAcceptDrops(true);
   QFont font(QString::fromLatin1(kFontFamily), kFontPointSize);
   font.setStyleHint(QFont::SansSerif);
   setFont(font);
@@ -273,6 +248,45 @@ void GeneratorDialog::runSaveToStick() {
 
 void GeneratorDialog::runAbout() {
   showAbout(messenger_);
+}
+
+void GeneratorDialog::runImport() {
+  importFiles(QFileDialog::getOpenFileNames(
+      this, QStringLiteral("Import recordings"), QString(),
+      QStringLiteral("Audio files (*.wav *.mp3 *.m4a *.aac *.flac *.ogg *.oga *.opus *.aif *.aiff "
+                     "*.wma *.amr *.3gp *.caf *.webm);;All files (*)")));
+}
+
+void GeneratorDialog::importFiles(const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  std::vector<std::string> files;
+  for (const QString& path : paths) files.push_back(toText(path));
+  // A name taken already is asked about, so no wait cursor stands over the question.
+  const ImportOptions options{.conversion = {}, .existing = ExistingRecording::Ask};
+  velk_mur::runImport(files, std::nullopt, options, toText(audioPathEdit_->text()), messenger_);
+}
+
+void GeneratorDialog::runSay() {
+  SayDialog say(this);
+  if (say.exec() != QDialog::Accepted) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const ImportOptions options{.conversion = {}, .existing = ExistingRecording::Ask};
+  velk_mur::runSay(say.text(), say.name(), say.speech(), options, toText(audioPathEdit_->text()),
+                   messenger_);
+  QApplication::restoreOverrideCursor();
+}
+
+void GeneratorDialog::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void GeneratorDialog::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile());
+  }
+  event->acceptProposedAction();
+  importFiles(paths);
 }
 
 }  // namespace velk_mur

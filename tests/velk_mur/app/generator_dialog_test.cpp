@@ -75,8 +75,12 @@ TEST_F(GeneratorDialogTest, ControlsCarryTheStoredPathsTextsNamesTipsAndTabOrder
       {"1008", "Save to Stick", "Save to Stick"},
       {"1010", "About...", "About..."},
       {"2", "Done", "Done"},
-      {"1011", "Generate", "Generate"}};
-  QWidget* widget = control("1011");
+      {"1011", "Generate", "Generate"},
+      {"1012", "Import...", "Import..."},
+      {"1013", "Say...", "Say..."}};
+  // The chain wraps from the last control to the first.
+  QWidget* widget = control(std::get<0>(std::end(controls)[-1]));
+  ASSERT_NE(widget, nullptr);
   for (const auto& [id, text, name] : controls) {
     do widget = widget->nextInFocusChain();
     while (!(widget->focusPolicy() & Qt::TabFocus));
@@ -158,12 +162,12 @@ TEST_F(GeneratorDialogTest, ADroppedFolderFillsAPathBox) {
     QApplication::sendEvent(edit("1006"), &enter);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(edit("1006"), &drop);
-    return enter.isAccepted();
   };
+  // A file goes on to the dialog, which imports it; it is not taken as the path.
   testing_support::writeTextFile(dir / "voices/hello.wav", "RIFF");
-  EXPECT_FALSE(drop(dir / "voices/hello.wav"));
+  drop(dir / "voices/hello.wav");
   EXPECT_EQ(edit("1006")->text().toStdString(), velk_mur::defaultAudioPath(environment));
-  EXPECT_TRUE(drop(dir / "voices"));
+  drop(dir / "voices");
   EXPECT_EQ(edit("1006")->text().toStdString(), (dir / "voices").string());
 }
 
@@ -187,6 +191,28 @@ TEST(MessageBoxMessenger, ClosesTheProgressBeforeAQuestionAndStopsOnCancel) {
   progressBox()->findChild<QPushButton*>()->click();
   EXPECT_FALSE(messenger.progress("Checking", 2, 3));
   EXPECT_EQ(progressBox(), nullptr);
+}
+
+TEST_F(GeneratorDialogTest, DroppedAudioFilesAreImportedIntoTheAudioFolder) {
+  fs::create_directories(dir / "voices");
+  platform::Bytes loud(22050 * 2);
+  for (std::size_t i = 0; i < loud.size(); i += 2) loud[i + 1] = (i / 40) % 2 == 0 ? 0x40 : 0xC0;
+  testing_support::WavOptions sixteenBit;
+  sixteenBit.sampleRate = 22050;
+  sixteenBit.bitsPerSample = 16;
+  testing_support::writeWav(dir / "Voice Memo.wav", loud, sixteenBit);
+  open();
+  edit("1006")->setText(QString::fromStdString((dir / "voices").string()));
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString((dir / "Voice Memo.wav").string()))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(dialog.get(), &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(dialog.get(), &drop);
+  ASSERT_EQ(messenger.texts().size(), 1u);
+  EXPECT_NE(messenger.texts()[0].find("Voice_Memo ("), std::string::npos) << messenger.texts()[0];
+  EXPECT_TRUE(fs::exists(dir / "voices/Voice_Memo.wav"));
 }
 
 }  // namespace
