@@ -5,6 +5,8 @@
 #include <optional>
 #include <ostream>
 
+#include "velk_version.h"
+
 namespace velk_mur {
 
 namespace {
@@ -56,6 +58,8 @@ CommandLine::CommandLine()
   app_->require_subcommand(1);
   app_->footer(kFooter);
   app_->get_formatter()->column_width(20);
+  app_->set_version_flag("--version", std::string(kProgramName) + " " + velk::kVelkMurVersion,
+                         "Print the program's version and exit");
 }
 
 CommandLine::~CommandLine() = default;
@@ -98,6 +102,9 @@ int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams 
   } catch (const CLI::CallForHelp&) {
     streams.out << app_->help();
     return kExitSuccess;
+  } catch (const CLI::CallForVersion& version) {
+    streams.out << version.what() << '\n';
+    return kExitSuccess;
   } catch (const CLI::ParseError& error) {
     usageError = error.what();
   }
@@ -120,7 +127,7 @@ int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams 
   const CLI::App* chosen = app_->get_subcommands().front();
   platform::TerminalMessenger messenger(
       streams.out, streams.err, streams.in,
-      answerPolicy(state_->yes, state_->no, streams.inputIsTerminal));
+      answerPolicy(state_->yes, state_->no, streams.inputIsTerminal), streams.errorIsTerminal);
   CommandContext context{environment, streams, messenger, {}};
   if (state_->takesPaths.contains(chosen)) {
     if (!state_->stickPath || !state_->audioPath) context.paths = loadPathTexts(environment);

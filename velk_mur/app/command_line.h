@@ -27,6 +27,7 @@ struct TerminalStreams {
   std::ostream& err;
   std::istream& in;
   bool inputIsTerminal = false;  // questions are asked only when someone can answer them
+  bool errorIsTerminal = false;  // progress lines only when someone watches them
 };
 
 // What a chosen command runs with.

@@ -6,6 +6,7 @@
 #include "velk_mur/app/commands.h"
 #include "velk_mur/app/generator_dialog.h"
 #include "velk_mur/app/program_icon.h"
+#include "velk_version.h"
 
 #ifdef _WIN32
 #define VELK_MODULE_EXPORT __declspec(dllexport)
@@ -16,6 +17,7 @@
 extern "C" VELK_MODULE_EXPORT int velk_mur_run_dialog(int argc, char** argv) {
   QApplication application(argc, argv);
   application.setApplicationName(velk_mur::kProgramTitle);
+  application.setApplicationVersion(velk::kVelkMurVersion);
   application.setWindowIcon(velk_mur::programIcon());
   platform::MessageBoxMessenger messenger(velk_mur::kProgramTitle, QMessageBox::NoIcon,
                                           QMessageBox::Warning);

@@ -16,11 +16,11 @@
 
 namespace {
 
-bool standardInputIsTerminal() {
+bool isTerminal(int descriptor) {
 #ifdef _WIN32
-  return _isatty(0) != 0;
+  return _isatty(descriptor) != 0;
 #else
-  return ::isatty(0) != 0;
+  return ::isatty(descriptor) != 0;
 #endif
 }
 
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
   if (argc > 1) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     return velk_mur::runCommandLine(arguments,
-                                    {std::cout, std::cerr, std::cin, standardInputIsTerminal()},
+                                    {std::cout, std::cerr, std::cin, isTerminal(0), isTerminal(2)},
                                     velk_mur::processEnvironment());
   }
   if (!displayAvailable()) {
