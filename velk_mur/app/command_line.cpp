@@ -92,8 +92,8 @@ std::string CommandLine::help() const {
   return app_->help();
 }
 
-int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams streams,
-                     const AppEnvironment& environment) {
+std::optional<int> CommandLine::parse(const std::vector<std::string>& arguments,
+                                      TerminalStreams streams) {
   // CLI11 takes the arguments last first.
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   std::string usageError;
@@ -123,7 +123,12 @@ int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams 
                 << " --help' for more information.\n";
     return kExitUsage;
   }
+  return std::nullopt;
+}
 
+int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams streams,
+                     const AppEnvironment& environment) {
+  if (const std::optional<int> ended = parse(arguments, streams)) return *ended;
   const CLI::App* chosen = app_->get_subcommands().front();
   platform::TerminalMessenger messenger(
       streams.out, streams.err, streams.in,
