@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_to_stick.h"
@@ -74,17 +75,17 @@ bool audioFolderPresent(const fs::path& folder, platform::Messenger& messenger) 
   std::error_code error;
   const fs::file_status status = fs::status(folder, error);
   if (status.type() == fs::file_type::not_found) {
-    messenger.show("Audio data folder not found\n" + folder.string(), true);
+    messenger.show("Audio data folder not found\n" + platform::pathToText(folder), true);
     return false;
   }
   if (error) {
-    messenger.show(
-        "Audio data folder could not be checked: " + error.message() + "\n" + folder.string(),
-        true);
+    messenger.show("Audio data folder could not be checked: " + error.message() + "\n" +
+                       platform::pathToText(folder),
+                   true);
     return false;
   }
   if (status.type() != fs::file_type::directory) {
-    messenger.show("Audio data path is not a folder\n" + folder.string(), true);
+    messenger.show("Audio data path is not a folder\n" + platform::pathToText(folder), true);
     return false;
   }
   return true;
@@ -114,7 +115,7 @@ std::string expandPathText(std::string_view text, const AppEnvironment& environm
   }
   const bool homeRelative = text == "~" || text.starts_with("~/") || text.starts_with("~\\");
   if (homeRelative && !environment.homeFolder.empty()) {
-    result = environment.homeFolder.string() + result.substr(1);
+    result = platform::pathToText(environment.homeFolder) + result.substr(1);
   }
   return result;
 }

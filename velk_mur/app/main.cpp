@@ -11,6 +11,7 @@
 #include <unistd.h>
 #endif
 
+#include "platform/utf8_console.h"
 #include "velk_mur/app/command_line.h"
 #include "velk_mur/app/qt_module.h"
 
@@ -42,7 +43,9 @@ bool displayAvailable() {
 
 int main(int argc, char** argv) {
   if (argc > 1) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    platform::useUtf8Console();
+    std::vector<std::string> arguments = platform::utf8Arguments(argc, argv);
+    arguments.erase(arguments.begin());
     return velk_mur::runCommandLine(arguments,
                                     {std::cout, std::cerr, std::cin, isTerminal(0), isTerminal(2)},
                                     velk_mur::processEnvironment());

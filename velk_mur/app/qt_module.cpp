@@ -4,6 +4,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/path_text.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -59,12 +61,12 @@ LoadedModule loadModule() {
     std::string reason;
     module.handle = openLibrary(candidate, reason);
     if (module.handle != nullptr) return module;
-    module.error = "cannot load " + candidate.string() + ": " + reason;
+    module.error = "cannot load " + platform::pathToText(candidate) + ": " + reason;
     return module;
   }
   module.error = std::string(qtModuleFileName()) + " not found in " +
-                 candidates[0].parent_path().string() + " or " +
-                 candidates[1].parent_path().lexically_normal().string();
+                 platform::pathToText(candidates[0].parent_path()) + " or " +
+                 platform::pathToText(candidates[1].parent_path().lexically_normal());
   return module;
 }
 

@@ -8,14 +8,15 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/velk_mur/app/app_test_tree.h"
+#include "tests/support/stick_tree.h"
+#include "velk_mur/app/commands.h"
 
 namespace fs = std::filesystem;
-using app_testing::environmentIn;
-using app_testing::makeValidStick;
-using app_testing::writeReadyCompanions;
-using app_testing::writeRecording;
+using testing_support::environmentIn;
+using testing_support::makeValidStick;
 using testing_support::TempDir;
+using testing_support::writeReadyCompanions;
+using testing_support::writeRecording;
 
 namespace {
 
