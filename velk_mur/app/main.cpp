@@ -25,17 +25,16 @@ bool isTerminal(int descriptor) {
 #endif
 }
 
-bool variableSet(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0';
-}
-
 // Windows and macOS always have a screen; elsewhere Qt would abort without one.
 bool displayAvailable() {
 #if defined(_WIN32) || defined(__APPLE__)
   return true;
 #else
-  return variableSet("DISPLAY") || variableSet("WAYLAND_DISPLAY") || variableSet("QT_QPA_PLATFORM");
+  const auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+  };
+  return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 #endif
 }
 
