@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <set>
 
 #include "velk_version.h"
 
@@ -45,7 +46,7 @@ platform::AnswerPolicy answerPolicy(bool yes, bool no, bool inputIsTerminal) {
 
 struct CommandLine::State {
   std::map<const CLI::App*, CommandAction> actions;
-  std::map<const CLI::App*, bool> takesPaths;
+  std::set<const CLI::App*> takesPaths;
   std::optional<std::string> stickPath;
   std::optional<std::string> audioPath;
   bool yes = false;
@@ -80,7 +81,7 @@ void CommandLine::addPathOptions(CLI::App& command) {
   command.add_option("--audio", state_->audioPath, "the audio folder holding the .wav recordings")
       ->type_name("PATH")
       ->check(pathLengthLimit());
-  state_->takesPaths[&command] = true;
+  state_->takesPaths.insert(&command);
 }
 
 void CommandLine::addAnswerOptions(CLI::App& command) {
