@@ -1,22 +1,51 @@
 // VELK7: edits the VELK records of the R-CODE program on an AIBO ERS-7 memory stick.
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
+#include "platform/case_path.h"
 #include "platform/qt/message_box_messenger.h"
 #include "velk7/editor/editor_dialog.h"
 #include "velk7/editor/editor_images.h"
+#include "velk7/editor/program_chooser.h"
+#include "velk7/editor/terminal_arguments.h"
 #include "velk7/rcode/start_up.h"
 
+namespace {
+
+namespace fs = std::filesystem;
+
+// True only when the file is known to be absent; a path that could not be checked is not.
+bool knownAbsent(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(platform::resolveCase(path), error);
+  return status.type() == fs::file_type::not_found;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const bool hasDisplay = velk7::displayAvailable(
+      std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+  if (const std::optional<int> code =
+          velk7::answerOnTerminal(arguments, hasDisplay, std::cout, std::cerr)) {
+    return *code;
+  }
+
   QApplication application(argc, argv);
   application.setWindowIcon(velk7::programIcon());
-  // Every box of this program, the abandon question included, carries the exclamation icon.
+  // Every box of this program, the abandon question included, carries the exclamation icon;
+  // the question's default answer keeps the edits.
   platform::MessageBoxMessenger messenger(QStringLiteral("VELK7"), QMessageBox::Warning,
                                           QMessageBox::Warning, QMessageBox::Warning);
+  messenger.setDefaultAnswer(false);
 
   // The arguments that the toolkit left, joined again, are the whole argument text.
   std::string commandLine;
@@ -25,11 +54,20 @@ int main(int argc, char* argv[]) {
     commandLine += argv[index];
   }
   std::error_code error;
-  std::filesystem::path currentFolder = std::filesystem::current_path(error);
+  fs::path currentFolder = fs::current_path(error);
   if (error) currentFolder = ".";
 
   std::optional<velk7::LoadedProgram> loaded =
       velk7::startUp(commandLine, currentFolder, messenger);
+  // Started without a path away from a stick, the program asks where the stick is.
+  if (!loaded && commandLine.empty() &&
+      knownAbsent(velk7::locateProgram(commandLine, currentFolder))) {
+    while (!loaded) {
+      const std::optional<fs::path> chosen = velk7::chooseProgramFile();
+      if (!chosen) return 1;
+      loaded = velk7::startUp(chosen->string(), currentFolder, messenger);
+    }
+  }
   if (!loaded) return 1;
 
   velk7::EditorDialog dialog(loaded->program, loaded->path, messenger);
