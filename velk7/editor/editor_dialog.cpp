@@ -18,6 +18,7 @@
 #include <string>
 
 #include "platform/qt/dialog_units.h"
+#include "platform/qt/message_box_messenger.h"
 #include "velk7/editor/about_dialog.h"
 #include "velk7/editor/drag_image_window.h"
 #include "velk7/editor/editor_images.h"
@@ -109,6 +110,13 @@ QString labelName(QString text) {
 }
 
 }  // namespace
+
+std::unique_ptr<platform::MessageBoxMessenger> makeEditorMessenger() {
+  auto messenger = std::make_unique<platform::MessageBoxMessenger>(
+      QStringLiteral("VELK7"), QMessageBox::Warning, QMessageBox::Warning, QMessageBox::Warning);
+  messenger->setDefaultAnswer(false);
+  return messenger;
+}
 
 EditorDialog::EditorDialog(RcodeProgram& program, std::filesystem::path programPath,
                            platform::Messenger& messenger, QWidget* parent)
@@ -434,7 +442,10 @@ void EditorDialog::addChosenPart() {
   LineEdit edit{LineEdit::Kind::AddPart, record,
                 chosen->data(kItemDataRole).toByteArray().toStdString()};
   edit.to = after < 0 ? -1 : after + 1;
+  const int partRow = partsList_->row(chosen);
   if (!makeEdit(edit)) return;
+  // The keyboard keeps its place in the palette for the next part.
+  partsList_->setCurrentRow(partRow);
   // The last line added becomes the selected line, so the next part follows it.
   const auto added =
       static_cast<int>(program_.records[static_cast<std::size_t>(record)].lines.size() - before);

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,10 @@ class QListWidget;
 class QPushButton;
 class QTreeWidget;
 
+namespace platform {
+class MessageBoxMessenger;
+}
+
 namespace velk7 {
 
 class DragImageWindow;
@@ -43,6 +48,10 @@ inline constexpr int kCancelledResult = 2;
 // Item data roles of the three views.
 inline constexpr int kItemDataRole = Qt::UserRole;
 inline constexpr int kIsCodeLineRole = Qt::UserRole + 1;
+
+// The message boxes of velk7: captioned "VELK7", each with the exclamation icon; Enter
+// answers the abandon question with No, which keeps the edits.
+std::unique_ptr<platform::MessageBoxMessenger> makeEditorMessenger();
 
 class EditorDialog : public QDialog {
   Q_OBJECT

@@ -1,9 +1,9 @@
 // VELK7: edits the VELK records of the R-CODE program on an AIBO ERS-7 memory stick.
 #include <QApplication>
-#include <QMessageBox>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -41,11 +41,8 @@ int main(int argc, char* argv[]) {
 
   QApplication application(argc, argv);
   application.setWindowIcon(velk7::programIcon());
-  // Every box of this program, the abandon question included, carries the exclamation icon;
-  // the question's default answer keeps the edits.
-  platform::MessageBoxMessenger messenger(QStringLiteral("VELK7"), QMessageBox::Warning,
-                                          QMessageBox::Warning, QMessageBox::Warning);
-  messenger.setDefaultAnswer(false);
+  const std::unique_ptr<platform::MessageBoxMessenger> boxes = velk7::makeEditorMessenger();
+  platform::MessageBoxMessenger& messenger = *boxes;
 
   // The arguments that the toolkit left, joined again, are the whole argument text.
   std::string commandLine;

@@ -1,5 +1,9 @@
 // Building, reordering and undoing a record with the keyboard alone, and the palette filter.
+#include <QTimer>
+
 #include "editor_fixture.h"
+#include "platform/qt/message_box_messenger.h"
+#include "velk7/editor/save_program.h"
 
 namespace velk7 {
 namespace {
@@ -52,8 +56,9 @@ TEST_F(EditorKeyboardTest, KeysAddMoveDeleteUndoAndRedoLines) {
        true},
       {"the next part follows the last added",
        {{Step::Parts, Qt::Key_Insert, {}, 0, "WAIT to finish"},
+        {Step::Parts, Qt::Key_Insert},
         {Step::Parts, Qt::Key_Insert, {}, -1, "Sit Down"}},
-       {"A", "WAIT", "PLAY ACTION SIT", "WAIT", "B", "C", "D"},
+       {"A", "WAIT", "WAIT", "PLAY ACTION SIT", "WAIT", "B", "C", "D"},
        true},
       {"moves down and up, and not past the ends",
        {{Step::Code, Qt::Key_Down, ctrl, 0},
@@ -116,6 +121,14 @@ TEST_F(EditorKeyboardTest, UndoShowsTheRecordItChangesAndAnUndoneProgramClosesWi
   EXPECT_TRUE(dialog_->changed());
   EXPECT_TRUE(dialog_->close());
   EXPECT_TRUE(messenger_.entries().empty());
+}
+
+TEST_F(EditorKeyboardTest, EnterOnTheAbandonQuestionKeepsEditing) {
+  const std::unique_ptr<platform::MessageBoxMessenger> boxes = makeEditorMessenger();
+  QTimer::singleShot(0, [] {
+    if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
+  });
+  EXPECT_FALSE(boxes->ask(kAbandonQuestion));
 }
 
 TEST_F(EditorKeyboardTest, FilterNarrowsThePartsShownAsTheUserTypes) {
