@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QTreeWidget>
 #include <algorithm>
 #include <string>
@@ -599,7 +600,13 @@ void EditorDialog::showEvent(QShowEvent* event) {
     // A window larger than the screen shrinks to it, down to its least size, and opens
     // centred.
     const QRect room = where->availableGeometry();
-    const QSize frame = frameGeometry().size() - size();
+    QSize frame = frameGeometry().size() - size();
+    // Before its first showing the window manager's frame is not known yet: allow for a
+    // title bar and borders.
+    if (frame.isEmpty()) {
+      const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2;
+      frame = QSize(border * 2, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border * 2);
+    }
     resize(size().boundedTo(room.size() - frame).expandedTo(minimumSize()));
     QRect placed(QPoint(), size() + frame);
     placed.moveCenter(room.center());

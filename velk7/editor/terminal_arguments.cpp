@@ -10,8 +10,8 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: velk7 [PATH]\n"
     "Edits the VELK records of the R-CODE program on an AIBO ERS-7 memory stick.\n"
-    "PATH is the stick's R-CODE.R; without it velk7 opens ../OPEN-R/APP/PC/AMS/R-CODE.R\n"
-    "below the current folder, or asks for the file when there is none.\n"
+    "PATH is the stick's R-CODE.R. Without it velk7 opens ../OPEN-R/APP/PC/AMS/R-CODE.R,\n"
+    "seen from the current folder, or asks for the file or the stick's folder.\n"
     "  --help     print this text\n"
     "  --version  print the version\n";
 
