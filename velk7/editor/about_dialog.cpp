@@ -38,6 +38,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   ok->setObjectName(QStringLiteral("1"));
   ok->setGeometry(platform::cornerPixels(kOkPlace, base));
   ok->setDefault(true);
+  ok->setToolTip(QStringLiteral("Close this box"));
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
   setFixedSize(platform::cornerPixels(kBoxSize, base).size());

@@ -34,7 +34,7 @@ struct EditorControl {
 inline constexpr platform::UnitRect kEditorSize{0, 0, 392, 355};
 // How far the window shrinks below its size, so that it fits small or scaled screens.
 inline constexpr int kShrinkWidthUnits = 100;
-inline constexpr int kShrinkHeightUnits = 120;
+inline constexpr int kShrinkHeightUnits = 140;
 
 inline constexpr std::array<EditorControl, 12> kEditorControls = {{
     {"1000", ControlKind::Tree, "", {7, 18, 107, 172}, {0, 0, 0, 1}, "", "", ""},
