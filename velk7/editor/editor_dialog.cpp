@@ -576,9 +576,17 @@ int EditorDialog::codeDropIndex(QPoint globalPointer) const {
 // --- Window ------------------------------------------------------------------------
 
 void EditorDialog::keyPressEvent(QKeyEvent* event) {
-  // Enter is the dialog's OK command, handled like cancelling, unless it presses Save.
+  // Enter is the dialog's OK command, handled like cancelling, unless it presses Save or
+  // ends typing a filter, which takes the keyboard to the first part shown.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    if (focusWidget() == saveButton_) {
+    if (focusWidget() == filterBox_) {
+      partsList_->setFocus();
+      for (int row = 0; row < partsList_->count(); ++row) {
+        if (partsList_->item(row)->isHidden()) continue;
+        partsList_->setCurrentRow(row);
+        break;
+      }
+    } else if (focusWidget() == saveButton_) {
       save();
     } else {
       reject();

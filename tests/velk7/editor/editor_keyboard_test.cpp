@@ -138,6 +138,13 @@ TEST_F(EditorKeyboardTest, FilterNarrowsThePartsShownAsTheUserTypes) {
   EXPECT_EQ(texts(parts_, true), (Texts{"Stand Up", "Stop playing"}));
   QTest::keyClicks(filter_, "and u");
   EXPECT_EQ(texts(parts_, true), Texts{"Stand Up"});
+  // Enter takes the keyboard to the part shown, and Enter again adds it.
+  QTest::keyClick(filter_, Qt::Key_Return);
+  EXPECT_TRUE(dialog_->isVisible());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(lines(0).back(), "WAIT");
+  EXPECT_EQ(lines(0).size(), 5u);
+  EXPECT_EQ(lines(0)[3], "PLAY ACTION STAND");
   category_->setCurrentIndex(18);  // a new category keeps the filter
   EXPECT_TRUE(texts(parts_, true).empty());
   category_->setCurrentIndex(0);
@@ -147,7 +154,7 @@ TEST_F(EditorKeyboardTest, FilterNarrowsThePartsShownAsTheUserTypes) {
   filter_->setText("zzz");
   parts_->setCurrentRow(0);
   key(parts_, Qt::Key_Insert);
-  EXPECT_FALSE(dialog_->changed());
+  EXPECT_EQ(lines(0).size(), 5u);
 }
 
 }  // namespace
