@@ -405,12 +405,13 @@ bool EditorDialog::makeEdit(const LineEdit& edit) {
   return true;
 }
 
+// Not while a drag is under way: the dragged line's index must stay true until the drop.
 void EditorDialog::undo() {
-  afterHistoryStep(history_.undo(program_));
+  if (!drag_.dragging()) afterHistoryStep(history_.undo(program_));
 }
 
 void EditorDialog::redo() {
-  afterHistoryStep(history_.redo(program_));
+  if (!drag_.dragging()) afterHistoryStep(history_.redo(program_));
 }
 
 void EditorDialog::afterHistoryStep(std::optional<int> record) {
