@@ -1,8 +1,11 @@
-// Building, reordering and undoing a record with the keyboard alone, and the palette filter.
+// Building, reordering and undoing a record with the keyboard alone, the palette filter, the
+// abandon question's default and the Open dialog.
+#include <QFileDialog>
 #include <QTimer>
 
 #include "editor_fixture.h"
 #include "platform/qt/message_box_messenger.h"
+#include "velk7/editor/program_chooser.h"
 #include "velk7/editor/save_program.h"
 
 namespace velk7 {
@@ -129,6 +132,22 @@ TEST_F(EditorKeyboardTest, EnterOnTheAbandonQuestionKeepsEditing) {
     if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
   });
   EXPECT_FALSE(boxes->ask(kAbandonQuestion));
+}
+
+TEST_F(EditorKeyboardTest, OpenDialogTakesTheStickFolderOrTheProgramFile) {
+  open();
+  const std::filesystem::path stick = root_.path();
+  for (const std::filesystem::path& typed : {stick, path_}) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      dialog->selectFile(QString::fromStdString(typed.string()));
+      QMetaObject::invokeMethod(dialog, "accept");
+      // A dialog that went into the folder instead is still open: close it.
+      QTimer::singleShot(0, dialog, &QDialog::reject);
+    });
+    EXPECT_EQ(chooseProgramFile(), std::optional(programBelow(stick)));
+  }
 }
 
 TEST_F(EditorKeyboardTest, FilterNarrowsThePartsShownAsTheUserTypes) {
