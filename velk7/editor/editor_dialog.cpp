@@ -38,6 +38,7 @@ namespace velk7 {
 namespace {
 
 constexpr int kGroupData = -1;
+constexpr int kTextBytesRole = Qt::UserRole + 2;
 #ifdef Q_OS_WIN
 constexpr int kAboutCommand = 16;
 #endif
@@ -306,25 +307,31 @@ void EditorDialog::buildEventTree() {
 void EditorDialog::addEventToTree(int recordIndex) {
   const std::string& name = program_.records[static_cast<std::size_t>(recordIndex)].name;
   const std::size_t slash = name.find('/');
+  // Top-level items keep their text's bytes: groups match byte for byte, also where the
+  // text is not valid UTF-8 and shows replacement characters.
+  const auto topItem = [](std::string_view text, int data) {
+    auto* item = new QTreeWidgetItem(QStringList(toQString(text)));
+    item->setData(0, kItemDataRole, data);
+    item->setData(0, kTextBytesRole, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    return item;
+  };
   if (slash == std::string::npos) {
-    auto* item = new QTreeWidgetItem(QStringList(toQString(name)));
-    item->setData(0, kItemDataRole, recordIndex);
-    eventTree_->addTopLevelItem(item);
+    eventTree_->addTopLevelItem(topItem(name, recordIndex));
     return;
   }
-  const QString group = toQString(std::string_view(name).substr(0, slash));
-  const QString entry = toQString(std::string_view(name).substr(slash + 1));
+  const std::string_view group = std::string_view(name).substr(0, slash);
+  const QByteArray groupBytes(group.data(), static_cast<qsizetype>(group.size()));
   QTreeWidgetItem* parent = nullptr;
   for (int top = 0; top < eventTree_->topLevelItemCount() && parent == nullptr; ++top) {
     QTreeWidgetItem* candidate = eventTree_->topLevelItem(top);
-    if (candidate->text(0) == group) parent = candidate;
+    if (candidate->data(0, kTextBytesRole).toByteArray() == groupBytes) parent = candidate;
   }
   if (parent == nullptr) {
-    parent = new QTreeWidgetItem(QStringList(group));
-    parent->setData(0, kItemDataRole, kGroupData);
+    parent = topItem(group, kGroupData);
     eventTree_->addTopLevelItem(parent);
   }
-  auto* child = new QTreeWidgetItem(QStringList(entry));
+  auto* child =
+      new QTreeWidgetItem(QStringList(toQString(std::string_view(name).substr(slash + 1))));
   child->setData(0, kItemDataRole, recordIndex);
   parent->addChild(child);
 }

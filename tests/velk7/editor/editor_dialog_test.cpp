@@ -105,6 +105,11 @@ TEST_F(EditorTest, GroupsFormAtTheFirstSlashInFileOrderAndTheFirstEventIsShown) 
        1,
        {"PLAY ACTION SIT"}},
       {{{"dances/x", {}}, {"Dances/y", {}}}, "dances:-1[x:0] Dances:-1[y:1]", 0, {kEmptyEvent}},
+      // Two names that are not UTF-8 and look alike on the screen stay apart.
+      {{{"caf\xE9/x", {}}, {"caf\xE8/y", {}}},
+       "caf\uFFFD:-1[x:0] caf\uFFFD:-1[y:1]",
+       0,
+       {kEmptyEvent}},
       // An ungrouped first event starts unselected.
       {{{"", {"WAIT"}}, {"Tricks", {}}}, ":0 Tricks:1", -1, {kNoEvent}}};
   for (const Case& c : cases) {
