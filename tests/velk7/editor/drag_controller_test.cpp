@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "velk7/editor/line_edits.h"
-#include "velk7/editor/terminal_arguments.h"
 
 namespace velk7 {
 namespace {
@@ -129,38 +127,6 @@ TEST(LineEdits, EditsNamingNoRecordOrLineChangeNothingAndARefusedMoveExplains) {
     EXPECT_EQ(program.records[0].lines, before);
     EXPECT_EQ(messenger.texts().size(), edit.kind == Kind::MoveLine ? 1u : 0u);
   }
-}
-
-TEST(TerminalArguments, HelpVersionAndMissingDisplayAnswerWithoutAWindow) {
-  struct Case {
-    std::vector<std::string> arguments;
-    bool display;
-    std::optional<int> exitCode;
-    std::string outStart;
-    std::string errStart;
-  };
-  const std::vector<Case> cases = {
-      {{"--help"}, false, 0, "Usage: velk7 [PATH]", ""},
-      {{"--version"}, false, 0, std::string("velk7 ") + VELK_TEST_VERSION + "\n", ""},
-      {{"--bogus"}, true, 2, "", "velk7: unknown option --bogus"},
-      {{}, false, 2, "", "velk7: no display"},
-      {{"stick/R-CODE.R"}, false, 2, "", "velk7: no display"},
-      {{"stick/R-CODE.R"}, true, std::nullopt, "", ""},
-      {{}, true, std::nullopt, "", ""}};
-  for (const Case& c : cases) {
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(answerOnTerminal(c.arguments, c.display, out, err), c.exitCode);
-    EXPECT_TRUE(out.str().starts_with(c.outStart)) << out.str();
-    EXPECT_TRUE(err.str().starts_with(c.errStart)) << err.str();
-    EXPECT_EQ(out.str().empty(), c.outStart.empty());
-    EXPECT_EQ(err.str().empty(), c.errStart.empty());
-  }
-#if !defined(_WIN32) && !defined(__APPLE__)
-  EXPECT_FALSE(displayAvailable(nullptr, "", nullptr));
-  EXPECT_TRUE(displayAvailable(nullptr, nullptr, "wayland-0"));
-  EXPECT_TRUE(displayAvailable("offscreen", nullptr, nullptr));
-#endif
 }
 
 }  // namespace
