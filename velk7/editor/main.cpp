@@ -28,6 +28,19 @@ bool knownAbsent(const fs::path& path) {
   return status.type() == fs::file_type::not_found;
 }
 
+QtMessageHandler toolkitMessages = nullptr;
+
+// The toolkit ends the program when it cannot reach the display it was given (a stale
+// DISPLAY over ssh): say what is wrong and exit as for a missing display instead.
+void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type != QtFatalMsg) {
+    if (toolkitMessages != nullptr) toolkitMessages(type, context, message);
+    return;
+  }
+  std::cerr << "velk7: cannot open the display: " << message.toStdString() << '\n';
+  std::_Exit(velk7::kExitUsage);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -39,7 +52,9 @@ int main(int argc, char* argv[]) {
     return *code;
   }
 
+  toolkitMessages = qInstallMessageHandler(startUpMessages);
   QApplication application(argc, argv);
+  qInstallMessageHandler(toolkitMessages);
   application.setWindowIcon(velk7::programIcon());
   const std::unique_ptr<platform::MessageBoxMessenger> boxes = velk7::makeEditorMessenger();
   platform::MessageBoxMessenger& messenger = *boxes;
