@@ -1,27 +1,26 @@
-// One application for the whole run of a GUI suite, deleted after the last test so that
-// nothing the toolkit holds outlives it. Linked as an object, so its registration stays.
-#include <gtest/gtest.h>
-
+// One application for a whole GUI test run, created before the first test and deleted after
+// the last, before the program's static objects are destroyed.
 #include <QApplication>
+
 #include <memory>
+
+#include <gtest/gtest.h>
 
 namespace {
 
 class QtEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "velk_gui_tests";
-    static char* argv[] = {name, nullptr};
-    application_ = std::make_unique<QApplication>(argc, argv);
-  }
+  void SetUp() override { application_ = std::make_unique<QApplication>(argc_, argv_); }
   void TearDown() override { application_.reset(); }
 
  private:
+  int argc_ = 1;
+  char name_[11] = "velk_tests";
+  char* argv_[2] = {name_, nullptr};
   std::unique_ptr<QApplication> application_;
 };
 
-[[maybe_unused]] ::testing::Environment* const qtEnvironment =
+[[maybe_unused]] ::testing::Environment* const environment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 }  // namespace

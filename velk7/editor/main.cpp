@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "platform/case_path.h"
+#include "platform/path_text.h"
 #include "platform/qt/message_box_messenger.h"
+#include "platform/utf8_console.h"
 #include "velk7/editor/editor_dialog.h"
 #include "velk7/editor/editor_images.h"
 #include "velk7/editor/program_chooser.h"
@@ -44,7 +46,9 @@ void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QS
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  platform::useUtf8Console();
+  std::vector<std::string> arguments = platform::utf8Arguments(argc, argv);
+  if (!arguments.empty()) arguments.erase(arguments.begin());
   const bool hasDisplay = velk7::displayAvailable(
       std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
   if (const std::optional<int> code =
@@ -61,9 +65,10 @@ int main(int argc, char* argv[]) {
 
   // The arguments that the toolkit left, joined again, are the whole argument text.
   std::string commandLine;
-  for (int index = 1; index < argc; ++index) {
+  const std::vector<std::string> left = platform::utf8Arguments(argc, argv);
+  for (std::size_t index = 1; index < left.size(); ++index) {
     if (index > 1) commandLine += ' ';
-    commandLine += argv[index];
+    commandLine += left[index];
   }
   std::error_code error;
   fs::path currentFolder = fs::current_path(error);
@@ -77,7 +82,7 @@ int main(int argc, char* argv[]) {
     while (!loaded) {
       const std::optional<fs::path> chosen = velk7::chooseProgramFile();
       if (!chosen) return 1;
-      loaded = velk7::startUp(chosen->string(), currentFolder, messenger);
+      loaded = velk7::startUp(platform::pathToText(*chosen), currentFolder, messenger);
     }
   }
   if (!loaded) return 1;

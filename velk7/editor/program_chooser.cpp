@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <system_error>
 
+#include "platform/path_text.h"
+
 namespace velk7 {
 
 namespace {
@@ -27,7 +29,7 @@ class ProgramFileDialog : public QFileDialog {
   void accept() override {
     const QStringList selected = selectedFiles();
     if (!selected.isEmpty()) {
-      const fs::path path(selected.first().toStdString());
+      const fs::path path = platform::textToPath(selected.first().toStdString());
       std::error_code error;
       if (fs::is_directory(path, error) && fs::is_regular_file(programBelow(path), error)) {
         chosen = programBelow(path);
@@ -37,7 +39,7 @@ class ProgramFileDialog : public QFileDialog {
     }
     QFileDialog::accept();
     if (result() == QDialog::Accepted && !selectedFiles().isEmpty()) {
-      chosen = fs::path(selectedFiles().first().toStdString());
+      chosen = platform::textToPath(selectedFiles().first().toStdString());
     }
   }
 };

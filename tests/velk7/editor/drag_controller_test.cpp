@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/recording_messenger.h"
 #include "velk7/editor/line_edits.h"
 
 namespace velk7 {

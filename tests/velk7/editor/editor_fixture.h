@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "editor_stick.h"
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "velk7/editor/editor_dialog.h"
 
 namespace editor_testing {
