@@ -15,7 +15,7 @@ constexpr std::string_view kUsage =
     "  --help     print this text\n"
     "  --version  print the version\n";
 
-bool isSet(const char* value) {
+[[maybe_unused]] bool isSet(const char* value) {
   return value != nullptr && *value != '\0';
 }
 
