@@ -5,8 +5,13 @@
 
 #include "platform/qt/dialog_units.h"
 #include "velk7/editor/editor_images.h"
+#include "velk_version.h"
 
 namespace velk7 {
+
+QString aboutText() {
+  return QStringLiteral("VELK Version ") + QString::fromUtf8(velk::kVelk7Version);
+}
 
 namespace {
 constexpr platform::UnitRect kBoxSize{0, 0, 235, 55};
@@ -30,7 +35,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   const QRect iconRect = platform::cornerPixels(kIconPlace, base);
   icon->setGeometry(QRect(iconRect.topLeft(), QSize(kIconPixels, kIconPixels)));
 
-  auto* text = new QLabel(QString::fromUtf8(kAboutText), this);
+  auto* text = new QLabel(aboutText(), this);
   text->setObjectName(QStringLiteral("version"));
   text->setGeometry(platform::cornerPixels(kTextPlace, base));
 

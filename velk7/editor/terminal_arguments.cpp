@@ -1,5 +1,7 @@
 #include "velk7/editor/terminal_arguments.h"
 
+#include "velk_version.h"
+
 #include <ostream>
 #include <string_view>
 
@@ -41,7 +43,7 @@ std::optional<int> answerOnTerminal(std::span<const std::string> arguments, bool
       return 0;
     }
     if (first == "--version") {
-      out << "velk7 " << VELK_VERSION << '\n';
+      out << "velk7 " << velk::kVelk7Version << '\n';
       return 0;
     }
     // A path never starts with two dashes here; the user meant an option.

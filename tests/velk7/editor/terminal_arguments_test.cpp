@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "velk_version.h"
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,7 +21,7 @@ TEST(TerminalArguments, HelpVersionAndMissingDisplayAnswerWithoutAWindow) {
   };
   const std::vector<Case> cases = {
       {{"--help"}, false, 0, "Usage: velk7 [PATH]", ""},
-      {{"--version"}, false, 0, std::string("velk7 ") + VELK_TEST_VERSION + "\n", ""},
+      {{"--version"}, false, 0, std::string("velk7 ") + velk::kVelk7Version + "\n", ""},
       {{"--bogus"}, true, 2, "", "velk7: unknown option --bogus"},
       {{}, false, 2, "", "velk7: no display"},
       {{"stick/R-CODE.R"}, false, 2, "", "velk7: no display"},
