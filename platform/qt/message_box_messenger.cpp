@@ -55,7 +55,7 @@ bool MessageBoxMessenger::ask(std::string_view question) {
   closeProgress();
   QMessageBox box(questionIcon_, caption_, toQString(question), QMessageBox::Yes | QMessageBox::No,
                   parent_);
-  box.setDefaultButton(QMessageBox::Yes);
+  box.setDefaultButton(defaultAnswer_ ? QMessageBox::Yes : QMessageBox::No);
   makeRoomForCaption(box);
   return box.exec() == QMessageBox::Yes;
 }
