@@ -6,7 +6,6 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,9 +14,9 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_text.h"
 #include "velk_mur/app/commands.h"
-#include "velk_mur/app/dialog_layout.h"
 #include "velk_mur/app/import_commands.h"
 #include "velk_mur/app/program_icon.h"
 #include "velk_mur/app/say_dialog.h"
@@ -28,23 +27,9 @@ namespace {
 
 constexpr int kDialogWidthUnits = 208;
 constexpr int kDialogHeightUnits = 93;
-constexpr int kFontPointSize = 8;
-constexpr const char* kFontFamily = "MS Sans Serif";
-constexpr const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-constexpr int kAlphabetLength = 52;
 
 using platform::toQString;
 using platform::toText;
-
-DialogBaseUnits baseUnitsOf(const QFont& font) {
-  const QFontMetrics metrics(font);
-  const int alphabetWidth = metrics.horizontalAdvance(QString::fromLatin1(kAlphabet));
-  return {scaleRounded(alphabetWidth, 1, kAlphabetLength), metrics.height()};
-}
-
-QRect toQRect(const DialogUnitsRect& rect) {
-  return {rect.x, rect.y, rect.width, rect.height};
-}
 
 // The folder of a drag from a file manager, or nothing when it carries something else.
 QString droppedFolder(const QMimeData* data) {
@@ -87,7 +72,7 @@ struct GeneratorDialog::Control {
   std::string_view id;  // the object name; empty for labels, which nothing addresses
   ControlKind kind;
   std::string_view text;
-  DialogUnitsRect rect;
+  platform::UnitRect rect;   // in dialog units
   std::string_view partner;  // the edit a label names or a browse button fills
   std::string_view tip;      // a button's tooltip; a browse button's accessible name too
   void (GeneratorDialog::*command)() = nullptr;
@@ -135,9 +120,7 @@ GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment 
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setAcceptDrops(true);
-  QFont font(QString::fromLatin1(kFontFamily), kFontPointSize);
-  font.setStyleHint(QFont::SansSerif);
-  setFont(font);
+  setFont(platform::dialogFont());
   buildControls();
 
   const PathTexts paths = loadPathTexts(environment_);
@@ -146,9 +129,9 @@ GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment 
 }
 
 void GeneratorDialog::buildControls() {
-  const DialogBaseUnits base = baseUnitsOf(font());
-  const DialogUnitsRect size = toPixels({0, 0, kDialogWidthUnits, kDialogHeightUnits}, base);
-  setFixedSize(size.width, size.height);
+  const platform::DialogBaseUnits base = platform::baseUnitsOf(font());
+  setFixedSize(platform::horizontalPixels(kDialogWidthUnits, base),
+               platform::verticalPixels(kDialogHeightUnits, base));
 
   // Edits come before the labels and buttons that refer to them.
   const auto editNamed = [this](std::string_view id) {
@@ -195,7 +178,7 @@ void GeneratorDialog::buildControls() {
     }
     widget->setObjectName(toQString(control.id));
     widget->setToolTip(toQString(control.tip));
-    widget->setGeometry(toQRect(toPixels(control.rect, base)));
+    widget->setGeometry(platform::sizePixels(control.rect, base));
     if (control.kind != ControlKind::Label) {
       if (previous != nullptr) setTabOrder(previous, widget);
       previous = widget;

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/qt/dialog_units.h"
 #include "platform/qt/message_box_messenger.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
@@ -92,15 +93,11 @@ TEST_F(GeneratorDialogTest, ControlsCarryTheStoredPathsTextsNamesTipsAndTabOrder
   QTest::keyClick(dialog.get(), Qt::Key_A, Qt::AltModifier);
   EXPECT_TRUE(edit("1006")->hasFocus());
 
-  // A horizontal dialog unit is a quarter of the font's average character width, rounded to
-  // whole pixels; no control covers another or leaves the fixed-size dialog.
-  const QFontMetrics metrics(dialog->font());
-  const int charWidth =
-      (metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") + 26) / 52;
-  const auto pixels = [charWidth](int units) { return (units * charWidth + 2) / 4; };
-  EXPECT_EQ(control("1005")->geometry().left(), pixels(77));
-  EXPECT_EQ(control("1005")->width(), pixels(79));
-  EXPECT_EQ(dialog->width(), pixels(208));
+  // The template in dialog units; no control covers another or leaves the fixed-size dialog.
+  const platform::DialogBaseUnits base = platform::baseUnitsOf(dialog->font());
+  EXPECT_EQ(control("1005")->geometry(), platform::sizePixels({77, 6, 79, 14}, base));
+  EXPECT_EQ(dialog->size(),
+            QSize(platform::horizontalPixels(208, base), platform::verticalPixels(93, base)));
   EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
   const QList<QWidget*> all = dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   for (QWidget* one : all) {
