@@ -5,10 +5,7 @@
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QProgressDialog>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 
 #include <filesystem>
@@ -19,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/dialog_units.h"
-#include "platform/qt/message_box_messenger.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 
@@ -166,28 +162,6 @@ TEST_F(GeneratorDialogTest, ADroppedFolderFillsAPathBox) {
   EXPECT_EQ(edit("1006")->text().toStdString(), velk_mur::defaultAudioPath(environment));
   drop(dir / "voices");
   EXPECT_EQ(edit("1006")->text().toStdString(), (dir / "voices").string());
-}
-
-TEST(MessageBoxMessenger, ClosesTheProgressBeforeAQuestionAndStopsOnCancel) {
-  QWidget window;
-  platform::MessageBoxMessenger messenger("VELK Murmelon", QMessageBox::NoIcon,
-                                          QMessageBox::Warning);
-  messenger.setParent(&window);
-  const auto progressBox = [&window] { return window.findChild<QProgressDialog*>(); };
-  EXPECT_TRUE(messenger.progress("Checking", 0, 3));
-  ASSERT_NE(progressBox(), nullptr);
-  bool boxDuringQuestion = true;
-  QTimer::singleShot(0, [&] {
-    boxDuringQuestion = progressBox() != nullptr;
-    window.findChild<QMessageBox*>()->close();
-  });
-  messenger.ask("Bad file name\nx\nContinue Checking?");
-  EXPECT_FALSE(boxDuringQuestion);
-
-  EXPECT_TRUE(messenger.progress("Checking", 1, 3));
-  progressBox()->findChild<QPushButton*>()->click();
-  EXPECT_FALSE(messenger.progress("Checking", 2, 3));
-  EXPECT_EQ(progressBox(), nullptr);
 }
 
 TEST_F(GeneratorDialogTest, DroppedAudioFilesAreImportedIntoTheAudioFolder) {
