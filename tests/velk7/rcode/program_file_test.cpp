@@ -54,7 +54,8 @@ TEST(ExampleStick, ProgramLoadsAndSavesToIdenticalBytes) {
   if (!platform::fileExists(path)) GTEST_SKIP() << "no example stick";
   RcodeProgram program;
   ASSERT_TRUE(loadProgram(program, path));
-  ASSERT_TRUE(parseRecords(program)) << program.errorText << " line " << program.lineNumber;
+  const ParseResult result = parseRecords(program);
+  ASSERT_TRUE(result) << result.errorText << " line " << result.lineNumber;
   EXPECT_GT(program.recordCount(), 0);
   EXPECT_EQ(testing::written(program), program.text);
 }
