@@ -24,13 +24,8 @@ constexpr std::string_view kUnknownFormat = "ERS-*.MWC file unknown format\nMay 
 constexpr std::string_view kCorrupted = "Original ERS*.MWC is corrupted\nRe-install Ulmaran";
 constexpr std::string_view kCloseFailed = "Error: problem saving ERS-*.MWC data - aborting";
 
-void putTag(platform::Bytes& out, const MwcTag& tag) {
-  out.insert(out.end(), tag.begin(), tag.end());
-}
-
-bool hasTag(const std::uint8_t* bytes, const MwcTag& tag) {
-  return std::equal(tag.begin(), tag.end(), bytes);
-}
+using platform::hasTag;
+using platform::putTag;
 
 std::int32_t getLeSigned32(const std::uint8_t* bytes) {
   return static_cast<std::int32_t>(platform::getLe32(bytes));
@@ -40,7 +35,7 @@ std::int32_t getLeSigned32(const std::uint8_t* bytes) {
 // checked.
 bool copyOrDropCmacRecord(platform::ByteSource& oldFile, platform::ByteSink& newFile, bool kept) {
   std::array<std::uint8_t, kCmacFixedSize> fixed{};
-  if (!oldFile.read(fixed) || !hasTag(fixed.data(), kCmacTag)) return false;
+  if (!oldFile.read(fixed) || !hasTag(fixed, 0, kCmacTag)) return false;
   std::array<std::uint8_t, 1> length{};
   if (!oldFile.read(length)) return false;
   if (length[0] < kMinRecordNameLength || length[0] > kMaxRecordNameLength) return false;
@@ -107,7 +102,7 @@ std::optional<BlockCopy> copyOrDropActionBlock(platform::ByteSource& oldFile,
                                                std::int32_t lowestOwned,
                                                std::int32_t highestOwned) {
   std::array<std::uint8_t, kBlockHeadSize> head{};
-  if (!oldFile.read(head) || !hasTag(head.data(), kMcidTag)) return std::nullopt;
+  if (!oldFile.read(head) || !hasTag(head, 0, kMcidTag)) return std::nullopt;
   const std::int32_t number = getLeSigned32(head.data() + 4);
   const std::int32_t cmacCount = getLeSigned32(head.data() + 8);
   // A negative count would corrupt the new header's total.
@@ -132,7 +127,7 @@ bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, M
   }
 
   std::array<std::uint8_t, kMwcHeaderSize> oldHeader{};
-  if (!oldFile.read(oldHeader) || !hasTag(oldHeader.data(), kMwcMagic) ||
+  if (!oldFile.read(oldHeader) || !hasTag(oldHeader, 0, kMwcMagic) ||
       platform::getLe32(oldHeader.data() + 4) != kMwcVersion) {
     messenger.show(kUnknownFormat, true);
     oldFile.close();

@@ -16,11 +16,9 @@
 
 namespace velk_mur {
 
-using MwcTag = std::array<std::uint8_t, 4>;
-
-inline constexpr MwcTag kMwcMagic{'M', 'W', 'C', 'M'};
-inline constexpr MwcTag kMcidTag{'M', 'C', 'I', 'D'};
-inline constexpr MwcTag kCmacTag{'C', 'M', 'A', 'C'};
+inline constexpr platform::FourCC kMwcMagic{'M', 'W', 'C', 'M'};
+inline constexpr platform::FourCC kMcidTag{'M', 'C', 'I', 'D'};
+inline constexpr platform::FourCC kCmacTag{'C', 'M', 'A', 'C'};
 
 inline constexpr std::uint32_t kMwcVersion = 1;
 inline constexpr std::size_t kMwcHeaderSize = 16;

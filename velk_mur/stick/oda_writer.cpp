@@ -19,10 +19,6 @@ constexpr std::size_t kSlotPaddingSize = 4;
 constexpr std::size_t kCopyChunkSize = std::size_t{64} * 1024;
 constexpr std::uint64_t kMaxArchiveSize = std::numeric_limits<std::uint32_t>::max();
 
-void putTag(platform::Bytes& out, const OdaTag& tag) {
-  out.insert(out.end(), tag.begin(), tag.end());
-}
-
 }  // namespace
 
 std::uint64_t odaDirectoryEnd(std::uint32_t slotCount) {
@@ -58,7 +54,7 @@ bool OdaWriter::createOn(platform::ByteSink& sink, std::int32_t slotCount) {
 
 bool OdaWriter::writeHeader() {
   platform::Bytes header;
-  putTag(header, kOdaMagic);
+  platform::putTag(header, kOdaMagic);
   platform::putLe16(header, kOdaReservedField);
   platform::putLe16(header, kOdaFormatField);
   platform::putLe32(header, static_cast<std::uint32_t>(slotCount_));
@@ -68,7 +64,7 @@ bool OdaWriter::writeHeader() {
 }
 
 bool OdaWriter::addEntry(const fs::path& sourcePath, std::string_view entryName,
-                         const OdaTag& tag) {
+                         const platform::FourCC& tag) {
   if (sink_ == nullptr || entryCount_ >= slotCount_) return false;
   const std::int32_t slot = entryCount_++;
   if (entryName.size() > kMaxEntryNameLength) return false;
@@ -85,10 +81,11 @@ bool OdaWriter::addEntry(const fs::path& sourcePath, std::string_view entryName,
          copySource(*source, dataSize);
 }
 
-bool OdaWriter::writeSlot(std::int32_t slot, std::string_view entryName, const OdaTag& tag,
-                          std::uint32_t dataOffset, std::uint32_t dataSize) {
+bool OdaWriter::writeSlot(std::int32_t slot, std::string_view entryName,
+                          const platform::FourCC& tag, std::uint32_t dataOffset,
+                          std::uint32_t dataSize) {
   platform::Bytes bytes;
-  putTag(bytes, tag);
+  platform::putTag(bytes, tag);
   bytes.insert(bytes.end(), entryName.begin(), entryName.end());
   bytes.resize(tag.size() + kEntryNameFieldSize, 0);
   platform::putLe32(bytes, dataOffset);

@@ -22,9 +22,7 @@ namespace velk_mur {
 
 namespace {
 
-constexpr std::string_view kAudioOnlySuffix = "_SND";
 constexpr std::string_view kProgressLabel = "Saving";
-constexpr std::int32_t kMotionSlotsPerRecording = 2;
 
 constexpr std::string_view kCatalogueCreateFailed =
     "Failed to create ACTION.CFG on memory stick\nStick may be locked or full";
@@ -152,7 +150,7 @@ class StickSave {
   }
 
   bool addEntry(std::size_t archive, const fs::path& source, std::string_view entryName,
-                const OdaTag& tag, std::string_view stepWords) {
+                const platform::FourCC& tag, std::string_view stepWords) {
     if (archives_[archive].addEntry(source, entryName, tag)) return true;
     return reportStepFailure(pathText(source), stepWords, messenger_);
   }
@@ -286,12 +284,6 @@ bool reportStepFailure(std::string_view file, std::string_view stepWords,
   text.append(stepWords).append(" - aborting\n(file : ").append(file).append(")");
   messenger.show(text, true);
   return false;
-}
-
-bool isAudioOnlyName(std::string_view name) {
-  if (name.size() <= kAudioOnlySuffix.size()) return false;
-  return platform::equalsIgnoreCase(name.substr(name.size() - kAudioOnlySuffix.size()),
-                                    kAudioOnlySuffix);
 }
 
 }  // namespace velk_mur

@@ -19,8 +19,4 @@ bool saveToStick(const std::filesystem::path& audioFolder, const std::filesystem
 bool reportStepFailure(std::string_view file, std::string_view stepWords,
                        platform::Messenger& messenger);
 
-// True when the action name ends in "_SND" (any case) and has at least 5 characters: such an
-// action plays only its sound.
-bool isAudioOnlyName(std::string_view name);
-
 }  // namespace velk_mur

@@ -1,4 +1,5 @@
 #include "velk_mur/stick/save_to_stick.h"
+#include "velk_mur/stick/save_plan.h"
 
 #include <algorithm>
 #include <functional>
