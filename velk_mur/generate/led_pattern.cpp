@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "velk_mur/generate/amplitude.h"
 #include "velk_mur/generate/generated_file.h"
 #include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/led_file.h"
@@ -22,9 +21,9 @@ std::int64_t ledStepCount(std::int64_t sampleCount) {
   return (kStepsPerSecond * sampleCount + kStepRounding) / kSampleRate;
 }
 
-std::array<int, kLoudnessLevels> loudnessThresholds(std::span<const std::uint8_t> samples) {
-  const AmplitudeHistogram histogram = buildAmplitudeHistogram(samples);
-  const auto length = static_cast<std::int64_t>(samples.size());
+std::array<int, kLoudnessLevels> loudnessThresholds(const AmplitudeHistogram& histogram) {
+  std::int64_t length = 0;
+  for (std::int64_t count : histogram.counts) length += count;
   std::array<int, kLoudnessLevels> thresholds{};
   for (int k = 0; k < kLoudnessLevels; ++k) {
     thresholds[k] = percentileLevel(histogram, (k + 1) * length / 10);
@@ -33,8 +32,13 @@ std::array<int, kLoudnessLevels> loudnessThresholds(std::span<const std::uint8_t
 }
 
 std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples) {
+  return computeLedMasks(samples, buildAmplitudeHistogram(samples));
+}
+
+std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples,
+                                           const AmplitudeHistogram& histogram) {
   const auto length = static_cast<std::int64_t>(samples.size());
-  const std::array<int, kLoudnessLevels> thresholds = loudnessThresholds(samples);
+  const std::array<int, kLoudnessLevels> thresholds = loudnessThresholds(histogram);
   std::vector<std::uint32_t> masks(static_cast<std::size_t>(ledStepCount(length)), 0);
 
   // Per step, an amplitude histogram of its samples; the count of samples reaching a
@@ -60,11 +64,12 @@ std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples
   return masks;
 }
 
-bool generateLedPattern(const std::filesystem::path& outputPath, const ClipSamples& clip) {
+bool generateLedPattern(const std::filesystem::path& outputPath, const ClipSamples& clip,
+                        const AmplitudeHistogram& histogram) {
   if (static_cast<std::int64_t>(clip.size()) > kMaxClipSamples) return false;
-  const std::vector<std::uint32_t> masks = computeLedMasks(clip.samples);
-  return writeGeneratedFile(outputPath,
-                            [&](platform::ByteSink& sink) { return writeLedFile(sink, masks); });
+  platform::Bytes file;
+  return writeLedFile(file, computeLedMasks(clip.samples, histogram)) &&
+         writeGeneratedFile(outputPath, file);
 }
 
 }  // namespace velk_mur

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "velk_mur/generate/amplitude.h"
 #include "velk_mur/generate/wav_input.h"
 
 namespace velk_mur {
@@ -20,13 +21,18 @@ inline constexpr std::array<std::uint32_t, kLoudnessLevels> kLedLevelTable = {
 std::int64_t ledStepCount(std::int64_t sampleCount);
 
 // Threshold k: the amplitude at or below which more than (k + 1) tenths of the samples lie.
-std::array<int, kLoudnessLevels> loudnessThresholds(std::span<const std::uint8_t> samples);
+std::array<int, kLoudnessLevels> loudnessThresholds(const AmplitudeHistogram& histogram);
 
-// One mask per step. Reads the samples once for the histogram and once per step.
+// One mask per step, reading the samples once more after the histogram (which the mouth
+// motion shares).
+std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples,
+                                           const AmplitudeHistogram& histogram);
+// Builds the histogram itself.
 std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples);
 
 // Computes the masks and writes the LED file; on failure the incomplete file is removed.
 // A recording longer than kMaxClipSamples is refused before the file is created.
-bool generateLedPattern(const std::filesystem::path& outputPath, const ClipSamples& clip);
+bool generateLedPattern(const std::filesystem::path& outputPath, const ClipSamples& clip,
+                        const AmplitudeHistogram& histogram);
 
 }  // namespace velk_mur

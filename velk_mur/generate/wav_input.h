@@ -39,7 +39,7 @@ bool isValidClipName(std::string_view name);
 
 // One recording's sound data: unsigned 8-bit samples, 128 is silence, 8000 per second.
 struct ClipSamples {
-  platform::Bytes samples;
+  platform::UninitializedBytes samples;
   std::size_t size() const { return samples.size(); }
 };
 
