@@ -41,23 +41,16 @@ std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples
   const std::array<int, kLoudnessLevels> thresholds = loudnessThresholds(histogram);
   std::vector<std::uint32_t> masks(static_cast<std::size_t>(ledStepCount(length)), 0);
 
-  // Per step, an amplitude histogram of its samples; the count of samples reaching a
-  // threshold is then a suffix sum, whatever the order of the thresholds.
-  std::array<std::int32_t, kAmplitudeLevels + 1> stepCounts{};
   for (std::size_t i = 0; i < masks.size(); ++i) {
     const std::int64_t start = kSampleRate * static_cast<std::int64_t>(i) / kStepsPerSecond;
     const std::int64_t count = std::min(length - start, kMaxStepSamples);
     if (count <= 0) continue;
-    stepCounts.fill(0);
-    const std::uint8_t* step = samples.data() + start;
-    for (std::int64_t s = 0; s < count; ++s) ++stepCounts[amplitudeOf(step[s])];
-    // stepCounts[v] becomes the number of samples of amplitude v or more; [129] stays 0.
-    for (int level = kAmplitudeLevels - 1; level >= 0; --level) {
-      stepCounts[level] += stepCounts[level + 1];
-    }
+    const std::span<const std::uint8_t> step =
+        samples.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(count));
+    const std::array<std::int64_t, kLoudnessLevels> reaching = countEachAtLeast(step, thresholds);
     std::uint32_t mask = 0;
     for (int k = 0; k < kLoudnessLevels; ++k) {
-      if (stepCounts[thresholds[k]] > count / 2) mask |= kLedLevelTable[k];
+      if (reaching[k] > count / 2) mask |= kLedLevelTable[k];
     }
     masks[i] = mask;
   }

@@ -26,20 +26,15 @@ MouthAnalysis::MouthAnalysis(std::span<const std::uint8_t> samples,
     : samples_(samples),
       q_(keyFrameQ(static_cast<std::int64_t>(samples.size()))),
       keyFrameCount_(q_ + 2),
-      threshold_(percentileLevel(histogram, 2 * static_cast<std::int64_t>(samples.size()) / 3)) {
-  for (int value = 0; value < 256; ++value) {
-    loud_[value] = amplitudeOf(static_cast<std::uint8_t>(value)) >= threshold_ ? 1 : 0;
-  }
-}
+      threshold_(percentileLevel(histogram, 2 * static_cast<std::int64_t>(samples.size()) / 3)) {}
 
 std::int32_t MouthAnalysis::valueAt(std::int64_t j) const {
   const auto length = static_cast<std::int64_t>(samples_.size());
   const std::int64_t end = kKeyFrameSpacing * j + kWindowEnd;
   if (j < 1 || j > q_ || end >= length - kTailGuard) return kMouthClosed;
-  std::int64_t loudCount = 0;
-  for (std::int64_t i = kKeyFrameSpacing * j + kWindowStart; i < end; ++i) {
-    loudCount += loud_[samples_[static_cast<std::size_t>(i)]];
-  }
+  const auto start = static_cast<std::size_t>(kKeyFrameSpacing * j + kWindowStart);
+  const std::int64_t loudCount = countAtLeast(
+      samples_.subspan(start, static_cast<std::size_t>(kWindowEnd - kWindowStart)), threshold_);
   if (loudCount > kWideOpenAbove) return kMouthWideOpen;
   if (loudCount > kHalfOpenAbove) return kMouthHalfOpen;
   return kMouthClosed;

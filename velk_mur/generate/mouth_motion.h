@@ -37,7 +37,6 @@ class MouthAnalysis {
   std::int64_t q_;
   std::int64_t keyFrameCount_;
   int threshold_;
-  std::array<std::uint8_t, 256> loud_{};  // 1 for a byte whose amplitude reaches the threshold
 };
 
 // Every key frame's value at once, for tests and measurements.
