@@ -20,7 +20,8 @@ bool MemorySink::seek(std::uint64_t offset) {
 
 bool FailingSink::write(std::span<const std::uint8_t> bytes) {
   if (position() + bytes.size() > limit_) {
-    const std::size_t room = limit_ > position() ? limit_ - static_cast<std::size_t>(position()) : 0;
+    const std::size_t room =
+        limit_ > position() ? limit_ - static_cast<std::size_t>(position()) : 0;
     MemorySink::write(bytes.first(room));
     return false;
   }

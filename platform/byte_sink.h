@@ -21,8 +21,8 @@ class ByteSink {
 
   bool write(const Bytes& bytes) { return write(std::span<const std::uint8_t>(bytes)); }
   bool writeText(std::string_view text) {
-    return write(std::span<const std::uint8_t>(
-        reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    return write(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                               text.size()));
   }
 };
 

@@ -123,14 +123,30 @@ bool InputFile::close() {
   return closed && !failNow;
 }
 
-std::optional<Bytes> readWholeFile(const fs::path& path, std::uint64_t maxSize) {
+namespace {
+
+template <typename Buffer>
+std::optional<Buffer> readWhole(const fs::path& path, std::uint64_t maxSize) {
   std::optional<InputFile> file = InputFile::open(path);
   if (!file) return std::nullopt;
   const std::optional<std::uint64_t> size = file->size();
   if (!size || *size > maxSize) return std::nullopt;
-  Bytes bytes(static_cast<std::size_t>(*size));
-  if (!file->read(bytes)) return std::nullopt;
-  return bytes;
+  Buffer buffer(static_cast<std::size_t>(*size), 0);
+  if (!file->read(
+          std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(buffer.data()), buffer.size()))) {
+    return std::nullopt;
+  }
+  return buffer;
+}
+
+}  // namespace
+
+std::optional<Bytes> readWholeFile(const fs::path& path, std::uint64_t maxSize) {
+  return readWhole<Bytes>(path, maxSize);
+}
+
+std::optional<std::string> readWholeText(const fs::path& path, std::uint64_t maxSize) {
+  return readWhole<std::string>(path, maxSize);
 }
 
 bool fileExists(const fs::path& path) {

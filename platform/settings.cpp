@@ -165,10 +165,9 @@ std::optional<std::string> withProfileValues(std::string_view fileText, std::str
 
 std::string readProfileString(const fs::path& file, std::string_view section, std::string_view key,
                               std::string_view defaultValue) {
-  const std::optional<Bytes> bytes = readWholeFile(file);
-  if (!bytes) return std::string(defaultValue);
-  const std::string text(bytes->begin(), bytes->end());
-  return profileValue(text, section, key, defaultValue);
+  const std::optional<std::string> text = readWholeText(file);
+  if (!text) return std::string(defaultValue);
+  return profileValue(*text, section, key, defaultValue);
 }
 
 bool writeProfileStrings(const fs::path& file, std::string_view section,
@@ -180,9 +179,9 @@ bool writeProfileStrings(const fs::path& file, std::string_view section,
   std::string oldText;
   if (exists) {
     // A file that is there but cannot be read must not be replaced by our few lines.
-    const std::optional<Bytes> bytes = readWholeFile(target);
-    if (!bytes) return false;
-    oldText.assign(bytes->begin(), bytes->end());
+    std::optional<std::string> text = readWholeText(target);
+    if (!text) return false;
+    oldText = std::move(*text);
   }
   const std::optional<std::string> newText = withProfileValues(oldText, section, entries);
   if (!newText) return false;

@@ -110,12 +110,11 @@ bool checkInstallation(const fs::path& programPath, platform::Messenger& messeng
 bool readCatalogue(std::vector<PaletteEntry>& palette, const fs::path& programPath,
                    std::string_view fileName, std::string_view verb,
                    const CatalogueFilter& filter) {
-  const std::optional<platform::Bytes> bytes =
-      platform::readWholeFile(companionPath(programPath, fileName), kMaxCatalogueSize);
-  if (!bytes) return false;
-  const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  const std::optional<std::string> text =
+      platform::readWholeText(companionPath(programPath, fileName), kMaxCatalogueSize);
+  if (!text) return false;
   bool appended = false;
-  for (const platform::TextLine& textLine : platform::splitLines(text)) {
+  for (const platform::TextLine& textLine : platform::splitLines(*text)) {
     std::string_view line = textLine.content;
     // A longer line is read as several pieces of at most 255 characters.
     do {
