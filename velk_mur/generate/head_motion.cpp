@@ -98,9 +98,6 @@ std::vector<HeadValues> computeHeadValues(std::int64_t sampleCount) {
 bool writeHeadMotion(platform::Bytes& out, std::string_view motionName, std::int64_t sampleCount) {
   if (sampleCount < 0 || sampleCount > kMaxClipSamples) return false;
   HeadMotionScript script(sampleCount);
-  const std::size_t start = out.size();
-  out.reserve(start + static_cast<std::size_t>(motionFileSize(motionName.size(), kHeadJointCount,
-                                                              script.keyFrameCount())));
   if (!writeMotionHeader(out, kHeadJointCount, script.keyFrameCount(), motionName)) return false;
   for (std::int64_t j = 0; j < script.keyFrameCount(); ++j) {
     writeKeyFrameHeader(out, j == 0 ? 0 : kInterpolationCount);

@@ -22,6 +22,12 @@ constexpr std::array<std::uint8_t, 27> kMetaEvents = {
     0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08};                    // time signature 4/4
 constexpr std::array<std::uint8_t, 4> kEndOfTrack = {0x00, 0xFF, 0x2F, 0x00};
 
+// Status, note and velocity; running status is never used.
+void writeNoteEvent(platform::Bytes& out, std::uint8_t status, std::uint8_t note,
+                    std::uint8_t velocity) {
+  out.insert(out.end(), {status, note, velocity});
+}
+
 }  // namespace
 
 bool writeDeltaTime(platform::Bytes& out, std::uint32_t ticks) {
@@ -31,11 +37,6 @@ bool writeDeltaTime(platform::Bytes& out, std::uint32_t ticks) {
   }
   out.push_back(static_cast<std::uint8_t>(ticks & 0x7F));
   return true;
-}
-
-void writeNoteEvent(platform::Bytes& out, std::uint8_t status, std::uint8_t note,
-                    std::uint8_t velocity) {
-  out.insert(out.end(), {status, note, velocity});
 }
 
 bool writeLedFile(platform::Bytes& out, std::span<const std::uint32_t> masks) {

@@ -19,13 +19,9 @@ inline constexpr std::uint32_t kTicksPerStep = 40;
 // track. False, with the file incomplete, only for a gap too long for a delta time.
 bool writeLedFile(platform::Bytes& out, std::span<const std::uint32_t> masks);
 
-// A MIDI variable-length number of ticks. Up to 2097151 in the original's one to three
-// bytes; larger gaps (only in recordings over 72 minutes) take the standard fourth byte.
+// A MIDI variable-length number of ticks: one to three bytes up to 2097151; larger gaps (only
+// in recordings over 72 minutes) take the standard fourth byte.
 // Beyond the standard's 0x0FFFFFFF it is refused.
 bool writeDeltaTime(platform::Bytes& out, std::uint32_t ticks);
-
-// Status, note and velocity; running status is never used.
-void writeNoteEvent(platform::Bytes& out, std::uint8_t status, std::uint8_t note,
-                    std::uint8_t velocity);
 
 }  // namespace velk_mur

@@ -15,12 +15,12 @@ constexpr std::int64_t kSampleRate = 8000;
 constexpr std::int64_t kStepRounding = 132;
 constexpr std::int64_t kMaxStepSamples = 666;
 
-}  // namespace
-
+// W = (12 L + 132) / 8000 steps.
 std::int64_t ledStepCount(std::int64_t sampleCount) {
   return (kStepsPerSecond * sampleCount + kStepRounding) / kSampleRate;
 }
 
+// Threshold k: the amplitude at or below which more than (k + 1) tenths of the samples lie.
 std::array<int, kLoudnessLevels> loudnessThresholds(const AmplitudeHistogram& histogram) {
   std::int64_t length = 0;
   for (std::int64_t count : histogram.counts) length += count;
@@ -30,6 +30,8 @@ std::array<int, kLoudnessLevels> loudnessThresholds(const AmplitudeHistogram& hi
   }
   return thresholds;
 }
+
+}  // namespace
 
 std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples) {
   return computeLedMasks(samples, buildAmplitudeHistogram(samples));

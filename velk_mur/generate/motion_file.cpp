@@ -61,12 +61,6 @@ void writeSectionStart(platform::Bytes& out, std::uint32_t number, std::uint32_t
 
 }  // namespace
 
-std::int64_t motionFileSize(std::size_t motionNameLength, int jointCount, std::int64_t keyFrames) {
-  const std::uint32_t names = padded(namesSectionContent(motionNameLength));
-  const std::uint32_t joints = padded(jointsSectionContent(jointSet(jointCount)));
-  return 4 + kHeaderSectionSize + names + joints + keyFramesSectionSize(jointCount, keyFrames);
-}
-
 bool writeMotionHeader(platform::Bytes& out, int jointCount, std::int64_t keyFrameCount,
                        std::string_view motionName) {
   const std::span<const std::string_view> joints = jointSet(jointCount);

@@ -51,8 +51,6 @@ std::vector<std::int32_t> computeMouthValues(std::span<const std::uint8_t> sampl
 bool writeMouthMotion(platform::Bytes& out, std::string_view motionName,
                       const MouthAnalysis& analysis) {
   if (analysis.keyFrameCount() > kMaxKeyFrames) return false;
-  out.reserve(out.size() + static_cast<std::size_t>(motionFileSize(
-                               motionName.size(), kMouthJointCount, analysis.keyFrameCount())));
   if (!writeMotionHeader(out, kMouthJointCount, analysis.keyFrameCount(), motionName)) {
     return false;
   }

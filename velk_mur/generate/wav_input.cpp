@@ -25,8 +25,8 @@ constexpr platform::FourCC kWaveFormTag{'W', 'A', 'V', 'E'};
 constexpr platform::FourCC kFormatChunkTag{'f', 'm', 't', ' '};
 constexpr platform::FourCC kDataTag{'d', 'a', 't', 'a'};
 
-}  // namespace
-
+// Checks the first bytes of a file (all of them when it holds fewer than 46). `info` is filled
+// once the layout tests pass.
 WavCheck checkWavHeader(std::span<const std::uint8_t> bytes, WavHeaderInfo& info) {
   if (bytes.size() < kWavHeaderBytes) return WavCheck::WrongFormat;
   using platform::hasTag;
@@ -60,6 +60,8 @@ WavCheck checkWavHeader(std::span<const std::uint8_t> bytes, WavHeaderInfo& info
                           platform::getLe16(block + 14) == kBitsPerSample;
   return pcm8kMono8 ? WavCheck::Good : WavCheck::WrongFormat;
 }
+
+}  // namespace
 
 WavCheck readWavHeader(const std::filesystem::path& path, WavHeaderInfo& info) {
   std::optional<platform::InputFile> file = platform::InputFile::open(path);
