@@ -23,6 +23,7 @@
 #include "platform/byte_order.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/gen_wav_maker.h"
+#include "tests/support/recording_messenger.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/head_motion.h"
 #include "velk_mur/generate/led_pattern.h"

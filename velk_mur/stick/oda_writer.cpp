@@ -46,7 +46,6 @@ bool OdaWriter::createOn(platform::ByteSink& sink, std::int32_t slotCount) {
   nextDataOffset_ =
       static_cast<std::uint32_t>(odaDirectoryEnd(static_cast<std::uint32_t>(slotCount)));
   writtenEnd_ = 0;
-  writeFailed_ = false;
   if (writeHeader()) return true;
   sink_ = nullptr;
   return false;
@@ -98,15 +97,8 @@ bool OdaWriter::writeSlot(std::int32_t slot, std::string_view entryName,
 
 // Moves to an absolute offset, filling any gap past the written end with zero bytes.
 bool OdaWriter::moveTo(std::uint32_t offset) {
-  if (offset <= writtenEnd_) {
-    if (sink_->seek(offset)) return true;
-    writeFailed_ = true;
-    return false;
-  }
-  if (!sink_->seek(writtenEnd_)) {
-    writeFailed_ = true;
-    return false;
-  }
+  if (offset <= writtenEnd_) return sink_->seek(offset);
+  if (!sink_->seek(writtenEnd_)) return false;
   const platform::Bytes zeros(static_cast<std::size_t>(offset - writtenEnd_), 0);
   return write(zeros);
 }
@@ -126,18 +118,14 @@ bool OdaWriter::copySource(platform::InputFile& source, std::uint64_t size) {
 }
 
 bool OdaWriter::write(std::span<const std::uint8_t> bytes) {
-  if (!sink_->write(bytes)) {
-    writeFailed_ = true;
-    return false;
-  }
+  if (!sink_->write(bytes)) return false;
   writtenEnd_ = std::max(writtenEnd_, sink_->position());
   return true;
 }
 
 bool OdaWriter::finish() {
   if (sink_ == nullptr) return false;
-  bool ok = !writeFailed_;
-  if (file_) ok = file_->close() && ok;
+  const bool ok = !file_ || file_->close();
   file_.reset();
   sink_ = nullptr;
   return ok;

@@ -44,7 +44,8 @@ class OdaWriter {
   bool addEntry(const std::filesystem::path& sourcePath, std::string_view entryName,
                 const platform::FourCC& tag);
 
-  // Closes the archive; false when any write on it failed or the close fails.
+  // Closes the archive; false when the close fails. Every failed write has already failed the
+  // create or add that made it, and the caller abandons the archive then.
   bool finish();
   // Closes the archive without a check, for a save that gives up.
   void abandon();
@@ -66,7 +67,6 @@ class OdaWriter {
   std::int32_t entryCount_ = 0;
   std::uint32_t nextDataOffset_ = 0;
   std::uint64_t writtenEnd_ = 0;
-  bool writeFailed_ = false;
 };
 
 }  // namespace velk_mur

@@ -30,8 +30,6 @@ constexpr std::string_view kConfigurationCreateFailed =
     "Failed to create ERS-*.MWC files\nStick may be locked or full";
 constexpr std::string_view kCatalogueSaveFailed =
     "Error: problem saving ACTION.CFG data - aborting";
-constexpr std::string_view kConfigurationSaveFailed =
-    "Error: problem saving/renaming ERS-*.MWC data - aborting";
 
 // The three archives, in the order in which they are created, finished and put in place.
 struct ArchiveKind {
@@ -178,10 +176,14 @@ class StickSave {
           !addEntry(kLed, files.led, plan.name, kLedTag, "writing LED data")) {
         return false;
       }
+      const int records = writeActionBlock(configuration_, plan.number, plan.name,
+                                           plan.hasFullBodyMotion(), plan.audioOnly);
+      if (records == 0) return fail(kConfigurationSaveFailed);
       ++header_.mcidCount;
-      header_.cmacTotal += writeActionBlock(configuration_, plan.number, plan.name,
-                                            plan.hasFullBodyMotion(), plan.audioOnly);
-      catalogue_.writeText(actionCatalogueLine(plan.name, plan.number, plan.audioOnly));
+      header_.cmacTotal += records;
+      if (!catalogue_.writeText(actionCatalogueLine(plan.name, plan.number, plan.audioOnly))) {
+        return fail(kCatalogueSaveFailed);
+      }
       messenger_.progress(kProgressLabel, i + 1, total);
     }
     return true;
@@ -196,22 +198,16 @@ class StickSave {
     return true;
   }
 
-  // A failed line write counts as much as a failed close: either would lose catalogue lines.
   bool closeCatalogue() {
-    const bool closed = catalogue_.close();
-    if (!closed || catalogue_.failedWrites() > 0) return fail(kCatalogueSaveFailed);
+    if (!catalogue_.close()) return fail(kCatalogueSaveFailed);
     return true;
   }
 
+  // The final header goes over the placeholder.
   bool closeConfiguration() {
-    if (configuration_.seek(0)) {
-      configuration_.write(mwcHeaderBytes(header_));
-    } else {
-      configuration_.close();
-      return fail(kConfigurationSaveFailed);
-    }
-    configuration_.close();
-    if (configuration_.failedWrites() > 0) return fail(kConfigurationSaveFailed);
+    const bool written = configuration_.seek(0) && configuration_.write(mwcHeaderBytes(header_));
+    const bool closed = configuration_.close();
+    if (!written || !closed) return fail(kConfigurationSaveFailed);
     return true;
   }
 
