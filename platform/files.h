@@ -32,7 +32,6 @@ class OutputFile final : public ByteSink {
 
   // Flushes and closes; false when anything buffered could not be written.
   bool close();
-  bool isOpen() const { return file_ != nullptr; }
   const std::filesystem::path& path() const { return path_; }
 
  private:

@@ -36,7 +36,6 @@ struct RcodeProgram {
   std::vector<VelkRecord> records;  // in file order, at most kMaxRecords
   std::vector<std::string> subroutineLines;
 
-  std::int32_t length() const { return static_cast<std::int32_t>(text.size()); }
   std::int32_t recordCount() const { return static_cast<std::int32_t>(records.size()); }
 };
 

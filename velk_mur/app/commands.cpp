@@ -142,8 +142,7 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
     messenger.show("WARNING: You have a lot of .WAV files, they may not work", false);
   }
   if (setBusy) setBusy(true);
-  const bool saved =
-      saveToStick(audioFolder, stickRootFromText(paths.stickPath), check.count, messenger);
+  const bool saved = saveToStick(audioFolder, stickRootFromText(paths.stickPath), messenger);
   if (setBusy) setBusy(false);
   if (saved) messenger.show("Memory Stick Update Complete", false);
   return {saved, true};

@@ -50,9 +50,6 @@ class OdaWriter {
   // Closes the archive without a check, for a save that gives up.
   void abandon();
 
-  std::int32_t entryCount() const { return entryCount_; }
-  std::int32_t slotCount() const { return slotCount_; }
-
  private:
   bool writeHeader();
   bool writeSlot(std::int32_t slot, std::string_view entryName, const platform::FourCC& tag,

@@ -268,7 +268,7 @@ class StickSave {
 
 }  // namespace
 
-bool saveToStick(const fs::path& audioFolder, const fs::path& stickRoot, int /*actionCount*/,
+bool saveToStick(const fs::path& audioFolder, const fs::path& stickRoot,
                  platform::Messenger& messenger) {
   StickSave save(audioFolder, stickRoot, messenger);
   return save.run();

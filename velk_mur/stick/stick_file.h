@@ -35,7 +35,6 @@ class StickFile final : public platform::ByteSink, public platform::ByteSource {
 
   // Opens (a write truncates).
   bool open(const std::filesystem::path& path, StickMode mode);
-  bool isOpen() const { return output_.has_value() || input_.has_value(); }
 
   using ByteSink::write;
   bool write(std::span<const std::uint8_t> bytes) override;
