@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/paired_ratio.h"
 #include "platform/byte_order.h"
-#include "tests/support/recording_messenger.h"
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/recording_messenger.h"
 #include "velk_mur/generate/folder_passes.h"
@@ -133,9 +133,7 @@ Folder makeFolder(int count) {
   return folder;
 }
 
-double seconds(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double>(d).count();
-}
+using bench_support::secondsSince;
 
 // Reads each recording and writes three files of the sizes the pass wrote, with plain stdio.
 double plainCopy(const Folder& folder) {
@@ -154,7 +152,7 @@ double plainCopy(const Folder& folder) {
                                                                 std::min(size, wav.size()))));
     }
   }
-  return seconds(std::chrono::steady_clock::now() - start);
+  return secondsSince(start);
 }
 
 double generationPass(Folder& folder) {
@@ -163,7 +161,7 @@ double generationPass(Folder& folder) {
   platform::RecordingMessenger messenger;
   const auto start = std::chrono::steady_clock::now();
   const velk_mur::GenerationResult result = velk_mur::generateMissingFiles(folder.root, messenger);
-  const double elapsed = seconds(std::chrono::steady_clock::now() - start);
+  const double elapsed = secondsSince(start);
   if (!result.ok) std::cerr << "generation pass failed\n";
   folder.generatedSizes.clear();
   for (const std::string& name : folder.names) {
@@ -174,34 +172,7 @@ double generationPass(Folder& folder) {
   return elapsed;
 }
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-constexpr int kRounds = 7;
-
-// Runs `measured` and `baseline` in each round and reports the median of their ratios.
-void reportPairedRatio(const char* what, const char* baselineName, double target,
-                       const std::function<double()>& measured,
-                       const std::function<double()>& baseline) {
-  std::vector<double> ratios;
-  for (int round = 0; round < kRounds; ++round) {
-    // Which goes first alternates, so that neither always finds the other's freed memory.
-    const bool measuredFirst = round % 2 == 0;
-    const double first = measuredFirst ? measured() : baseline();
-    const double second = measuredFirst ? baseline() : measured();
-    const double pass = measuredFirst ? first : second;
-    const double plain = measuredFirst ? second : first;
-    ratios.push_back(pass / plain);
-    std::printf("  round %d: %.4f s against %.4f s, ratio %.2f\n", round + 1, pass, plain,
-                ratios.back());
-  }
-  const double ratio = median(ratios);
-  std::printf("%s / %s: median ratio %.2f (target at most %.1fx) %s\n", what, baselineName, ratio,
-              target, ratio <= target ? "MET" : "MISSED");
-}
+using bench_support::reportPairedRatio;
 
 void comparePassWithCopy() {
   Folder folder = makeFolder(folderSize());
@@ -230,7 +201,7 @@ void compareLongRecordingWithRead() {
         const auto start = std::chrono::steady_clock::now();
         const auto bytes = readBytes<platform::UninitializedBytes>(recording);
         benchmark::DoNotOptimize(bytes.data());
-        return seconds(std::chrono::steady_clock::now() - start);
+        return secondsSince(start);
       });
   fs::remove_all(folder.root);
 }

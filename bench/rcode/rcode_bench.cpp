@@ -4,14 +4,13 @@
 // pairs a load with its own read, and the median of the ratios is reported.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
+#include "bench/support/paired_ratio.h"
 #include "velk7/rcode/program.h"
 #include "velk7/rcode/program_writer.h"
 
@@ -67,9 +66,7 @@ void loadParseAndWrite(benchmark::State& state) {
 }
 BENCHMARK(loadParseAndWrite)->Unit(benchmark::kMillisecond);
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using bench_support::secondsSince;
 
 void compareLoadWithRead() {
   const std::filesystem::path path =
@@ -80,8 +77,6 @@ void compareLoadWithRead() {
   std::ofstream(path, std::ios::binary)
       .write(text.data(), static_cast<std::streamsize>(text.size()));
 
-  constexpr int kRounds = 9;
-  std::vector<double> ratios;
   const auto load = [&] {
     const auto start = std::chrono::steady_clock::now();
     velk7::RcodeProgram program;
@@ -99,18 +94,8 @@ void compareLoadWithRead() {
     benchmark::DoNotOptimize(plain.data());
     return secondsSince(start);
   };
-  for (int round = 0; round < kRounds; ++round) {
-    // Which goes first alternates, so that neither always finds the other's freed memory.
-    const bool loadFirst = round % 2 == 0;
-    const double first = loadFirst ? load() : read();
-    const double second = loadFirst ? read() : load();
-    ratios.push_back(loadFirst ? first / second : second / first);
-  }
-  std::sort(ratios.begin(), ratios.end());
-  const double ratio = ratios[ratios.size() / 2];
-  std::printf(
-      "load of a %zu-byte program / plain read: median ratio %.2f (target at most 1.2x) %s\n",
-      text.size(), ratio, ratio <= 1.2 ? "MET" : "MISSED");
+  std::printf("loading a %zu-byte R-CODE.R:\n", text.size());
+  bench_support::reportPairedRatio("load", "plain read", 1.2, load, read, 9);
   std::filesystem::remove(path);
 }
 
