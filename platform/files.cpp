@@ -29,8 +29,7 @@ std::FILE* openStream(const fs::path& path, const char* mode) {
 std::optional<OutputFile> OutputFile::create(const fs::path& path) {
   if (FaultInjection::shouldFail(FileOp::Create)) return std::nullopt;
   fs::path resolved = resolveCase(path);
-  std::error_code error;
-  if (fs::is_directory(resolved, error)) return std::nullopt;
+  // Opening a folder for writing fails on every system, so it needs no check of its own.
   std::FILE* file = openStream(resolved, "wb");
   if (file == nullptr) return std::nullopt;
   noteEntryCreated(resolved);
@@ -83,10 +82,15 @@ bool OutputFile::close() {
 
 std::optional<InputFile> InputFile::open(const fs::path& path) {
   fs::path resolved = resolveCase(path);
-  std::error_code error;
-  if (fs::is_directory(resolved, error)) return std::nullopt;
   std::FILE* file = openStream(resolved, "rb");
   if (file == nullptr) return std::nullopt;
+  // A folder opens for reading on some systems; it is checked only once something opened, so
+  // an absent file costs no second look.
+  std::error_code error;
+  if (fs::is_directory(resolved, error)) {
+    std::fclose(file);
+    return std::nullopt;
+  }
   return InputFile(file, std::move(resolved));
 }
 
