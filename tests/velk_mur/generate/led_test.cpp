@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <span>
 #include <vector>
 
 #include "tests/support/gen_wav_maker.h"
 #include "tests/velk_mur/generate/file_structure.h"
+#include "velk_mur/generate/amplitude.h"
 #include "velk_mur/generate/led_file.h"
 #include "velk_mur/generate/led_pattern.h"
 
@@ -156,6 +160,28 @@ TEST(LedFile, EveryWrittenFileIsWellFormedMidiReplayingItsMasks) {
       EXPECT_EQ(lit, step < masks.size() ? masks[step] : 0u) << length << " step " << step;
     }
     EXPECT_EQ(next, events.size());
+  }
+}
+
+// The counts run sixteen samples at a time in byte counters emptied every 4080 samples; every
+// length around those boundaries and every level edge must count like one sample at a time.
+TEST(Loudness, CountsAtLeastEachLevelLikeOneSampleAtATime) {
+  platform::Bytes samples(8200);
+  std::uint32_t seed = 7;
+  for (auto& s : samples) s = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+  samples[3] = 0;    // amplitude 128
+  samples[5] = 255;  // amplitude 127
+  const std::array<int, 8> levels = {0, 1, 64, 100, 127, 128, 129, 200};
+  for (std::size_t length : {0, 1, 15, 16, 17, 4079, 4080, 4081, 8160, 8200}) {
+    const std::span<const std::uint8_t> part(samples.data(), length);
+    const auto counts = velk_mur::countEachAtLeast(part, levels);
+    for (std::size_t k = 0; k < levels.size(); ++k) {
+      const auto expected = std::count_if(part.begin(), part.end(), [&](std::uint8_t s) {
+        return velk_mur::amplitudeOf(s) >= levels[k];
+      });
+      EXPECT_EQ(counts[k], expected) << length << " samples, level " << levels[k];
+      EXPECT_EQ(velk_mur::countAtLeast(part, levels[k]), expected) << length << " samples";
+    }
   }
 }
 
