@@ -51,17 +51,26 @@ inline bool hasTag(std::span<const std::uint8_t> bytes, std::size_t offset, cons
          std::equal(tag.begin(), tag.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
+// Each appends its bytes in one insert: a motion file of an 80-minute recording is half a
+// million of them.
 inline void putLe16(Bytes& out, std::uint16_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
+  const std::array<std::uint8_t, 2> bytes{static_cast<std::uint8_t>(v),
+                                          static_cast<std::uint8_t>(v >> 8)};
+  out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
 inline void putLe32(Bytes& out, std::uint32_t v) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
+  const std::array<std::uint8_t, 4> bytes{
+      static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+      static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+  out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
 inline void putBe32(Bytes& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
+  const std::array<std::uint8_t, 4> bytes{
+      static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
+      static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+  out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
 inline std::uint16_t getLe16(const std::uint8_t* p) {

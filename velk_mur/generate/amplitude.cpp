@@ -44,64 +44,40 @@ constexpr std::size_t kLanes = 16;
 constexpr std::size_t kMaxRounds = 255;
 constexpr std::uint8_t kSilence = 128;
 
-template <std::size_t N>
-void countWindow(std::span<const std::uint8_t> samples, const std::array<std::uint8_t, N>& levels,
-                 std::array<std::int64_t, N>& counts) {
-  std::array<std::array<std::uint8_t, kLanes>, N> lanes{};
+// At most kLanes * kMaxRounds samples, so that no lane's byte overflows.
+std::int64_t countWindow(std::span<const std::uint8_t> samples, std::uint8_t level) {
+  std::array<std::uint8_t, kLanes> lanes{};
   std::size_t i = 0;
   for (; i + kLanes <= samples.size(); i += kLanes) {
-    // |s - 128| in bytes throughout, so that no lane widens.
-    std::array<std::uint8_t, kLanes> amplitudes{};
     for (std::size_t lane = 0; lane < kLanes; ++lane) {
+      // |s - 128| in bytes throughout, so that no lane widens.
       const std::uint8_t sample = samples[i + lane];
-      amplitudes[lane] =
+      const auto amplitude =
           static_cast<std::uint8_t>(std::max(sample, kSilence) - std::min(sample, kSilence));
-    }
-    for (std::size_t k = 0; k < N; ++k) {
-      for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        lanes[k][lane] =
-            static_cast<std::uint8_t>(lanes[k][lane] + (amplitudes[lane] >= levels[k]));
-      }
+      lanes[lane] = static_cast<std::uint8_t>(lanes[lane] + (amplitude >= level));
     }
   }
-  for (std::size_t k = 0; k < N; ++k) {
-    for (const std::uint8_t laneCount : lanes[k]) counts[k] += laneCount;
-  }
-  for (; i < samples.size(); ++i) {
-    const int amplitude = amplitudeOf(samples[i]);
-    for (std::size_t k = 0; k < N; ++k) counts[k] += amplitude >= levels[k] ? 1 : 0;
-  }
-}
-
-// Written so that the compiler keeps the lanes in vector registers: several times faster than
-// a table lookup per sample on an 80-minute recording.
-template <std::size_t N>
-std::array<std::int64_t, N> countReaching(std::span<const std::uint8_t> samples,
-                                          const std::array<int, N>& levels) {
-  // In bytes; 255 stands for 129, which no amplitude reaches.
-  std::array<std::uint8_t, N> byteLevels{};
-  for (std::size_t k = 0; k < N; ++k) {
-    byteLevels[k] =
-        static_cast<std::uint8_t>(levels[k] >= kAmplitudeLevels ? 255 : std::max(levels[k], 0));
-  }
-  std::array<std::int64_t, N> counts{};
-  constexpr std::size_t kWindow = kLanes * kMaxRounds;
-  for (std::size_t start = 0; start < samples.size(); start += kWindow) {
-    countWindow<N>(samples.subspan(start, std::min(kWindow, samples.size() - start)), byteLevels,
-                   counts);
-  }
-  return counts;
+  std::int64_t count = 0;
+  for (const std::uint8_t laneCount : lanes) count += laneCount;
+  for (; i < samples.size(); ++i) count += amplitudeOf(samples[i]) >= level ? 1 : 0;
+  return count;
 }
 
 }  // namespace
 
+// Written so that the compiler keeps the lanes in vector registers: several times faster than
+// a table lookup per sample on an 80-minute recording.
 std::int64_t countAtLeast(std::span<const std::uint8_t> samples, int level) {
-  return countReaching<1>(samples, {level})[0];
-}
-
-std::array<std::int64_t, 8> countEachAtLeast(std::span<const std::uint8_t> samples,
-                                             const std::array<int, 8>& levels) {
-  return countReaching<8>(samples, levels);
+  // In a byte; 255 stands for 129, which no amplitude reaches.
+  const auto byteLevel =
+      static_cast<std::uint8_t>(level >= kAmplitudeLevels ? 255 : std::max(level, 0));
+  std::int64_t count = 0;
+  constexpr std::size_t kWindow = kLanes * kMaxRounds;
+  for (std::size_t start = 0; start < samples.size(); start += kWindow) {
+    count +=
+        countWindow(samples.subspan(start, std::min(kWindow, samples.size() - start)), byteLevel);
+  }
+  return count;
 }
 
 }  // namespace velk_mur

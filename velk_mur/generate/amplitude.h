@@ -26,8 +26,4 @@ int percentileLevel(const AmplitudeHistogram& histogram, std::int64_t bound);
 // The number of samples whose amplitude is `level` or more (level 129: none).
 std::int64_t countAtLeast(std::span<const std::uint8_t> samples, int level);
 
-// The same for eight levels at once, in one pass over the samples.
-std::array<std::int64_t, 8> countEachAtLeast(std::span<const std::uint8_t> samples,
-                                             const std::array<int, 8>& levels);
-
 }  // namespace velk_mur

@@ -49,11 +49,20 @@ std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples
     if (count <= 0) continue;
     const std::span<const std::uint8_t> step =
         samples.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(count));
-    const std::array<std::int64_t, kLoudnessLevels> reaching = countEachAtLeast(step, thresholds);
-    std::uint32_t mask = 0;
-    for (int k = 0; k < kLoudnessLevels; ++k) {
-      if (reaching[k] > count / 2) mask |= kLedLevelTable[k];
+    // The thresholds rise with k, so the levels a step reaches are the first few: find how many
+    // by halving, counting the samples at three thresholds instead of eight.
+    int reached = 0;
+    int notReached = kLoudnessLevels;
+    while (reached < notReached) {
+      const int middle = (reached + notReached) / 2;
+      if (countAtLeast(step, thresholds[middle]) > count / 2) {
+        reached = middle + 1;
+      } else {
+        notReached = middle;
+      }
     }
+    std::uint32_t mask = 0;
+    for (int k = 0; k < reached; ++k) mask |= kLedLevelTable[k];
     masks[i] = mask;
   }
   return masks;
