@@ -20,11 +20,6 @@ constexpr std::uint16_t kMono = 1;
 constexpr std::uint32_t kSampleRate = 8000;
 constexpr std::uint16_t kBitsPerSample = 8;
 
-constexpr platform::FourCC kRiffTag{'R', 'I', 'F', 'F'};
-constexpr platform::FourCC kWaveFormTag{'W', 'A', 'V', 'E'};
-constexpr platform::FourCC kFormatChunkTag{'f', 'm', 't', ' '};
-constexpr platform::FourCC kDataTag{'d', 'a', 't', 'a'};
-
 // Checks the first bytes of a file (all of them when it holds fewer than 46). `info` is filled
 // once the layout tests pass.
 WavCheck checkWavHeader(std::span<const std::uint8_t> bytes, WavHeaderInfo& info) {

@@ -24,6 +24,12 @@ struct WavHeaderInfo {
   std::uint32_t dataLength = 0;                // the value behind "data", unchanged
 };
 
+// The RIFF form, its type and the two chunks the programs read and write.
+inline constexpr platform::FourCC kRiffTag{'R', 'I', 'F', 'F'};
+inline constexpr platform::FourCC kWaveFormTag{'W', 'A', 'V', 'E'};
+inline constexpr platform::FourCC kFormatChunkTag{'f', 'm', 't', ' '};
+inline constexpr platform::FourCC kDataTag{'d', 'a', 't', 'a'};
+
 // Bytes the header reader looks at: the 18-byte layout's header.
 inline constexpr std::size_t kWavHeaderBytes = 46;
 
