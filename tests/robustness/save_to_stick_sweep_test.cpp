@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/ascii_text.h"
-#include "tests/support/recording_messenger.h"
 #include "tests/robustness/fault_sweep.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/stick/save_to_stick.h"
@@ -51,7 +51,7 @@ class SaveSweep : public ::testing::Test {
   }
 
   bool save(platform::Messenger& messenger) {
-    return velk_mur::saveToStick(dir->path() / "voices", dir->path() / "stick", 3, messenger);
+    return velk_mur::saveToStick(dir->path() / "voices", dir->path() / "stick", messenger);
   }
 
   TempDir templateDir;
