@@ -22,7 +22,7 @@ std::filesystem::path withExtension(const std::filesystem::path& programPath,
                                     std::string_view extension);
 std::filesystem::path backupPath(const std::filesystem::path& programPath);     // R-CODE.BAK
 std::filesystem::path temporaryPath(const std::filesystem::path& programPath);  // R-CODE.TMP
-// Where the previous backup waits while the renames of a save run: R-CODE.BK~
+// The copy of the program that becomes the backup once the new program is in place: R-CODE.BK~
 std::filesystem::path asidePath(const std::filesystem::path& programPath);
 
 // Writes the program to `programPath`, keeping the previous file as the backup, and

@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/naming.h"
+#include "velk_mur/stick/save_journal.h"
 #include "velk_mur/stick/save_to_stick.h"
 
 namespace fs = std::filesystem;
@@ -90,7 +91,7 @@ bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment
   }
   // Not being able to remember the paths does not stop the command.
   storePathTexts(environment, paths);
-  return true;
+  return recoverInterruptedSave(stickRootFromText(paths.stickPath), messenger);
 }
 
 CommandResult runGenerate(const PathTexts& paths, const AppEnvironment& environment,

@@ -139,9 +139,16 @@ bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, M
     return false;
   }
 
+  // A negative count would copy nothing and drop every block silently; a count beyond what
+  // the file holds fails on the block that is not there.
+  const std::int32_t declaredBlocks = getLeSigned32(oldHeader.data() + 8);
+  if (declaredBlocks < 0) {
+    messenger.show(kCorrupted, true);
+    oldFile.close();
+    return false;
+  }
   header = MwcHeader{};
   newFile.write(mwcHeaderBytes(header));  // placeholder until the true counts are known
-  const std::int32_t declaredBlocks = getLeSigned32(oldHeader.data() + 8);
   for (std::int32_t i = 0; i < declaredBlocks; ++i) {
     const std::optional<BlockCopy> block =
         copyOrDropActionBlock(oldFile, newFile, kFirstOwnedAction, kLastOwnedAction);

@@ -6,6 +6,7 @@
 
 #include "platform/ascii_text.h"
 #include "platform/case_path.h"
+#include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/action_catalogue.h"
@@ -77,8 +78,9 @@ std::uint64_t sizeOnDisk(const fs::path& path) {
   return error ? 0 : size;
 }
 
-std::uint64_t bytesNeeded(const fs::path& audioFolder, const std::vector<RecordingPlan>& plans,
-                          std::uint64_t oldConfigurationSize) {
+std::array<std::uint64_t, 5> newFileSizes(const fs::path& audioFolder,
+                                          const std::vector<RecordingPlan>& plans,
+                                          std::uint64_t oldConfigurationSize) {
   std::uint64_t sounds = 0;
   std::uint64_t motions = 0;
   std::uint64_t leds = 0;
@@ -93,9 +95,18 @@ std::uint64_t bytesNeeded(const fs::path& audioFolder, const std::vector<Recordi
     writeActionBlock(blocks, plan.number, plan.name, plan.hasFullBodyMotion(), plan.audioOnly);
   }
   const auto count = static_cast<std::uint32_t>(plans.size());
-  return archiveBytes(count, sounds) + archiveBytes(kMotionSlotsPerRecording * count, motions) +
-         archiveBytes(count, leds) + catalogue +
-         std::max<std::uint64_t>(oldConfigurationSize, kMwcHeaderSize) + blocks.bytes().size();
+  return {archiveBytes(count, sounds), archiveBytes(kMotionSlotsPerRecording * count, motions),
+          archiveBytes(count, leds), catalogue,
+          std::max<std::uint64_t>(oldConfigurationSize, kMwcHeaderSize) + blocks.bytes().size()};
+}
+
+std::uint64_t bytesNeeded(const fs::path& audioFolder, const std::vector<RecordingPlan>& plans,
+                          std::uint64_t oldConfigurationSize, std::uint64_t clusterSize) {
+  std::uint64_t total = platform::clusterRounded(1, clusterSize);  // the journal
+  for (const std::uint64_t size : newFileSizes(audioFolder, plans, oldConfigurationSize)) {
+    total += platform::clusterRounded(size, clusterSize);
+  }
+  return total;
 }
 
 }  // namespace velk_mur

@@ -1,6 +1,7 @@
 #pragma once
 // What a save will write, worked out before anything is written: one plan per listed
 // recording, and the bytes the new files will take on the stick.
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -38,11 +39,18 @@ RecordingFiles recordingFiles(const std::filesystem::path& audioFolder, const Re
 std::vector<std::filesystem::path> motionSources(const RecordingFiles& files,
                                                  const RecordingPlan& plan);
 
-// Bytes of the three archives, ACTION.CFG and the new ERS-7.MWC (counting the old one's size
-// for the blocks it keeps). Missing sources count as empty; their add fails later.
+// Bytes of the new files, in the order the save puts them in place: the three archives,
+// ACTION.CFG and ERS-7.MWC (counting the old one's size for the blocks it keeps). Missing
+// sources count as empty; their add fails later.
+std::array<std::uint64_t, 5> newFileSizes(const std::filesystem::path& audioFolder,
+                                          const std::vector<RecordingPlan>& plans,
+                                          std::uint64_t oldConfigurationSize);
+
+// The room the save takes on a file system whose files take whole clusters of `clusterSize`
+// bytes: each new file rounded up, and one cluster for the save's journal.
 std::uint64_t bytesNeeded(const std::filesystem::path& audioFolder,
                           const std::vector<RecordingPlan>& plans,
-                          std::uint64_t oldConfigurationSize);
+                          std::uint64_t oldConfigurationSize, std::uint64_t clusterSize = 1);
 
 // The file's size on disk (letter case resolved), 0 when it cannot be found.
 std::uint64_t sizeOnDisk(const std::filesystem::path& path);

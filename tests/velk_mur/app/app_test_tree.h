@@ -28,7 +28,10 @@ inline void writeRecording(const std::filesystem::path& folder, std::string_view
 // for the check without running the generators over it.
 inline void writeReadyCompanions(const std::filesystem::path& folder, std::string_view name) {
   testing_support::writeTextFile(folder / (std::string(name) + ".mtn"), "OMTN");
-  testing_support::writeTextFile(folder / "GEN" / (std::string(name) + ".led"), "MThd");
+  // The smallest MIDI file of the generator's shape: one track holding only its end.
+  testing_support::writeFile(folder / "GEN" / (std::string(name) + ".led"),
+                             {'M',  'T', 'h', 'd', 0,   0, 0, 6, 0, 0, 0,    1,    0,
+                              0x78, 'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0});
 }
 
 // An environment whose current folder and home are inside `dir`.
