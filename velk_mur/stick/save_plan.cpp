@@ -46,9 +46,15 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
     const fs::path fullBody =
         motionFilePath(audioFolder, recordingName(listed), kFullBodyKind, kRobotModel);
     const auto found = fullBodyFiles.find(platform::toLowerAscii(fullBody.filename().string()));
+    // Listed is not enough: a full-body motion counts when it can be opened for reading.
     if (found != fullBodyFiles.end() && fileExists(audioFolder / found->second)) {
       plan.fullBodyFile = found->second;
     }
+    const RecordingFiles files = recordingFiles(audioFolder, plan);
+    plan.soundBytes = sizeOnDisk(files.sound);
+    for (const fs::path& motion : motionSources(files, plan))
+      plan.motionBytes += sizeOnDisk(motion);
+    plan.ledBytes = sizeOnDisk(files.led);
     plans.push_back(std::move(plan));
   }
   return plans;
@@ -78,8 +84,7 @@ std::uint64_t sizeOnDisk(const fs::path& path) {
   return error ? 0 : size;
 }
 
-std::array<std::uint64_t, 5> newFileSizes(const fs::path& audioFolder,
-                                          const std::vector<RecordingPlan>& plans,
+std::array<std::uint64_t, 5> newFileSizes(const std::vector<RecordingPlan>& plans,
                                           std::uint64_t oldConfigurationSize) {
   std::uint64_t sounds = 0;
   std::uint64_t motions = 0;
@@ -87,10 +92,9 @@ std::array<std::uint64_t, 5> newFileSizes(const fs::path& audioFolder,
   std::uint64_t catalogue = 0;
   platform::MemorySink blocks;
   for (const RecordingPlan& plan : plans) {
-    const RecordingFiles files = recordingFiles(audioFolder, plan);
-    sounds += sizeOnDisk(files.sound);
-    for (const fs::path& motion : motionSources(files, plan)) motions += sizeOnDisk(motion);
-    leds += sizeOnDisk(files.led);
+    sounds += plan.soundBytes;
+    motions += plan.motionBytes;
+    leds += plan.ledBytes;
     catalogue += actionCatalogueLine(plan.name, plan.number, plan.audioOnly).size();
     writeActionBlock(blocks, plan.number, plan.name, plan.hasFullBodyMotion(), plan.audioOnly);
   }
@@ -100,10 +104,10 @@ std::array<std::uint64_t, 5> newFileSizes(const fs::path& audioFolder,
           std::max<std::uint64_t>(oldConfigurationSize, kMwcHeaderSize) + blocks.bytes().size()};
 }
 
-std::uint64_t bytesNeeded(const fs::path& audioFolder, const std::vector<RecordingPlan>& plans,
+std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
                           std::uint64_t oldConfigurationSize, std::uint64_t clusterSize) {
   std::uint64_t total = platform::clusterRounded(1, clusterSize);  // the journal
-  for (const std::uint64_t size : newFileSizes(audioFolder, plans, oldConfigurationSize)) {
+  for (const std::uint64_t size : newFileSizes(plans, oldConfigurationSize)) {
     total += platform::clusterRounded(size, clusterSize);
   }
   return total;

@@ -129,8 +129,7 @@ class StickSave {
         stickFilePath(stickRoot_, kConfigurationName, kConfigurationExtension);
     const std::optional<platform::SpaceInfo> space = platform::spaceInfo(stickRoot_);
     if (!space) return true;  // unknown here; a full stick is still reported as such
-    const std::uint64_t needed =
-        bytesNeeded(audioFolder_, plans_, sizeOnDisk(configuration), space->clusterSize);
+    const std::uint64_t needed = bytesNeeded(plans_, sizeOnDisk(configuration), space->clusterSize);
     if (needed <= space->available) return true;
     return fail("Not enough room on the memory stick\nThe new files need " +
                 std::to_string(needed) + " bytes, but only " + std::to_string(space->available) +
