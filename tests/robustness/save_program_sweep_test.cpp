@@ -4,9 +4,12 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/byte_sink.h"
+#include "platform/file_lock.h"
 #include "platform/messenger.h"
 #include "tests/robustness/fault_sweep.h"
 #include "tests/support/temp_tree.h"
@@ -70,10 +73,11 @@ void sweepSave(bool withOldBackup) {
           EXPECT_EQ(readFile(folder / "R-CODE.BAK"), oldProgram);
           return;
         }
-        if (run.failurePoint == total) {
-          // The last operation flushes the folder after the renames: the save is in place but
-          // may not have reached the device, so it is reported as failed.
-          EXPECT_FALSE(run.succeeded);
+        if (run.failurePoint >= total - 1) {
+          // The last two operations flush the folder after the renames, then remove the lock
+          // file. A failed flush is reported, since the save may not have reached the device; a
+          // lock file left behind is taken over by the next save.
+          EXPECT_EQ(run.succeeded, run.failurePoint == total);
           EXPECT_EQ(readFile(folder / "R-CODE.R"), expected.bytes());
           EXPECT_EQ(readFile(folder / "R-CODE.BAK"), oldProgram);
           return;
@@ -119,4 +123,30 @@ TEST(SaveProgramSweep, FailedSaveKeepsTheProgramAndLeavesNoTemporaryFile) {
 
 TEST(SaveProgramSweep, FailedSaveOverAnOldBackupKeepsTheProgram) {
   sweepSave(true);
+}
+
+TEST(SaveProgramLock, ASecondSaveIsRefusedAndALeftLockFileIsTakenOver) {
+  const velk7::RcodeProgram program = editedProgram();
+  for (const bool held : {true, false}) {
+    SCOPED_TRACE(held ? "another save holds the lock" : "a killed save left its lock file");
+    TempDir dir;
+    fs::copy(kExampleStick, dir.path(), fs::copy_options::recursive);
+    const fs::path path = dir.path() / kProgram;
+    std::optional<platform::FileLock> lock;
+    if (held) {
+      ASSERT_EQ(platform::FileLock::acquire(velk7::lockPath(path), lock),
+                platform::LockOutcome::Acquired);
+    } else {
+      testing_support::writeTextFile(velk7::lockPath(path), "");
+    }
+    const TreeSnapshot before = snapshotTree(dir.path());
+    platform::RecordingMessenger messenger;
+    EXPECT_EQ(velk7::saveProgram(program, path, true, messenger), !held);
+    EXPECT_EQ(messenger.texts(),
+              std::vector<std::string>{
+                  std::string(held ? velk7::kSaveRunningMessage : velk7::kChangesSavedMessage)});
+    if (held) {
+      EXPECT_EQ(snapshotTree(dir.path()), before);
+    }
+  }
 }

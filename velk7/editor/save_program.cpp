@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "velk7/rcode/program_writer.h"
 
@@ -53,10 +54,27 @@ fs::path asidePath(const fs::path& programPath) {
   return withExtension(programPath, "BK~");
 }
 
+fs::path lockPath(const fs::path& programPath) {
+  return withExtension(programPath, "LCK");
+}
+
 bool saveProgram(const RcodeProgram& program, const fs::path& programPath, bool changed,
                  platform::Messenger& messenger) {
   // The new program is complete on the device before anything of the user's is touched, so a
   // failed save leaves R-CODE.R and its backup exactly as they were.
+  // Two editors saving at once would write into the same temporary file.
+  std::optional<platform::FileLock> lock;
+  switch (platform::FileLock::acquire(lockPath(programPath), lock)) {
+    case platform::LockOutcome::Acquired:
+      break;
+    case platform::LockOutcome::HeldByOther:
+      messenger.show(kSaveRunningMessage, true);
+      return false;
+    case platform::LockOutcome::Failed:
+      // A stick where no lock file can be made takes no new program either.
+      reportFailure(kCannotCreateMessage, programPath, messenger);
+      return false;
+  }
   const fs::path temporary = temporaryPath(programPath);
   const fs::path backup = backupPath(programPath);
   const fs::path backupCopy = asidePath(programPath);
