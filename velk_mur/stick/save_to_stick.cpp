@@ -71,9 +71,15 @@ std::string pathText(const fs::path& path) {
   return platform::resolveCase(path).string();
 }
 
-// One run of the save. Every new file is written beside its target under the extension NEW;
-// only when all of them are complete are they renamed over their targets, so a failure before
-// that leaves the stick exactly as it was.
+std::string stepFailureText(std::string_view file, std::string_view stepWords) {
+  std::string text = "ERROR: problem ";
+  return text.append(stepWords).append(" - aborting\n(file : ").append(file).append(")");
+}
+
+// One run of the save, with the stick locked. Every new file is written beside its target
+// under the extension NEW and flushed; only when all of them are complete, every target can be
+// replaced and the journal says so are they renamed over their targets. A failure before the
+// journal leaves the stick exactly as it was; after it, the stick ends entirely new.
 class StickSave {
  public:
   StickSave(const fs::path& audioFolder, const fs::path& stickRoot, platform::Messenger& messenger)
@@ -262,9 +268,7 @@ class StickSave {
     for (std::size_t k = 0; k < replacements_.size(); ++k) {
       const fs::path target = stickRoot_ / fs::path(replacements_[k].target);
       if (platform::replaceable(target) == platform::Replaceable::Yes) continue;
-      std::string text = "ERROR: problem ";
-      text.append(kReplaceWords[k]).append(" - aborting\n(file : ").append(pathText(target));
-      return fail(text.append(")").append(kNotReplaceable));
+      return fail(stepFailureText(pathText(target), kReplaceWords[k]).append(kNotReplaceable));
     }
     return true;
   }
@@ -284,9 +288,7 @@ class StickSave {
     for (std::size_t k = 0; k < replacements_.size(); ++k) {
       if (stickRoot_ / fs::path(replacements_[k].target) == *failed) words = kReplaceWords[k];
     }
-    std::string text = "ERROR: problem ";
-    text.append(words).append(" - aborting\n(file : ").append(pathText(*failed)).append(")");
-    messenger_.show(text.append(kFinishedLater), true);
+    messenger_.show(stepFailureText(pathText(*failed), words).append(kFinishedLater), true);
     return false;
   }
 
@@ -321,9 +323,7 @@ bool saveToStick(const fs::path& audioFolder, const fs::path& stickRoot, int /*a
 
 bool reportStepFailure(std::string_view file, std::string_view stepWords,
                        platform::Messenger& messenger) {
-  std::string text = "ERROR: problem ";
-  text.append(stepWords).append(" - aborting\n(file : ").append(file).append(")");
-  messenger.show(text, true);
+  messenger.show(stepFailureText(file, stepWords), true);
   return false;
 }
 

@@ -11,7 +11,9 @@ namespace velk_mur {
 // stickRoot: the stick's root folder (the application has already turned the typed text into
 // a folder path; with or without trailing separator both mean that folder). The archives are
 // sized from this function's own listing of the folder; `actionCount` is the check pass's
-// count, kept for the caller's convenience. Shows its own messages; true on success.
+// count, kept for the caller's convenience. Holds the stick's lock (a second save is refused),
+// first finishes or undoes an interrupted save, and returns true only once every new file is
+// in place and flushed to the stick. Shows its own messages.
 bool saveToStick(const std::filesystem::path& audioFolder, const std::filesystem::path& stickRoot,
                  int actionCount, platform::Messenger& messenger);
 
