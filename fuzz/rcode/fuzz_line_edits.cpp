@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "velk7/editor/line_edits.h"
 #include "velk7/rcode/code_lines.h"
 

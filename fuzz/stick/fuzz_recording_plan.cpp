@@ -25,7 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       listed.back() += static_cast<char>(data[i]);
     }
   }
-  const std::filesystem::path& folder = fuzz_support::scratchFolder("fuzz_recording_plan");
+  // An empty folder of its own: the replay of every corpus shares one scratch folder.
+  const std::filesystem::path folder =
+      fuzz_support::scratchFolder("fuzz_recording_plan") / "voices";
+  std::filesystem::create_directories(folder);
   const std::vector<velk_mur::RecordingPlan> plans = velk_mur::planRecordings(folder, listed);
   if (plans.size() != listed.size()) __builtin_trap();
   for (std::size_t i = 0; i < plans.size(); ++i) {

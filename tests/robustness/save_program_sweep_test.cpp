@@ -10,8 +10,8 @@
 
 #include "platform/byte_sink.h"
 #include "platform/file_lock.h"
-#include "platform/messenger.h"
 #include "tests/robustness/fault_sweep.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "velk7/editor/save_program.h"
 #include "velk7/rcode/program.h"
