@@ -93,10 +93,8 @@ bool isSaveMessage(const std::string& text) {
        "Error: problem saving ERS-*.MWC data - aborting",
        "Error: problem saving ACTION.CFG data - aborting",
        "Error: problem saving/renaming ERS-*.MWC data - aborting"},
-      {"Failed to create audio data file\n",
-       "Failed to create motion data file\n",
-       "Failed to create eye-led data file\n",
-       "ERROR: problem writing audio data - aborting\n",
+      {"Failed to create audio data file\n", "Failed to create motion data file\n",
+       "Failed to create eye-led data file\n", "ERROR: problem writing audio data - aborting\n",
        "ERROR: problem writing motion data (head) - aborting\n",
        "ERROR: problem writing motion data (mouth) - aborting\n",
        "ERROR: problem writing motion data (all) - aborting\n",
@@ -111,7 +109,6 @@ bool isSaveMessage(const std::string& text) {
        "ERROR: problem replacing ERS-*.MWC data - aborting\n",
        "ERROR: problem flushing the memory stick - aborting\n",
        "ERROR: problem writing the save journal - aborting\n",
-       "ERROR: problem locking the memory stick - aborting\n",
        "ERROR: problem finishing an interrupted save - aborting\n"});
 }
 

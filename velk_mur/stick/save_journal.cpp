@@ -121,7 +121,8 @@ std::optional<platform::FileLock> lockStick(const fs::path& stickRoot,
       messenger.show(kBusy, true);
       break;
     case platform::LockOutcome::Failed:
-      reportStepFailure(path.string(), "locking the memory stick", messenger);
+      // Where no lock file can be made, no new file can be either: a protected or full stick.
+      messenger.show(kCatalogueCreateFailed, true);
       break;
   }
   return lock;

@@ -27,8 +27,6 @@ constexpr std::string_view kAudioOnlySuffix = "_SND";
 constexpr std::string_view kProgressLabel = "Saving";
 constexpr std::int32_t kMotionSlotsPerRecording = 2;
 
-constexpr std::string_view kCatalogueCreateFailed =
-    "Failed to create ACTION.CFG on memory stick\nStick may be locked or full";
 constexpr std::string_view kConfigurationCreateFailed =
     "Failed to create ERS-*.MWC files\nStick may be locked or full";
 constexpr std::string_view kCatalogueSaveFailed =

@@ -8,6 +8,10 @@
 
 namespace velk_mur {
 
+// The first file a save creates cannot be: also what a stick that cannot be locked shows.
+inline constexpr std::string_view kCatalogueCreateFailed =
+    "Failed to create ACTION.CFG on memory stick\nStick may be locked or full";
+
 // stickRoot: the stick's root folder (the application has already turned the typed text into
 // a folder path; with or without trailing separator both mean that folder). The archives are
 // sized from this function's own listing of the folder; `actionCount` is the check pass's
