@@ -262,3 +262,18 @@ TEST_F(SaveSweep, ConfigurationWithANegativeOrImpossibleBlockCountIsRefused) {
     EXPECT_EQ(snapshotTree(stick()), corrupted);
   }
 }
+
+TEST_F(SaveSweep, AJournalWithNothingLeftToFinishIsDroppedQuietly) {
+  takeReferences();
+  freshCopy();
+  platform::RecordingMessenger messenger;
+  ASSERT_TRUE(save(messenger));
+  // A journal left by a finished save whose files were changed since by someone else.
+  std::vector<velk_mur::Replacement> replacements = velk_mur::saveReplacements();
+  for (velk_mur::Replacement& r : replacements) r.size = 1;
+  ASSERT_TRUE(velk_mur::writeJournal(stick(), replacements));
+  messenger.clear();
+  EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), messenger));
+  EXPECT_TRUE(messenger.texts().empty());
+  EXPECT_EQ(snapshotTree(stick()), after);
+}

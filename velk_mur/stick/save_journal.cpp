@@ -195,12 +195,20 @@ bool finishInterruptedSave(const fs::path& stickRoot, platform::Messenger& messe
 
   if (replacements) {
     int done = 0;
+    bool anyWaiting = false;
     std::optional<fs::path> broken;
     for (const Replacement& r : *replacements) {
       fs::path concerned;
       const Step step = stepOf(stickRoot, r, concerned);
       if (step == Step::Done) ++done;
       if (step == Step::Broken && !broken) broken = concerned;
+      anyWaiting = anyWaiting || concerned == onStick(stickRoot, r.temporary);
+    }
+    // Every new file already in place: the files were changed since, by someone else, and the
+    // journal has nothing left to finish.
+    if (!anyWaiting && broken) {
+      if (!platform::removeFile(journal)) return reportFailure(journal, messenger);
+      return true;
     }
     if (!broken) {
       if (const std::optional<fs::path> failed = replaceAll(stickRoot, *replacements)) {
