@@ -46,8 +46,10 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
     const fs::path fullBody =
         motionFilePath(audioFolder, recordingName(listed), kFullBodyKind, kRobotModel);
     const auto found = fullBodyFiles.find(platform::toLowerAscii(fullBody.filename().string()));
-    // Listed is not enough: a full-body motion counts when it can be opened for reading.
-    if (found != fullBodyFiles.end() && fileExists(audioFolder / found->second)) {
+    // A listed full-body motion that could not be checked is not taken for absent, which would
+    // pack other motions silently: it is planned, and its add fails naming it.
+    if (found != fullBodyFiles.end() &&
+        platform::fileState(audioFolder / found->second) != platform::FileState::Absent) {
       plan.fullBodyFile = found->second;
     }
     const RecordingFiles files = recordingFiles(audioFolder, plan);
