@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ascii_text.h"
+#include "platform/case_path.h"
 #include "platform/file_faults.h"
 #include "platform/file_lock.h"
 #include "platform/folder_listing.h"
@@ -31,12 +32,31 @@ namespace {
 
 const fs::path kExamples = fs::path(VELK_SOURCE_DIR) / "examples";
 
-// The example stick and an audio folder of two example recordings with a full-body motion,
-// their generated files made once.
+// The stick as copied to a case-sensitive file system: every name in lower case.
+void copyInLowerCase(const fs::path& from, const fs::path& to) {
+  fs::create_directories(to);
+  for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
+    const fs::path target = to / platform::toLowerAscii(entry.path().filename().string());
+    if (entry.is_directory()) {
+      copyInLowerCase(entry.path(), target);
+    } else {
+      fs::copy_file(entry.path(), target);
+    }
+  }
+}
+
+std::vector<std::string> namesOf(const TreeSnapshot& tree) {
+  std::vector<std::string> names;
+  for (const auto& [name, bytes] : tree) names.push_back(name);
+  return names;
+}
+
+// The example stick in lower case and an audio folder of two example recordings with a full-body
+// motion, their generated files made once.
 class SaveSweep : public ::testing::Test {
  protected:
   void SetUp() override {
-    fs::copy(kExamples / "stick", templateDir / "stick", fs::copy_options::recursive);
+    copyInLowerCase(kExamples / "stick", templateDir / "stick");
     const fs::path audio = templateDir / "voices";
     fs::create_directories(audio / "GEN");
     fs::copy_file(kExamples / "voices" / "hello.wav", audio / "hello.wav");
@@ -67,6 +87,8 @@ class SaveSweep : public ::testing::Test {
     ASSERT_TRUE(save(messenger));
     after = snapshotTree(stick());
     ASSERT_NE(before, after);
+    // Each file is replaced under its own spelling: no twin in another letter case.
+    ASSERT_EQ(namesOf(after), namesOf(before));
   }
 
   // What the next command finds: after recovery, the stick is one of the two, never a mix.
@@ -163,7 +185,7 @@ TEST_F(SaveSweep, StickLockTable) {
   takeReferences();
   const fs::path lockFile = [&] {
     freshCopy();
-    return stick() / "OPEN-R/MW/CONF/SAVE.LCK";
+    return stick() / "open-r/mw/conf/save.lck";
   }();
   struct Case {
     const char* what;
@@ -209,7 +231,7 @@ TEST_F(SaveSweep, RoomTableCountsEveryNewFileInWholeClusters) {
       velk_mur::planRecordings(voices, platform::listFolder(voices, velk_mur::kRecordingPattern));
   // Without blocks of the generator's own numbers the old configuration is kept whole, so the
   // estimate is exact.
-  const fs::path configuration = stick() / "OPEN-R/MW/CONF/ERS-7.MWC";
+  const fs::path configuration = stick() / "open-r/mw/conf/ers-7.mwc";
   testing_support::writeFile(
       configuration,
       testing_support::mwcFile({{1101, {testing_support::cmacRecord(0x2010, "bark")}},
@@ -219,7 +241,7 @@ TEST_F(SaveSweep, RoomTableCountsEveryNewFileInWholeClusters) {
   ASSERT_TRUE(save(messenger));
   std::vector<std::uint64_t> written;
   for (const velk_mur::Replacement& r : velk_mur::saveReplacements()) {
-    written.push_back(fs::file_size(stick() / r.target));
+    written.push_back(fs::file_size(platform::resolveCase(stick() / r.target)));
   }
   for (const std::uint64_t cluster : {1u, 512u, 4096u, 32768u}) {
     SCOPED_TRACE(cluster);
@@ -247,7 +269,7 @@ TEST_F(SaveSweep, ConfigurationWithANegativeOrImpossibleBlockCountIsRefused) {
   for (const std::int32_t count : {-1, -2147483647 - 1, 100000}) {
     SCOPED_TRACE(count);
     freshCopy();
-    const fs::path configuration = stick() / "OPEN-R/MW/CONF/ERS-7.MWC";
+    const fs::path configuration = stick() / "open-r/mw/conf/ers-7.mwc";
     platform::Bytes bytes = testing_support::readFile(configuration);
     ASSERT_GE(bytes.size(), 16u);
     for (int i = 0; i < 4; ++i) {
