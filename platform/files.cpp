@@ -285,7 +285,7 @@ Replaceable replaceable(const fs::path& path) {
   const fs::path resolved = resolveCase(path);
   // Opened for writing without truncating: read-only and immutable files refuse this, and a
   // rename over a file the user protected would overrule them.
-  const int fd = ::open(resolved.c_str(), O_WRONLY | O_CLOEXEC);
+  const int fd = ::open(resolved.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd >= 0) {
     ::close(fd);
     return Replaceable::Yes;
@@ -300,8 +300,9 @@ Replaceable replaceable(const fs::path& path) {
 std::optional<SpaceInfo> spaceInfo(const fs::path& path) {
   struct statvfs info {};
   if (::statvfs(resolveCase(path).c_str(), &info) != 0) return std::nullopt;
+  // The fragment size is the allocation unit (a FAT cluster); some file systems leave it 0.
   const std::uint64_t unit = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;
-  return SpaceInfo{std::uint64_t{info.f_bavail} * unit, info.f_bsize != 0 ? info.f_bsize : unit};
+  return SpaceInfo{std::uint64_t{info.f_bavail} * unit, unit != 0 ? unit : 1};
 }
 
 #endif
