@@ -60,8 +60,6 @@ fs::path lockPath(const fs::path& programPath) {
 
 bool saveProgram(const RcodeProgram& program, const fs::path& programPath, bool changed,
                  platform::Messenger& messenger) {
-  // The new program is complete on the device before anything of the user's is touched, so a
-  // failed save leaves R-CODE.R and its backup exactly as they were.
   // Two editors saving at once would write into the same temporary file.
   std::optional<platform::FileLock> lock;
   switch (platform::FileLock::acquire(lockPath(programPath), lock)) {
@@ -84,6 +82,8 @@ bool saveProgram(const RcodeProgram& program, const fs::path& programPath, bool 
     reportFailure(message, programPath, messenger);
     return false;
   };
+  // The new program is complete on the device before anything of the user's is touched, so a
+  // failed save leaves R-CODE.R and its backup exactly as they were.
   switch (writeNewFile(program, temporary)) {
     case WriteResult::Written:
       break;
