@@ -15,6 +15,7 @@
 
 #define VELK_FUZZ_TARGET(name) extern "C" int name##_input(const std::uint8_t*, std::size_t);
 VELK_FUZZ_TARGET(fuzz_catalogue)
+VELK_FUZZ_TARGET(fuzz_command_line)
 VELK_FUZZ_TARGET(fuzz_generation)
 VELK_FUZZ_TARGET(fuzz_line_edits)
 VELK_FUZZ_TARGET(fuzz_mwc_copy)
@@ -32,6 +33,7 @@ const struct {
   int (*input)(const std::uint8_t*, std::size_t);
 } kTargets[] = {
     {"fuzz_catalogue", fuzz_catalogue_input},
+    {"fuzz_command_line", fuzz_command_line_input},
     {"fuzz_generation", fuzz_generation_input},
     {"fuzz_line_edits", fuzz_line_edits_input},
     {"fuzz_mwc_copy", fuzz_mwc_copy_input},
