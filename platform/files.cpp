@@ -133,6 +133,19 @@ std::optional<Bytes> readWholeFile(const fs::path& path, std::uint64_t maxSize) 
   return bytes;
 }
 
+FileReadResult readFileIfPresent(const fs::path& path, std::uint64_t maxSize) {
+  FileReadResult result;
+  std::error_code error;
+  const fs::file_status status = fs::status(resolveCase(path), error);
+  if (status.type() == fs::file_type::not_found) {
+    result.status = FileReadStatus::Missing;
+  } else if (std::optional<Bytes> bytes = readWholeFile(path, maxSize)) {
+    result.status = FileReadStatus::Read;
+    result.bytes = std::move(*bytes);
+  }
+  return result;
+}
+
 bool fileExists(const fs::path& path) {
   return InputFile::open(path).has_value();
 }

@@ -77,6 +77,15 @@ class InputFile final : public ByteSource {
 std::optional<Bytes> readWholeFile(const std::filesystem::path& path,
                                    std::uint64_t maxSize = std::uint64_t{1} << 31);
 
+// Reading a file that may be absent: absence and a failed read are different answers.
+enum class FileReadStatus { Read, Missing, Unreadable };
+struct FileReadResult {
+  FileReadStatus status = FileReadStatus::Unreadable;
+  Bytes bytes;  // the whole file when read
+};
+FileReadResult readFileIfPresent(const std::filesystem::path& path,
+                                 std::uint64_t maxSize = std::uint64_t{1} << 31);
+
 // True when the file can be opened for reading.
 bool fileExists(const std::filesystem::path& path);
 
