@@ -7,6 +7,7 @@
 
 #include "platform/messenger.h"
 #include "velk_mur/app/commands.h"
+#include "velk_mur/app/preview_commands.h"
 
 namespace velk_mur {
 
@@ -14,7 +15,7 @@ namespace {
 
 constexpr std::string_view kProgramName = "velk_mur";
 
-enum class Command { Generate, Test, Save, About };
+enum class Command { Generate, Test, Save, Preview, Inspect, About };
 
 struct Options {
   Command command = Command::About;
@@ -22,6 +23,8 @@ struct Options {
   std::optional<std::string> stickPath;
   std::optional<std::string> audioPath;
   std::optional<platform::AnswerPolicy> answers;
+  std::string recording;  // preview: the recording's name
+  std::string output;     // preview: the picture file
 };
 
 struct ParseResult {
@@ -33,6 +36,8 @@ std::optional<Command> commandNamed(std::string_view name) {
   if (name == "generate") return Command::Generate;
   if (name == "test") return Command::Test;
   if (name == "save") return Command::Save;
+  if (name == "preview") return Command::Preview;
+  if (name == "inspect") return Command::Inspect;
   if (name == "about") return Command::About;
   return std::nullopt;
 }
@@ -61,8 +66,9 @@ ParseResult parseArguments(const std::vector<std::string>& arguments) {
     }
     const bool isStick = argument == "--stick" || argument.starts_with("--stick=");
     const bool isAudio = argument == "--audio" || argument.starts_with("--audio=");
-    if (isStick || isAudio) {
-      const std::string name = isStick ? "--stick" : "--audio";
+    const bool isOutput = argument == "--out" || argument.starts_with("--out=");
+    if (isStick || isAudio || isOutput) {
+      const std::string name = isStick ? "--stick" : isAudio ? "--audio" : "--out";
       std::string value;
       if (argument.size() > name.size()) {
         value = argument.substr(name.size() + 1);
@@ -75,11 +81,19 @@ ParseResult parseArguments(const std::vector<std::string>& arguments) {
         return failure(name + " path is longer than " + std::to_string(kMaxPathText) +
                        " characters");
       }
-      (isStick ? options.stickPath : options.audioPath) = value;
+      if (isOutput) {
+        options.output = value;
+      } else {
+        (isStick ? options.stickPath : options.audioPath) = value;
+      }
       continue;
     }
     if (argument.starts_with("-") && argument != "-") {
       return failure("unknown option '" + argument + "'");
+    }
+    if (command == Command::Preview && options.recording.empty()) {
+      options.recording = argument;
+      continue;
     }
     if (command) return failure("unexpected argument '" + argument + "'");
     command = commandNamed(argument);
@@ -88,6 +102,12 @@ ParseResult parseArguments(const std::vector<std::string>& arguments) {
   if (options.help) return {options, {}};
   if (!command) return failure("no command given");
   options.command = *command;
+  if (options.command == Command::Preview && options.recording.empty()) {
+    return failure("preview needs the name of a recording");
+  }
+  if (options.command != Command::Preview && !options.output.empty()) {
+    return failure("--out belongs to preview");
+  }
   if (options.command == Command::About &&
       (options.stickPath || options.audioPath || options.answers)) {
     return failure("about takes no options");
@@ -108,6 +128,8 @@ std::string usageText() {
   velk_mur generate [--stick PATH] [--audio PATH] [--yes|--no]
   velk_mur test     [--stick PATH] [--audio PATH] [--yes|--no]
   velk_mur save     [--stick PATH] [--audio PATH] [--yes|--no]
+  velk_mur preview NAME [--audio PATH] [--out FILE]
+  velk_mur inspect  [--stick PATH]
   velk_mur about
   velk_mur --help
 
@@ -115,6 +137,9 @@ Commands:
   generate  create the missing motion and LED files for the recordings in the audio folder
   test      check the recordings and report how many actions are ready and their audio size
   save      check the recordings, then write the actions to the memory stick
+  preview   draw what the robot will do for recording NAME: sound, mouth, head and face LEDs
+            over time, as PNG or SVG by the file's extension (default NAME.png here)
+  inspect   show what is on the stick and check that its files agree with each other
   about     show the program's version
 
 Options:
@@ -131,7 +156,7 @@ Exit status: 0 the command succeeded, 1 it reported a failure, 2 bad usage.
 }
 
 int runCommandLine(const std::vector<std::string>& arguments, TerminalStreams streams,
-                   const AppEnvironment& environment) {
+                   const AppEnvironment& environment, RenderPreviewFunction renderPreview) {
   const ParseResult parsed = parseArguments(arguments);
   if (!parsed.options) {
     streams.err << kProgramName << ": " << parsed.error << "\nTry '" << kProgramName
@@ -165,6 +190,13 @@ int runCommandLine(const std::vector<std::string>& arguments, TerminalStreams st
       break;
     case Command::Save:
       result = runSaveToStick(paths, environment, messenger);
+      break;
+    case Command::Preview:
+      result = runPreview(paths, options.recording, options.output, environment, messenger,
+                          renderPreview);
+      break;
+    case Command::Inspect:
+      result = runInspect(paths, messenger);
       break;
     case Command::About:
       break;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "velk_mur/app/app_settings.h"
+#include "velk_mur/stick/recording_preview.h"
 
 namespace velk_mur {
 
@@ -20,9 +21,11 @@ struct TerminalStreams {
 };
 
 // Runs the command named by `arguments` (the program name not included) and returns the
-// exit status: 0 success, 1 a reported failure, 2 bad usage.
+// exit status: 0 success, 1 a reported failure, 2 bad usage. `renderPreview` draws the
+// preview's picture; without it (no Qt) preview reports that it cannot.
 int runCommandLine(const std::vector<std::string>& arguments, TerminalStreams streams,
-                   const AppEnvironment& environment);
+                   const AppEnvironment& environment,
+                   RenderPreviewFunction renderPreview = nullptr);
 
 // The text that --help prints.
 std::string usageText();

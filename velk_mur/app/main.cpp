@@ -19,6 +19,7 @@
 #include "velk_mur/app/commands.h"
 #include "velk_mur/app/generator_dialog.h"
 #include "velk_mur/app/program_icon.h"
+#include "velk_mur/preview/preview_picture.h"
 #endif
 
 namespace {
@@ -37,8 +38,14 @@ int main(int argc, char** argv) {
   const velk_mur::AppEnvironment environment = velk_mur::processEnvironment();
   if (argc > 1) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    return velk_mur::runCommandLine(
-        arguments, {std::cout, std::cerr, std::cin, standardInputIsTerminal()}, environment);
+#ifdef VELK_MUR_WITH_DIALOG
+    const velk_mur::RenderPreviewFunction renderPreview = &velk_mur_render_preview;
+#else
+    const velk_mur::RenderPreviewFunction renderPreview = nullptr;
+#endif
+    return velk_mur::runCommandLine(arguments,
+                                    {std::cout, std::cerr, std::cin, standardInputIsTerminal()},
+                                    environment, renderPreview);
   }
 #ifdef VELK_MUR_WITH_DIALOG
   QApplication application(argc, argv);
