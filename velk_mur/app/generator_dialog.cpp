@@ -9,6 +9,7 @@
 
 #include "velk_mur/app/commands.h"
 #include "velk_mur/app/dialog_layout.h"
+#include "velk_mur/app/preview_window.h"
 #include "velk_mur/app/program_icon.h"
 
 namespace velk_mur {
@@ -105,6 +106,7 @@ void GeneratorDialog::buildControls() {
   connectButton("1009", &GeneratorDialog::runTest);
   connectButton("1008", &GeneratorDialog::runSaveToStick);
   connectButton("1010", &GeneratorDialog::runAbout);
+  connectButton("1012", &GeneratorDialog::runPreview);
   connectButton("2", &GeneratorDialog::reject);
   stickPathEdit_->setFocus();
 }
@@ -145,6 +147,10 @@ void GeneratorDialog::runSaveToStick() {
 
 void GeneratorDialog::runAbout() {
   showAbout(messenger_);
+}
+
+void GeneratorDialog::runPreview() {
+  previewRecording(this, audioFolderFromText(pathTexts().audioPath), messenger_);
 }
 
 }  // namespace velk_mur

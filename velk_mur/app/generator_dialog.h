@@ -30,6 +30,7 @@ class GeneratorDialog : public QDialog {
   void runTest();
   void runSaveToStick();
   void runAbout();
+  void runPreview();
 
   platform::Messenger& messenger_;
   AppEnvironment environment_;

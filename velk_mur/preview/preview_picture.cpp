@@ -393,11 +393,11 @@ void paintRobotHead(QPainter& painter, const QRectF& area, const RobotPose& pose
   painter.setRenderHint(QPainter::Antialiasing);
   const double size = std::min(area.width(), area.height());
   painter.translate(area.center());
-  painter.scale(size / 200.0, size / 200.0);
+  painter.scale(size / 240.0, size / 240.0);
   // Tilt and nod move the head up and down, pan turns it sideways: seen from the front, a
   // turn shifts the face and narrows it.
   const double pan = std::clamp(pose.panDegrees, -90.0, 90.0) * M_PI / 180.0;
-  const double lift = -(pose.tiltDegrees + pose.nodDegrees) * 0.9;
+  const double lift = -(pose.tiltDegrees + pose.nodDegrees) * 0.6;
   painter.translate(std::sin(pan) * 40, lift);
   painter.scale(std::max(std::cos(pan), 0.35), 1.0);
 

@@ -102,7 +102,7 @@ TEST_F(GeneratorDialogTest, GeometryFollowsTheTemplateInDialogUnits) {
       velk_mur::scaleRounded(
           metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), 1, 52),
       metrics.height()};
-  const velk_mur::DialogUnitsRect size = velk_mur::toPixels({0, 0, 208, 73}, base);
+  const velk_mur::DialogUnitsRect size = velk_mur::toPixels({0, 0, 208, 93}, base);
   EXPECT_EQ(dialog->size(), QSize(size.width, size.height));
   EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
   const velk_mur::DialogUnitsRect stick = velk_mur::toPixels({77, 6, 79, 14}, base);
