@@ -17,9 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const velk_mur::MotionFileContents& motion = read.motion;
+  if (motion.values.size() != motion.keyFrames.size() * motion.joints.size()) __builtin_trap();
   std::int64_t previous = 0;
   for (const velk_mur::MotionKeyFrame& frame : motion.keyFrames) {
-    if (frame.values.size() != motion.joints.size() || frame.timeMs < previous) __builtin_trap();
+    if (frame.timeMs < previous) __builtin_trap();
     previous = frame.timeMs;
   }
   // Only the generator's own layout goes back through the writers.
@@ -29,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                    motion.motionName)) {
     return 0;
   }
-  for (const velk_mur::MotionKeyFrame& frame : motion.keyFrames) {
-    velk_mur::writeKeyFrameHeader(sink, frame.interpolationCount);
-    for (std::int32_t value : frame.values) velk_mur::writeJointValue(sink, value);
+  for (std::size_t index = 0; index < motion.keyFrames.size(); ++index) {
+    velk_mur::writeKeyFrameHeader(sink, motion.keyFrames[index].interpolationCount);
+    for (std::int32_t value : motion.valuesOf(index)) velk_mur::writeJointValue(sink, value);
   }
   const velk_mur::MotionReadResult again = velk_mur::readMotionFile(sink.bytes());
   if (!again.ok() || again.motion.keyFrames.size() != motion.keyFrames.size()) __builtin_trap();

@@ -126,6 +126,7 @@ MotionReadResult readMotionFile(std::span<const std::uint8_t> bytes) {
   }
   Cursor frames(bodies[3]);
   motion.keyFrames.resize(keyFrameCount);
+  motion.values.reserve(std::size_t{keyFrameCount} * jointCount);
   std::int64_t timeMs = 0;
   for (std::size_t index = 0; index < motion.keyFrames.size(); ++index) {
     MotionKeyFrame& frame = motion.keyFrames[index];
@@ -141,10 +142,9 @@ MotionReadResult readMotionFile(std::span<const std::uint8_t> bytes) {
     // frames and itself.
     if (index > 0) timeMs += std::int64_t{frame.interpolationCount + 1} * motion.frameTimeMs;
     frame.timeMs = timeMs;
-    frame.values.resize(jointCount);
-    for (std::int32_t& value : frame.values) {
+    for (std::uint16_t joint = 0; joint < jointCount; ++joint) {
       frames.le32(field);
-      value = static_cast<std::int32_t>(field);
+      motion.values.push_back(static_cast<std::int32_t>(field));
     }
   }
   return result;

@@ -12,7 +12,6 @@ namespace velk_mur {
 struct MotionKeyFrame {
   std::int32_t interpolationCount = 0;  // frames played between the previous key frame and this
   std::int64_t timeMs = 0;              // from the start of the motion
-  std::vector<std::int32_t> values;     // micro-radians, one per joint in joint-list order
 };
 
 struct MotionFileContents {
@@ -25,6 +24,12 @@ struct MotionFileContents {
   std::string robotDesign;
   std::vector<std::string> joints;
   std::vector<MotionKeyFrame> keyFrames;
+  // Micro-radians, key frame after key frame, one per joint in joint-list order.
+  std::vector<std::int32_t> values;
+
+  std::span<const std::int32_t> valuesOf(std::size_t keyFrame) const {
+    return std::span(values).subspan(keyFrame * joints.size(), joints.size());
+  }
 };
 
 struct MotionReadResult {

@@ -97,6 +97,15 @@ QPolygonF curvePolygon(const std::vector<double>& times, const std::vector<doubl
   return polygon;
 }
 
+// A curve two pixels thick. Wide pens are stroked, which is slow on the zigzag of a long motion
+// (many key frames per column); thin lines side by side are drawn directly.
+void drawCurve(QPainter& painter, const QColor& color, const QPolygonF& curve) {
+  painter.setPen(QPen(color, 1));
+  painter.drawPolyline(curve);
+  painter.drawPolyline(curve.translated(0, 1));
+  painter.drawPolyline(curve.translated(1, 0));
+}
+
 void paintCaption(QPainter& painter, const QRect& panel, const QString& caption) {
   painter.setPen(kTextColor);
   painter.drawText(QRect(panel.left(), panel.top() - kPanelGap, panel.width(), kPanelGap - 4),
@@ -140,22 +149,26 @@ void paintWave(QPainter& painter, const RecordingPreview& preview, const Preview
   const double middle = panel.top() + panel.height() / 2.0;
   const double scale = (panel.height() / 2.0 - 2) / 128.0;
   // The smallest and largest sample of each pixel column, in one pass over the sound.
-  const int columns = panel.width();
-  std::vector<std::uint8_t> low(static_cast<std::size_t>(columns), 255);
-  std::vector<std::uint8_t> high(static_cast<std::size_t>(columns), 0);
   const std::size_t count = preview.samples.size();
-  for (std::size_t index = 0; index < count; ++index) {
-    const auto column =
-        static_cast<std::size_t>(index * static_cast<std::uint64_t>(columns) / count);
-    const std::uint8_t sample = preview.samples[index];
-    low[column] = std::min(low[column], sample);
-    high[column] = std::max(high[column], sample);
-  }
+  const int columns = panel.width();
   painter.setPen(kWaveColor);
   for (int column = 0; column < columns; ++column) {
-    if (low[column] > high[column]) continue;
-    const double top = middle - (high[column] - 128) * scale;
-    const double bottom = middle - (low[column] - 128) * scale;
+    const auto from =
+        preview.samples.begin() +
+        static_cast<std::ptrdiff_t>(count * static_cast<std::uint64_t>(column) / columns);
+    const auto to =
+        preview.samples.begin() +
+        static_cast<std::ptrdiff_t>(count * static_cast<std::uint64_t>(column + 1) / columns);
+    if (from == to) continue;
+    // Two plain reductions rather than std::minmax_element: the compiler vectorises them.
+    std::uint8_t low = 255;
+    std::uint8_t high = 0;
+    for (auto sample = from; sample != to; ++sample) {
+      low = std::min(low, *sample);
+      high = std::max(high, *sample);
+    }
+    const double top = middle - (high - 128) * scale;
+    const double bottom = middle - (low - 128) * scale;
     painter.drawLine(QPointF(panel.left() + column + 0.5, top),
                      QPointF(panel.left() + column + 0.5, std::max(bottom, top + 1)));
   }
@@ -173,9 +186,9 @@ void paintMouth(QPainter& painter, const RecordingPreview& preview, const Previe
   std::vector<double> openings(mouth.degrees.size());
   std::transform(mouth.degrees.begin(), mouth.degrees.end(), openings.begin(),
                  [](double degrees) { return -degrees; });
-  painter.setPen(QPen(kMouthColor, 2));
-  painter.drawPolyline(
-      curvePolygon(mouth.seconds, openings, layout, [&](double v) { return layout.mouthYAt(v); }));
+  drawCurve(painter, kMouthColor, curvePolygon(mouth.seconds, openings, layout, [&](double v) {
+              return layout.mouthYAt(v);
+            }));
   paintFrame(painter, panel);
 }
 
@@ -194,9 +207,9 @@ void paintJoints(QPainter& painter, const RecordingPreview& preview, const Previ
   for (std::size_t index = 0; index < preview.head.size(); ++index) {
     const JointCurve& curve = preview.head[index];
     const QColor color = kJointColors[index % kJointColors.size()];
-    painter.setPen(QPen(color, 2));
-    painter.drawPolyline(curvePolygon(curve.seconds, curve.degrees, layout,
-                                      [&](double v) { return layout.jointYAt(v); }));
+    drawCurve(painter, color, curvePolygon(curve.seconds, curve.degrees, layout, [&](double v) {
+                return layout.jointYAt(v);
+              }));
     const QString label = text(curve.label);
     const int width = painter.fontMetrics().horizontalAdvance(label);
     painter.fillRect(QRect(legendX, panel.top() + 6, 14, 4), color);

@@ -58,9 +58,9 @@ std::vector<JointCurve> curvesOf(const MotionFileContents& motion, bool movedOnl
     JointCurve curve{motion.joints[joint], jointLabel(motion.joints[joint]), {}, {}};
     curve.seconds.reserve(motion.keyFrames.size());
     curve.degrees.reserve(motion.keyFrames.size());
-    for (const MotionKeyFrame& frame : motion.keyFrames) {
-      curve.seconds.push_back(static_cast<double>(frame.timeMs) / 1000.0);
-      curve.degrees.push_back(microRadiansToDegrees(frame.values[joint]));
+    for (std::size_t index = 0; index < motion.keyFrames.size(); ++index) {
+      curve.seconds.push_back(static_cast<double>(motion.keyFrames[index].timeMs) / 1000.0);
+      curve.degrees.push_back(microRadiansToDegrees(motion.valuesOf(index)[joint]));
     }
     const auto [low, high] = std::minmax_element(curve.degrees.begin(), curve.degrees.end());
     if (movedOnly && (low == curve.degrees.end() || *low == *high)) continue;

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdio>
 #include <optional>
-#include <set>
 #include <string_view>
+#include <unordered_set>
 
 #include "platform/ascii_text.h"
 #include "platform/byte_order.h"
@@ -145,8 +145,8 @@ std::string padded(std::string text, std::size_t width) {
 
 struct ArchiveNames {
   std::string title;
-  std::set<std::string> names;  // lower case
-  bool read = false;            // names of an archive that could not be read are not checked
+  std::unordered_set<std::string> names;  // lower case
+  bool read = false;  // names of an archive that could not be read are not checked
 };
 
 // Lists and checks one archive; returns the names of its entries.
@@ -155,7 +155,7 @@ ArchiveNames inspectArchive(const std::filesystem::path& root, Archive which,
   const auto index = static_cast<std::size_t>(which);
   const FileOnStick file = readOnStick(root, kArchiveNames[index], kArchiveExtension, inspection);
   ArchiveNames result{file.title, {}};
-  std::set<std::string>& names = result.names;
+  std::unordered_set<std::string>& names = result.names;
   if (!file.bytes) return result;
   result.read = true;
   const OdaReadResult read = readOdaArchive(*file.bytes);
@@ -236,7 +236,7 @@ StickInspection inspectStick(const std::filesystem::path& stickRoot) {
                                  " records declared");
   }
   std::size_t records = 0;
-  std::set<long> numbers;
+  std::unordered_set<long> numbers;
   for (const MwcBlock& block : configuration.blocks) {
     inspection.listing.push_back(blockLine(block));
     records += block.records.size();
