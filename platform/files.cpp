@@ -133,11 +133,14 @@ std::optional<Bytes> readWholeFile(const fs::path& path, std::uint64_t maxSize) 
   return bytes;
 }
 
+bool fileIsMissing(const fs::path& path) {
+  std::error_code error;
+  return fs::status(resolveCase(path), error).type() == fs::file_type::not_found;
+}
+
 FileReadResult readFileIfPresent(const fs::path& path, std::uint64_t maxSize) {
   FileReadResult result;
-  std::error_code error;
-  const fs::file_status status = fs::status(resolveCase(path), error);
-  if (status.type() == fs::file_type::not_found) {
+  if (fileIsMissing(path)) {
     result.status = FileReadStatus::Missing;
   } else if (std::optional<Bytes> bytes = readWholeFile(path, maxSize)) {
     result.status = FileReadStatus::Read;

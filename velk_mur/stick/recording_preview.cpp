@@ -120,7 +120,8 @@ PreviewLoad loadRecordingPreview(const fs::path& audioFolder, const std::string&
     case WavCheck::Good:
       break;
     case WavCheck::Unreadable:
-      return refuse(wavPath.string() + " does not exist or could not be read");
+      return refuse(wavPath.string() +
+                    (platform::fileIsMissing(wavPath) ? " does not exist" : " could not be read"));
     default:
       return refuse(wavPath.string() + " is not an 8 kHz 8-bit mono PCM recording");
   }
@@ -140,7 +141,7 @@ PreviewLoad loadRecordingPreview(const fs::path& audioFolder, const std::string&
   }
 
   const fs::path fullBodyPath = motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel);
-  preview.fullBody = fileExists(fullBodyPath);
+  preview.fullBody = !platform::fileIsMissing(fullBodyPath);
   if (preview.fullBody) {
     MotionLoad body = loadMotion(fullBodyPath);
     if (!body.motion) return refuse(body.problem);
