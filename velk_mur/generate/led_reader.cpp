@@ -193,6 +193,8 @@ std::vector<std::uint32_t> ledMasksPerStep(const LedFileContents& pattern,
     }
     masks[step] = mask;
   }
+  // A switch between step starts can leave dark steps at the end, which a file does not keep.
+  while (!masks.empty() && masks.back() == 0) masks.pop_back();
   return masks;
 }
 

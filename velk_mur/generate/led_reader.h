@@ -32,7 +32,7 @@ struct LedReadResult {
 LedReadResult readLedFile(std::span<const std::uint8_t> bytes);
 
 // The lit LEDs (bit b is LED b) at the start of each step of `ticksPerStep` ticks, up to the
-// last switch: the masks the writer would need to write the same file.
+// last step that lights any: the masks the writer needs to write the same file again.
 std::vector<std::uint32_t> ledMasksPerStep(const LedFileContents& pattern,
                                            std::uint32_t ticksPerStep);
 
