@@ -18,13 +18,4 @@ bool MemorySink::seek(std::uint64_t offset) {
   return true;
 }
 
-bool FailingSink::write(std::span<const std::uint8_t> bytes) {
-  if (position() + bytes.size() > limit_) {
-    const std::size_t room = limit_ > position() ? limit_ - static_cast<std::size_t>(position()) : 0;
-    MemorySink::write(bytes.first(room));
-    return false;
-  }
-  return MemorySink::write(bytes);
-}
-
 }  // namespace platform

@@ -1,6 +1,5 @@
 #pragma once
-// Where the format writers put their bytes: a file on disk, memory in tests, or a sink
-// that fails after a number of bytes.
+// Where the format writers put their bytes: a file on disk or memory.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -21,8 +20,8 @@ class ByteSink {
 
   bool write(const Bytes& bytes) { return write(std::span<const std::uint8_t>(bytes)); }
   bool writeText(std::string_view text) {
-    return write(std::span<const std::uint8_t>(
-        reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    return write(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                               text.size()));
   }
 };
 
@@ -38,17 +37,6 @@ class MemorySink : public ByteSink {
  private:
   Bytes bytes_;
   std::size_t position_ = 0;
-};
-
-// Accepts `limit` bytes, then fails every write: for testing a writer's failure paths.
-class FailingSink : public MemorySink {
- public:
-  explicit FailingSink(std::size_t limit) : limit_(limit) {}
-  using ByteSink::write;
-  bool write(std::span<const std::uint8_t> bytes) override;
-
- private:
-  std::size_t limit_;
 };
 
 }  // namespace platform

@@ -65,28 +65,4 @@ void TerminalMessenger::progress(std::string_view what, int done, int total) {
   }
 }
 
-void RecordingMessenger::show(std::string_view text, bool isError) {
-  entries_.push_back({false, isError, std::string(text)});
-}
-
-bool RecordingMessenger::ask(std::string_view question) {
-  entries_.push_back({true, false, std::string(question)});
-  if (answers_.empty()) return defaultAnswer_;
-  const bool answer = answers_.front();
-  answers_.pop_front();
-  return answer;
-}
-
-void RecordingMessenger::progress(std::string_view what, int done, int total) {
-  progressSteps_.push_back(std::string(what) + " " + std::to_string(done) + "/" +
-                           std::to_string(total));
-}
-
-std::vector<std::string> RecordingMessenger::texts() const {
-  std::vector<std::string> result;
-  result.reserve(entries_.size());
-  for (const Entry& entry : entries_) result.push_back(entry.text);
-  return result;
-}
-
 }  // namespace platform

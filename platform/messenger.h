@@ -1,11 +1,9 @@
 #pragma once
 // Every operation reports through a Messenger: a message with an OK button, or a
-// Yes/No question. The dialogs show message boxes, the command line prints, and tests record.
-#include <deque>
+// Yes/No question. The dialogs show message boxes and the command line prints.
 #include <iosfwd>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace platform {
 
@@ -43,39 +41,6 @@ class TerminalMessenger : public Messenger {
   AnswerPolicy policy_;
   long long progressStartMs_ = -1;
   bool progressShown_ = false;
-};
-
-// Records everything shown, and each progress step as "what done/total", and answers
-// questions from a queue (No when the queue is empty).
-class RecordingMessenger : public Messenger {
- public:
-  struct Entry {
-    bool isQuestion = false;
-    bool isError = false;
-    std::string text;
-    bool operator==(const Entry&) const = default;
-  };
-
-  void show(std::string_view text, bool isError) override;
-  bool ask(std::string_view question) override;
-  void progress(std::string_view what, int done, int total) override;
-
-  void queueAnswer(bool yes) { answers_.push_back(yes); }
-  void setDefaultAnswer(bool yes) { defaultAnswer_ = yes; }
-
-  const std::vector<Entry>& entries() const { return entries_; }
-  std::vector<std::string> texts() const;
-  const std::vector<std::string>& progressSteps() const { return progressSteps_; }
-  void clear() {
-    entries_.clear();
-    progressSteps_.clear();
-  }
-
- private:
-  std::vector<Entry> entries_;
-  std::vector<std::string> progressSteps_;
-  std::deque<bool> answers_;
-  bool defaultAnswer_ = false;
 };
 
 }  // namespace platform

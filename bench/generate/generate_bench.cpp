@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/byte_order.h"
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/gen_wav_maker.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/head_motion.h"

@@ -10,6 +10,7 @@
 
 #include "platform/messenger.h"
 #include "tests/support/gen_wav_maker.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/preview/preview_picture.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "velk7/rcode/catalogue.h"
 #include "velk7/rcode/palette.h"
 

@@ -8,7 +8,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "platform/files.h"
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "velk_mur/stick/mwc_update.h"
 #include "velk_mur/stick/stick_file.h"
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 
 namespace robustness {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/robustness/fault_sweep.h"
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/temp_tree.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/ascii_text.h"
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/robustness/fault_sweep.h"
 #include "tests/support/temp_tree.h"
 #include "velk_mur/generate/folder_passes.h"

@@ -6,7 +6,9 @@ namespace testing_support {
 
 namespace {
 
-void putTag(platform::Bytes& out, std::string_view tag) { out.insert(out.end(), tag.begin(), tag.end()); }
+void putTag(platform::Bytes& out, std::string_view tag) {
+  out.insert(out.end(), tag.begin(), tag.end());
+}
 
 }  // namespace
 
@@ -51,7 +53,9 @@ void writeWav(const std::filesystem::path& path, const platform::Bytes& samples,
   writeFile(path, makeWav(samples, options));
 }
 
-platform::Bytes silence(std::size_t count) { return platform::Bytes(count, 128); }
+platform::Bytes silence(std::size_t count) {
+  return platform::Bytes(count, 128);
+}
 
 platform::Bytes halfSilentHalfLoud() {
   platform::Bytes samples = silence(4000);

@@ -16,8 +16,8 @@ struct WavOptions {
   std::uint16_t channels = 1;
   std::uint32_t sampleRate = 8000;
   std::uint16_t bitsPerSample = 8;
-  platform::Bytes extraChunk;                // a whole chunk put between "fmt " and "data"
-  std::optional<std::uint32_t> dataLength;   // announced length; by default the samples' size
+  platform::Bytes extraChunk;               // a whole chunk put between "fmt " and "data"
+  std::optional<std::uint32_t> dataLength;  // announced length; by default the samples' size
 };
 
 // A RIFF/WAVE file holding `samples` as its sound data.

@@ -1,7 +1,8 @@
 #include "tests/support/stick_tree.h"
 
+#include <algorithm>
+
 #include "platform/ascii_text.h"
-#include "tests/support/temp_tree.h"
 
 namespace fs = std::filesystem;
 
@@ -75,6 +76,53 @@ StickTree makeStickTree(const fs::path& root, const platform::Bytes& mwcBytes,
   writeFile(tree.configuration, mwcBytes);
   fs::create_directories(tree.dataFolder);
   return tree;
+}
+
+StickTree makeValidStick(const fs::path& root) {
+  return makeStickTree(root, mwcFile({}));
+}
+
+platform::Bytes fileBytes(std::string_view text, std::size_t size) {
+  platform::Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<std::uint8_t>(text[i % text.size()]);
+  return bytes;
+}
+
+platform::Bytes concat(std::initializer_list<platform::Bytes> parts) {
+  platform::Bytes all;
+  for (const platform::Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+platform::Bytes expectedArchive(std::uint32_t slots, const std::vector<OdaEntry>& entries) {
+  platform::Bytes archive{'O', 'D', 'A', 'R', 0, 0, 3, 0};
+  platform::putLe32(archive, slots);
+  platform::putLe32(archive, 144);
+  archive.resize(64 + slots * 144, 0);
+  std::uint32_t offset = 64 + slots * 144;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    std::uint8_t* slot = archive.data() + 64 + i * 144;
+    std::copy(entries[i].tag.begin(), entries[i].tag.end(), slot);
+    std::copy(entries[i].name.begin(), entries[i].name.end(), slot + 4);
+    platform::Bytes numbers;
+    platform::putLe32(numbers, offset);
+    platform::putLe32(numbers, static_cast<std::uint32_t>(entries[i].data.size()));
+    std::copy(numbers.begin(), numbers.end(), slot + 132);
+    offset += static_cast<std::uint32_t>(entries[i].data.size());
+  }
+  for (const OdaEntry& entry : entries)
+    archive.insert(archive.end(), entry.data.begin(), entry.data.end());
+  return archive;
+}
+
+void writeRecording(const fs::path& folder, std::string_view name, std::size_t soundBytes) {
+  writeWav(folder / (std::string(name) + ".wav"), silence(soundBytes));
+}
+
+void writeReadyCompanions(const fs::path& folder, std::string_view name) {
+  writeTextFile(folder / (std::string(name) + ".mtn"), "OMTN");
+  writeTextFile(folder / "GEN" / (std::string(name) + ".led"), "MThd");
 }
 
 }  // namespace testing_support

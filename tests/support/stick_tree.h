@@ -1,13 +1,18 @@
 #pragma once
-// Test memory sticks: the few folders and files a save needs, and small builders for the
-// bytes of an action configuration (ERS-7.MWC).
+// Test memory sticks: the few folders and files a save needs, builders for the bytes of an
+// action configuration (ERS-7.MWC) and of an archive, and audio folders whose recordings have
+// (or lack) their motion files.
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/byte_order.h"
+#include "tests/support/gen_wav_maker.h"
+#include "tests/support/temp_tree.h"
+#include "velk_mur/app/app_settings.h"
 
 namespace testing_support {
 
@@ -45,5 +50,36 @@ enum class StickNameCase { Upper, Lower };
 StickTree makeStickTree(const std::filesystem::path& root, const platform::Bytes& mwcBytes,
                         std::string_view actionCatalogue = "",
                         StickNameCase nameCase = StickNameCase::Upper);
+
+// A stick with an empty ACTION.CFG and an ERS-7.MWC without blocks.
+StickTree makeValidStick(const std::filesystem::path& root);
+
+// `size` bytes repeating `text`, recognisable in a failing comparison.
+platform::Bytes fileBytes(std::string_view text, std::size_t size);
+
+platform::Bytes concat(std::initializer_list<platform::Bytes> parts);
+
+struct OdaEntry {
+  std::string tag;  // four bytes
+  std::string name;
+  platform::Bytes data;
+};
+
+// An archive laid out independently of the writer: header, slots, then the data.
+platform::Bytes expectedArchive(std::uint32_t slots, const std::vector<OdaEntry>& entries);
+
+// A recording of `soundBytes` silent samples.
+void writeRecording(const std::filesystem::path& folder, std::string_view name,
+                    std::size_t soundBytes);
+
+// A user-supplied full-body motion and a generated LED file: with them a recording is ready
+// for the check without running the generators over it.
+void writeReadyCompanions(const std::filesystem::path& folder, std::string_view name);
+
+// An environment whose current folder and home are inside `dir`.
+inline velk_mur::AppEnvironment environmentIn(const TempDir& dir) {
+  std::filesystem::create_directories(dir / "work");
+  return {dir / "work", dir / "home"};
+}
 
 }  // namespace testing_support

@@ -1,28 +1,21 @@
 #include "tests/support/temp_tree.h"
 
 #include <algorithm>
-#include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <system_error>
 
-#include <unistd.h>
+#include <stdlib.h>
 
 namespace fs = std::filesystem;
 
 namespace testing_support {
 
 TempDir::TempDir() {
-  static std::atomic<int> counter{0};
-  std::random_device random;
-  for (;;) {
-    path_ = fs::temp_directory_path() /
-            ("velk-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-             std::to_string(random() % 100000));
-    std::error_code error;
-    if (fs::create_directory(path_, error)) break;
-  }
+  std::string pattern = (fs::temp_directory_path() / "velk-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+  path_ = pattern;
 }
 
 TempDir::~TempDir() {
@@ -38,7 +31,8 @@ TempDir::~TempDir() {
 void writeFile(const fs::path& path, const platform::Bytes& bytes) {
   if (path.has_parent_path()) fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 void writeTextFile(const fs::path& path, std::string_view text) {
@@ -59,7 +53,8 @@ TreeSnapshot snapshotTree(const fs::path& root) {
   TreeSnapshot snapshot;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     if (!entry.is_regular_file()) continue;
-    snapshot.emplace_back(fs::relative(entry.path(), root).generic_string(), readFile(entry.path()));
+    snapshot.emplace_back(fs::relative(entry.path(), root).generic_string(),
+                          readFile(entry.path()));
   }
   std::sort(snapshot.begin(), snapshot.end());
   return snapshot;

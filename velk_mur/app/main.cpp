@@ -19,7 +19,6 @@
 #include "velk_mur/app/commands.h"
 #include "velk_mur/app/generator_dialog.h"
 #include "velk_mur/app/program_icon.h"
-#include "velk_mur/preview/preview_picture.h"
 #endif
 
 namespace {
@@ -38,14 +37,8 @@ int main(int argc, char** argv) {
   const velk_mur::AppEnvironment environment = velk_mur::processEnvironment();
   if (argc > 1) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-#ifdef VELK_MUR_WITH_DIALOG
-    const velk_mur::RenderPreviewFunction renderPreview = &velk_mur_render_preview;
-#else
-    const velk_mur::RenderPreviewFunction renderPreview = nullptr;
-#endif
-    return velk_mur::runCommandLine(arguments,
-                                    {std::cout, std::cerr, std::cin, standardInputIsTerminal()},
-                                    environment, renderPreview);
+    return velk_mur::runCommandLine(
+        arguments, {std::cout, std::cerr, std::cin, standardInputIsTerminal()}, environment);
   }
 #ifdef VELK_MUR_WITH_DIALOG
   QApplication application(argc, argv);

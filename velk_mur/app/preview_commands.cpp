@@ -40,13 +40,13 @@ CommandResult runPreview(const PathTexts& paths, std::string_view name, std::str
     messenger.show("'" + std::string(name) + "' is not a recording's name", true);
     return {};
   }
+  if (render == nullptr) {
+    messenger.show("Pictures cannot be drawn: this program was built without Qt", true);
+    return {};
+  }
   const PreviewLoad load = loadRecordingPreview(audioFolderFromText(paths.audioPath), recording);
   if (!load.preview) {
     messenger.show(load.problem, true);
-    return {};
-  }
-  if (render == nullptr) {
-    messenger.show("Pictures cannot be drawn: this program was built without Qt", true);
     return {};
   }
   const std::filesystem::path output =

@@ -9,14 +9,21 @@ constexpr std::uint32_t kMaxDeltaTime = 0x0FFFFFFF;
 constexpr std::uint64_t kTrackLengthOffset = 4;  // from the start of the track chunk
 constexpr std::uint32_t kTrackHeaderSize = 8;
 
-const platform::Bytes kHeaderChunk = {'M', 'T', 'h', 'd', 0x00, 0x00, 0x00, 0x06,
-                                      0x00, 0x00, 0x00, 0x01, 0x00, 0x78};
+const platform::Bytes kHeaderChunk = {'M',  'T',  'h',  'd',  0x00, 0x00, 0x00,
+                                      0x06, 0x00, 0x00, 0x00, 0x01, 0x00, 0x78};
 const platform::Bytes kTrackChunkStart = {'M', 'T', 'r', 'k', 0x00, 0x00, 0x00, 0x00};
 const platform::Bytes kMetaEvents = {
-    0x00, 0xFF, 0x03, 0x08, 'V', 'e', 'l', 'k', '_', 'M', 'u', 'r',  // track name
-    0x00, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,                        // tempo 250000 us
-    0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08};                 // time signature 4/4
+    0x00, 0xFF, 0x03, 0x08, 'V',  'e',  'l',  'k', '_', 'M', 'u', 'r',  // track name
+    0x00, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,                           // tempo 250000 us
+    0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08};                    // time signature 4/4
 const platform::Bytes kEndOfTrack = {0x00, 0xFF, 0x2F, 0x00};
+
+// Status, note and velocity; running status is never used.
+bool writeNoteEvent(platform::ByteSink& sink, std::uint8_t status, std::uint8_t note,
+                    std::uint8_t velocity) {
+  const platform::Bytes bytes{status, note, velocity};
+  return sink.write(bytes);
+}
 
 }  // namespace
 
@@ -24,15 +31,10 @@ bool writeDeltaTime(platform::ByteSink& sink, std::uint32_t ticks) {
   if (ticks > kMaxDeltaTime) return false;
   platform::Bytes bytes;
   for (int shift = 21; shift > 0; shift -= 7) {
-    if (ticks >> shift) bytes.push_back(static_cast<std::uint8_t>(((ticks >> shift) & 0x7F) | 0x80));
+    if (ticks >> shift)
+      bytes.push_back(static_cast<std::uint8_t>(((ticks >> shift) & 0x7F) | 0x80));
   }
   bytes.push_back(static_cast<std::uint8_t>(ticks & 0x7F));
-  return sink.write(bytes);
-}
-
-bool writeNoteEvent(platform::ByteSink& sink, std::uint8_t status, std::uint8_t note,
-                    std::uint8_t velocity) {
-  const platform::Bytes bytes{status, note, velocity};
   return sink.write(bytes);
 }
 

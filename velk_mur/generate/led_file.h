@@ -18,13 +18,9 @@ inline constexpr std::uint32_t kTicksPerStep = 40;
 // note events of every step (all LEDs out after the last one) and the end of track.
 bool writeLedFile(platform::ByteSink& sink, std::span<const std::uint32_t> masks);
 
-// A MIDI variable-length number of ticks. Up to 2097151 in the original's one to three
-// bytes; larger gaps (only in recordings over 72 minutes) take the standard fourth byte.
+// A MIDI variable-length number of ticks: one to three bytes up to 2097151; larger gaps (only
+// in recordings over 72 minutes) take the standard fourth byte.
 // Beyond the standard's 0x0FFFFFFF it is refused.
 bool writeDeltaTime(platform::ByteSink& sink, std::uint32_t ticks);
-
-// Status, note and velocity; running status is never used.
-bool writeNoteEvent(platform::ByteSink& sink, std::uint8_t status, std::uint8_t note,
-                    std::uint8_t velocity);
 
 }  // namespace velk_mur

@@ -16,12 +16,12 @@ constexpr std::int64_t kSampleRate = 8000;
 constexpr std::int64_t kStepRounding = 132;
 constexpr std::int64_t kMaxStepSamples = 666;
 
-}  // namespace
-
+// W = (12 L + 132) / 8000 steps.
 std::int64_t ledStepCount(std::int64_t sampleCount) {
   return (kStepsPerSecond * sampleCount + kStepRounding) / kSampleRate;
 }
 
+// Threshold k: the amplitude at or below which more than (k + 1) tenths of the samples lie.
 std::array<int, kLoudnessLevels> loudnessThresholds(std::span<const std::uint8_t> samples) {
   const AmplitudeHistogram histogram = buildAmplitudeHistogram(samples);
   const auto length = static_cast<std::int64_t>(samples.size());
@@ -31,6 +31,8 @@ std::array<int, kLoudnessLevels> loudnessThresholds(std::span<const std::uint8_t
   }
   return thresholds;
 }
+
+}  // namespace
 
 std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples) {
   const auto length = static_cast<std::int64_t>(samples.size());

@@ -16,12 +16,6 @@ inline constexpr int kLoudnessLevels = 8;
 inline constexpr std::array<std::uint32_t, kLoudnessLevels> kLedLevelTable = {
     0x0800, 0x0C00, 0x0C30, 0x0C3C, 0x0CFC, 0x0CFF, 0x0FFF, 0x3000};
 
-// W = (12 L + 132) / 8000 steps.
-std::int64_t ledStepCount(std::int64_t sampleCount);
-
-// Threshold k: the amplitude at or below which more than (k + 1) tenths of the samples lie.
-std::array<int, kLoudnessLevels> loudnessThresholds(std::span<const std::uint8_t> samples);
-
 // One mask per step. Reads the samples once for the histogram and once per step.
 std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples);
 

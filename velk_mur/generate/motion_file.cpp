@@ -27,7 +27,9 @@ std::span<const std::string_view> jointSet(int jointCount) {
 }
 
 // Rounds a section's size up to a multiple of 4; the difference is its zero padding.
-constexpr std::uint32_t padded(std::uint32_t size) { return (size + 3) / 4 * 4; }
+constexpr std::uint32_t padded(std::uint32_t size) {
+  return (size + 3) / 4 * 4;
+}
 
 std::uint32_t namesSectionContent(std::size_t motionNameLength) {
   return kSectionHeaderSize + 3 +
@@ -63,12 +65,6 @@ bool writeSectionStart(platform::ByteSink& sink, std::uint32_t number, std::uint
 }
 
 }  // namespace
-
-std::int64_t motionFileSize(std::size_t motionNameLength, int jointCount, std::int64_t keyFrames) {
-  const std::uint32_t names = padded(namesSectionContent(motionNameLength));
-  const std::uint32_t joints = padded(jointsSectionContent(jointSet(jointCount)));
-  return 4 + kHeaderSectionSize + names + joints + keyFramesSectionSize(jointCount, keyFrames);
-}
 
 bool writeMotionHeader(platform::ByteSink& sink, int jointCount, std::int64_t keyFrameCount,
                        std::string_view motionName) {

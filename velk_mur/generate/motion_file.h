@@ -16,9 +16,6 @@ inline constexpr std::string_view kRobotDesign = "DRX-1000";
 inline constexpr int kHeadJointCount = 3;
 inline constexpr int kMouthJointCount = 1;
 
-// The file's size for a motion name, joint count and key-frame count.
-std::int64_t motionFileSize(std::size_t motionNameLength, int jointCount, std::int64_t keyFrames);
-
 // Writes the magic, sections 0, 1 and 2 and section 3's number and size. The joint count
 // chooses the joint set (3 head, 1 mouth); any other count, a key-frame count outside 16 bits
 // or a name longer than 255 characters is refused before anything is written.

@@ -25,8 +25,8 @@ bool hasTag(std::span<const std::uint8_t> bytes, std::size_t offset, const char 
   return std::memcmp(bytes.data() + offset, tag, 4) == 0;
 }
 
-}  // namespace
-
+// Checks the first bytes of a file (all of them when it holds fewer than 46). `info` is filled
+// once the layout tests pass.
 WavCheck checkWavHeader(std::span<const std::uint8_t> bytes, WavHeaderInfo& info) {
   if (bytes.size() < kWavHeaderBytes) return WavCheck::WrongFormat;
   if (!hasTag(bytes, 0, "RIFF") || !hasTag(bytes, 8, "WAVE")) return WavCheck::WrongFormat;
@@ -47,7 +47,8 @@ WavCheck checkWavHeader(std::span<const std::uint8_t> bytes, WavHeaderInfo& info
     return WavCheck::ExtraInformation;
   }
 
-  std::copy_n(bytes.begin() + kFormatBlockOffset, info.formatBlock.size(), info.formatBlock.begin());
+  std::copy_n(bytes.begin() + kFormatBlockOffset, info.formatBlock.size(),
+              info.formatBlock.begin());
   info.dataOffset = dataOffset;
   info.dataLength = platform::getLe32(bytes.data() + dataOffset - 4);
 
@@ -58,6 +59,8 @@ WavCheck checkWavHeader(std::span<const std::uint8_t> bytes, WavHeaderInfo& info
                           platform::getLe16(block + 14) == kBitsPerSample;
   return pcm8kMono8 ? WavCheck::Good : WavCheck::WrongFormat;
 }
+
+}  // namespace
 
 WavCheck readWavHeader(const std::filesystem::path& path, WavHeaderInfo& info) {
   std::optional<platform::InputFile> file = platform::InputFile::open(path);

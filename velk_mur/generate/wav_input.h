@@ -27,11 +27,8 @@ struct WavHeaderInfo {
 // Bytes the header reader looks at: the 18-byte layout's header.
 inline constexpr std::size_t kWavHeaderBytes = 46;
 
-// Checks the first bytes of a file (all of them when it holds fewer than 46). `info` is filled
-// once the layout tests pass, as in the original program.
-WavCheck checkWavHeader(std::span<const std::uint8_t> firstBytes, WavHeaderInfo& info);
-
-// Opens the file, reads its first 46 bytes in one read, closes it and checks them.
+// Opens the file, reads its first 46 bytes in one read, closes it and checks them (all of them
+// when it holds fewer). `info` is filled once the layout tests pass.
 WavCheck readWavHeader(const std::filesystem::path& path, WavHeaderInfo& info);
 
 // A recording's name: an ASCII letter, then ASCII letters, digits and underscores.

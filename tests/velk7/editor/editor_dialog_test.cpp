@@ -18,7 +18,7 @@
 
 #include "editor_stick.h"
 #include "platform/file_faults.h"
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "velk7/editor/dialog_font.h"
 #include "velk7/editor/drag_image_window.h"
@@ -34,25 +34,6 @@ using editor_testing::RecordText;
 using testing_support::readTextFile;
 using testing_support::snapshotTree;
 using Texts = std::vector<std::string>;
-
-// One application for the whole run, deleted after the last test so that nothing the
-// toolkit holds outlives it.
-class ApplicationEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "velk7_editor_tests";
-    static char* argv[] = {name, nullptr};
-    application_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { application_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> application_;
-};
-
-[[maybe_unused]] ::testing::Environment* const applicationEnvironment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 std::string text(const QString& value) {
   return value.toLatin1().toStdString();

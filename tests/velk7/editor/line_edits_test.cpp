@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 
 namespace velk7 {
 namespace {

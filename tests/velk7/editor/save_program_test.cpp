@@ -6,7 +6,7 @@
 
 #include "editor_stick.h"
 #include "platform/file_faults.h"
-#include "platform/messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "velk7/rcode/code_lines.h"
 

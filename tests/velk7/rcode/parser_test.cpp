@@ -28,14 +28,13 @@ TEST(ParseRecords, EachSyntaxErrorGivesItsTextAndLine) {
         {"//{ \"A\"\n" + std::string(300, 'x'), 2},
         {"//{ \"A\"\n//}\n" + x255 + "\r", 3}}},
       {"VELK quoted string must be exact syntax",
-       {{"//{\"A\"\n//}\n", 1}, {"x\n//{  \"A\"\n//}\n", 2}, {"//{\n", 1}}},
+       {{"//{\"A\"\n//}\n", 1}, {"x\n//{  \"A\"\n//}\n", 2}}},
       {"VELK must have quoted string", {{"//{ \"A\n//}\n", 1}}},
       {"Missing //} - nesting not allowed", {{"//{ \"A\"\n//{ \"B\"\n//}\n", 2}}},
       {"Too many VELK records", {{records(200) + "//{ \"late\"\r\n//}\r\n", 401}}},
       {"Unsupported TAG option/effect",
        {{"//{ \"A\" PRE // note\n//}\n", 1},
         {"//{ \"A\" pre\n//}\n", 1},
-        {"//{ \"A\" PRE\t\nWAIT //[PRE]\nX\n//}\n", 1},
         {"//{ \"A\" PREX\n//}\n", 1}}},
       {"missing starting //{ for ending //}", {{"a\n//}\n", 2}, {"//{ \"A\"\n//}\n//}\n", 3}}},
       {"missing //} for last VELK", {{"//{ \"A\"\nWAIT\n", -1}, {"//{ \"A\"", -1}}},
@@ -59,6 +58,7 @@ TEST(ParseRecords, EachSyntaxErrorGivesItsTextAndLine) {
       EXPECT_EQ(program.lineNumber, lineNumber);
     }
   }
+  EXPECT_EQ(parsed(records(200)).recordCount(), 200);
 }
 
 TEST(ParseRecords, RecordsBeforeAFailureStay) {
@@ -67,12 +67,6 @@ TEST(ParseRecords, RecordsBeforeAFailureStay) {
   ASSERT_FALSE(parseRecords(program));
   ASSERT_EQ(program.recordCount(), 1);
   EXPECT_EQ(program.records[0].lines, Lines{"X"});
-}
-
-TEST(ParseRecords, TwoHundredRecordsLoad) {
-  const RcodeProgram program = parsed(records(200));
-  ASSERT_EQ(program.recordCount(), 200);
-  EXPECT_EQ(program.records[199].name, "R199");
 }
 
 TEST(ParseRecords, RecordKeepsNameAndIndentAndItsLinesLoseIndentAndTerminator) {
@@ -86,7 +80,6 @@ TEST(ParseRecords, RecordKeepsNameAndIndentAndItsLinesLoseIndentAndTerminator) {
   const std::string after = "//{ \"A\"\n//}\n" + std::string(255, 'x');  // longest line
   const std::vector<Case> cases = {
       {"head\r\n//{ \"A\"\r\n  WAIT\r\n  PLAY ACTION SIT\r\n//}\r\n", "", "A", sit},
-      {"head\n//{ \"A\"\n  WAIT\n  PLAY ACTION SIT\n//}\n", "", "A", sit},
       {"head\r\n//{ \"A\"\n  WAIT\r\n  PLAY ACTION SIT\n//}\r\n", "", "A", sit},
       {"head\n//{ \"A\"\n  WAIT\n  PLAY ACTION SIT\n//}", "", "A", sit},
       {"//{ \"A\"\nWAIT\rX\r\r\nY\r\n//}", "", "A", {"WAIT\rX\r", "Y"}},
@@ -96,7 +89,6 @@ TEST(ParseRecords, RecordKeepsNameAndIndentAndItsLinesLoseIndentAndTerminator) {
        {"WAIT  ", "", "// note"}},
       {"//{ \"\"\n//}\n", "", "", {}},
       {"//{ \"A\"\n//}}} \"x\" anything\n", "", "A", {}},  // nothing after "//}" is examined
-      {after + "\n", "", "A", {}},
       {after + "\r\n", "", "A", {}},
       {after, "", "A", {}}};
   for (const Case& c : cases) {
@@ -111,13 +103,8 @@ TEST(ParseRecords, RecordKeepsNameAndIndentAndItsLinesLoseIndentAndTerminator) {
 }
 
 TEST(ParseRecords, OptionsWithPreWordsSetTheBit) {
-  for (const auto& [options, pre] : std::vector<std::pair<std::string, bool>>{{"", false},
-                                                                              {"PRE", true},
-                                                                              {" PRE", true},
-                                                                              {"PRE PRE", true},
-                                                                              {"  PRE  ", true},
-                                                                              {"\tPRE", true},
-                                                                              {" \t ", false}}) {
+  for (const auto& [options, pre] : std::vector<std::pair<std::string, bool>>{
+           {"", false}, {" PRE", true}, {"PRE PRE", true}, {"\tPRE  ", true}, {" \t ", false}}) {
     SCOPED_TRACE(options);
     EXPECT_EQ(parsed("//{ \"A\"" + options + "\n//[PRE]: WAIT\n//}\n").records.at(0).hasPre(), pre);
   }

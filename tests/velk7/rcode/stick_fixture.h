@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "velk7/rcode/catalogue.h"
 #include "velk7/rcode/program.h"

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "stick_fixture.h"
+#include "tests/support/prefix_failures.h"
 #include "velk7/rcode/code_lines.h"
 #include "velk7/rcode/program.h"
 #include "velk7/rcode/program_writer.h"
@@ -46,7 +47,12 @@ TEST(WriteProgram, RecordContentIsRegeneratedWithIndentAndCrLf) {
   }
 }
 
-TEST(WriteProgram, PreRecordSwitchesFormWhenAllLinesAreDeleted) {
+// With all lines deleted a record keeps only its markers, and a PRE record its PRE line in
+// the form without code lines; adding lines brings back the other form.
+TEST(WriteProgram, DeletingAllLinesLeavesTheMarkersAndSwitchesThePreForm) {
+  RcodeProgram plain = parsed("x\r\n  //{ \"A\"\r\n    X\r\n  //}\r\ny");
+  clearLines(plain.records[0].lines);
+  EXPECT_EQ(written(plain), "x\r\n  //{ \"A\"\r\n  //}\r\ny");
   RcodeProgram program = parsed("//{ \"A\" PRE\n  WAIT //[PRE]\n  X\n  Y\n//}\n");
   clearLines(program.records[0].lines);
   EXPECT_EQ(written(program), "//{ \"A\" PRE\n  //[PRE]: WAIT\r\n//}\n");
@@ -55,21 +61,10 @@ TEST(WriteProgram, PreRecordSwitchesFormWhenAllLinesAreDeleted) {
             "//{ \"A\" PRE\n  WAIT //[PRE]\r\n  PLAY ACTION SIT\r\n  WAIT\r\n//}\n");
 }
 
-TEST(WriteProgram, DeletingAllLinesOfAPlainRecordLeavesOnlyMarkers) {
-  RcodeProgram program = parsed("x\r\n  //{ \"A\"\r\n    X\r\n  //}\r\ny");
-  clearLines(program.records[0].lines);
-  EXPECT_EQ(written(program), "x\r\n  //{ \"A\"\r\n  //}\r\ny");
-}
-
-TEST(WriteProgram, StopsAtTheFirstFailingWrite) {
+TEST(WriteProgram, FailsAtAFailedWriteAtAnyByte) {
   const RcodeProgram program = parsed("head\n//{ \"A\"\nX\n//}\ntail\n");
-  const std::size_t full = written(program).size();
-  for (std::size_t limit = 0; limit < full; ++limit) {
-    platform::FailingSink sink(limit);
-    EXPECT_FALSE(writeProgram(program, sink)) << limit;
-  }
-  platform::FailingSink enough(full);
-  EXPECT_TRUE(writeProgram(program, enough));
+  testing_support::expectEveryPrefixFails(
+      [&](platform::ByteSink& sink) { return writeProgram(program, sink); });
 }
 
 TEST(WriteProgram, RefusesLinesTheReaderWouldNotTakeBack) {

@@ -8,10 +8,10 @@
 
 #include <sys/stat.h>
 
-#include "tests/velk_mur/app/app_test_tree.h"
+#include "tests/support/stick_tree.h"
 
 namespace fs = std::filesystem;
-using app_testing::environmentIn;
+using testing_support::environmentIn;
 using testing_support::readTextFile;
 using testing_support::TempDir;
 using testing_support::writeTextFile;

@@ -6,19 +6,19 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/messenger.h"
 #include "platform/settings.h"
-#include "tests/velk_mur/app/app_test_tree.h"
+#include "tests/support/recording_messenger.h"
+#include "tests/support/stick_tree.h"
 #include "velk_mur/generate/naming.h"
 
 namespace fs = std::filesystem;
-using app_testing::environmentIn;
-using app_testing::makeValidStick;
-using app_testing::writeReadyCompanions;
-using app_testing::writeRecording;
 using platform::RecordingMessenger;
+using testing_support::environmentIn;
+using testing_support::makeValidStick;
 using testing_support::readTextFile;
 using testing_support::TempDir;
+using testing_support::writeReadyCompanions;
+using testing_support::writeRecording;
 using testing_support::writeTextFile;
 using velk_mur::PathTexts;
 

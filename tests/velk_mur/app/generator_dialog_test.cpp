@@ -14,33 +14,16 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/messenger.h"
-#include "tests/velk_mur/app/app_test_tree.h"
+#include "tests/support/recording_messenger.h"
+#include "tests/support/stick_tree.h"
 #include "velk_mur/app/dialog_layout.h"
 
 namespace fs = std::filesystem;
-using app_testing::environmentIn;
-using app_testing::makeValidStick;
+using testing_support::environmentIn;
+using testing_support::makeValidStick;
 using testing_support::TempDir;
 
 namespace {
-
-// The application lives from before the first test to after the last, and is gone before
-// the program's static objects are destroyed.
-class QtApplicationEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { application_ = std::make_unique<QApplication>(argc_, argv_); }
-  void TearDown() override { application_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[22] = "velk_mur_dialog_tests";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> application_;
-};
-
-[[maybe_unused]] ::testing::Environment* const qtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 class GeneratorDialogTest : public ::testing::Test {
  protected:

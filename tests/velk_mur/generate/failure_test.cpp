@@ -2,6 +2,7 @@
 // refused before a file is created.
 #include <gtest/gtest.h>
 
+#include "tests/support/prefix_failures.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/generate/file_structure.h"
 #include "velk_mur/generate/head_motion.h"
@@ -21,16 +22,8 @@ TEST(WriterFailures, EveryWriterStopsAtAFailedWriteAtAnyByte) {
       [](auto& s) { return velk_mur::writeMouthMotion(s, "m_any#any_ab", halfSilentHalfLoud()); },
       [&](auto& s) { return velk_mur::writeLedFile(s, masks); },
       [](auto& s) { return velk_mur::writeLedFile(s, {}); },
-      [](auto& s) { return velk_mur::writeDeltaTime(s, 300); },
-      [](auto& s) { return velk_mur::writeNoteEvent(s, 0x90, 48, 0x60); },
   };
-  for (const auto& writer : writers) {
-    const std::size_t size = generate_tests::written(writer).size();
-    for (std::size_t limit = 0; limit < size; ++limit) {
-      platform::FailingSink sink(limit);
-      EXPECT_FALSE(writer(sink)) << "limit " << limit << " of " << size;
-    }
-  }
+  for (const auto& writer : writers) testing_support::expectEveryPrefixFails(writer);
 }
 
 TEST(GeneratorFailures, TooLongRecordingCreatesNoFile) {

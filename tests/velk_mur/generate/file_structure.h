@@ -1,7 +1,6 @@
 #pragma once
-// Helpers shared by the generator's tests, and structural checks of written files independent
-// of the writers: a motion file must walk by its section sizes to its exact end, an LED file
-// must be a well-formed Standard MIDI File.
+// Helpers shared by the generator's tests, and a reader of LED files independent of the writer:
+// it must find a well-formed Standard MIDI File.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,17 +18,6 @@ platform::Bytes written(const Writer& writer);
 
 // The one-second recording of the worked examples, made once.
 const platform::Bytes& halfSilentHalfLoud();
-
-struct MotionLayout {
-  int keyFrames = 0;
-  int joints = 0;
-  std::string motionName;
-  std::vector<std::vector<std::int32_t>> values;  // per key frame, per joint
-  std::vector<std::int32_t> interpolation;        // per key frame
-};
-
-// Empty string when the file is well formed, else what is wrong; fills `layout`.
-std::string checkMotionFile(const platform::Bytes& file, MotionLayout& layout);
 
 struct NoteEvent {
   std::uint32_t tick = 0;  // absolute

@@ -4,7 +4,6 @@
 
 #include "tests/support/gen_wav_maker.h"
 #include "tests/velk_mur/generate/file_structure.h"
-#include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/led_file.h"
 #include "velk_mur/generate/led_pattern.h"
 
@@ -64,8 +63,6 @@ TEST(LedFile, WritesTheExactFileForEachStepSequence) {
 
 TEST(LedFile, HalfSilentRecordingGivesThe151ByteFile) {
   const platform::Bytes& samples = generate_tests::halfSilentHalfLoud();
-  EXPECT_EQ(velk_mur::loudnessThresholds(samples),
-            (std::array<int, 8>{0, 0, 0, 0, 127, 127, 127, 128}));
   const Masks masks = velk_mur::computeLedMasks(samples);
   EXPECT_EQ(masks, (Masks{0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C, 0x0FFF, 0x0FFF, 0x0FFF,
                           0x0FFF, 0x0FFF, 0x0FFF}));
@@ -87,40 +84,35 @@ TEST(LedFile, HalfSilentRecordingGivesThe151ByteFile) {
   EXPECT_EQ(file, expectedFile(events));
 }
 
-TEST(LedPattern, StepCountIsTwelvePerSecondRounded) {
-  for (auto [length, steps] : {std::pair{655, 0}, {656, 1}, {7988, 11}, {7989, 12}, {8000, 12}}) {
-    EXPECT_EQ(velk_mur::ledStepCount(length), steps) << length;
-    EXPECT_EQ(velk_mur::computeLedMasks(testing_support::silence(std::size_t(length))).size(),
-              std::size_t(steps))
-        << length;
-  }
+Masks lit(std::size_t steps) {
+  return Masks(steps, 0x3FFF);
 }
 
-TEST(LedPattern, SilenceLightsEveryLed) {
-  for (std::uint8_t value : {std::uint8_t{128}, std::uint8_t{200}}) {
-    EXPECT_EQ(velk_mur::computeLedMasks(platform::Bytes(8000, value)), Masks(12, 0x3FFF)) << +value;
-  }
-}
-
-TEST(LedPattern, LevelCountsOnlyWhenMoreThanHalfTheStepReachesIt) {
-  // Amplitude 10 everywhere but in the start of step 0: every threshold is 10.
-  for (std::size_t silent : {std::size_t{333}, std::size_t{332}}) {
+TEST(LedPattern, TwelveStepsASecondLitWhereLoudLevelsCount) {
+  // Amplitude 10 everywhere but in the start of step 0: every threshold is 10, and step 0
+  // counts a level only when more than half of its 666 samples reach it.
+  const auto loudAfter = [](std::size_t silent) {
     platform::Bytes samples(8000, 138);
     std::fill_n(samples.begin(), silent, 128);
-    EXPECT_EQ(velk_mur::loudnessThresholds(samples),
-              (std::array<int, 8>{10, 10, 10, 10, 10, 10, 10, 10}));
-    const auto masks = velk_mur::computeLedMasks(samples);
-    EXPECT_EQ(masks[0], silent == 333 ? 0u : 0x3FFFu) << silent;  // 333 of 666 loud is not enough
-    EXPECT_EQ(masks[1], 0x3FFFu);
-  }
-}
-
-TEST(LedFile, LedsStillLitGoOutAtTick40TimesW) {
-  const auto events = ledEvents({0x2000, 0x2000, 0x2000});
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[1].tick, 120u);
-  EXPECT_EQ(events[1].note, 61);
-  EXPECT_EQ(events[1].velocity, 0);
+    return samples;
+  };
+  Masks quietStart = lit(12);
+  quietStart[0] = 0;
+  const struct {
+    const char* name;
+    platform::Bytes samples;
+    Masks masks;
+  } rows[] = {
+      {"655 samples", testing_support::silence(655), {}},
+      {"656 samples", testing_support::silence(656), lit(1)},
+      {"7988 samples", testing_support::silence(7988), lit(11)},
+      {"7989 samples", testing_support::silence(7989), lit(12)},
+      {"steady 200", platform::Bytes(8000, 200), lit(12)},
+      {"333 of 666 loud", loudAfter(333), quietStart},
+      {"334 of 666 loud", loudAfter(332), lit(12)},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(velk_mur::computeLedMasks(row.samples), row.masks) << row.name;
 }
 
 TEST(LedFile, DeltaTimesUseOneToFourBytesAndRefuseMore) {
@@ -165,14 +157,6 @@ TEST(LedFile, EveryWrittenFileIsWellFormedMidiReplayingItsMasks) {
     }
     EXPECT_EQ(next, events.size());
   }
-}
-
-TEST(LedFile, LongestAcceptedSilenceKeepsAValidFile) {
-  // 40 x W ticks between the lights going on and out exceed three delta bytes here.
-  const auto masks = velk_mur::computeLedMasks(platform::Bytes(velk_mur::kMaxClipSamples, 128));
-  const auto events = ledEvents(masks);
-  ASSERT_EQ(events.size(), 28u);
-  EXPECT_EQ(events.back().tick, 40u * masks.size());
 }
 
 }  // namespace

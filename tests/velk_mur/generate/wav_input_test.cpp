@@ -31,87 +31,59 @@ platform::Bytes patched(platform::Bytes file, std::size_t at, const platform::By
   return file;
 }
 
-struct HeaderCase {
-  const char* behaviour;
-  platform::Bytes file;
-  WavCheck expected;
-};
-
 const auto kGood = WavCheck::Good;
 const auto kWrong = WavCheck::WrongFormat;
 const auto kExtra = WavCheck::ExtraInformation;
 
-const HeaderCase kHeaderCases[] = {
-    {"GoodSixteenByteFmt", wav({}), kGood},
-    {"GoodEighteenByteFmt", wav({.fmtSize = 18}), kGood},
-    {"EmptyDataChunkIsGood", wav({.fmtSize = 18}, {}), kGood},
-    {"FortyFourBytesIsWrongFormat", wav({}, {}), kWrong},
-    {"FortyFiveBytesIsWrongFormat", wav({}, {128}), kWrong},
-    {"EmptyFileIsWrongFormat", {}, kWrong},
-    {"RifxIsWrongFormat", patched(wav({}), 0, {'R', 'I', 'F', 'X'}), kWrong},
-    {"NotWaveIsWrongFormat", patched(wav({}), 8, {'A', 'V', 'I', ' '}), kWrong},
-    {"TextFileIsWrongFormat", platform::Bytes(200, 'x'), kWrong},
-    {"ShortFileIsWrongFormatBeforeMagicTest", platform::Bytes(45, 'x'), kWrong},
-    {"MissingFmtIsExtraInformation", patched(wav({}), 12, {'L', 'I', 'S', 'T'}), kExtra},
-    {"FmtSizeWithHighBytesAfterSixteenIsExtraInformation", patched(wav({}), 16, {16, 1, 0, 0}),
-     kExtra},
-    {"FmtSizeHighBytesAfterEighteenAreIgnored", patched(wav({.fmtSize = 18}), 16, {18, 1, 0, 0}),
-     kGood},
-    {"FmtSizeTwentyIsExtraInformation", patched(wav({}), 16, {20}), kExtra},
-    {"ListChunkIsExtraInformation", wav({.extraChunk = makeChunk("LIST", 26)}), kExtra},
-    {"FactChunkIsExtraInformation", wav({.fmtSize = 18, .extraChunk = makeChunk("fact", 4)}),
-     kExtra},
-    {"LayoutTestsComeBeforeFormatTests", wav({.channels = 2, .extraChunk = makeChunk("LIST", 26)}),
-     kExtra},
-    {"SixteenBitIsWrongFormat", wav({.bitsPerSample = 16}), kWrong},
-    {"StereoIsWrongFormat", wav({.channels = 2}), kWrong},
-    {"Rate11025IsWrongFormat", wav({.sampleRate = 11025}), kWrong},
-    {"Rate22050IsWrongFormat", wav({.sampleRate = 22050}), kWrong},
-    {"FloatTagIsWrongFormat", wav({.formatTag = 3}), kWrong},
-    {"AdpcmTagIsWrongFormat", wav({.formatTag = 2}), kWrong},
-    {"ByteRateAndAlignmentAreNotExamined", patched(wav({}), 28, {255, 255, 255, 255, 7, 0}), kGood},
-};
-
-class HeaderReader : public ::testing::TestWithParam<HeaderCase> {};
-
-TEST_P(HeaderReader, ClassifiesFile) {
+TEST(HeaderReader, ClassifiesFiles) {
+  const struct {
+    const char* behaviour;
+    platform::Bytes file;
+    WavCheck expected;
+    std::uint32_t dataOffset;  // when good
+  } rows[] = {
+      {"sixteen-byte fmt", wav({}), kGood, 44},
+      {"eighteen-byte fmt, empty data", wav({.fmtSize = 18}, {}), kGood, 46},
+      {"45 bytes", wav({}, {128}), kWrong},
+      {"not RIFF", patched(wav({}), 0, {'R', 'I', 'F', 'X'}), kWrong},
+      {"not WAVE", patched(wav({}), 8, {'A', 'V', 'I', ' '}), kWrong},
+      {"no fmt", patched(wav({}), 12, {'L', 'I', 'S', 'T'}), kExtra},
+      {"high fmt size bytes after 16", patched(wav({}), 16, {16, 1, 0, 0}), kExtra},
+      {"high fmt size bytes after 18 ignored", patched(wav({.fmtSize = 18}), 16, {18, 1, 0, 0}),
+       kGood, 46},
+      {"fmt size 20", patched(wav({}), 16, {20}), kExtra},
+      {"chunk before data", wav({.fmtSize = 18, .extraChunk = makeChunk("fact", 4)}), kExtra},
+      {"layout before format", wav({.channels = 2, .extraChunk = makeChunk("LIST", 26)}), kExtra},
+      {"16-bit", wav({.bitsPerSample = 16}), kWrong},
+      {"stereo", wav({.channels = 2}), kWrong},
+      {"11025 Hz", wav({.sampleRate = 11025}), kWrong},
+      {"not PCM", wav({.formatTag = 3}), kWrong},
+      {"byte rate and alignment not examined", patched(wav({}), 28, {255, 255, 255, 255, 7, 0}),
+       kGood, 44},
+  };
   testing_support::TempDir dir;
-  testing_support::writeFile(dir / "clip.wav", GetParam().file);
-  WavHeaderInfo info;
-  EXPECT_EQ(velk_mur::readWavHeader(dir / "clip.wav", info), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, HeaderReader, ::testing::ValuesIn(kHeaderCases),
-                         [](const auto& info) { return std::string(info.param.behaviour); });
-
-TEST(HeaderReader, MissingFileAndFolderAreUnreadable) {
-  testing_support::TempDir dir;
+  for (const auto& row : rows) {
+    testing_support::writeFile(dir / "clip.wav", row.file);
+    WavHeaderInfo info;
+    EXPECT_EQ(velk_mur::readWavHeader(dir / "clip.wav", info), row.expected) << row.behaviour;
+    if (row.expected == kGood) {
+      EXPECT_EQ(info.dataOffset, row.dataOffset) << row.behaviour;
+      EXPECT_TRUE(
+          std::equal(info.formatBlock.begin(), info.formatBlock.end(), row.file.begin() + 20));
+    }
+  }
   std::filesystem::create_directory(dir / "folder.wav");
   WavHeaderInfo info;
   EXPECT_EQ(velk_mur::readWavHeader(dir / "absent.wav", info), WavCheck::Unreadable);
   EXPECT_EQ(velk_mur::readWavHeader(dir / "folder.wav", info), WavCheck::Unreadable);
 }
 
-TEST(HeaderReader, GoodHeaderReportsLayoutAndLength) {
-  WavHeaderInfo info;
-  const platform::Bytes file = wav({});
-  ASSERT_EQ(velk_mur::checkWavHeader(file, info), WavCheck::Good);
-  EXPECT_EQ(info.dataOffset, 44u);
-  EXPECT_EQ(info.dataLength, 100u);
-  EXPECT_TRUE(std::equal(info.formatBlock.begin(), info.formatBlock.end(), file.begin() + 20));
-
-  ASSERT_EQ(velk_mur::checkWavHeader(wav({.fmtSize = 18, .dataLength = 0xFFFFFFF0u}), info),
-            WavCheck::Good);
-  EXPECT_EQ(info.dataOffset, 46u);
-  EXPECT_EQ(info.dataLength, 0xFFFFFFF0u);
-}
-
 TEST(ClipNameRule, AcceptsOnlyLetterThenLettersDigitsUnderscores) {
-  for (const char* name : {"hello", "Hello_2", "a", "x__", "Z9"}) {
+  for (const char* name : {"Hello_2", "a", "Z9"}) {
     EXPECT_TRUE(velk_mur::isValidClipName(name)) << name;
   }
-  for (const char* name : {"2hello", "_hello", "hello-2", "hel lo", " hello", "h\xC3\xA9llo",
-                           "\xC3\xA9t\xC3\xA9", "", "hello.", "a@b", "a[b", "a`b", "a{b"}) {
+  for (const char* name :
+       {"2hello", "_hello", "hello-2", "h\xC3\xA9llo", "", "a@b", "a[b", "a`b", "a{b"}) {
     EXPECT_FALSE(velk_mur::isValidClipName(name)) << name;
   }
 }

@@ -8,9 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include <memory>
-
 #include "tests/support/gen_wav_maker.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "velk_mur/app/generator_dialog.h"
 #include "velk_mur/app/preview_window.h"
@@ -21,19 +20,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class QtApplicationEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { application_ = std::make_unique<QApplication>(argc_, argv_); }
-  void TearDown() override { application_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[24] = "velk_mur_preview_tests";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> application_;
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 // An audio folder holding hello.wav, the one-second recording of the worked examples, and
 // its generated files.

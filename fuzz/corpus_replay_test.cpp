@@ -1,0 +1,65 @@
+// The fuzz targets' corpora replayed by the normal build: every input a target keeps, including
+// each one that once found a fault, runs with every test run. A target stops the program when a
+// property breaks; the last file named on the output is the one that broke it.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#define VELK_FUZZ_TARGET(name) extern "C" int name##_input(const std::uint8_t*, std::size_t);
+VELK_FUZZ_TARGET(fuzz_catalogue)
+VELK_FUZZ_TARGET(fuzz_led_reader)
+VELK_FUZZ_TARGET(fuzz_motion_reader)
+VELK_FUZZ_TARGET(fuzz_mwc_copy)
+VELK_FUZZ_TARGET(fuzz_mwc_reader)
+VELK_FUZZ_TARGET(fuzz_oda_reader)
+VELK_FUZZ_TARGET(fuzz_rcode_roundtrip)
+VELK_FUZZ_TARGET(fuzz_settings)
+VELK_FUZZ_TARGET(fuzz_wav_input)
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const struct {
+  std::string name;
+  int (*input)(const std::uint8_t*, std::size_t);
+} kTargets[] = {
+    {"fuzz_catalogue", fuzz_catalogue_input},
+    {"fuzz_led_reader", fuzz_led_reader_input},
+    {"fuzz_motion_reader", fuzz_motion_reader_input},
+    {"fuzz_mwc_copy", fuzz_mwc_copy_input},
+    {"fuzz_mwc_reader", fuzz_mwc_reader_input},
+    {"fuzz_oda_reader", fuzz_oda_reader_input},
+    {"fuzz_rcode_roundtrip", fuzz_rcode_roundtrip_input},
+    {"fuzz_settings", fuzz_settings_input},
+    {"fuzz_wav_input", fuzz_wav_input_input},
+};
+
+TEST(FuzzCorpus, EveryTargetKeepsItsPropertiesOverItsCorpus) {
+  for (const auto& target : kTargets) {
+    int files = 0;
+    for (const auto& entry :
+         fs::directory_iterator(fs::path(VELK_SOURCE_DIR) / "fuzz/corpus" / target.name)) {
+      std::printf("%s\n", entry.path().c_str());
+      std::fflush(stdout);
+      std::ifstream in(entry.path(), std::ios::binary);
+      const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+      EXPECT_EQ(target.input(bytes.data(), bytes.size()), 0) << entry.path();
+      ++files;
+    }
+    EXPECT_GT(files, 0) << target.name;
+  }
+  // The targets share one scratch folder, named after the first, for the process's life.
+  for (const auto& target : kTargets)
+    fs::remove_all(fs::temp_directory_path() / (target.name + "-" + std::to_string(::getpid())));
+}
+
+}  // namespace
