@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/ascii_text.h"
+#include "platform/path_text.h"
 #include "velk_mur/generate/wav_input.h"
 #include "velk_mur/stick/stick_inspection.h"
 
@@ -50,15 +51,15 @@ CommandResult runPreview(const PathTexts& paths, std::string_view name, std::str
     return {};
   }
   const std::filesystem::path output =
-      environment.currentFolder / (outputText.empty()
-                                       ? std::filesystem::path(recording + ".png")
-                                       : std::filesystem::path(std::string(outputText)));
+      environment.currentFolder / (outputText.empty() ? platform::textToPath(recording + ".png")
+                                                      : platform::textToPath(outputText));
   std::array<char, 512> problem{};
-  if (render(&*load.preview, output.string().c_str(), problem.data(), problem.size()) != 1) {
+  if (render(&*load.preview, platform::pathToText(output).c_str(), problem.data(),
+             problem.size()) != 1) {
     messenger.show(problem.data(), true);
     return {};
   }
-  messenger.show("Preview of " + recording + " saved to " + output.string(), false);
+  messenger.show("Preview of " + recording + " saved to " + platform::pathToText(output), false);
   return {true, false};
 }
 

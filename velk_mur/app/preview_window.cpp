@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "platform/folder_listing.h"
+#include "platform/path_text.h"
 #include "velk_mur/app/commands.h"
 #include "velk_mur/generate/naming.h"
 
@@ -109,7 +110,8 @@ PreviewWindow::PreviewWindow(RecordingPreview preview, const std::filesystem::pa
     player_ = new QMediaPlayer(this);
     audioOutput_ = new QAudioOutput(this);
     player_->setAudioOutput(audioOutput_);
-    player_->setSource(QUrl::fromLocalFile(QString::fromStdString(recordingPath.string())));
+    player_->setSource(
+        QUrl::fromLocalFile(QString::fromStdString(platform::pathToText(recordingPath))));
   }
 
   ticker_.setInterval(kTickMs);
@@ -169,7 +171,7 @@ void previewRecording(QWidget* parent, const std::filesystem::path& audioFolder,
     names << QString::fromStdString(recordingName(file));
   }
   if (names.isEmpty()) {
-    messenger.show("No recordings in " + audioFolder.string(), true);
+    messenger.show("No recordings in " + platform::pathToText(audioFolder), true);
     return;
   }
   bool chosen = false;

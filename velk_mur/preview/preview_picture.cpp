@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "platform/ascii_text.h"
+#include "platform/path_text.h"
 
 namespace velk_mur {
 
@@ -370,11 +371,11 @@ QImage renderPreviewImage(const RecordingPreview& preview) {
 
 bool savePreviewPicture(const RecordingPreview& preview, const std::filesystem::path& file,
                         std::string& problem) {
-  const std::string extension = platform::toLowerAscii(file.extension().string());
-  const QString fileName = QString::fromStdString(file.string());
+  const std::string extension = platform::toLowerAscii(platform::pathToText(file.extension()));
+  const QString fileName = QString::fromStdString(platform::pathToText(file));
   if (extension == ".png") {
     if (renderPreviewImage(preview).save(fileName, "PNG")) return true;
-    problem = file.string() + " could not be written";
+    problem = platform::pathToText(file) + " could not be written";
     return false;
   }
   if (extension == ".svg") {
@@ -386,18 +387,18 @@ bool savePreviewPicture(const RecordingPreview& preview, const std::filesystem::
     generator.setTitle(text(preview.name));
     QPainter painter;
     if (!painter.begin(&generator)) {
-      problem = file.string() + " could not be written";
+      problem = platform::pathToText(file) + " could not be written";
       return false;
     }
     paintPreview(painter, preview, layout);
     // The generator writes as it paints and reports no error of its own: check the result.
     if (!painter.end() || QFileInfo(fileName).size() == 0) {
-      problem = file.string() + " could not be written";
+      problem = platform::pathToText(file) + " could not be written";
       return false;
     }
     return true;
   }
-  problem = file.string() + ": the picture's name must end in .png or .svg";
+  problem = platform::pathToText(file) + ": the picture's name must end in .png or .svg";
   return false;
 }
 
@@ -467,7 +468,7 @@ extern "C" int velk_mur_render_preview(const velk_mur::RecordingPreview* preview
   }
   std::string reason;
   if (preview != nullptr && outputPath != nullptr &&
-      velk_mur::savePreviewPicture(*preview, std::filesystem::path(outputPath), reason)) {
+      velk_mur::savePreviewPicture(*preview, platform::textToPath(outputPath), reason)) {
     return 1;
   }
   if (problem != nullptr && problemSize > 0) {

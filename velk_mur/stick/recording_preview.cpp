@@ -4,6 +4,7 @@
 #include <span>
 
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "velk_mur/generate/led_file.h"
 #include "velk_mur/generate/led_reader.h"
 #include "velk_mur/generate/motion_reader.h"
@@ -33,9 +34,9 @@ std::string jointLabel(std::string_view joint) {
 }
 
 std::string fileProblem(const fs::path& path, platform::FileReadStatus status) {
-  return path.string() + (status == platform::FileReadStatus::Missing
-                              ? " does not exist (Generate makes it)"
-                              : " could not be read");
+  return platform::pathToText(path) + (status == platform::FileReadStatus::Missing
+                                           ? " does not exist (Generate makes it)"
+                                           : " could not be read");
 }
 
 struct MotionLoad {
@@ -48,7 +49,7 @@ MotionLoad loadMotion(const fs::path& path) {
   if (file.status != platform::FileReadStatus::Read)
     return {std::nullopt, fileProblem(path, file.status)};
   MotionReadResult read = readMotionFile(file.bytes);
-  if (!read.ok()) return {std::nullopt, path.string() + ": " + read.problem};
+  if (!read.ok()) return {std::nullopt, platform::pathToText(path) + ": " + read.problem};
   return {std::move(read.motion), {}};
 }
 
@@ -120,14 +121,14 @@ PreviewLoad loadRecordingPreview(const fs::path& audioFolder, const std::string&
     case WavCheck::Good:
       break;
     case WavCheck::Unreadable:
-      return refuse(wavPath.string() +
+      return refuse(platform::pathToText(wavPath) +
                     (platform::fileIsMissing(wavPath) ? " does not exist" : " could not be read"));
     default:
-      return refuse(wavPath.string() + " is not an 8 kHz 8-bit mono PCM recording");
+      return refuse(platform::pathToText(wavPath) + " is not an 8 kHz 8-bit mono PCM recording");
   }
   ClipLoadResult clip = loadClipSamples(wavPath, header);
   if (clip.status != ClipLoadStatus::Loaded) {
-    return refuse(wavPath.string() + ": the sound data could not be read");
+    return refuse(platform::pathToText(wavPath) + ": the sound data could not be read");
   }
 
   RecordingPreview preview;
@@ -168,7 +169,7 @@ PreviewLoad loadRecordingPreview(const fs::path& audioFolder, const std::string&
     return refuse(fileProblem(ledPath, ledFile.status));
   }
   const LedReadResult leds = readLedFile(ledFile.bytes);
-  if (!leds.ok()) return refuse(ledPath.string() + ": " + leds.problem);
+  if (!leds.ok()) return refuse(platform::pathToText(ledPath) + ": " + leds.problem);
   std::array<std::optional<double>, kLedCount> litSince;
   const auto putOut = [&](int led, double at) {
     if (litSince[led]) preview.leds[led].push_back({*litSince[led], at});

@@ -11,6 +11,7 @@
 #include "platform/byte_order.h"
 #include "platform/case_path.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "velk_mur/generate/led_reader.h"
 #include "velk_mur/generate/motion_reader.h"
 #include "velk_mur/stick/mwc_reader.h"
@@ -36,9 +37,9 @@ FileOnStick readOnStick(const std::filesystem::path& root, std::string_view name
                         std::string_view extension, StickInspection& inspection) {
   FileOnStick file;
   file.path = platform::resolveCase(stickFilePath(root, name, extension));
-  file.title = file.path.filename().string();
+  file.title = platform::pathToText(file.path.filename());
   inspection.listing.push_back("");
-  inspection.listing.push_back("== " + file.title + "  (" + file.path.string() + ")");
+  inspection.listing.push_back("== " + file.title + "  (" + platform::pathToText(file.path) + ")");
   platform::FileReadResult read = platform::readFileIfPresent(file.path, kLargestFileRead);
   if (read.status == platform::FileReadStatus::Read) {
     file.bytes = std::move(read.bytes);
@@ -203,7 +204,7 @@ std::string blockLine(const MwcBlock& block) {
 
 StickInspection inspectStick(const std::filesystem::path& stickRoot) {
   StickInspection inspection;
-  inspection.listing.push_back("Stick: " + stickRoot.string());
+  inspection.listing.push_back("Stick: " + platform::pathToText(stickRoot));
 
   std::vector<CatalogueAction> actions;
   const FileOnStick catalogue =
