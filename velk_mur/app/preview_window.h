@@ -28,7 +28,6 @@ class PreviewWindow : public QDialog {
 
   double position() const { return position_; }  // seconds into the recording
   bool isPlaying() const { return ticker_.isActive(); }
-  bool hasAudio() const { return player_ != nullptr; }
 
  private:
   void togglePlaying();
