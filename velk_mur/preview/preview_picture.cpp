@@ -28,7 +28,6 @@ constexpr int kWaveHeight = 110;
 constexpr int kMouthHeight = 100;
 constexpr int kJointsHeight = 150;
 constexpr int kLedRowHeight = 11;
-constexpr int kLedCount = 14;
 constexpr int kAxisHeight = 44;
 constexpr double kMinJointRange = 45;
 constexpr double kMinMouthOpening = 55;
@@ -425,7 +424,7 @@ void paintRobotHead(QPainter& painter, const QRectF& area, const RobotPose& pose
   painter.setBrush(QColor(40, 40, 48));
   painter.drawRoundedRect(QRectF(-52, -50, 104, 56), 24, 24);
   painter.setPen(Qt::NoPen);
-  for (int led = 0; led < 14; ++led) {
+  for (int led = 0; led < kLedCount; ++led) {
     QPointF centre;
     if (led < 12) {
       const int side = led < 6 ? -1 : 1;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/byte_order.h"
+#include "velk_mur/generate/led_file.h"
 
 namespace velk_mur {
 
@@ -36,7 +37,7 @@ struct RecordingPreview {
   bool fullBody = false;    // the user's NAME.mtn replaces the head and mouth motions
   std::optional<JointCurve> mouth;
   std::vector<JointCurve> head;  // the three head joints, or every joint a full-body motion moves
-  std::array<std::vector<LedSpan>, 14> leds;  // when each face LED is lit
+  std::array<std::vector<LedSpan>, kLedCount> leds;  // when each face LED is lit
 };
 
 // The robot's pose at a moment, for the animated head.
