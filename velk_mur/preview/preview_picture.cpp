@@ -451,9 +451,9 @@ void paintRobotHead(QPainter& painter, const QRectF& area, const RobotPose& pose
 
 }  // namespace velk_mur
 
-extern "C" int velk_mur_render_preview(const velk_mur::RecordingPreview* preview,
-                                       const char* outputPath, char* problem,
-                                       std::size_t problemSize) {
+extern "C" VELK_PREVIEW_EXPORT int velk_mur_render_preview(
+    const velk_mur::RecordingPreview* preview, const char* outputPath, char* problem,
+    std::size_t problemSize) {
   // Text needs Qt's font database, which lives in a GUI application; a command line has none
   // and no display either, so it gets one that draws off screen for the length of the call.
   std::optional<QGuiApplication> application;

@@ -57,8 +57,15 @@ void paintRobotHead(QPainter& painter, const QRectF& area, const RobotPose& pose
 
 }  // namespace velk_mur
 
-// The entry point that a program without Qt looks up at run time to have a picture saved.
-// Returns 1 on success; otherwise 0 with the reason in `problem` (cut to problemSize - 1).
-extern "C" int velk_mur_render_preview(const velk_mur::RecordingPreview* preview,
-                                       const char* outputPath, char* problem,
-                                       std::size_t problemSize);
+#ifdef _WIN32
+#define VELK_PREVIEW_EXPORT __declspec(dllexport)
+#else
+#define VELK_PREVIEW_EXPORT __attribute__((visibility("default")))
+#endif
+
+// The entry point that a program without Qt looks up at run time to have a picture saved,
+// exported also from a module built with hidden symbols. Returns 1 on success; otherwise 0
+// with the reason in `problem` (cut to problemSize - 1).
+extern "C" VELK_PREVIEW_EXPORT int velk_mur_render_preview(
+    const velk_mur::RecordingPreview* preview, const char* outputPath, char* problem,
+    std::size_t problemSize);
