@@ -1,16 +1,23 @@
 #include "velk_mur/app/generator_dialog.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 
 #include "velk_mur/app/commands.h"
 #include "velk_mur/app/dialog_layout.h"
+#include "velk_mur/app/import_commands.h"
 #include "velk_mur/app/preview_window.h"
 #include "velk_mur/app/program_icon.h"
+#include "velk_mur/app/say_dialog.h"
 
 namespace velk_mur {
 
@@ -48,6 +55,7 @@ GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment 
   setWindowIcon(programIcon());
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setAcceptDrops(true);
   QFont font(QString::fromLatin1(kFontFamily), kFontPointSize);
   font.setStyleHint(QFont::SansSerif);
   setFont(font);
@@ -106,8 +114,10 @@ void GeneratorDialog::buildControls() {
   connectButton("1009", &GeneratorDialog::runTest);
   connectButton("1008", &GeneratorDialog::runSaveToStick);
   connectButton("1010", &GeneratorDialog::runAbout);
-  connectButton("1012", &GeneratorDialog::runPreview);
   connectButton("2", &GeneratorDialog::reject);
+  connectButton("1012", &GeneratorDialog::runImport);
+  connectButton("1013", &GeneratorDialog::runSay);
+  connectButton("1014", &GeneratorDialog::runPreview);
   stickPathEdit_->setFocus();
 }
 
@@ -151,6 +161,45 @@ void GeneratorDialog::runAbout() {
 
 void GeneratorDialog::runPreview() {
   previewRecording(this, audioFolderFromText(pathTexts().audioPath), messenger_);
+}
+
+void GeneratorDialog::runImport() {
+  importFiles(QFileDialog::getOpenFileNames(
+      this, QStringLiteral("Import recordings"), QString(),
+      QStringLiteral("Audio files (*.wav *.mp3 *.m4a *.aac *.flac *.ogg *.oga *.opus *.aif *.aiff "
+                     "*.wma *.amr *.3gp *.caf *.webm);;All files (*)")));
+}
+
+void GeneratorDialog::importFiles(const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  std::vector<std::string> files;
+  for (const QString& path : paths) files.push_back(toText(path));
+  // A name taken already is asked about, so no wait cursor stands over the question.
+  const ImportOptions options{.conversion = {}, .existing = ExistingRecording::Ask};
+  velk_mur::runImport(files, std::nullopt, options, toText(audioPathEdit_->text()), messenger_);
+}
+
+void GeneratorDialog::runSay() {
+  SayDialog say(this);
+  if (say.exec() != QDialog::Accepted) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const ImportOptions options{.conversion = {}, .existing = ExistingRecording::Ask};
+  velk_mur::runSay(say.text(), say.name(), say.speech(), options, toText(audioPathEdit_->text()),
+                   messenger_);
+  QApplication::restoreOverrideCursor();
+}
+
+void GeneratorDialog::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void GeneratorDialog::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile());
+  }
+  event->acceptProposedAction();
+  importFiles(paths);
 }
 
 }  // namespace velk_mur

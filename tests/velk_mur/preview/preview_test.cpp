@@ -180,7 +180,7 @@ TEST(PreviewWindow, OpensFromTheDialogPlaysOnTheClockAndCloses) {
       closed = true;
     });
   });
-  QTest::mouseClick(dialog.findChild<QPushButton*>("1012"), Qt::LeftButton);
+  QTest::mouseClick(dialog.findChild<QPushButton*>("1014"), Qt::LeftButton);
   EXPECT_TRUE(played);
   EXPECT_TRUE(closed);
   EXPECT_TRUE(messenger.entries().empty());
