@@ -15,6 +15,7 @@
 
 #define VELK_FUZZ_TARGET(name) extern "C" int name##_input(const std::uint8_t*, std::size_t);
 VELK_FUZZ_TARGET(fuzz_catalogue)
+VELK_FUZZ_TARGET(fuzz_command_line)
 VELK_FUZZ_TARGET(fuzz_led_reader)
 VELK_FUZZ_TARGET(fuzz_motion_reader)
 VELK_FUZZ_TARGET(fuzz_mwc_copy)
@@ -33,6 +34,7 @@ const struct {
   int (*input)(const std::uint8_t*, std::size_t);
 } kTargets[] = {
     {"fuzz_catalogue", fuzz_catalogue_input},
+    {"fuzz_command_line", fuzz_command_line_input},
     {"fuzz_led_reader", fuzz_led_reader_input},
     {"fuzz_motion_reader", fuzz_motion_reader_input},
     {"fuzz_mwc_copy", fuzz_mwc_copy_input},

@@ -2,28 +2,11 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
-#ifndef _WIN32
-#include <dlfcn.h>
-#endif
-
 #include "velk_mur/app/command_line.h"
 #include "velk_mur/app/preview_commands.h"
+#include "velk_mur/app/qt_module.h"
 
 namespace velk_mur {
-
-namespace {
-
-// The picture is drawn by Qt code that this library must not link: its entry point is looked
-// up by name when a preview is asked for. The program carries it when built with its dialog.
-RenderPreviewFunction findPreviewRenderer() {
-#ifdef _WIN32
-  return nullptr;
-#else
-  return reinterpret_cast<RenderPreviewFunction>(::dlsym(RTLD_DEFAULT, kRenderPreviewEntryPoint));
-#endif
-}
-
-}  // namespace
 
 void registerPreviewCommands(CommandLine& commandLine) {
   struct PreviewOptions {
@@ -34,8 +17,12 @@ void registerPreviewCommands(CommandLine& commandLine) {
   CLI::App& preview = commandLine.addCommand(
       "preview", "draw what the robot does for recording NAME, as PNG or SVG",
       [options](CommandContext& context) {
+        // The picture is drawn by the Qt module, loaded only now and only for this command.
+        std::string moduleProblem;
+        const auto render = reinterpret_cast<RenderPreviewFunction>(
+            qtModuleEntryPoint(kRenderPreviewEntryPoint, moduleProblem));
         return runPreview(context.paths, options->recording, options->output, context.environment,
-                          context.messenger, findPreviewRenderer())
+                          context.messenger, render, moduleProblem)
             .ok;
       });
   preview.add_option("NAME", options->recording, "the recording, without .wav")->required();

@@ -35,14 +35,14 @@ std::string_view withoutWavExtension(std::string_view name) {
 
 CommandResult runPreview(const PathTexts& paths, std::string_view name, std::string_view outputText,
                          const AppEnvironment& environment, platform::Messenger& messenger,
-                         RenderPreviewFunction render) {
+                         RenderPreviewFunction render, std::string_view renderProblem) {
   const std::string recording(withoutWavExtension(name));
   if (!isValidClipName(recording)) {
     messenger.show("'" + std::string(name) + "' is not a recording's name", true);
     return {};
   }
   if (render == nullptr) {
-    messenger.show("Pictures cannot be drawn: this program was built without Qt", true);
+    messenger.show("Pictures cannot be drawn: " + std::string(renderProblem), true);
     return {};
   }
   const PreviewLoad load = loadRecordingPreview(audioFolderFromText(paths.audioPath), recording);
