@@ -80,6 +80,18 @@ std::optional<Bytes> readWholeFile(const std::filesystem::path& path,
 std::optional<std::string> readWholeText(const std::filesystem::path& path,
                                          std::uint64_t maxSize = std::uint64_t{1} << 31);
 
+// Reading a file that may be absent: absence and a failed read are different answers.
+enum class FileReadStatus { Read, Missing, Unreadable };
+struct FileReadResult {
+  FileReadStatus status = FileReadStatus::Unreadable;
+  Bytes bytes;  // the whole file when read
+};
+FileReadResult readFileIfPresent(const std::filesystem::path& path,
+                                 std::uint64_t maxSize = std::uint64_t{1} << 31);
+
+// True only when the file system says that nothing is there (not when it could not tell).
+bool fileIsMissing(const std::filesystem::path& path);
+
 // True when the file can be opened for reading. False also when it could not be checked, so
 // never decide on it that a file may be overwritten or deleted: ask fileState.
 bool fileExists(const std::filesystem::path& path);
