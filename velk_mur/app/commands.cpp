@@ -7,6 +7,7 @@
 #include "platform/path_text.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/naming.h"
+#include "velk_mur/stick/save_journal.h"
 #include "velk_mur/stick/save_to_stick.h"
 #include "velk_version.h"
 
@@ -179,7 +180,7 @@ bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment
   // The paths are remembered as typed. Not being able to remember them does not stop the
   // command.
   storePathTexts(environment, paths);
-  return true;
+  return recoverInterruptedSave(stickRootFromText(paths.stickPath), messenger);
 }
 
 CommandResult runGenerate(const PathTexts& paths, const AppEnvironment& environment,
@@ -242,9 +243,8 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
   }
   if (setBusy) setBusy(true);
   CancelWatch watch(messenger);
-  const bool saved =
-      saveToStick(audioFolder, stickRootFromText(expandPathText(paths.stickPath, environment)),
-                  check.count, watch);
+  const bool saved = saveToStick(
+      audioFolder, stickRootFromText(expandPathText(paths.stickPath, environment)), watch);
   if (setBusy) setBusy(false);
   // A cancelled save has left the stick as it was, so the user may go on working.
   if (watch.cancelled()) return {};

@@ -18,6 +18,7 @@
 #include "platform/qt/qt_text.h"
 #include "velk_mur/app/commands.h"
 #include "velk_mur/app/import_commands.h"
+#include "velk_mur/app/preview_window.h"
 #include "velk_mur/app/program_icon.h"
 #include "velk_mur/app/say_dialog.h"
 
@@ -107,6 +108,8 @@ std::span<const GeneratorDialog::Control> GeneratorDialog::controls() {
        "Convert audio files into recordings in the audio folder", &GeneratorDialog::runImport},
       {"1013", Button, "Say...", {79, 72, 49, 14}, "",
        "Speak a text into a new recording in the audio folder", &GeneratorDialog::runSay},
+      {"1014", Button, "Preview...", {143, 72, 49, 14}, "",
+       "Show how the robot will move and light up for a recording", &GeneratorDialog::runPreview},
   };
   // clang-format on
   return kControls;
@@ -231,6 +234,10 @@ void GeneratorDialog::runSaveToStick() {
 
 void GeneratorDialog::runAbout() {
   showAbout(messenger_);
+}
+
+void GeneratorDialog::runPreview() {
+  previewRecording(this, audioFolderFromText(pathTexts().audioPath), messenger_);
 }
 
 void GeneratorDialog::runImport() {

@@ -74,7 +74,8 @@ TEST_F(GeneratorDialogTest, ControlsCarryTheStoredPathsTextsNamesTipsAndTabOrder
       {"2", "Done", "Done"},
       {"1011", "Generate", "Generate"},
       {"1012", "Import...", "Import..."},
-      {"1013", "Say...", "Say..."}};
+      {"1013", "Say...", "Say..."},
+      {"1014", "Preview...", "Preview..."}};
   // The chain wraps from the last control to the first.
   QWidget* widget = control(std::get<0>(std::end(controls)[-1]));
   ASSERT_NE(widget, nullptr);
