@@ -11,12 +11,27 @@ namespace fs = std::filesystem;
 
 namespace platform {
 
+namespace {
+
+// The C library opens narrow paths in the local code page on Windows; wide names reach
+// every file whatever its name.
+std::FILE* openStream(const fs::path& path, const char* mode) {
+#ifdef _WIN32
+  const std::string narrow(mode);
+  return _wfopen(path.c_str(), std::wstring(narrow.begin(), narrow.end()).c_str());
+#else
+  return std::fopen(path.c_str(), mode);
+#endif
+}
+
+}  // namespace
+
 std::optional<OutputFile> OutputFile::create(const fs::path& path) {
   if (FaultInjection::shouldFail(FileOp::Create)) return std::nullopt;
   fs::path resolved = resolveCase(path);
   std::error_code error;
   if (fs::is_directory(resolved, error)) return std::nullopt;
-  std::FILE* file = std::fopen(resolved.c_str(), "wb");
+  std::FILE* file = openStream(resolved, "wb");
   if (file == nullptr) return std::nullopt;
   noteEntryCreated(resolved);
   return OutputFile(file, std::move(resolved));
@@ -70,7 +85,7 @@ std::optional<InputFile> InputFile::open(const fs::path& path) {
   fs::path resolved = resolveCase(path);
   std::error_code error;
   if (fs::is_directory(resolved, error)) return std::nullopt;
-  std::FILE* file = std::fopen(resolved.c_str(), "rb");
+  std::FILE* file = openStream(resolved, "rb");
   if (file == nullptr) return std::nullopt;
   return InputFile(file, std::move(resolved));
 }

@@ -1,175 +1,150 @@
 #include "velk_mur/app/command_line.h"
 
-#include <istream>
+#include <CLI/CLI.hpp>
+#include <map>
 #include <optional>
 #include <ostream>
-#include <string_view>
-
-#include "platform/messenger.h"
-#include "velk_mur/app/commands.h"
 
 namespace velk_mur {
 
 namespace {
 
-constexpr std::string_view kProgramName = "velk_mur";
+constexpr const char* kProgramName = "velk_mur";
 
-enum class Command { Generate, Test, Save, About };
+constexpr const char* kDescription =
+    "Turns a folder of voice recordings into talking actions on the robot's memory stick.\n"
+    "Without arguments it opens its dialog.";
 
-struct Options {
-  Command command = Command::About;
-  bool help = false;
-  std::optional<std::string> stickPath;
-  std::optional<std::string> audioPath;
-  std::optional<platform::AnswerPolicy> answers;
-};
+constexpr const char* kFooter =
+    "A path left out is taken from VELK.INI in the current folder (section VELK_MUR, keys\n"
+    "MEMSTICK and LOCALDATA). Once the stick path passes its check, both paths are stored "
+    "there.\n"
+    "Without --yes or --no, questions are asked on the terminal, or answered No when standard\n"
+    "input is not a terminal.\n"
+    "\n"
+    "Exit status: 0 the command succeeded, 1 it reported a failure, 2 bad usage.";
 
-struct ParseResult {
-  std::optional<Options> options;
-  std::string error;  // why the arguments are not usable
-};
-
-std::optional<Command> commandNamed(std::string_view name) {
-  if (name == "generate") return Command::Generate;
-  if (name == "test") return Command::Test;
-  if (name == "save") return Command::Save;
-  if (name == "about") return Command::About;
-  return std::nullopt;
+CLI::Validator pathLengthLimit() {
+  return CLI::Validator(
+      [](const std::string& value) -> std::string {
+        if (value.size() <= kMaxPathText) return {};
+        return "path is longer than " + std::to_string(kMaxPathText) + " characters";
+      },
+      "");
 }
 
-ParseResult failure(std::string reason) {
-  return {std::nullopt, std::move(reason)};
-}
-
-ParseResult parseArguments(const std::vector<std::string>& arguments) {
-  Options options;
-  std::optional<Command> command;
-  for (std::size_t index = 0; index < arguments.size(); ++index) {
-    const std::string& argument = arguments[index];
-    if (argument == "--help" || argument == "-h") {
-      options.help = true;
-      continue;
-    }
-    if (argument == "--yes" || argument == "--no") {
-      const auto policy = argument == "--yes" ? platform::AnswerPolicy::AlwaysYes
-                                              : platform::AnswerPolicy::AlwaysNo;
-      if (options.answers && *options.answers != policy) {
-        return failure("--yes and --no cannot be given together");
-      }
-      options.answers = policy;
-      continue;
-    }
-    const bool isStick = argument == "--stick" || argument.starts_with("--stick=");
-    const bool isAudio = argument == "--audio" || argument.starts_with("--audio=");
-    if (isStick || isAudio) {
-      const std::string name = isStick ? "--stick" : "--audio";
-      std::string value;
-      if (argument.size() > name.size()) {
-        value = argument.substr(name.size() + 1);
-      } else if (index + 1 < arguments.size()) {
-        value = arguments[++index];
-      } else {
-        return failure(name + " needs a path");
-      }
-      if (value.size() > kMaxPathText) {
-        return failure(name + " path is longer than " + std::to_string(kMaxPathText) +
-                       " characters");
-      }
-      (isStick ? options.stickPath : options.audioPath) = value;
-      continue;
-    }
-    if (argument.starts_with("-") && argument != "-") {
-      return failure("unknown option '" + argument + "'");
-    }
-    if (command) return failure("unexpected argument '" + argument + "'");
-    command = commandNamed(argument);
-    if (!command) return failure("unknown command '" + argument + "'");
-  }
-  if (options.help) return {options, {}};
-  if (!command) return failure("no command given");
-  options.command = *command;
-  if (options.command == Command::About &&
-      (options.stickPath || options.audioPath || options.answers)) {
-    return failure("about takes no options");
-  }
-  return {options, {}};
-}
-
-platform::AnswerPolicy answerPolicy(const Options& options, bool inputIsTerminal) {
-  if (options.answers) return *options.answers;
-  return inputIsTerminal ? platform::AnswerPolicy::AskOnTerminal : platform::AnswerPolicy::AlwaysNo;
+platform::AnswerPolicy answerPolicy(bool yes, bool no, bool inputIsTerminal) {
+  if (yes) return platform::AnswerPolicy::AlwaysYes;
+  if (no || !inputIsTerminal) return platform::AnswerPolicy::AlwaysNo;
+  return platform::AnswerPolicy::AskOnTerminal;
 }
 
 }  // namespace
 
-std::string usageText() {
-  return R"(Usage:
-  velk_mur                                  open the dialog
-  velk_mur generate [--stick PATH] [--audio PATH] [--yes|--no]
-  velk_mur test     [--stick PATH] [--audio PATH] [--yes|--no]
-  velk_mur save     [--stick PATH] [--audio PATH] [--yes|--no]
-  velk_mur about
-  velk_mur --help
+struct CommandLine::State {
+  std::map<const CLI::App*, CommandAction> actions;
+  std::map<const CLI::App*, bool> takesPaths;
+  std::optional<std::string> stickPath;
+  std::optional<std::string> audioPath;
+  bool yes = false;
+  bool no = false;
+};
 
-Commands:
-  generate  create the missing motion and LED files for the recordings in the audio folder
-  test      check the recordings and report how many actions are ready and their audio size
-  save      check the recordings, then write the actions to the memory stick
-  about     show the program's version
+CommandLine::CommandLine()
+    : app_(std::make_unique<CLI::App>(kDescription, kProgramName)),
+      state_(std::make_unique<State>()) {
+  app_->require_subcommand(1);
+  app_->footer(kFooter);
+  app_->get_formatter()->column_width(20);
+}
 
-Options:
-  --stick PATH  the memory stick's root folder (the folder holding OPEN-R)
-  --audio PATH  the audio folder holding the .wav recordings
-  --yes, --no   answer every question with Yes or No; without them questions are asked on
-                the terminal, or answered No when standard input is not a terminal
+CommandLine::~CommandLine() = default;
 
-A path left out is taken from VELK.INI in the current folder (section VELK_MUR, keys
-MEMSTICK and LOCALDATA). Once the stick path passes its check, both paths are stored there.
+CLI::App& CommandLine::addCommand(const std::string& name, const std::string& description,
+                                  CommandAction action) {
+  CLI::App* command = app_->add_subcommand(name, description);
+  state_->actions[command] = std::move(action);
+  return *command;
+}
 
-Exit status: 0 the command succeeded, 1 it reported a failure, 2 bad usage.
-)";
+void CommandLine::addPathOptions(CLI::App& command) {
+  command
+      .add_option("--stick", state_->stickPath,
+                  "the memory stick's root folder (the folder holding OPEN-R)")
+      ->type_name("PATH")
+      ->check(pathLengthLimit());
+  command.add_option("--audio", state_->audioPath, "the audio folder holding the .wav recordings")
+      ->type_name("PATH")
+      ->check(pathLengthLimit());
+  state_->takesPaths[&command] = true;
+}
+
+void CommandLine::addAnswerOptions(CLI::App& command) {
+  command.add_flag("--yes", state_->yes, "answer every question with Yes");
+  command.add_flag("--no", state_->no, "answer every question with No");
+}
+
+std::string CommandLine::help() const {
+  return app_->help();
+}
+
+int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams streams,
+                     const AppEnvironment& environment) {
+  // CLI11 takes the arguments last first.
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  std::string usageError;
+  try {
+    app_->parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    streams.out << app_->help();
+    return kExitSuccess;
+  } catch (const CLI::ParseError& error) {
+    usageError = error.what();
+  }
+  // CLI11 would say only that a command is required.
+  if (!arguments.empty() && !arguments.front().starts_with('-') &&
+      app_->get_subcommands(
+              [&](CLI::App* command) { return command->check_name(arguments.front()); })
+          .empty()) {
+    usageError = "unknown command '" + arguments.front() + "'";
+  }
+  if (usageError.empty() && state_->yes && state_->no) {
+    usageError = "--yes and --no cannot be given together";
+  }
+  if (!usageError.empty()) {
+    streams.err << kProgramName << ": " << usageError << "\nTry '" << kProgramName
+                << " --help' for more information.\n";
+    return kExitUsage;
+  }
+
+  const CLI::App* chosen = app_->get_subcommands().front();
+  platform::TerminalMessenger messenger(
+      streams.out, streams.err, streams.in,
+      answerPolicy(state_->yes, state_->no, streams.inputIsTerminal));
+  CommandContext context{environment, streams, messenger, {}};
+  if (state_->takesPaths.contains(chosen)) {
+    if (!state_->stickPath || !state_->audioPath) context.paths = loadPathTexts(environment);
+    if (state_->stickPath) context.paths.stickPath = *state_->stickPath;
+    if (state_->audioPath) context.paths.audioPath = *state_->audioPath;
+  }
+  return state_->actions.at(chosen)(context) ? kExitSuccess : kExitFailure;
+}
+
+void registerCommands(CommandLine& commandLine) {
+  registerBasicCommands(commandLine);
 }
 
 int runCommandLine(const std::vector<std::string>& arguments, TerminalStreams streams,
                    const AppEnvironment& environment) {
-  const ParseResult parsed = parseArguments(arguments);
-  if (!parsed.options) {
-    streams.err << kProgramName << ": " << parsed.error << "\nTry '" << kProgramName
-                << " --help' for more information.\n";
-    return kExitUsage;
-  }
-  const Options& options = *parsed.options;
-  if (options.help) {
-    streams.out << usageText();
-    return kExitSuccess;
-  }
+  CommandLine commandLine;
+  registerCommands(commandLine);
+  return commandLine.run(arguments, streams, environment);
+}
 
-  platform::TerminalMessenger messenger(streams.out, streams.err, streams.in,
-                                        answerPolicy(options, streams.inputIsTerminal));
-  if (options.command == Command::About) {
-    return showAbout(messenger).ok ? kExitSuccess : kExitFailure;
-  }
-
-  PathTexts paths;
-  if (!options.stickPath || !options.audioPath) paths = loadPathTexts(environment);
-  if (options.stickPath) paths.stickPath = *options.stickPath;
-  if (options.audioPath) paths.audioPath = *options.audioPath;
-
-  CommandResult result;
-  switch (options.command) {
-    case Command::Generate:
-      result = runGenerate(paths, environment, messenger);
-      break;
-    case Command::Test:
-      result = runTest(paths, environment, messenger);
-      break;
-    case Command::Save:
-      result = runSaveToStick(paths, environment, messenger);
-      break;
-    case Command::About:
-      break;
-  }
-  return result.ok ? kExitSuccess : kExitFailure;
+std::string usageText() {
+  CommandLine commandLine;
+  registerCommands(commandLine);
+  return commandLine.help();
 }
 
 }  // namespace velk_mur

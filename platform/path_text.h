@@ -1,0 +1,14 @@
+#pragma once
+// The one crossing between paths and text. Text inside the programs is UTF-8; a path's
+// native form is UTF-16 on Windows and bytes elsewhere, so every conversion goes through
+// these two functions, and messages show paths with the native separator.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+std::string pathToText(const std::filesystem::path& path);
+std::filesystem::path textToPath(std::string_view text);
+
+}  // namespace platform
