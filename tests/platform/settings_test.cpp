@@ -75,13 +75,6 @@ TEST(WithProfileValues, RefusesTextsTheFormatCannotHold) {
   }
 }
 
-TEST(SettingsFile, MissingFileGivesTheDefaultAndWritingCreatesIt) {
-  TempDir dir;
-  EXPECT_EQ(platform::readProfileString(dir / "VELK.INI", "VELK_MUR", "MEMSTICK", "C:\\"), "C:\\");
-  ASSERT_TRUE(platform::writeProfileString(dir / "VELK.INI", "VELK_MUR", "MEMSTICK", "E:\\"));
-  EXPECT_EQ(readTextFile(dir / "VELK.INI"), "[VELK_MUR]\r\nMEMSTICK=E:\\\r\n");
-}
-
 TEST(SettingsFile, FileOfAnotherLetterCaseIsUsedAndKept) {
   TempDir dir;
   writeTextFile(dir / "velk.ini", "[Other]\r\nz=9\r\n");
