@@ -228,10 +228,4 @@ bool writeProfileStrings(const fs::path& file, std::string_view section,
   return true;
 }
 
-bool writeProfileString(const fs::path& file, std::string_view section, std::string_view key,
-                        std::string_view value) {
-  const ProfileEntry entry{key, value};
-  return writeProfileStrings(file, section, std::span<const ProfileEntry>(&entry, 1));
-}
-
 }  // namespace platform
