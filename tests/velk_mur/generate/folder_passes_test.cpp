@@ -85,7 +85,7 @@ class AudioFolder {
     } else if (!name.ends_with(".wav") && !name.ends_with(".WAV")) {
       testing_support::writeTextFile(dir_ / name, "placeholder");
     } else if (kind.empty()) {
-      wav(generate_tests::halfSilentHalfLoud());
+      wav(testing_support::halfSilentHalfLoud());
     } else if (kind == "stereo") {
       wav(silence(100), {.channels = 2});
     } else if (kind == "list") {
@@ -131,7 +131,7 @@ TEST(GenerationPass, CreatesTheMissingFilesWithTheWritersBytes) {
   EXPECT_EQ(messenger.progressSteps(),
             (std::vector<std::string>{"Generating 0/2", "Generating 1/2", "Generating 2/2"}));
 
-  const platform::Bytes& hello = generate_tests::halfSilentHalfLoud();
+  const platform::Bytes& hello = testing_support::halfSilentHalfLoud();
   const auto masks = velk_mur::computeLedMasks(hello);
   EXPECT_EQ(testing_support::readFile(f.path() / "GEN/hello_h7.mtn"),
             generate_tests::written(

@@ -62,7 +62,7 @@ TEST(LedFile, WritesTheExactFileForEachStepSequence) {
 }
 
 TEST(LedFile, HalfSilentRecordingGivesThe151ByteFile) {
-  const platform::Bytes& samples = generate_tests::halfSilentHalfLoud();
+  const platform::Bytes& samples = testing_support::halfSilentHalfLoud();
   const Masks masks = velk_mur::computeLedMasks(samples);
   EXPECT_EQ(masks, (Masks{0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C, 0x0C3C, 0x0FFF, 0x0FFF, 0x0FFF,
                           0x0FFF, 0x0FFF, 0x0FFF}));
