@@ -73,6 +73,10 @@ void CommandLine::addPathOptions(CLI::App& command) {
                   "the memory stick's root folder (the folder holding OPEN-R)")
       ->type_name("PATH")
       ->check(pathLengthLimit());
+  addAudioPathOption(command);
+}
+
+void CommandLine::addAudioPathOption(CLI::App& command) {
   command.add_option("--audio", state_->audioPath, "the audio folder holding the .wav recordings")
       ->type_name("PATH")
       ->check(pathLengthLimit());
@@ -132,6 +136,9 @@ int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams 
 
 void registerCommands(CommandLine& commandLine) {
   registerBasicCommands(commandLine);
+#ifdef VELK_MUR_WITH_IMPORT
+  registerImportCommands(commandLine);
+#endif
 }
 
 int runCommandLine(const std::vector<std::string>& arguments, TerminalStreams streams,

@@ -55,6 +55,8 @@ class CommandLine {
                        CommandAction action);
   // --stick PATH and --audio PATH, each at most kMaxPathText characters.
   void addPathOptions(CLI::App& command);
+  // --audio PATH alone, for commands that do not touch the stick.
+  void addAudioPathOption(CLI::App& command);
   // --yes and --no, which answer every question; without them questions are asked on the
   // terminal, or answered No when nobody can answer.
   void addAnswerOptions(CLI::App& command);
@@ -75,6 +77,9 @@ class CommandLine {
 
 // generate, test, save and about (cli_basic_commands.cpp).
 void registerBasicCommands(CommandLine& commandLine);
+
+// import and say (cli_import_commands.cpp).
+void registerImportCommands(CommandLine& commandLine);
 
 // Every command of the program.
 void registerCommands(CommandLine& commandLine);

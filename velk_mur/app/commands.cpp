@@ -115,11 +115,15 @@ CommandResult runGenerate(const PathTexts& paths, const AppEnvironment& environm
   return {true, false};
 }
 
-std::string testReport(int actionCount, std::int64_t totalSoundBytes) {
+std::string audioSizeText(std::int64_t totalSoundBytes) {
   const double megabytes = static_cast<double>(totalSoundBytes) * 0.000001;
   const char* warning = totalSoundBytes > kAudioWarningBytes ? " - WARNING " : "";
-  return formatted("%d actions ok and ready to 'Save to Stick'\n(%4.2fMB Audio%s)", actionCount,
-                   megabytes, warning);
+  return formatted("(%4.2fMB Audio%s)", megabytes, warning);
+}
+
+std::string testReport(int actionCount, std::int64_t totalSoundBytes) {
+  return formatted("%d actions ok and ready to 'Save to Stick'\n", actionCount) +
+         audioSizeText(totalSoundBytes);
 }
 
 CommandResult runTest(const PathTexts& paths, const AppEnvironment& environment,

@@ -56,6 +56,10 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
 
 CommandResult showAbout(platform::Messenger& messenger);
 
+// "(%4.2fMB Audio%s)": the sound data against what the robot may play, with " - WARNING "
+// above kAudioWarningBytes.
+std::string audioSizeText(std::int64_t totalSoundBytes);
+
 // "%d actions ok and ready to 'Save to Stick'\n(%4.2fMB Audio%s)"
 std::string testReport(int actionCount, std::int64_t totalSoundBytes);
 

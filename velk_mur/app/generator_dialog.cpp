@@ -1,15 +1,22 @@
 #include "velk_mur/app/generator_dialog.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 
 #include "velk_mur/app/commands.h"
 #include "velk_mur/app/dialog_layout.h"
+#include "velk_mur/app/import_commands.h"
 #include "velk_mur/app/program_icon.h"
+#include "velk_mur/app/say_dialog.h"
 
 namespace velk_mur {
 
@@ -47,6 +54,7 @@ GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment 
   setWindowIcon(programIcon());
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setAcceptDrops(true);
   QFont font(QString::fromLatin1(kFontFamily), kFontPointSize);
   font.setStyleHint(QFont::SansSerif);
   setFont(font);
@@ -106,6 +114,8 @@ void GeneratorDialog::buildControls() {
   connectButton("1008", &GeneratorDialog::runSaveToStick);
   connectButton("1010", &GeneratorDialog::runAbout);
   connectButton("2", &GeneratorDialog::reject);
+  connectButton("1012", &GeneratorDialog::runImport);
+  connectButton("1013", &GeneratorDialog::runSay);
   stickPathEdit_->setFocus();
 }
 
@@ -145,6 +155,45 @@ void GeneratorDialog::runSaveToStick() {
 
 void GeneratorDialog::runAbout() {
   showAbout(messenger_);
+}
+
+void GeneratorDialog::runImport() {
+  importFiles(QFileDialog::getOpenFileNames(
+      this, QStringLiteral("Import recordings"), QString(),
+      QStringLiteral("Audio files (*.wav *.mp3 *.m4a *.aac *.flac *.ogg *.oga *.opus *.aif *.aiff "
+                     "*.wma *.amr *.3gp *.caf *.webm);;All files (*)")));
+}
+
+void GeneratorDialog::importFiles(const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  std::vector<std::string> files;
+  for (const QString& path : paths) files.push_back(toText(path));
+  // A name taken already is asked about, so no wait cursor stands over the question.
+  const ImportOptions options{.conversion = {}, .existing = ExistingRecording::Ask};
+  velk_mur::runImport(files, std::nullopt, options, toText(audioPathEdit_->text()), messenger_);
+}
+
+void GeneratorDialog::runSay() {
+  SayDialog say(this);
+  if (say.exec() != QDialog::Accepted) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const ImportOptions options{.conversion = {}, .existing = ExistingRecording::Ask};
+  velk_mur::runSay(say.text(), say.name(), say.speech(), options, toText(audioPathEdit_->text()),
+                   messenger_);
+  QApplication::restoreOverrideCursor();
+}
+
+void GeneratorDialog::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void GeneratorDialog::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile());
+  }
+  event->acceptProposedAction();
+  importFiles(paths);
 }
 
 }  // namespace velk_mur

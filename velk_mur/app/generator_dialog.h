@@ -8,6 +8,8 @@
 
 class QLineEdit;
 class QKeyEvent;
+class QDragEnterEvent;
+class QDropEvent;
 
 namespace velk_mur {
 
@@ -23,6 +25,9 @@ class GeneratorDialog : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Audio files dropped on the dialog are imported into the audio folder.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildControls();
@@ -30,6 +35,9 @@ class GeneratorDialog : public QDialog {
   void runTest();
   void runSaveToStick();
   void runAbout();
+  void runImport();
+  void runSay();
+  void importFiles(const QStringList& paths);
 
   platform::Messenger& messenger_;
   AppEnvironment environment_;

@@ -24,6 +24,34 @@ constexpr int kMissingNamesListed = 4;
 
 constexpr const char* kBadFileName = "Bad file name (must be alphanumeric maybe with an '_')";
 constexpr const char* kNoRecordings = "No .WAV files found, please add some and try again";
+constexpr const char* kImportHint =
+    "Import it to make a WAV the robot can play (Import... or velk_mur import)";
+
+// Sound files the robot cannot play as they are, found by their extension.
+constexpr std::string_view kOtherAudioPatterns[] = {
+    "*.mp3",  "*.m4a",  "*.aac", "*.flac", "*.ogg", "*.oga", "*.opus", "*.aif",
+    "*.aiff", "*.aifc", "*.wma", "*.amr",  "*.3gp", "*.caf", "*.mka",  "*.webm"};
+
+int countAudioToImport(const fs::path& folder) {
+  int count = 0;
+  for (const std::string& name : platform::listFolder(folder, "*")) {
+    for (const std::string_view pattern : kOtherAudioPatterns) {
+      if (platform::matchesWildcard(pattern, name)) {
+        ++count;
+        break;
+      }
+    }
+  }
+  return count;
+}
+
+// A folder of sound files in other formats is not an empty folder: the user is told so.
+std::string noRecordingsText(const fs::path& folder) {
+  const int toImport = countAudioToImport(folder);
+  if (toImport == 0) return kNoRecordings;
+  return std::string(kNoRecordings) + "\n" + std::to_string(toImport) +
+         " audio files in other formats need importing (Import... or velk_mur import)";
+}
 
 void report(platform::Messenger& messenger, const std::string& text, const std::string& concerned) {
   messenger.show(text + "\n" + concerned, true);
@@ -74,7 +102,7 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
   const fs::path listedPath = folder / listedName;
   WavHeaderInfo info;
   if (readWavHeader(listedPath, info) != WavCheck::Good) {
-    report(messenger, "Bad WAV file", wavPath.string());
+    report(messenger, "Bad WAV file", wavPath.string() + "\n" + kImportHint);
     return false;
   }
   // Refused from the header alone, before any memory is taken or any file written.
@@ -174,6 +202,10 @@ void addMissing(std::string& list, int& missingCount, const std::string& name) {
 GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Messenger& messenger) {
   GenerationResult result;
   const std::vector<std::string> listed = platform::listFolder(audioFolder, kRecordingPattern);
+  if (listed.empty() && countAudioToImport(audioFolder) > 0) {
+    messenger.show(noRecordingsText(audioFolder), true);
+    return result;
+  }
   GeneratedFiles present(audioFolder);
   const int total = static_cast<int>(listed.size());
   for (int i = 0; i < total; ++i) {
@@ -197,7 +229,7 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
   CheckResult result;
   const std::vector<std::string> listed = platform::listFolder(audioFolder, kRecordingPattern);
   if (listed.empty()) {
-    messenger.show(kNoRecordings, true);
+    messenger.show(noRecordingsText(audioFolder), true);
     return result;
   }
   if (reportActionLimitProblem(audioFolder, listed, messenger)) {
@@ -247,7 +279,10 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
   messenger.progress("Checking", total, total);
 
   if (bad > 0) {
-    messenger.show("Please correct bad format .WAV files and try again", true);
+    messenger.show(
+        "Please correct bad format .WAV files and try again\nImporting them makes WAV files the "
+        "robot can play (Import... or velk_mur import)",
+        true);
     result.count = -1;
     return result;
   }

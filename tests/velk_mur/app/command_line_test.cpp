@@ -69,7 +69,17 @@ TEST_F(CommandLineTest, InvocationsExitWithTheirStatusAndWriteToTheirStream) {
       {{"test", "--yes", "--no"}, kExitUsage, Stream::Err, tryHelp},
       {{"about", "--stick", "x"}, kExitUsage, Stream::Err, tryHelp},
       {{"save", "--stick", tooLong}, kExitUsage, Stream::Err, "259"},
-      {{"generate", "test"}, kExitUsage, Stream::Err, tryHelp}};
+      {{"generate", "test"}, kExitUsage, Stream::Err, tryHelp},
+#ifdef VELK_MUR_WITH_IMPORT
+      {{"import"}, kExitUsage, Stream::Err, tryHelp},
+      {{"import", "a.mp3", "b.mp3", "--name", "ab"}, kExitUsage, Stream::Err, "one file only"},
+      {{"import", "missing.mp3", "--audio", "."}, kExitFailure, Stream::Err, "missing.mp3"},
+      {{"say", "hello"}, kExitUsage, Stream::Err, "--name"},
+      {{"say", "hello", "--name", "hi", "--speed", "20"}, kExitUsage, Stream::Err, "80 to 450"},
+      {{"say", "--list-voices", "--name", "hi"}, kExitUsage, Stream::Err, tryHelp},
+      {{"say", "--list-voices"}, kExitSuccess, Stream::Out, "en-us  gmw/en-US  English (America)"},
+#endif
+  };
   for (const Invocation& c : cases) {
     EXPECT_EQ(run(c.arguments), c.status) << ::testing::PrintToString(c.arguments);
     const std::string& written = c.writes == Stream::Out ? out.str() : err.str();

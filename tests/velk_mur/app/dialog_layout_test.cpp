@@ -36,7 +36,7 @@ TEST(GeneratorTemplate, ControlsFitTheDialogAndIdsAreUnique) {
       EXPECT_TRUE(ids.insert(std::string(control.id)).second);
     }
   }
-  EXPECT_EQ(ids.size(), 7u);
+  EXPECT_EQ(ids.size(), 9u);
 }
 
 }  // namespace

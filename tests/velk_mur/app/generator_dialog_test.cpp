@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+#include <QUrl>
 
 #include <filesystem>
 #include <functional>
@@ -52,11 +54,9 @@ TEST_F(GeneratorDialogTest, ControlsCarryTheirIdsTextsAndTabOrder) {
   open();
   EXPECT_EQ(dialog->windowTitle(), QString("VELK Murmelon"));
   EXPECT_FALSE(dialog->windowIcon().isNull());
-  const std::vector<std::pair<const char*, const char*>> buttons = {{"1009", "Test"},
-                                                                    {"1008", "Save to Stick"},
-                                                                    {"1010", "About..."},
-                                                                    {"2", "Done"},
-                                                                    {"1011", "Generate"}};
+  const std::vector<std::pair<const char*, const char*>> buttons = {
+      {"1009", "Test"},     {"1008", "Save to Stick"}, {"1010", "About..."}, {"2", "Done"},
+      {"1011", "Generate"}, {"1012", "Import..."},     {"1013", "Say..."}};
   for (const auto& [id, text] : buttons) {
     QPushButton* found = button(id);
     ASSERT_NE(found, nullptr) << id;
@@ -70,7 +70,8 @@ TEST_F(GeneratorDialogTest, ControlsCarryTheirIdsTextsAndTabOrder) {
   for (QLabel* label : dialog->findChildren<QLabel*>()) labels.push_back(label->text());
   EXPECT_EQ(labels, (std::vector<QString>{"Memory Stick Path:", "Audio Data Path:"}));
 
-  const std::vector<QString> tabOrder = {"1005", "1006", "1009", "1008", "1010", "2", "1011"};
+  const std::vector<QString> tabOrder = {"1005", "1006", "1009", "1008", "1010",
+                                         "2",    "1011", "1012", "1013"};
   for (std::size_t index = 0; index + 1 < tabOrder.size(); ++index) {
     QWidget* next = dialog->findChild<QWidget*>(tabOrder[index])->nextInFocusChain();
     while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
@@ -85,7 +86,7 @@ TEST_F(GeneratorDialogTest, GeometryFollowsTheTemplateInDialogUnits) {
       velk_mur::scaleRounded(
           metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), 1, 52),
       metrics.height()};
-  const velk_mur::DialogUnitsRect size = velk_mur::toPixels({0, 0, 208, 73}, base);
+  const velk_mur::DialogUnitsRect size = velk_mur::toPixels({0, 0, 208, 93}, base);
   EXPECT_EQ(dialog->size(), QSize(size.width, size.height));
   EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
   const velk_mur::DialogUnitsRect stick = velk_mur::toPixels({77, 6, 79, 14}, base);
@@ -197,3 +198,25 @@ TEST_F(GeneratorDialogTest, AboutShowsTheVersion) {
 }
 
 }  // namespace
+
+TEST_F(GeneratorDialogTest, DroppedAudioFilesAreImportedIntoTheAudioFolder) {
+  fs::create_directories(dir / "voices");
+  platform::Bytes loud(22050 * 2);
+  for (std::size_t i = 0; i < loud.size(); i += 2) loud[i + 1] = (i / 40) % 2 == 0 ? 0x40 : 0xC0;
+  testing_support::WavOptions sixteenBit;
+  sixteenBit.sampleRate = 22050;
+  sixteenBit.bitsPerSample = 16;
+  testing_support::writeWav(dir / "Voice Memo.wav", loud, sixteenBit);
+  open();
+  typeInto("1006", (dir / "voices").string());
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString((dir / "Voice Memo.wav").string()))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(dialog.get(), &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(dialog.get(), &drop);
+  ASSERT_EQ(messenger.texts().size(), 1u);
+  EXPECT_NE(messenger.texts()[0].find("Voice_Memo ("), std::string::npos) << messenger.texts()[0];
+  EXPECT_TRUE(fs::exists(dir / "voices/Voice_Memo.wav"));
+}

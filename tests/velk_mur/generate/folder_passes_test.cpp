@@ -108,7 +108,14 @@ const char* const kBadName = "Bad file name (must be alphanumeric maybe with an 
 const char* const kWrongFormat =
     "Bad format .WAV file\nmust be 8kHz, 8-bit mono (Windows WAV format)\n";
 const char* const kHelloFiles = "hello.led hello_h7.mtn hello_m.mtn";
-const std::string kCorrect = "Please correct bad format .WAV files and try again";
+const std::string kCorrect =
+    "Please correct bad format .WAV files and try again\nImporting them makes WAV files the robot "
+    "can play (Import... or velk_mur import)";
+const std::string kImportHint =
+    "Import it to make a WAV the robot can play (Import... or velk_mur import)";
+const std::string kNoneButToImport =
+    "No .WAV files found, please add some and try again\n2 audio files in other formats need "
+    "importing (Import... or velk_mur import)";
 
 std::string missing(const std::string& count, const std::string& names) {
   return "Missing motion/led files for " + count + " actions\n(" + names +
@@ -165,7 +172,8 @@ TEST(GenerationPass, CreatesOnlyWhatIsMissingAndReportsTheFirstProblem) {
       {"hello.wav HELLO.wav=16000", true, 2, 1, "HELLO.led HELLO_h7.mtn HELLO_m.mtn", {}},
       {"hello.wav hello.mtn", true, 2, 1, kHelloFiles, {}},  // full-body motion is ignored
       {"2go.wav hello.wav", false, 0, 0, "", {report(kBadName + std::string("2go"))}},
-      {"hello.wav=stereo", false, 0, 0, "", {report("Bad WAV file\n{dir}/hello.WAV")}},
+      {"hello.wav=stereo", false, 0, 0, "", {report("Bad WAV file\n{dir}/hello.WAV\n" + kImportHint)}},
+      {"memo.m4a song.MP3 notes.txt", false, 0, 0, "", {report(kNoneButToImport)}},
       {"hello.wav=long", false, 0, 0, "", {report("Bad WAV file (read error)\n{dir}/hello.WAV")}},
       {"hello.wav=huge", false, 0, 0, "", {report(tooLong)}},
       // clang-format on
@@ -204,6 +212,7 @@ TEST(CheckPass, ReportsEveryProblemOrCountsTheReadyRecordings) {
   } cases[] = {
       // clang-format off
       {"", {}, 0, 0, {report("No .WAV files found, please add some and try again")}},
+      {"memo.m4a song.MP3 notes.txt", {}, 0, 0, {report(kNoneButToImport)}},
       {"aa.wav @aa bb.wav=16000 @bb cc.wav=24000 @cc", {}, 3, 48000, {}},
       {"ww.wav xx.wav yy.wav zz.wav", {}, -1, 0, {report(missing("4", "ww,xx,yy,zz"))}},
       {"ww.wav xx.wav yy.wav zz.wav zzz.wav", {}, -1, 0, {report(missing("5", "ww,xx,yy,zz..."))}},

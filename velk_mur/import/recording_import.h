@@ -1,0 +1,50 @@
+#pragma once
+// Sound into the audio folder as a recording the robot plays: the name checked, the file
+// written whole or not at all, and a replaced recording's generated files removed.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/messenger.h"
+#include "velk_mur/import/conversion.h"
+
+namespace velk_mur {
+
+// What to do when the folder holds a recording of the same name in any letter case.
+enum class ExistingRecording { Refuse, Replace, Ask };
+
+struct ImportOptions {
+  ConversionOptions conversion;
+  ExistingRecording existing = ExistingRecording::Refuse;
+};
+
+struct ImportedRecording {
+  std::string name;  // as the folder lists it
+  double seconds = 0.0;
+};
+
+// Converts `sound` and writes it as folder/NAME.wav; `source` names the sound in messages.
+// Reports any problem once and returns nothing.
+std::optional<ImportedRecording> saveRecording(const MonoSound& sound, std::string_view source,
+                                               const std::filesystem::path& folder,
+                                               const std::string& name,
+                                               const ImportOptions& options,
+                                               platform::Messenger& messenger);
+
+// Decodes an audio file and saves it under `name`, or under the name made from its file name.
+std::optional<ImportedRecording> importAudioFile(const std::filesystem::path& file,
+                                                 const std::filesystem::path& folder,
+                                                 const std::optional<std::string>& name,
+                                                 const ImportOptions& options,
+                                                 platform::Messenger& messenger);
+
+// The sound data bytes of the folder's recordings that the robot can play, as Test counts them.
+std::int64_t folderSoundBytes(const std::filesystem::path& folder);
+
+// Writes `bytes` to a temporary file beside `target`, and only when all of it is on the disk
+// renames it to `target`, replacing a file of that name in any letter case.
+bool writeFileWhole(const std::filesystem::path& target, const platform::Bytes& bytes);
+
+}  // namespace velk_mur
