@@ -180,6 +180,9 @@ TEST(GenerationPass, CreatesOnlyWhatIsMissingAndReportsTheFirstProblem) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.files);
+    if (!testing_support::kCaseSensitiveFiles &&
+        std::string(c.files).find("HELLO.wav") != std::string::npos)
+      continue;  // case twins cannot exist here
     const AudioFolder f(c.files);
     const auto before = testing_support::snapshotTree(f.path());
     platform::RecordingMessenger messenger;
@@ -235,6 +238,8 @@ TEST(CheckPass, ReportsEveryProblemOrCountsTheReadyRecordings) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.files.substr(0, 100));
+    if (!testing_support::kCaseSensitiveFiles && c.files.find("HELLO.wav") != std::string::npos)
+      continue;  // case twins cannot exist here
     const AudioFolder f(c.files);
     platform::RecordingMessenger messenger;
     for (bool answer : c.answers) messenger.queueAnswer(answer);
