@@ -15,6 +15,7 @@
 
 #define VELK_FUZZ_TARGET(name) extern "C" int name##_input(const std::uint8_t*, std::size_t);
 VELK_FUZZ_TARGET(fuzz_catalogue)
+VELK_FUZZ_TARGET(fuzz_command_line)
 VELK_FUZZ_TARGET(fuzz_mwc_copy)
 VELK_FUZZ_TARGET(fuzz_rcode_roundtrip)
 VELK_FUZZ_TARGET(fuzz_settings)
@@ -28,11 +29,9 @@ const struct {
   std::string name;
   int (*input)(const std::uint8_t*, std::size_t);
 } kTargets[] = {
-    {"fuzz_catalogue", fuzz_catalogue_input},
-    {"fuzz_mwc_copy", fuzz_mwc_copy_input},
-    {"fuzz_rcode_roundtrip", fuzz_rcode_roundtrip_input},
-    {"fuzz_settings", fuzz_settings_input},
-    {"fuzz_wav_input", fuzz_wav_input_input},
+    {"fuzz_catalogue", fuzz_catalogue_input}, {"fuzz_command_line", fuzz_command_line_input},
+    {"fuzz_mwc_copy", fuzz_mwc_copy_input},   {"fuzz_rcode_roundtrip", fuzz_rcode_roundtrip_input},
+    {"fuzz_settings", fuzz_settings_input},   {"fuzz_wav_input", fuzz_wav_input_input},
 };
 
 TEST(FuzzCorpus, EveryTargetKeepsItsPropertiesOverItsCorpus) {

@@ -82,6 +82,13 @@ def main():
     put("fuzz_settings", "no_line_end.ini", "\3new\0[velk_mur]\r\nLOCALDATA = \"q\"")
     put("fuzz_settings", "empty.ini", "\0E:\\")
 
+    # velk_mur's arguments, separated by NUL bytes.
+    put("fuzz_command_line", "test_stick_equals", "test\0--stick=/media/S\0--yes")
+    put("fuzz_command_line", "generate_audio", "generate\0--audio\0~/v\0--no")
+    put("fuzz_command_line", "save_help", "save\0--help")
+    put("fuzz_command_line", "version", "--version")
+    put("fuzz_command_line", "about_yes", "about\0--yes")
+
 
 if __name__ == "__main__":
     main()

@@ -8,43 +8,52 @@ namespace platform {
 
 namespace {
 
-constexpr long long kProgressDelayMs = 500;
+constexpr std::chrono::milliseconds kProgressDelay{500};
 
-long long nowMs() {
+std::chrono::milliseconds steadyNow() {
   using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch());
 }
 
 }  // namespace
 
 TerminalMessenger::TerminalMessenger(std::ostream& out, std::ostream& err, std::istream& in,
-                                     AnswerPolicy policy)
-    : out_(out), err_(err), in_(in), policy_(policy) {}
+                                     AnswerPolicy policy, bool showProgress, Clock clock)
+    : out_(out),
+      err_(err),
+      in_(in),
+      policy_(policy),
+      showProgress_(showProgress),
+      clock_(clock ? std::move(clock) : Clock(steadyNow)) {}
+
+void TerminalMessenger::endProgressLine() {
+  if (!progressShown_) return;
+  err_ << '\n';
+  progressShown_ = false;
+}
 
 void TerminalMessenger::show(std::string_view text, bool isError) {
-  if (progressShown_) {
-    err_ << '\n';
-    progressShown_ = false;
-  }
+  endProgressLine();
   std::ostream& stream = isError ? err_ : out_;
   stream << text << '\n';
   stream.flush();
 }
 
 bool TerminalMessenger::ask(std::string_view question) {
-  out_ << question << '\n';
+  endProgressLine();
+  err_ << question << '\n';
   switch (policy_) {
     case AnswerPolicy::AlwaysYes:
-      out_ << "[Yes]" << std::endl;
+      err_ << "[Yes]" << std::endl;
       return true;
     case AnswerPolicy::AlwaysNo:
-      out_ << "[No]" << std::endl;
+      err_ << "[No]" << std::endl;
       return false;
     case AnswerPolicy::AskOnTerminal:
       break;
   }
   for (;;) {
-    out_ << "(y/n) " << std::flush;
+    err_ << "(y/n) " << std::flush;
     std::string answer;
     if (!std::getline(in_, answer)) return false;
     if (answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes") return true;
@@ -53,15 +62,15 @@ bool TerminalMessenger::ask(std::string_view question) {
 }
 
 void TerminalMessenger::progress(std::string_view what, int done, int total) {
-  const long long now = nowMs();
-  if (done == 0 || progressStartMs_ < 0) progressStartMs_ = now;
-  if (now - progressStartMs_ < kProgressDelayMs) return;
+  if (!showProgress_) return;
+  const std::chrono::milliseconds now = clock_();
+  if (done == 0 || progressStart_.count() < 0) progressStart_ = now;
+  if (now - progressStart_ < kProgressDelay) return;
   err_ << '\r' << what << ' ' << done << '/' << total << std::flush;
   progressShown_ = true;
   if (done >= total) {
-    err_ << '\n';
-    progressShown_ = false;
-    progressStartMs_ = -1;
+    endProgressLine();
+    progressStart_ = std::chrono::milliseconds{-1};
   }
 }
 

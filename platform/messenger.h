@@ -1,6 +1,8 @@
 #pragma once
 // Every operation reports through a Messenger: a message with an OK button, or a
 // Yes/No question. The dialogs show message boxes and the command line prints.
+#include <chrono>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -24,22 +26,30 @@ class Messenger {
 // How a terminal answers questions.
 enum class AnswerPolicy { AlwaysYes, AlwaysNo, AskOnTerminal };
 
-// Prints errors to the error stream and everything else to the output stream, one line
-// per line of the text. Progress goes to the error stream once a pass lasts half a second.
+// Prints results to the output stream and errors, questions and progress to the error
+// stream, one line per line of the text. Progress is shown only when `showProgress` (the
+// error stream is a terminal) and only once a pass has lasted half a second by `clock`.
 class TerminalMessenger : public Messenger {
  public:
-  TerminalMessenger(std::ostream& out, std::ostream& err, std::istream& in, AnswerPolicy policy);
+  using Clock = std::function<std::chrono::milliseconds()>;
+
+  TerminalMessenger(std::ostream& out, std::ostream& err, std::istream& in, AnswerPolicy policy,
+                    bool showProgress = false, Clock clock = {});
 
   void show(std::string_view text, bool isError) override;
   bool ask(std::string_view question) override;
   void progress(std::string_view what, int done, int total) override;
 
  private:
+  void endProgressLine();
+
   std::ostream& out_;
   std::ostream& err_;
   std::istream& in_;
   AnswerPolicy policy_;
-  long long progressStartMs_ = -1;
+  bool showProgress_;
+  Clock clock_;
+  std::chrono::milliseconds progressStart_{-1};
   bool progressShown_ = false;
 };
 

@@ -4,6 +4,9 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <set>
+
+#include "velk_version.h"
 
 namespace velk_mur {
 
@@ -43,7 +46,7 @@ platform::AnswerPolicy answerPolicy(bool yes, bool no, bool inputIsTerminal) {
 
 struct CommandLine::State {
   std::map<const CLI::App*, CommandAction> actions;
-  std::map<const CLI::App*, bool> takesPaths;
+  std::set<const CLI::App*> takesPaths;
   std::optional<std::string> stickPath;
   std::optional<std::string> audioPath;
   bool yes = false;
@@ -56,6 +59,8 @@ CommandLine::CommandLine()
   app_->require_subcommand(1);
   app_->footer(kFooter);
   app_->get_formatter()->column_width(20);
+  app_->set_version_flag("--version", std::string(kProgramName) + " " + velk::kVelkMurVersion,
+                         "Print the program's version and exit");
 }
 
 CommandLine::~CommandLine() = default;
@@ -80,7 +85,7 @@ void CommandLine::addAudioPathOption(CLI::App& command) {
   command.add_option("--audio", state_->audioPath, "the audio folder holding the .wav recordings")
       ->type_name("PATH")
       ->check(pathLengthLimit());
-  state_->takesPaths[&command] = true;
+  state_->takesPaths.insert(&command);
 }
 
 void CommandLine::addAnswerOptions(CLI::App& command) {
@@ -92,8 +97,8 @@ std::string CommandLine::help() const {
   return app_->help();
 }
 
-int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams streams,
-                     const AppEnvironment& environment) {
+std::optional<int> CommandLine::parse(const std::vector<std::string>& arguments,
+                                      TerminalStreams streams) {
   // CLI11 takes the arguments last first.
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   std::string usageError;
@@ -101,6 +106,9 @@ int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams 
     app_->parse(reversed);
   } catch (const CLI::CallForHelp&) {
     streams.out << app_->help();
+    return kExitSuccess;
+  } catch (const CLI::CallForVersion& version) {
+    streams.out << version.what() << '\n';
     return kExitSuccess;
   } catch (const CLI::ParseError& error) {
     usageError = error.what();
@@ -120,11 +128,16 @@ int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams 
                 << " --help' for more information.\n";
     return kExitUsage;
   }
+  return std::nullopt;
+}
 
+int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams streams,
+                     const AppEnvironment& environment) {
+  if (const std::optional<int> ended = parse(arguments, streams)) return *ended;
   const CLI::App* chosen = app_->get_subcommands().front();
   platform::TerminalMessenger messenger(
       streams.out, streams.err, streams.in,
-      answerPolicy(state_->yes, state_->no, streams.inputIsTerminal));
+      answerPolicy(state_->yes, state_->no, streams.inputIsTerminal), streams.errorIsTerminal);
   CommandContext context{environment, streams, messenger, {}};
   if (state_->takesPaths.contains(chosen)) {
     if (!state_->stickPath || !state_->audioPath) context.paths = loadPathTexts(environment);

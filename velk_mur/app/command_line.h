@@ -6,6 +6,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ struct TerminalStreams {
   std::ostream& err;
   std::istream& in;
   bool inputIsTerminal = false;  // questions are asked only when someone can answer them
+  bool errorIsTerminal = false;  // progress lines only when someone watches them
 };
 
 // What a chosen command runs with.
@@ -60,6 +62,10 @@ class CommandLine {
   // --yes and --no, which answer every question; without them questions are asked on the
   // terminal, or answered No when nobody can answer.
   void addAnswerOptions(CLI::App& command);
+
+  // Parses `arguments` (the program name not included). Returns the exit status when that
+  // ends the run (help, version, bad usage, each printed), nothing when a command was chosen.
+  std::optional<int> parse(const std::vector<std::string>& arguments, TerminalStreams streams);
 
   // Parses `arguments` (the program name not included), runs the chosen command and returns
   // the exit status: 0 success, 1 a reported failure, 2 bad usage.

@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_to_stick.h"
+#include "velk_version.h"
 
 namespace fs = std::filesystem;
 
@@ -44,6 +46,51 @@ std::string withNativeSeparators(std::string_view text) {
   return result;
 }
 
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// "%20" and the like become their bytes; a "%" not followed by two hex digits stays.
+std::string percentDecoded(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
+        hexDigit(text[i + 2]) >= 0) {
+      result += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
+      i += 2;
+    } else {
+      result += text[i];
+    }
+  }
+  return result;
+}
+
+// The audio folder must be there before a pass runs over it: a mistyped path is not an empty
+// folder.
+bool audioFolderPresent(const fs::path& folder, platform::Messenger& messenger) {
+  std::error_code error;
+  const fs::file_status status = fs::status(folder, error);
+  if (status.type() == fs::file_type::not_found) {
+    messenger.show("Audio data folder not found\n" + platform::pathToText(folder), true);
+    return false;
+  }
+  if (error) {
+    messenger.show("Audio data folder could not be checked: " + error.message() + "\n" +
+                       platform::pathToText(folder),
+                   true);
+    return false;
+  }
+  if (status.type() != fs::file_type::directory) {
+    messenger.show("Audio data path is not a folder\n" + platform::pathToText(folder), true);
+    return false;
+  }
+  return true;
+}
+
 std::string formatted(const char* format, auto... values) {
   const int size = std::snprintf(nullptr, 0, format, values...);
   if (size <= 0) return {};
@@ -53,6 +100,25 @@ std::string formatted(const char* format, auto... values) {
 }
 
 }  // namespace
+
+std::string expandPathText(std::string_view text, const AppEnvironment& environment) {
+  std::string result(text);
+  if (text.starts_with("file://")) {
+    std::string_view rest = text.substr(7);
+    if (rest.starts_with("localhost/")) rest.remove_prefix(9);
+    result = percentDecoded(rest);
+#ifdef _WIN32
+    // file:///C:/folder names C:/folder.
+    if (result.size() >= 3 && result[0] == '/' && result[2] == ':') result.erase(0, 1);
+#endif
+    return result;
+  }
+  const bool homeRelative = text == "~" || text.starts_with("~/") || text.starts_with("~\\");
+  if (homeRelative && !environment.homeFolder.empty()) {
+    result = platform::pathToText(environment.homeFolder) + result.substr(1);
+  }
+  return result;
+}
 
 std::string collapseDoubleBackslashes(std::string_view text) {
   return collapseDoubledSeparators(text, '\\');
@@ -75,20 +141,22 @@ fs::path audioFolderFromText(std::string_view audioPath) {
 
 bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment,
                        platform::Messenger& messenger) {
-  const std::string catalogue = stickFileText(paths.stickPath, kActionCatalogue);
+  const std::string stickPath = expandPathText(paths.stickPath, environment);
+  const std::string catalogue = stickFileText(stickPath, kActionCatalogue);
   if (!platform::fileExists(catalogue)) {
     messenger.show("Invalid path for RCODE memory stick", true);
     messenger.show("Be sure to install the VELK7 addon", true);
     messenger.show(catalogue, true);
     return false;
   }
-  const std::string configuration = stickFileText(paths.stickPath, kConfiguration);
+  const std::string configuration = stickFileText(stickPath, kConfiguration);
   if (!platform::fileExists(configuration)) {
     messenger.show("Invalid path for RCODE-7 memory stick", true);
     messenger.show(configuration, true);
     return false;
   }
-  // Not being able to remember the paths does not stop the command.
+  // The paths are remembered as typed. Not being able to remember them does not stop the
+  // command.
   storePathTexts(environment, paths);
   return true;
 }
@@ -96,7 +164,8 @@ bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment
 CommandResult runGenerate(const PathTexts& paths, const AppEnvironment& environment,
                           platform::Messenger& messenger) {
   if (!validateStickPath(paths, environment, messenger)) return {};
-  const fs::path audioFolder = audioFolderFromText(paths.audioPath);
+  const fs::path audioFolder = audioFolderFromText(expandPathText(paths.audioPath, environment));
+  if (!audioFolderPresent(audioFolder, messenger)) return {};
   // It usually exists already; a real problem shows up in the pass.
   platform::createFolder(generatedFolder(audioFolder));
   const GenerationResult result = generateMissingFiles(audioFolder, messenger);
@@ -129,7 +198,9 @@ std::string testReport(int actionCount, std::int64_t totalSoundBytes) {
 CommandResult runTest(const PathTexts& paths, const AppEnvironment& environment,
                       platform::Messenger& messenger) {
   if (!validateStickPath(paths, environment, messenger)) return {};
-  const CheckResult check = checkAudioFolder(audioFolderFromText(paths.audioPath), messenger);
+  const fs::path audioFolder = audioFolderFromText(expandPathText(paths.audioPath, environment));
+  if (!audioFolderPresent(audioFolder, messenger)) return {};
+  const CheckResult check = checkAudioFolder(audioFolder, messenger);
   if (check.count <= 0) return {};
   messenger.show(testReport(check.count, check.totalSoundBytes), false);
   return {true, false};
@@ -139,22 +210,27 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
                              platform::Messenger& messenger,
                              const std::function<void(bool)>& setBusy) {
   if (!validateStickPath(paths, environment, messenger)) return {};
-  const fs::path audioFolder = audioFolderFromText(paths.audioPath);
+  const fs::path audioFolder = audioFolderFromText(expandPathText(paths.audioPath, environment));
+  if (!audioFolderPresent(audioFolder, messenger)) return {};
   const CheckResult check = checkAudioFolder(audioFolder, messenger);
   if (check.count <= 0) return {};
   if (check.totalSoundBytes > kAudioWarningBytes) {
-    messenger.show("WARNING: You have a lot of .WAV files, they may not work", false);
+    messenger.show("WARNING: You have a lot of .WAV files, they may not work", true);
   }
   if (setBusy) setBusy(true);
   const bool saved =
-      saveToStick(audioFolder, stickRootFromText(paths.stickPath), check.count, messenger);
+      saveToStick(audioFolder, stickRootFromText(expandPathText(paths.stickPath, environment)),
+                  check.count, messenger);
   if (setBusy) setBusy(false);
   if (saved) messenger.show("Memory Stick Update Complete", false);
   return {saved, true};
 }
 
 CommandResult showAbout(platform::Messenger& messenger) {
-  messenger.show("Murmelon\nanother Dravlen tool\nVersion .11", false);
+  // Versions below one are shown without their leading zero: 0.11 is ".11".
+  std::string_view version = velk::kVelkMurVersion;
+  if (version.starts_with("0.")) version.remove_prefix(1);
+  messenger.show("Murmelon\nanother Dravlen tool\nVersion " + std::string(version), false);
   return {true, false};
 }
 

@@ -22,6 +22,10 @@ struct CommandResult {
   bool closeDialog = false;  // only a save that got as far as writing ends the dialog
 };
 
+// A path as typed or given on the command line, with "~" (alone or followed by a separator)
+// replaced by the home folder and a file:// URL turned into its path. Other texts are kept.
+std::string expandPathText(std::string_view text, const AppEnvironment& environment);
+
 // Every run of two or more backslashes becomes one.
 std::string collapseDoubleBackslashes(std::string_view text);
 

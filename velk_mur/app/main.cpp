@@ -1,5 +1,6 @@
-// With arguments the program runs one command on the terminal and needs no display; without
-// them it shows its dialog.
+// With arguments the program runs one command on the terminal and loads no Qt; without them
+// it loads its Qt module and shows the dialog.
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,48 +11,57 @@
 #include <unistd.h>
 #endif
 
+#include "platform/utf8_console.h"
 #include "velk_mur/app/command_line.h"
-
-#ifdef VELK_MUR_WITH_DIALOG
-#include <QApplication>
-
-#include "platform/qt/message_box_messenger.h"
-#include "velk_mur/app/commands.h"
-#include "velk_mur/app/generator_dialog.h"
-#include "velk_mur/app/program_icon.h"
-#endif
+#include "velk_mur/app/qt_module.h"
 
 namespace {
 
-bool standardInputIsTerminal() {
+bool isTerminal(int descriptor) {
 #ifdef _WIN32
-  return _isatty(0) != 0;
+  return _isatty(descriptor) != 0;
 #else
-  return ::isatty(0) != 0;
+  return ::isatty(descriptor) != 0;
+#endif
+}
+
+// Windows and macOS always have a screen; elsewhere Qt would abort without one.
+bool displayAvailable() {
+#if defined(_WIN32) || defined(__APPLE__)
+  return true;
+#else
+  const auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+  };
+  return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 #endif
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const velk_mur::AppEnvironment environment = velk_mur::processEnvironment();
   if (argc > 1) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    return velk_mur::runCommandLine(
-        arguments, {std::cout, std::cerr, std::cin, standardInputIsTerminal()}, environment);
+    platform::useUtf8Console();
+    std::vector<std::string> arguments = platform::utf8Arguments(argc, argv);
+    arguments.erase(arguments.begin());
+    return velk_mur::runCommandLine(arguments,
+                                    {std::cout, std::cerr, std::cin, isTerminal(0), isTerminal(2)},
+                                    velk_mur::processEnvironment());
   }
-#ifdef VELK_MUR_WITH_DIALOG
-  QApplication application(argc, argv);
-  application.setApplicationName(velk_mur::kProgramTitle);
-  application.setWindowIcon(velk_mur::programIcon());
-  platform::MessageBoxMessenger messenger(velk_mur::kProgramTitle, QMessageBox::NoIcon,
-                                          QMessageBox::Warning);
-  velk_mur::GeneratorDialog dialog(messenger, environment);
-  messenger.setParent(&dialog);
-  dialog.exec();
-  return 0;
-#else
-  std::cerr << "velk_mur: built without its dialog; a command is needed\n" << velk_mur::usageText();
-  return velk_mur::kExitUsage;
-#endif
+  if (!displayAvailable()) {
+    std::cerr << "velk_mur: no display to show the dialog on (DISPLAY and WAYLAND_DISPLAY are "
+                 "not set); run one of its commands instead.\n\n"
+              << velk_mur::usageText();
+    return velk_mur::kExitUsage;
+  }
+  std::string error;
+  auto* runDialog = reinterpret_cast<velk_mur::RunDialogFunction*>(
+      velk_mur::qtModuleEntryPoint(velk_mur::kRunDialogEntryPoint, error));
+  if (runDialog == nullptr) {
+    std::cerr << "velk_mur: cannot show the dialog: " << error
+              << "\nThe commands work without it; try 'velk_mur --help'.\n";
+    return velk_mur::kExitFailure;
+  }
+  return runDialog(argc, argv);
 }

@@ -1,5 +1,6 @@
 #include "velk_mur/app/command_line.h"
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -60,6 +61,7 @@ TEST_F(CommandLineTest, InvocationsExitWithTheirStatusAndWriteToTheirStream) {
       {{"-h"}, kExitSuccess, Stream::Out, "VELK.INI"},
       {{"save", "--help"}, kExitSuccess, Stream::Out, "--stick"},
       {{"about"}, kExitSuccess, Stream::Out, "Murmelon\nanother Dravlen tool\nVersion .11\n"},
+      {{"--version"}, kExitSuccess, Stream::Out, "velk_mur 0.11\n"},
       {{"test", "--stick", "nowhere", "--no"}, kExitFailure, Stream::Err, "nowhere"},
       {{}, kExitUsage, Stream::Err, tryHelp},
       {{"frobnicate"}, kExitUsage, Stream::Err, tryHelp},
@@ -79,6 +81,11 @@ TEST_F(CommandLineTest, InvocationsExitWithTheirStatusAndWriteToTheirStream) {
       {{"say", "--list-voices", "--name", "hi"}, kExitUsage, Stream::Err, tryHelp},
       {{"say", "--list-voices"}, kExitSuccess, Stream::Out, "en-us  gmw/en-US  English (America)"},
 #endif
+      // Last: the stick passes its check, so this one stores the paths.
+      {{"test", "--stick", stick(), "--audio", "missing"},
+       kExitFailure,
+       Stream::Err,
+       "Audio data folder not found\nmissing"},
   };
   for (const Invocation& c : cases) {
     EXPECT_EQ(run(c.arguments), c.status) << ::testing::PrintToString(c.arguments);
@@ -86,8 +93,10 @@ TEST_F(CommandLineTest, InvocationsExitWithTheirStatusAndWriteToTheirStream) {
     const std::string& other = c.writes == Stream::Out ? err.str() : out.str();
     EXPECT_NE(written.find(c.expected), std::string::npos) << written;
     EXPECT_EQ(other, "") << ::testing::PrintToString(c.arguments);
+    if (c.status == kExitUsage) {
+      EXPECT_FALSE(fs::exists(velk_mur::settingsFilePath(environment)));
+    }
   }
-  EXPECT_FALSE(fs::exists(velk_mur::settingsFilePath(environment)));
 }
 
 TEST_F(CommandLineTest, PathsWrittenWithAnEqualsSignAreStoredAsGiven) {
@@ -120,9 +129,38 @@ TEST_F(CommandLineTest, QuestionsAreAnsweredByOptionOrTerminal) {
     in.str(c.input);
     EXPECT_EQ(run(arguments, c.terminal), c.expectedStatus)
         << ::testing::PrintToString(c.options) << c.terminal << c.input;
-    EXPECT_NE(out.str().find("Bad file name (must be alphanumeric maybe with an '_')\n2go"),
+    EXPECT_NE(err.str().find("Bad file name (must be alphanumeric maybe with an '_')\n2go"),
               std::string::npos)
-        << out.str();
+        << err.str();
+  }
+}
+
+struct ProgressCase {
+  bool onTerminal;
+  std::vector<int> stepTimesMs;  // steps 0, 1, ... of a pass of size()-1 steps
+  std::string expected;
+};
+
+TEST(TerminalProgress, ShownOnATerminalOnceAPassHasLastedHalfASecond) {
+  const std::vector<ProgressCase> cases = {
+      {true, {0, 499, 500, 900}, "\rChecking 2/3\rChecking 3/3\n"},
+      {true, {0, 100, 200, 499}, ""},
+      {false, {0, 600, 700, 800}, ""}};
+  for (const ProgressCase& c : cases) {
+    std::ostringstream out;
+    std::ostringstream err;
+    std::istringstream in;
+    int now = 0;
+    platform::TerminalMessenger messenger(out, err, in, platform::AnswerPolicy::AlwaysNo,
+                                          c.onTerminal,
+                                          [&now] { return std::chrono::milliseconds(now); });
+    const int total = static_cast<int>(c.stepTimesMs.size()) - 1;
+    for (int step = 0; step <= total; ++step) {
+      now = c.stepTimesMs[step];
+      messenger.progress("Checking", step, total);
+    }
+    EXPECT_EQ(err.str(), c.expected) << ::testing::PrintToString(c.stepTimesMs);
+    EXPECT_EQ(out.str(), "");
   }
 }
 

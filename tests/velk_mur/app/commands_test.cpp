@@ -6,10 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/settings.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
-#include "velk_mur/generate/naming.h"
 
 namespace fs = std::filesystem;
 using platform::RecordingMessenger;
@@ -24,260 +22,111 @@ using velk_mur::PathTexts;
 
 namespace {
 
-struct CollapseCase {
-  std::string text;
-  std::string expected;
-};
-
-TEST(CollapseDoubleBackslashes, EveryRunBecomesOne) {
-  const std::vector<CollapseCase> cases = {{"E:\\\\OPEN-R", "E:\\OPEN-R"},
-                                           {"E:\\OPEN-R", "E:\\OPEN-R"},
-                                           {"\\\\\\\\a\\\\\\b", "\\a\\b"},
-                                           {"\\\\server\\share", "\\server\\share"},
-                                           {"", ""},
-                                           {"a/b//c", "a/b//c"},
-                                           {"E:\\copy\\\\OPEN-R\\", "E:\\copy\\OPEN-R\\"}};
-  for (const CollapseCase& c : cases) {
-    EXPECT_EQ(velk_mur::collapseDoubleBackslashes(c.text), c.expected) << c.text;
-  }
-}
-
+TEST(PathTexts, BecomeTheFilesTheCommandsUse) {
+  const velk_mur::AppEnvironment environment{"/work", "/home/me"};
+  const std::pair<std::string, std::string> cases[] = {
+      {velk_mur::collapseDoubleBackslashes("\\\\\\\\a\\\\\\b"), "\\a\\b"},
+      {velk_mur::collapseDoubleBackslashes("a/b//c"), "a/b//c"},
+      {velk_mur::expandPathText("~", environment), "/home/me"},
+      {velk_mur::expandPathText("~/aibo", environment), "/home/me/aibo"},
+      {velk_mur::expandPathText("~me/aibo", environment), "~me/aibo"},
+      {velk_mur::expandPathText("file:///media/my%20stick", environment), "/media/my stick"},
+      {velk_mur::expandPathText("file://localhost/a%2", environment), "/a%2"},
 #ifndef _WIN32
-TEST(StickFileText, TrailingSeparatorOrNotGivesTheSamePath) {
-  const std::vector<CollapseCase> cases = {
-      {"/media/me/STICK", "/media/me/STICK/OPEN-R/MW/CONF/ERS-7.MWC"},
-      {"/media/me/STICK/", "/media/me/STICK/OPEN-R/MW/CONF/ERS-7.MWC"},
-      {"/media/me/STICK\\", "/media/me/STICK/OPEN-R/MW/CONF/ERS-7.MWC"},
-      {"\\media\\\\me\\STICK", "/media/me/STICK/OPEN-R/MW/CONF/ERS-7.MWC"},
-      {"//media/me/STICK//", "/media/me/STICK/OPEN-R/MW/CONF/ERS-7.MWC"},
-      {"", "/OPEN-R/MW/CONF/ERS-7.MWC"}};
-  for (const CollapseCase& c : cases) {
-    EXPECT_EQ(velk_mur::stickFileText(c.text, "OPEN-R\\MW\\CONF\\ERS-7.MWC"), c.expected) << c.text;
-  }
-}
-
-TEST(StickRootFromText, NamesTheSameFolderAsTheCheckedFiles) {
-  EXPECT_EQ(velk_mur::stickRootFromText("/media/me/STICK"), fs::path("/media/me/STICK/"));
-  EXPECT_EQ(velk_mur::stickRootFromText("/media/me/STICK\\"), fs::path("/media/me/STICK/"));
-  EXPECT_EQ(velk_mur::stickRootFromText(""), fs::path("/"));
-  EXPECT_EQ(velk_mur::audioFolderFromText("a\\\\b"), fs::path("a/b"));
-  EXPECT_EQ(velk_mur::audioFolderFromText(""), fs::path("."));
-}
+      {velk_mur::stickFileText("/media/STICK", "OPEN-R\\MW"), "/media/STICK/OPEN-R/MW"},
+      {velk_mur::stickFileText("\\media\\\\STICK//", "OPEN-R\\MW"), "/media/STICK/OPEN-R/MW"},
+      {velk_mur::stickRootFromText("/media/STICK\\").string(), "/media/STICK/"},
+      {velk_mur::audioFolderFromText("a\\\\b").string(), "a/b"},
 #endif
+      {velk_mur::audioFolderFromText("").string(), "."}};
+  for (const auto& [actual, expected] : cases) EXPECT_EQ(actual, expected);
+}
 
 class CommandTest : public ::testing::Test {
  protected:
-  CommandTest() : environment(environmentIn(dir)) {}
+  CommandTest() : environment(environmentIn(dir)) { fs::create_directories(dir / "home"); }
 
-  std::string stickText() const { return (dir / "stick").string(); }
-  fs::path audioFolder() const { return dir / "voices"; }
-  PathTexts validPaths() const { return {stickText(), audioFolder().string()}; }
-  bool settingsWritten() const { return fs::exists(velk_mur::settingsFilePath(environment)); }
+  std::string stick() const { return (dir / "stick").string(); }
+  std::string audio(const char* name = "voices") const { return (dir / name).string(); }
 
   TempDir dir;
   velk_mur::AppEnvironment environment;
   RecordingMessenger messenger;
 };
 
-TEST_F(CommandTest, StickMissingAFileGivesItsErrorMessagesAndStoresNothing) {
-  struct Case {
-    const char* present;
-    std::string stickSuffix;
-    std::vector<std::string> expected;
-  };
-  const Case cases[] = {
-      {"OPEN-R/MW/CONF/ERS-7.MWC",
-       "/",
-       {"Invalid path for RCODE memory stick", "Be sure to install the VELK7 addon",
-        stickText() + "/OPEN-R/APP/PC/AMS/ACTION.CFG"}},
-      {"OPEN-R/APP/PC/AMS/ACTION.CFG",
-       "",
-       {"Invalid path for RCODE-7 memory stick", stickText() + "/OPEN-R/MW/CONF/ERS-7.MWC"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.present);
-    fs::remove_all(dir / "stick");
-    writeTextFile(dir / "stick" / c.present, "x");
-    messenger.clear();
-    EXPECT_FALSE(velk_mur::validateStickPath({stickText() + c.stickSuffix, "anything"}, environment,
-                                             messenger));
-    EXPECT_EQ(messenger.texts(), c.expected);
-    for (const auto& entry : messenger.entries()) EXPECT_TRUE(entry.isError);
-    EXPECT_FALSE(settingsWritten());
-  }
-}
-
-TEST_F(CommandTest, ValidStickStoresBothPathsAsTyped) {
-  makeValidStick(dir / "stick");
-  const PathTexts paths{stickText() + "\\", "c:\\aibo\\mydata"};
-  EXPECT_TRUE(velk_mur::validateStickPath(paths, environment, messenger));
-  EXPECT_TRUE(messenger.entries().empty());
-  EXPECT_EQ(velk_mur::loadPathTexts(environment), paths);
-  EXPECT_EQ(readTextFile(velk_mur::settingsFilePath(environment)),
-            "[VELK_MUR]\r\nMEMSTICK=" + paths.stickPath + "\r\nLOCALDATA=c:\\aibo\\mydata\r\n");
-}
-
-TEST_F(CommandTest, StickFilesAreFoundWithoutRegardToCase) {
+TEST_F(CommandTest, ValidateStickPathNamesWhatIsMissingAndStoresThePathsAsTyped) {
+  writeTextFile(dir / "half/OPEN-R/APP/PC/AMS/ACTION.CFG", "");
   testing_support::makeStickTree(dir / "stick", testing_support::mwcFile({}), "",
                                  testing_support::StickNameCase::Lower);
-  EXPECT_TRUE(velk_mur::validateStickPath(validPaths(), environment, messenger));
+  const std::string half = (dir / "half").string();
+  const std::pair<PathTexts, std::vector<std::string>> cases[] = {
+      {{stick() + "x", "a"},
+       {"Invalid path for RCODE memory stick", "Be sure to install the VELK7 addon",
+        stick() + "x/OPEN-R/APP/PC/AMS/ACTION.CFG"}},
+      {{half + "/", "a"},
+       {"Invalid path for RCODE-7 memory stick", half + "/OPEN-R/MW/CONF/ERS-7.MWC"}},
+      {{stick() + "\\", "c:\\aibo\\mydata"}, {}}};
+  for (const auto& [paths, expected] : cases) {
+    messenger.clear();
+    EXPECT_EQ(velk_mur::validateStickPath(paths, environment, messenger), expected.empty());
+    EXPECT_EQ(messenger.texts(), expected);
+    EXPECT_EQ(fs::exists(velk_mur::settingsFilePath(environment)), expected.empty());
+  }
+  EXPECT_EQ(readTextFile(velk_mur::settingsFilePath(environment)),
+            "[VELK_MUR]\r\nMEMSTICK=" + stick() + "\\\r\nLOCALDATA=c:\\aibo\\mydata\r\n");
 }
 
-TEST_F(CommandTest, EveryCommandStopsAtAFailedPathCheck) {
-  const PathTexts paths{stickText(), audioFolder().string()};
-  writeRecording(audioFolder(), "hello", 100);
-  EXPECT_FALSE(velk_mur::runGenerate(paths, environment, messenger).ok);
-  EXPECT_FALSE(velk_mur::runTest(paths, environment, messenger).ok);
-  const velk_mur::CommandResult save = velk_mur::runSaveToStick(paths, environment, messenger);
-  EXPECT_FALSE(save.ok);
-  EXPECT_FALSE(save.closeDialog);
-  EXPECT_EQ(messenger.texts().size(), 9u);
-  EXPECT_FALSE(fs::exists(velk_mur::generatedFolder(audioFolder())));
-}
-
-TEST_F(CommandTest, GenerateReportsWhatItCreatedThenNothing) {
+TEST_F(CommandTest, GenerateReportsItsOutcomeLast) {
   makeValidStick(dir / "stick");
-  testing_support::writeWav(audioFolder() / "hello.wav", testing_support::halfSilentHalfLoud());
-  const velk_mur::CommandResult first = velk_mur::runGenerate(validPaths(), environment, messenger);
-  EXPECT_TRUE(first.ok);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"Regenerated 2 motion files and 1 LED files\nReady to 'Save "
-                                     "to Stick'"});
-  EXPECT_TRUE(fs::is_directory(audioFolder() / "GEN"));
-  messenger.clear();
-  EXPECT_TRUE(velk_mur::runGenerate(validPaths(), environment, messenger).ok);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"Nothing regenerated\nReady to 'Save to Stick'"});
+  testing_support::writeWav(dir / "voices/hello.wav", testing_support::halfSilentHalfLoud());
+  writeRecording(dir / "bad", "2go", 100);
+  const std::pair<PathTexts, std::string> cases[] = {
+      {{audio(), audio()}, audio() + "/OPEN-R/APP/PC/AMS/ACTION.CFG"},
+      {{stick(), audio("missing")}, "Audio data folder not found\n" + audio("missing")},
+      {{stick(), audio("bad")}, "Error during egeneration\nPlease fix error and try again"},
+      {{stick(), audio()}, "Regenerated 2 motion files and 1 LED files\nReady to 'Save to Stick'"},
+      {{"file://" + stick(), "~/../voices"}, "Nothing regenerated\nReady to 'Save to Stick'"}};
+  for (const auto& [paths, expected] : cases) {
+    messenger.clear();
+    const bool ok = velk_mur::runGenerate(paths, environment, messenger).ok;
+    ASSERT_FALSE(messenger.entries().empty());
+    EXPECT_EQ(messenger.texts().back(), expected);
+    EXPECT_EQ(ok, !messenger.entries().back().isError) << expected;
+  }
+  EXPECT_FALSE(fs::exists(dir / "missing"));
 }
-
-TEST_F(CommandTest, GenerateAddsItsGeneralMessageAfterThePassFails) {
-  makeValidStick(dir / "stick");
-  writeRecording(audioFolder(), "2go", 100);
-  EXPECT_FALSE(velk_mur::runGenerate(validPaths(), environment, messenger).ok);
-  ASSERT_EQ(messenger.texts().size(), 2u);
-  EXPECT_EQ(messenger.texts().back(), "Error during egeneration\nPlease fix error and try again");
-  EXPECT_TRUE(messenger.entries().back().isError);
-  EXPECT_TRUE(settingsWritten());
-}
-
-struct ReportCase {
-  int count;
-  std::int64_t bytes;
-  std::string expected;
-};
 
 TEST(TestReport, ShowsMegabytesAndWarnsAboveThreeMillionBytes) {
-  const std::vector<ReportCase> cases = {
-      {3, 3000000, "3 actions ok and ready to 'Save to Stick'\n(3.00MB Audio)"},
-      {3, 3000001, "3 actions ok and ready to 'Save to Stick'\n(3.00MB Audio - WARNING )"},
-      {1, 8000, "1 actions ok and ready to 'Save to Stick'\n(0.01MB Audio)"},
-      {2, 5000, "2 actions ok and ready to 'Save to Stick'\n(0.01MB Audio)"},
-      {12, 12345678, "12 actions ok and ready to 'Save to Stick'\n(12.35MB Audio - WARNING )"},
-      {1, 0, "1 actions ok and ready to 'Save to Stick'\n(0.00MB Audio)"}};
-  for (const ReportCase& c : cases) {
-    EXPECT_EQ(velk_mur::testReport(c.count, c.bytes), c.expected) << c.bytes;
-  }
+  const std::pair<std::int64_t, std::string> cases[] = {
+      {3000000, "3 actions ok and ready to 'Save to Stick'\n(3.00MB Audio)"},
+      {3000001, "3 actions ok and ready to 'Save to Stick'\n(3.00MB Audio - WARNING )"},
+      {12345678, "3 actions ok and ready to 'Save to Stick'\n(12.35MB Audio - WARNING )"},
+      {0, "3 actions ok and ready to 'Save to Stick'\n(0.00MB Audio)"}};
+  for (const auto& [bytes, expected] : cases) EXPECT_EQ(velk_mur::testReport(3, bytes), expected);
 }
 
-TEST_F(CommandTest, TestWarnsOnlyAboveThreeMillionBytesOfSound) {
+TEST_F(CommandTest, SaveWarnsWritesAndClosesTheDialogEvenWhenItFails) {
   makeValidStick(dir / "stick");
-  struct Case {
-    std::vector<std::pair<const char*, std::size_t>> recordings;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {{{"big", 3000000}}, "1 actions ok and ready to 'Save to Stick'\n(3.00MB Audio)"},
-      {{{"big", 2999999}, {"tiny", 2}},
-       "2 actions ok and ready to 'Save to Stick'\n(3.00MB Audio - WARNING )"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.expected);
-    fs::remove_all(audioFolder());
-    for (const auto& [name, bytes] : c.recordings) {
-      writeRecording(audioFolder(), name, bytes);
-      writeReadyCompanions(audioFolder(), name);
-    }
-    messenger.clear();
-    EXPECT_TRUE(velk_mur::runTest(validPaths(), environment, messenger).ok);
-    EXPECT_EQ(messenger.texts(), std::vector<std::string>{c.expected});
-  }
-}
-
-TEST_F(CommandTest, TestStoresBothPathsEvenWhenTheCheckFails) {
-  makeValidStick(dir / "stick");
-  fs::create_directories(audioFolder());
-  EXPECT_FALSE(velk_mur::runTest(validPaths(), environment, messenger).ok);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"No .WAV files found, please add some and try again"});
-  EXPECT_EQ(velk_mur::loadPathTexts(environment), validPaths());
-}
-
-TEST_F(CommandTest, SaveStopsWithoutClosingWhenTheCheckFails) {
-  makeValidStick(dir / "stick");
-  writeRecording(audioFolder(), "hello", 100);
-  const auto before = testing_support::snapshotTree(dir / "stick");
-  const velk_mur::CommandResult result =
-      velk_mur::runSaveToStick(validPaths(), environment, messenger);
-  EXPECT_FALSE(result.ok);
-  EXPECT_FALSE(result.closeDialog);
-  EXPECT_EQ(testing_support::snapshotTree(dir / "stick"), before);
-}
-
-TEST_F(CommandTest, SaveWritesTheTreeThePathCheckAccepted) {
-  testing_support::writeWav(audioFolder() / "hello.wav", testing_support::halfSilentHalfLoud());
-  for (const std::string suffix : {"", "/", "\\", "//"}) {
-    TempDir sticks;
-    makeValidStick(sticks / "copy");
-    const PathTexts paths{(sticks / "copy").string() + suffix, audioFolder().string()};
-    ASSERT_TRUE(velk_mur::runGenerate(paths, environment, messenger).ok);
-    messenger.clear();
-    int busyCalls = 0;
-    const velk_mur::CommandResult result = velk_mur::runSaveToStick(
-        paths, environment, messenger, [&busyCalls](bool busy) { busyCalls += busy ? 1 : 10; });
-    EXPECT_TRUE(result.ok) << suffix;
-    EXPECT_TRUE(result.closeDialog);
-    EXPECT_EQ(busyCalls, 11);
-    EXPECT_EQ(messenger.texts(), std::vector<std::string>{"Memory Stick Update Complete"});
-    EXPECT_EQ(readTextFile(sticks / "copy/OPEN-R/APP/PC/AMS/ACTION.CFG"),
-              "HELLO           \t24001\t0\tHELLO.WAV + motion + leds\r\n");
-    EXPECT_FALSE(fs::exists(sticks / "OPEN-R")) << suffix;
-    messenger.clear();
-  }
-}
-
-TEST_F(CommandTest, SaveWarnsAboutLargeAudioAndGoesOn) {
-  makeValidStick(dir / "stick");
-  writeRecording(audioFolder(), "big", 3000001);
-  ASSERT_TRUE(velk_mur::runGenerate(validPaths(), environment, messenger).ok);
+  writeRecording(dir / "voices", "big", 3000001);
+  EXPECT_FALSE(velk_mur::runSaveToStick({stick(), audio()}, environment, messenger).closeDialog);
+  ASSERT_TRUE(velk_mur::runGenerate({stick(), audio()}, environment, messenger).ok);
   messenger.clear();
-  const velk_mur::CommandResult result =
-      velk_mur::runSaveToStick(validPaths(), environment, messenger);
-  EXPECT_TRUE(result.ok);
-  const std::vector<std::string> expected = {
-      "WARNING: You have a lot of .WAV files, they may not work", "Memory Stick Update Complete"};
-  EXPECT_EQ(messenger.texts(), expected);
-}
+  int busyCalls = 0;
+  const velk_mur::CommandResult saved = velk_mur::runSaveToStick(
+      {stick(), audio()}, environment, messenger, [&](bool busy) { busyCalls += busy ? 1 : 10; });
+  EXPECT_TRUE(saved.ok && saved.closeDialog);
+  EXPECT_EQ(busyCalls, 11);
+  const std::vector<RecordingMessenger::Entry> expected = {
+      {false, true, "WARNING: You have a lot of .WAV files, they may not work"},
+      {false, false, "Memory Stick Update Complete"}};
+  EXPECT_EQ(messenger.entries(), expected);
 
-TEST_F(CommandTest, FailedSaveClosesWithoutCompletionMessage) {
-  testing_support::makeStickTree(dir / "stick", platform::Bytes{'j', 'u', 'n', 'k'});
-  writeRecording(audioFolder(), "hello", 100);
-  writeReadyCompanions(audioFolder(), "hello");
-  const velk_mur::CommandResult result =
-      velk_mur::runSaveToStick(validPaths(), environment, messenger);
-  EXPECT_FALSE(result.ok);
-  EXPECT_TRUE(result.closeDialog);
-  ASSERT_FALSE(messenger.texts().empty());
-  for (const std::string& text : messenger.texts()) {
-    EXPECT_NE(text, "Memory Stick Update Complete");
-  }
-}
-
-TEST(About, ShowsTheVersion) {
-  RecordingMessenger messenger;
-  EXPECT_TRUE(velk_mur::showAbout(messenger).ok);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"Murmelon\nanother Dravlen tool\nVersion .11"});
-  EXPECT_FALSE(messenger.entries()[0].isError);
+  testing_support::makeStickTree(dir / "junk", platform::Bytes{'j', 'u', 'n', 'k'});
+  messenger.clear();
+  const velk_mur::CommandResult failed =
+      velk_mur::runSaveToStick({audio("junk"), audio()}, environment, messenger);
+  EXPECT_TRUE(!failed.ok && failed.closeDialog);
+  EXPECT_NE(messenger.texts().back(), "Memory Stick Update Complete");
 }
 
 }  // namespace
