@@ -9,6 +9,13 @@
 
 namespace velk7 {
 
+namespace {
+
+struct StandardPart {
+  std::string_view label;
+  std::string_view part;  // a PartText
+};
+
 // Two blanks before "//" in "Stop playing" belong to the part.
 const std::array<StandardPart, 17> standardParts{{
     {"Sit Down",
@@ -51,8 +58,6 @@ const std::array<StandardPart, 17> standardParts{{
     {"WAIT to finish", "WAIT"},
     {"Stop playing", "PLAY ACTION STOP  // Stop playing"},
 }};
-
-namespace {
 
 // One category of system actions: up to three name prefixes (unused ones empty).
 struct SystemCategory {

@@ -1,7 +1,6 @@
 #pragma once
 // What the parts palette offers: its categories and the entries of each, the built-in parts
 // or ACTION.EXT split into categories by name prefixes.
-#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -12,13 +11,6 @@
 #include "velk7/rcode/program.h"
 
 namespace velk7 {
-
-struct StandardPart {
-  std::string_view label;
-  std::string_view part;  // a PartText
-};
-
-extern const std::array<StandardPart, 17> standardParts;
 
 inline constexpr int kCategoryCount = 19;
 inline constexpr int kStandardCategory = 0;
