@@ -9,6 +9,8 @@ struct FaultState {
   unsigned kindMask = 0;
   int seen = 0;
   bool reached = false;
+  bool sticky = false;
+  bool deviceFull = false;
 };
 
 FaultState& state() {
@@ -16,7 +18,9 @@ FaultState& state() {
   return instance;
 }
 
-unsigned bit(FileOp op) { return 1u << static_cast<unsigned>(op); }
+unsigned bit(FileOp op) {
+  return 1u << static_cast<unsigned>(op);
+}
 
 }  // namespace
 
@@ -28,20 +32,40 @@ void FaultInjection::failAt(int n, std::initializer_list<FileOp> kinds) {
 }
 
 void FaultInjection::failAt(int n) {
-  failAt(n, {FileOp::Create, FileOp::Write, FileOp::Close, FileOp::Rename, FileOp::Remove});
+  failAt(n, {FileOp::Create, FileOp::Write, FileOp::Close, FileOp::Rename, FileOp::Remove,
+             FileOp::Flush, FileOp::Check});
 }
 
-void FaultInjection::reset() { state() = FaultState{}; }
+void FaultInjection::failFrom(int n) {
+  failAt(n);
+  state().sticky = true;
+}
 
-int FaultInjection::operationsSeen() { return state().seen; }
+void FaultInjection::setDeviceFull(bool full) {
+  state().deviceFull = full;
+}
 
-bool FaultInjection::failureReached() { return state().reached; }
+bool FaultInjection::deviceFull() {
+  return state().deviceFull;
+}
+
+void FaultInjection::reset() {
+  state() = FaultState{};
+}
+
+int FaultInjection::operationsSeen() {
+  return state().seen;
+}
+
+bool FaultInjection::failureReached() {
+  return state().reached;
+}
 
 bool FaultInjection::shouldFail(FileOp op) {
   FaultState& s = state();
   if ((s.kindMask & bit(op)) == 0) return false;
   ++s.seen;
-  if (s.seen != s.failAt) return false;
+  if (s.sticky ? s.seen < s.failAt : s.seen != s.failAt) return false;
   s.reached = true;
   return true;
 }

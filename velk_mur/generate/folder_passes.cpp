@@ -1,12 +1,16 @@
 #include "velk_mur/generate/folder_passes.h"
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/ascii_text.h"
+#include "platform/files.h"
 #include "platform/folder_listing.h"
+#include "velk_mur/generate/amplitude.h"
+#include "velk_mur/generate/generated_check.h"
 #include "velk_mur/generate/head_motion.h"
 #include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/led_pattern.h"
@@ -24,6 +28,8 @@ constexpr int kMissingNamesListed = 4;
 
 constexpr const char* kBadFileName = "Bad file name (must be alphanumeric maybe with an '_')";
 constexpr const char* kNoRecordings = "No .WAV files found, please add some and try again";
+constexpr const char* kDamagedGenerated =
+    "Damaged generated file: please delete it and Generate again";
 constexpr const char* kImportHint =
     "Import it to make a WAV the robot can play (Import... or velk_mur import)";
 
@@ -62,38 +68,17 @@ bool askToContinue(platform::Messenger& messenger, const std::string& text,
   return messenger.ask(text + "\n" + concerned + "\nContinue Checking?");
 }
 
-// The files of the GEN folder, listed once per pass. Asking the file system about a missing
-// file costs a scan of the folder for a name in another letter case; with a thousand
-// recordings that scan, repeated for each of their files, would dominate the pass.
-class GeneratedFiles {
- public:
-  explicit GeneratedFiles(const fs::path& audioFolder) {
-    for (const std::string& name : platform::listFolder(generatedFolder(audioFolder), "*")) {
-      listed_.insert(platform::toLowerAscii(name));
-    }
-  }
-  // True when the file can be opened for reading; a name the listing lacks is absent.
-  bool exists(const fs::path& path) const {
-    return listed_.count(platform::toLowerAscii(path.filename().string())) != 0 && fileExists(path);
-  }
-  void created(const fs::path& path) {
-    listed_.insert(platform::toLowerAscii(path.filename().string()));
-  }
-
- private:
-  std::set<std::string> listed_;
-};
-
 // Creates whichever of one recording's generated files are missing.
 bool generateForRecording(const fs::path& folder, const std::string& listedName,
-                          const std::string& name, GeneratedFiles& present,
-                          GenerationResult& result, platform::Messenger& messenger) {
+                          const std::string& name, GenerationResult& result,
+                          platform::Messenger& messenger) {
   const fs::path headPath = motionFilePath(folder, name, kHeadKind, kRobotModel);
   const fs::path mouthPath = motionFilePath(folder, name, kMouthKind, kRobotModel);
   const fs::path ledPath = ledFilePath(folder, name);
-  const bool needHead = !present.exists(headPath);
-  const bool needMouth = !present.exists(mouthPath);
-  const bool needLed = !present.exists(ledPath);
+  // The case resolver's folder view answers for absent names without a scan per file.
+  const bool needHead = !platform::fileExists(headPath);
+  const bool needMouth = !platform::fileExists(mouthPath);
+  const bool needLed = !platform::fileExists(ledPath);
   if (!needHead && !needMouth && !needLed) return true;
 
   // The messages name the recording as folder/name.WAV, as the original program did; the file
@@ -123,28 +108,29 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
     return false;
   }
 
+  // One histogram serves both the mouth and the LEDs.
+  const AmplitudeHistogram histogram =
+      needMouth || needLed ? buildAmplitudeHistogram(load.clip.samples) : AmplitudeHistogram{};
   if (needHead) {
     if (!generateHeadMotion(headPath, motionName(name, kHeadKind, kRobotModel), load.clip)) {
       report(messenger, "Head motion generation err", headPath.string());
       return false;
     }
-    present.created(headPath);
     ++result.motionFilesCreated;
   }
   if (needMouth) {
-    if (!generateMouthMotion(mouthPath, motionName(name, kMouthKind, kRobotModel), load.clip)) {
+    if (!generateMouthMotion(mouthPath, motionName(name, kMouthKind, kRobotModel), load.clip,
+                             histogram)) {
       report(messenger, "Mouth motion generation err", mouthPath.string());
       return false;
     }
-    present.created(mouthPath);
     ++result.motionFilesCreated;
   }
   if (needLed) {
-    if (!generateLedPattern(ledPath, load.clip)) {
+    if (!generateLedPattern(ledPath, load.clip, histogram)) {
       report(messenger, "LED generation err", ledPath.string());
       return false;
     }
-    present.created(ledPath);
     ++result.ledFilesCreated;
   }
   return true;
@@ -185,6 +171,23 @@ bool reportActionLimitProblem(const fs::path& folder, const std::vector<std::str
   return false;
 }
 
+// The first of the recording's generated files that the save would pack but that does not
+// have the shape the generator writes. The user's own full-body motion is not ours to judge.
+std::optional<fs::path> damagedGeneratedFile(const fs::path& folder, const std::string& name,
+                                             bool hasFullBody) {
+  std::vector<std::pair<fs::path, GeneratedKind>> files;
+  if (!hasFullBody) {
+    files.emplace_back(motionFilePath(folder, name, kHeadKind, kRobotModel), GeneratedKind::Motion);
+    files.emplace_back(motionFilePath(folder, name, kMouthKind, kRobotModel),
+                       GeneratedKind::Motion);
+  }
+  files.emplace_back(ledFilePath(folder, name), GeneratedKind::Led);
+  for (const auto& [path, kind] : files) {
+    if (!isWellFormedGeneratedFile(path, kind)) return path;
+  }
+  return std::nullopt;
+}
+
 // "a,b,c,d..." : at most four names, then three dots.
 void addMissing(std::string& list, int& missingCount, const std::string& name) {
   if (missingCount == 0) {
@@ -206,7 +209,6 @@ GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Mes
     messenger.show(noRecordingsText(audioFolder), true);
     return result;
   }
-  GeneratedFiles present(audioFolder);
   const int total = static_cast<int>(listed.size());
   for (int i = 0; i < total; ++i) {
     messenger.progress("Generating", i, total);
@@ -216,7 +218,7 @@ GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Mes
       report(messenger, kBadFileName, name);
       return result;
     }
-    if (!generateForRecording(audioFolder, listedName, name, present, result, messenger)) {
+    if (!generateForRecording(audioFolder, listedName, name, result, messenger)) {
       return result;
     }
   }
@@ -268,13 +270,24 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
 
     result.totalSoundBytes += info.dataLength;
     ++good;
+    const bool hasFullBody =
+        platform::fileExists(motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel));
     const bool motionsPresent =
-        fileExists(motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel)) ||
-        (fileExists(motionFilePath(audioFolder, name, kHeadKind, kRobotModel)) &&
-         fileExists(motionFilePath(audioFolder, name, kMouthKind, kRobotModel)));
+        hasFullBody ||
+        (platform::fileExists(motionFilePath(audioFolder, name, kHeadKind, kRobotModel)) &&
+         platform::fileExists(motionFilePath(audioFolder, name, kMouthKind, kRobotModel)));
     // The save needs every recording's LED file, so its absence counts as missing too.
-    const bool ledPresent = fileExists(ledFilePath(audioFolder, name));
-    if (!motionsPresent || !ledPresent) addMissing(missingList, missing, name);
+    const bool ledPresent = platform::fileExists(ledFilePath(audioFolder, name));
+    if (!motionsPresent || !ledPresent) {
+      addMissing(missingList, missing, name);
+      continue;
+    }
+    if (const std::optional<fs::path> damaged =
+            damagedGeneratedFile(audioFolder, name, hasFullBody)) {
+      report(messenger, kDamagedGenerated, damaged->string());
+      result.count = -1;
+      return result;
+    }
   }
   messenger.progress("Checking", total, total);
 

@@ -1,7 +1,5 @@
 #include "velk_mur/generate/naming.h"
 
-#include "platform/files.h"
-
 namespace fs = std::filesystem;
 
 namespace velk_mur {
@@ -40,10 +38,6 @@ fs::path ledFilePath(const fs::path& folder, std::string_view name) {
 
 fs::path recordingPath(const fs::path& folder, std::string_view name) {
   return folder / (std::string(name) + ".WAV");
-}
-
-bool fileExists(const fs::path& path) {
-  return platform::fileExists(path);
 }
 
 }  // namespace velk_mur

@@ -35,7 +35,7 @@ TEST(OdaWriter, HeaderOfTwoSlotArchiveMatchesHandCheckedBytes) {
 // Slots, then the data without padding, a spare slot left zero; names keep their case, and an
 // entry larger than one copy chunk comes whole.
 TEST(OdaWriter, WritesSlotsThenData) {
-  const std::vector<std::pair<velk_mur::OdaTag, OdaEntry>> entries = {
+  const std::vector<std::pair<platform::FourCC, OdaEntry>> entries = {
       {velk_mur::kMotionTag, {"OMTN", "h_any#any_7Hello", fileBytes("first", 1001)}},
       {velk_mur::kWaveTag, {"WAVE", std::string(127, 'n'), fileBytes("second", 70000)}},
       {velk_mur::kLedTag, {std::string("LED\0", 4), "x", {1, 2, 3}}}};
