@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -56,8 +56,7 @@ TEST(FuzzCorpus, EveryTargetKeepsItsPropertiesOverItsCorpus) {
     int files = 0;
     for (const auto& entry :
          fs::directory_iterator(fs::path(VELK_SOURCE_DIR) / "fuzz/corpus" / target.name)) {
-      std::printf("%s\n", entry.path().c_str());
-      std::fflush(stdout);
+      std::cout << entry.path().string() << std::endl;
       std::ifstream in(entry.path(), std::ios::binary);
       const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
       EXPECT_EQ(target.input(bytes.data(), bytes.size()), 0) << entry.path();

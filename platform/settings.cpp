@@ -200,10 +200,4 @@ bool writeProfileStrings(const fs::path& file, std::string_view section,
   return flushFolder(target.parent_path());
 }
 
-bool writeProfileString(const fs::path& file, std::string_view section, std::string_view key,
-                        std::string_view value) {
-  const ProfileEntry entry{key, value};
-  return writeProfileStrings(file, section, std::span<const ProfileEntry>(&entry, 1));
-}
-
 }  // namespace platform

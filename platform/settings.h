@@ -36,7 +36,5 @@ std::string readProfileString(const std::filesystem::path& file, std::string_vie
 // False when the file exists but cannot be read, or cannot be replaced.
 bool writeProfileStrings(const std::filesystem::path& file, std::string_view section,
                          std::span<const ProfileEntry> entries);
-bool writeProfileString(const std::filesystem::path& file, std::string_view section,
-                        std::string_view key, std::string_view value);
 
 }  // namespace platform

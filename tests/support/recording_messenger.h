@@ -31,7 +31,6 @@ class RecordingMessenger : public Messenger {
   }
 
   void queueAnswer(bool yes) { answers_.push_back(yes); }
-  void setDefaultAnswer(bool yes) { defaultAnswer_ = yes; }
 
   const std::vector<Entry>& entries() const { return entries_; }
   std::vector<std::string> texts() const;
@@ -45,12 +44,11 @@ class RecordingMessenger : public Messenger {
   std::vector<Entry> entries_;
   std::vector<std::string> progressSteps_;
   std::deque<bool> answers_;
-  bool defaultAnswer_ = false;
 };
 
 inline bool RecordingMessenger::ask(std::string_view question) {
   entries_.push_back({true, false, std::string(question)});
-  if (answers_.empty()) return defaultAnswer_;
+  if (answers_.empty()) return false;
   const bool answer = answers_.front();
   answers_.pop_front();
   return answer;

@@ -1,21 +1,20 @@
 #include "tests/support/temp_tree.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <system_error>
-
-#include <stdlib.h>
 
 namespace fs = std::filesystem;
 
 namespace testing_support {
 
 TempDir::TempDir() {
-  std::string pattern = (fs::temp_directory_path() / "velk-test-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-  path_ = pattern;
+  std::random_device random;
+  do {
+    path_ = fs::temp_directory_path() / ("velk-test-" + std::to_string(random()));
+  } while (!fs::create_directory(path_));
 }
 
 TempDir::~TempDir() {

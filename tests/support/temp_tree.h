@@ -10,6 +10,14 @@
 
 namespace testing_support {
 
+// Whether two names that differ only in letter case can name two files; not on Windows, whose
+// file system ignores case, so there the program needs no case resolution of its own.
+#ifdef _WIN32
+inline constexpr bool kCaseSensitiveFiles = false;
+#else
+inline constexpr bool kCaseSensitiveFiles = true;
+#endif
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
  public:

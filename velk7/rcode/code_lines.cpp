@@ -89,8 +89,4 @@ bool moveLine(LineList& lines, int from, int to) {
   return true;
 }
 
-void clearLines(LineList& lines) {
-  lines.clear();
-}
-
 }  // namespace velk7

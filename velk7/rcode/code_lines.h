@@ -48,6 +48,5 @@ bool deleteLine(LineList& lines, int index);
 // Puts the line at `from` just before the line that stood at `to`; `to` equal to the
 // count means after the last line. False, and nothing changes, for indexes out of range.
 bool moveLine(LineList& lines, int from, int to);
-void clearLines(LineList& lines);
 
 }  // namespace velk7

@@ -1,27 +1,20 @@
 #include "velk7/rcode/palette.h"
 
+#include <array>
+#include <optional>
+#include <span>
+#include <string_view>
+
 #include "velk7/rcode/record_syntax.h"
 
 namespace velk7 {
 
 namespace {
 
-void appendStandardParts(std::vector<PaletteEntry>& entries) {
-  for (const StandardPart& standard : standardParts) {
-    entries.push_back(PaletteEntry{std::string(standard.label), classifyLine(standard.part),
-                                   std::string(standard.part)});
-  }
-}
-
-void appendSubroutines(std::vector<PaletteEntry>& entries, const RcodeProgram& program) {
-  for (const std::string& text : program.subroutineLines) {
-    // Dropped into a record, such a text would read back as a marker and split the record.
-    if (looksLikeMarker(text)) continue;
-    entries.push_back(PaletteEntry{subroutineLabel(text), classifyLine(text), text});
-  }
-}
-
-}  // namespace
+struct StandardPart {
+  std::string_view label;
+  std::string_view part;  // a PartText
+};
 
 // Two blanks before "//" in "Stop playing" belong to the part.
 const std::array<StandardPart, 17> standardParts{{
@@ -66,6 +59,14 @@ const std::array<StandardPart, 17> standardParts{{
     {"Stop playing", "PLAY ACTION STOP  // Stop playing"},
 }};
 
+// One category of system actions: up to three name prefixes (unused ones empty).
+struct SystemCategory {
+  std::array<std::string_view, 3> prefixes;
+  std::string_view label;
+
+  std::span<const std::string_view> prefixList() const;
+};
+
 const std::array<SystemCategory, 15> systemCategories{{
     {{"L_EDSP."}, "Moods (EDSP)"},
     {{"L_FDSP."}, "Moods (FDSP)"},
@@ -90,16 +91,7 @@ std::span<const std::string_view> SystemCategory::prefixList() const {
   return std::span<const std::string_view>(prefixes.data(), count);
 }
 
-std::vector<std::string> categoryNames() {
-  std::vector<std::string> names{"Standard", "User Actions"};
-  for (const SystemCategory& category : systemCategories) {
-    names.push_back("System: " + std::string(category.label));
-  }
-  names.emplace_back("System: (other)");
-  names.emplace_back("Subroutines");
-  return names;
-}
-
+// Accepts a name that begins with one of the category's prefixes; the label is the rest.
 std::optional<std::string> categoryFilter(const SystemCategory& category, std::string_view name) {
   for (std::string_view prefix : category.prefixList()) {
     if (name.starts_with(prefix)) return std::string(name.substr(prefix.size()));
@@ -107,6 +99,7 @@ std::optional<std::string> categoryFilter(const SystemCategory& category, std::s
   return std::nullopt;
 }
 
+// Accepts a name that no prefix of any category begins; the label is the whole name.
 std::optional<std::string> otherFilter(std::string_view name) {
   for (const SystemCategory& category : systemCategories) {
     if (categoryFilter(category, name)) return std::nullopt;
@@ -114,6 +107,7 @@ std::optional<std::string> otherFilter(std::string_view name) {
   return std::string(name);
 }
 
+// The label of a "Subroutines" entry: the text after the last "/", without leading blanks.
 std::string subroutineLabel(std::string_view text) {
   std::size_t labelStart = 0;
   for (std::size_t at = 0; at < text.size(); ++at) {
@@ -125,6 +119,33 @@ std::string subroutineLabel(std::string_view text) {
   }
   if (labelStart == text.size()) return std::string(text);
   return std::string(text.substr(labelStart));
+}
+
+void appendStandardParts(std::vector<PaletteEntry>& entries) {
+  for (const StandardPart& standard : standardParts) {
+    entries.push_back(PaletteEntry{std::string(standard.label), classifyLine(standard.part),
+                                   std::string(standard.part)});
+  }
+}
+
+void appendSubroutines(std::vector<PaletteEntry>& entries, const RcodeProgram& program) {
+  for (const std::string& text : program.subroutineLines) {
+    // Dropped into a record, such a text would read back as a marker and split the record.
+    if (looksLikeMarker(text)) continue;
+    entries.push_back(PaletteEntry{subroutineLabel(text), classifyLine(text), text});
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> categoryNames() {
+  std::vector<std::string> names{"Standard", "User Actions"};
+  for (const SystemCategory& category : systemCategories) {
+    names.push_back("System: " + std::string(category.label));
+  }
+  names.emplace_back("System: (other)");
+  names.emplace_back("Subroutines");
+  return names;
 }
 
 std::vector<PaletteEntry> paletteEntries(int categoryIndex, const RcodeProgram& program,

@@ -12,7 +12,7 @@ inline constexpr std::int64_t kMaxKeyFrames = 65535;
 
 // The longest recording whose key-frame count fits: q = 65533, N = 65535 (about 87 minutes).
 // Within this length every product of the generators fits in 32 bits, so their 64-bit
-// arithmetic gives exactly the 32-bit results of the original program.
+// arithmetic gives exactly the results of 32-bit arithmetic.
 inline constexpr std::int64_t kMaxClipSamples = 41941119;
 
 constexpr std::int64_t keyFrameQ(std::int64_t sampleCount) {

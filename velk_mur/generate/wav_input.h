@@ -10,7 +10,7 @@
 
 namespace velk_mur {
 
-// The result of reading a recording's header; the values are those of the original program.
+// The result of reading a recording's header.
 enum class WavCheck {
   Unreadable = 0,        // the file cannot be opened for reading
   WrongFormat = 1,       // not RIFF/WAVE, shorter than 46 bytes, or not 8 kHz 8-bit mono PCM

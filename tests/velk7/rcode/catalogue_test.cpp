@@ -62,7 +62,6 @@ TEST(ReadCatalogue, AcceptableLinesBecomeEntries) {
     const char* file;
     std::string text;
     std::vector<PaletteEntry> entries;
-    CatalogueFilter filter = {};
   };
   const std::string longName(100, 'N');
   const std::vector<Case> cases = {
@@ -80,13 +79,6 @@ TEST(ReadCatalogue, AcceptableLinesBecomeEntries) {
         {"SIT", LineKind::Sys, "PLAY ACTION SIT // sit down\377WAIT"},
         {"KICK_NOWAIT", LineKind::Move, "PLAY ACTION KICK_NOWAIT"},
         {"CR_ONLY", LineKind::Sys, "PLAY ACTION CR_ONLY // x\ry\377WAIT"}}},
-      {"ACTION.EXT",
-       "L_X.ONE 1 0\nOTHER 1 0\n",
-       {{"ONE", LineKind::Sys, "PLAY ACTION L_X.ONE\377WAIT"}},
-       [](std::string_view name) -> std::optional<std::string> {
-         if (name.substr(0, 4) != "L_X.") return std::nullopt;
-         return std::string(name.substr(4));
-       }},
       // A long line is read as pieces of 255; FIRST's part would be too long.
       {"ACTION.CFG",
        "FIRST 1 0 " + std::string(245, 'c') + "SECOND 2 0 tail\r\nLAST 3 0\r\n",
@@ -103,7 +95,7 @@ TEST(ReadCatalogue, AcceptableLinesBecomeEntries) {
     stick.write(c.file, c.text);
     const char* verb = std::string_view(c.file) == "ACTION.CFG" ? "ACTION+" : "ACTION";
     std::vector<PaletteEntry> palette;
-    EXPECT_EQ(readCatalogue(palette, stick.program(), c.file, verb, c.filter), !c.entries.empty());
+    EXPECT_EQ(readCatalogue(palette, stick.program(), c.file, verb), !c.entries.empty());
     EXPECT_EQ(palette, c.entries);
   }
 }

@@ -38,12 +38,9 @@ TEST(MakePlayPart, ComposesPlayCommentAndWaitWithinTheLimit) {
   // "PLAY ACTION+ " is 13 bytes and the wait 5 more, so a name of 237 fits exactly.
   const std::vector<Case> cases = {
       {"ACTION+", "HELLO", "; hello.WAV", "PLAY ACTION+ HELLO // hello.WAV\377WAIT"},
-      {"ACTION+", "HELLO_NOWAIT", "", "PLAY ACTION+ HELLO_NOWAIT"},
       {"ACTION", "SIT", "", "PLAY ACTION SIT\377WAIT"},
-      {"ACTION", "SIT", " ; ;  ", "PLAY ACTION SIT\377WAIT"},
       {"ACTION", "SIT", "\tnote", "PLAY ACTION SIT // \tnote\377WAIT"},
       {"ACTION", "X_NOWAIT_Y", "a;b", "PLAY ACTION X_NOWAIT_Y // a;b"},
-      {"ACTION", "X_nowait", "", "PLAY ACTION X_nowait\377WAIT"},
       {"ACTION+", std::string(237, 'N'), "", "PLAY ACTION+ " + std::string(237, 'N') + "\377WAIT"},
       {"ACTION+", std::string(238, 'N'), "", std::nullopt},
       {"ACTION", "X", std::string(250, 'c'), std::nullopt},
@@ -56,11 +53,9 @@ TEST(MakePlayPart, ComposesPlayCommentAndWaitWithinTheLimit) {
 TEST(PartDescription, TextAfterFirstCommentCutAtFirstLine) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"WAIT 250 // Wait 1/4 second", " Wait 1/4 second"},
-      {"PLAY ACTION SIT\377WAIT", "PLAY ACTION SIT"},
       {"PLAY ACTION TURN 90 // Turn Left\377WAIT", " Turn Left"},
       {"A // b // c", " b // c"},
       {"A\377B // c", " c"},
-      {"//", ""},
       {"", ""},
   };
   for (const auto& [part, description] : cases) EXPECT_EQ(partDescription(part), description);
@@ -69,11 +64,9 @@ TEST(PartDescription, TextAfterFirstCommentCutAtFirstLine) {
 TEST(AddPart, AppendsALineForEachSeparatedPiece) {
   const std::vector<std::pair<std::string, LineList>> cases = {
       {"A\377B", {"first", "A", "B"}},
-      {"A\377", {"first", "A"}},
       {"\377B", {"first", "", "B"}},
       {"A\377\377B", {"first", "A", "", "B"}},
       {"", {"first"}},
-      {"WAIT", {"first", "WAIT"}},
   };
   for (const auto& [part, expected] : cases) {
     LineList lines{"first"};

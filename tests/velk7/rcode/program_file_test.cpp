@@ -52,7 +52,7 @@ TEST(ExampleStick, ProgramLoadsAndSavesToIdenticalBytes) {
   EXPECT_EQ(testing::written(program), program.text);
 }
 
-TEST(StartUp, CompleteStickLoadsFromTheDefaultPathOrAPathWithBlanks) {
+TEST(StartUp, CompleteStickLoadsFromTheDefaultPath) {
   StickFixture stick;
   stick.writeComplete();
   fs::create_directories(stick.root / "VELK");
@@ -63,12 +63,6 @@ TEST(StartUp, CompleteStickLoadsFromTheDefaultPathOrAPathWithBlanks) {
   ASSERT_EQ(loaded->program.recordCount(), 1);
   EXPECT_EQ(loaded->program.records[0].name, "Events/Pat");
 
-  fs::create_directories(stick.ams() / "my copy");
-  fs::copy_file(stick.program(), stick.ams() / "my copy" / "R-CODE.R");
-  fs::copy_file(stick.ams() / "ACTION.EXT", stick.ams() / "my copy" / "ACTION.EXT");
-  // Three folders up from "my copy" is APP, so the configuration file is looked for there.
-  writeTextFile(stick.root / "OPEN-R/APP/MW/CONF/ERS-7.MWC", "M");
-  EXPECT_TRUE(startUp("my copy/R-CODE.R", stick.ams(), messenger).has_value());
   EXPECT_TRUE(messenger.entries().empty());
 }
 

@@ -51,10 +51,10 @@ TEST(WriteProgram, RecordContentIsRegeneratedWithIndentAndCrLf) {
 // the form without code lines; adding lines brings back the other form.
 TEST(WriteProgram, DeletingAllLinesLeavesTheMarkersAndSwitchesThePreForm) {
   RcodeProgram plain = parsed("x\r\n  //{ \"A\"\r\n    X\r\n  //}\r\ny");
-  clearLines(plain.records[0].lines);
+  plain.records[0].lines.clear();
   EXPECT_EQ(written(plain), "x\r\n  //{ \"A\"\r\n  //}\r\ny");
   RcodeProgram program = parsed("//{ \"A\" PRE\n  WAIT //[PRE]\n  X\n  Y\n//}\n");
-  clearLines(program.records[0].lines);
+  program.records[0].lines.clear();
   EXPECT_EQ(written(program), "//{ \"A\" PRE\n  //[PRE]: WAIT\r\n//}\n");
   addPart(program.records[0].lines, "PLAY ACTION SIT\377WAIT");
   EXPECT_EQ(written(program),

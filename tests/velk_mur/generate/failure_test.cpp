@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_faults.h"
+#include "tests/support/gen_wav_maker.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/generate/file_structure.h"
 #include "velk_mur/generate/head_motion.h"
@@ -10,7 +11,7 @@
 #include "velk_mur/generate/led_pattern.h"
 #include "velk_mur/generate/mouth_motion.h"
 
-using generate_tests::halfSilentHalfLoud;
+using testing_support::halfSilentHalfLoud;
 namespace fs = std::filesystem;
 
 namespace {

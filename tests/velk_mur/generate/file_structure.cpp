@@ -4,19 +4,12 @@
 
 #include <cstring>
 
-#include "tests/support/gen_wav_maker.h"
-
 namespace generate_tests {
 
 platform::Bytes written(const Writer& writer) {
   platform::Bytes bytes;
   EXPECT_TRUE(writer(bytes));
   return bytes;
-}
-
-const platform::Bytes& halfSilentHalfLoud() {
-  static const platform::Bytes samples = testing_support::halfSilentHalfLoud();
-  return samples;
 }
 
 std::string checkLedFile(const platform::Bytes& file, std::vector<NoteEvent>& events) {

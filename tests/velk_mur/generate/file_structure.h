@@ -15,9 +15,6 @@ using Writer = std::function<bool(platform::Bytes&)>;
 // What `writer` builds; a refusal fails the calling test.
 platform::Bytes written(const Writer& writer);
 
-// The one-second recording of the worked examples, made once.
-const platform::Bytes& halfSilentHalfLoud();
-
 struct NoteEvent {
   std::uint32_t tick = 0;  // absolute
   int note = 0;

@@ -109,7 +109,7 @@ TEST(MouthMotion, OpensWithTheLoudnessOfTheWindowAhead) {
     int threshold;
     std::string course;
   } rows[] = {
-      {"half silent, half loud", generate_tests::halfSilentHalfLoud(), 127, "ccccwwwcccccccc"},
+      {"half silent, half loud", testing_support::halfSilentHalfLoud(), 127, "ccccwwwcccccccc"},
       // In silence every key frame with a whole window opens wide.
       {"silence", testing_support::silence(8000), 0, "cwwwwwwcccccccc"},
       {"no window yet", testing_support::silence(4640), 0, "cccccccccc"},

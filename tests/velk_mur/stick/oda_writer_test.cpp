@@ -32,43 +32,24 @@ TEST(OdaWriter, HeaderOfTwoSlotArchiveMatchesHandCheckedBytes) {
   EXPECT_EQ(sink.bytes(), expected);
 }
 
-TEST(OdaWriter, WritesSlotsThenDataWithoutPaddingAndKeepsNameCase) {
-  struct Added {
-    platform::FourCC tag;
-    OdaEntry expected;
-  };
-  struct Case {
-    const char* what;
-    std::uint32_t slots;
-    std::vector<Added> entries;
-  };
-  const std::string led("LED\0", 4);
-  const Case cases[] = {
-      {"one entry, second slot zero, data at 352",
-       2,
-       {{velk_mur::kWaveTag, {"WAVE", "hello", fileBytes("wave", 1000)}}}},
-      {"second entry larger than one copy chunk",
-       3,
-       {{velk_mur::kMotionTag, {"OMTN", "h_any#any_7Hello", fileBytes("first", 1001)}},
-        {velk_mur::kMotionTag, {"OMTN", "m_any#any_hello", fileBytes("second", 70000)}}}},
-      {"LED tag is three letters and a zero byte", 1, {{velk_mur::kLedTag, {led, "x", {1, 2, 3}}}}},
-      {"name of 127 characters", 1, {{velk_mur::kWaveTag, {"WAVE", std::string(127, 'n'), {5}}}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    TempDir dir;
-    OdaWriter writer;
-    ASSERT_TRUE(writer.create(dir / "OUT.ODA", static_cast<std::int32_t>(c.slots)));
-    std::vector<OdaEntry> expected;
-    for (std::size_t i = 0; i < c.entries.size(); ++i) {
-      const fs::path source = dir / std::to_string(i);
-      writeFile(source, c.entries[i].expected.data);
-      ASSERT_TRUE(writer.addEntry(source, c.entries[i].expected.name, c.entries[i].tag));
-      expected.push_back(c.entries[i].expected);
-    }
-    ASSERT_TRUE(writer.finish());
-    EXPECT_EQ(readFile(dir / "OUT.ODA"), expectedArchive(c.slots, expected));
+// Slots, then the data without padding, a spare slot left zero; names keep their case, and an
+// entry larger than one copy chunk comes whole.
+TEST(OdaWriter, WritesSlotsThenData) {
+  const std::vector<std::pair<platform::FourCC, OdaEntry>> entries = {
+      {velk_mur::kMotionTag, {"OMTN", "h_any#any_7Hello", fileBytes("first", 1001)}},
+      {velk_mur::kWaveTag, {"WAVE", std::string(127, 'n'), fileBytes("second", 70000)}},
+      {velk_mur::kLedTag, {std::string("LED\0", 4), "x", {1, 2, 3}}}};
+  TempDir dir;
+  OdaWriter writer;
+  ASSERT_TRUE(writer.create(dir / "OUT.ODA", 4));
+  std::vector<OdaEntry> expected;
+  for (const auto& [tag, entry] : entries) {
+    writeFile(dir / entry.name, entry.data);
+    ASSERT_TRUE(writer.addEntry(dir / entry.name, entry.name, tag));
+    expected.push_back(entry);
   }
+  ASSERT_TRUE(writer.finish());
+  EXPECT_EQ(readFile(dir / "OUT.ODA"), expectedArchive(4, expected));
 }
 
 TEST(OdaWriter, RefusedAddsWriteNothing) {

@@ -59,19 +59,11 @@ Bytes oldConfiguration() {
 
 // An audio folder and a stick under one temporary folder.
 struct SaveSetup {
-  explicit SaveSetup(
-      testing_support::StickNameCase nameCase = testing_support::StickNameCase::Upper)
-      : stick(testing_support::makeStickTree(dir / "stick", oldConfiguration(), "OLD LINE\r\n",
-                                             nameCase)) {
-    writeFile(stick.dataFolder / archiveName("AUDIO.ODA", nameCase), fileBytes("old audio", 90));
-    writeFile(stick.dataFolder / archiveName("MOTION.ODA", nameCase), fileBytes("old motion", 90));
-    writeFile(stick.dataFolder / archiveName("LED.ODA", nameCase), fileBytes("old led", 90));
+  SaveSetup()
+      : stick(testing_support::makeStickTree(dir / "stick", oldConfiguration(), "OLD\r\n")) {
+    for (const char* archive : {"AUDIO.ODA", "MOTION.ODA", "LED.ODA"})
+      writeFile(stick.dataFolder / archive, fileBytes(archive, 90));
     fs::create_directories(audio / "GEN");
-  }
-
-  static std::string archiveName(std::string_view name, testing_support::StickNameCase nameCase) {
-    return nameCase == testing_support::StickNameCase::Lower ? platform::toLowerAscii(name)
-                                                             : std::string(name);
   }
 
   // The recording and its generated files, each with recognisable bytes.
@@ -194,36 +186,24 @@ TEST(SaveToStick, EmptyListingEmptiesTheGeneratedSetAndKeepsForeignBlocks) {
 }
 
 TEST(SaveToStick, FailingAddNamesItsStepAndSourceAndChangesNothing) {
-  struct Case {
-    const char* what;
-    bool fullBody;
-    fs::path (*missing)(const fs::path& audio);
-    const char* stepWords;
-  };
-  const Case cases[] = {
-      {"sound", false, [](const fs::path& a) { return a / "walk.wav"; }, "writing audio data"},
-      {"head", false, [](const fs::path& a) { return a / "GEN" / "walk_h7.mtn"; },
-       "writing motion data (head)"},
-      {"full body", true, [](const fs::path& a) { return a / "walk.mtn"; },
-       "writing motion data (all)"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  const struct {
+    const char* emptied;  // emptied rather than removed: the recording is still listed
+    const char* step;
+  } rows[] = {{"walk.wav", "writing audio data"},
+              {"GEN/walk_h7.mtn", "writing motion data (head)"},
+              {"walk.mtn", "writing motion data (all)"}};
+  for (const auto& row : rows) {
     SaveSetup setup;
     setup.addRecording("a1");
-    setup.addRecording("b2");
-    setup.addRecording("walk", c.fullBody);
+    setup.addRecording("walk", std::string_view(row.emptied) == "walk.mtn");
     const auto before = snapshotTree(setup.stick.root);
-    // Emptied rather than removed: the recording is still listed and a full-body motion
-    // still counts as present.
-    writeFile(c.missing(setup.audio), Bytes{});
+    const fs::path emptied = setup.audio / fs::path(row.emptied).make_preferred();
+    writeFile(emptied, Bytes{});
     platform::RecordingMessenger messenger;
     EXPECT_FALSE(setup.save(messenger));
-    const std::string path = c.missing(setup.audio).string();
-    EXPECT_EQ(messenger.entries(), (std::vector<platform::RecordingMessenger::Entry>{
-                                       {false, true,
-                                        "ERROR: problem " + std::string(c.stepWords) +
-                                            " - aborting\n(file : " + path + ")"}}));
+    EXPECT_EQ(messenger.texts(),
+              std::vector<std::string>{"ERROR: problem " + std::string(row.step) +
+                                       " - aborting\n(file : " + emptied.string() + ")"});
     EXPECT_EQ(snapshotTree(setup.stick.root), before);
   }
 }

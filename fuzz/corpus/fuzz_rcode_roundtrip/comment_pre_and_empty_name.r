@@ -1,0 +1,6 @@
+//{ "A" PRE
+//[PRE]: // note
+//}
+//{ ""
+  PLAY ACTION+ HELLO // HELLO.WAV
+//}}} x
