@@ -81,7 +81,7 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
   const bool needLed = !platform::fileExists(ledPath);
   if (!needHead && !needMouth && !needLed) return true;
 
-  // The messages name the recording as folder/name.WAV, as the original program did; the file
+  // The messages name the recording as folder/name.WAV, the spelling users know; the file
   // is opened under its listed name, which is the same file without a search for its case.
   const fs::path wavPath = recordingPath(folder, name);
   const fs::path listedPath = folder / listedName;
