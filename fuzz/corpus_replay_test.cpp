@@ -39,7 +39,7 @@ TEST(FuzzCorpus, EveryTargetKeepsItsPropertiesOverItsCorpus) {
     int files = 0;
     for (const auto& entry :
          fs::directory_iterator(fs::path(VELK_SOURCE_DIR) / "fuzz/corpus" / target.name)) {
-      std::printf("%s\n", entry.path().c_str());
+      std::printf("%s\n", entry.path().string().c_str());
       std::fflush(stdout);
       std::ifstream in(entry.path(), std::ios::binary);
       const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};

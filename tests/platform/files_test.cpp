@@ -19,6 +19,9 @@ namespace {
 
 TEST(ResolveCase, FindsEveryComponentWithoutRegardToCase) {
   TempDir dir;
+  if (!testing_support::caseSensitive(dir.path())) {
+    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
+  }
   writeTextFile(dir / "open-r/mw/conf/ers-7.mwc", "x");
   EXPECT_EQ(platform::resolveCase(dir / "OPEN-R/MW/CONF/ERS-7.MWC"),
             dir / "open-r/mw/conf/ers-7.mwc");
@@ -36,6 +39,9 @@ TEST(ResolveCase, FindsEveryComponentWithoutRegardToCase) {
 // and what others change (seen through the folder's time), must show in the next lookup.
 TEST(ResolveCase, RemembersWhatChanged) {
   TempDir dir;
+  if (!testing_support::caseSensitive(dir.path())) {
+    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
+  }
   writeTextFile(dir / "other", "o");
   EXPECT_EQ(platform::resolveCase(dir / "NEW.BIN"), dir / "NEW.BIN");
   auto file = platform::OutputFile::create(dir / "new.bin");
@@ -59,6 +65,9 @@ TEST(ResolveCase, RemembersWhatChanged) {
 }
 
 TEST(FileOperations, ReplaceTheFileOfAnotherCaseInsteadOfMakingATwin) {
+  if (TempDir probe; !testing_support::caseSensitive(probe.path())) {
+    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
+  }
   const struct {
     const char* name;
     std::function<bool(const TempDir&)> operation;
@@ -104,6 +113,9 @@ TEST(OutputFile, SeeksBackToPatchAHeader) {
 
 TEST(ListFolder, MatchesWithoutCaseAndSortsStably) {
   TempDir dir;
+  if (!testing_support::caseSensitive(dir.path())) {
+    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
+  }
   for (const char* name : {"b.WAV", "a.wav", "B.wav", "c.txt", "notes.wav.txt"})
     writeTextFile(dir / name, "x");
   fs::create_directory(dir / "dir.wav");

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <string>
 #include <system_error>
 
 #include <stdlib.h>
@@ -12,11 +14,29 @@ namespace fs = std::filesystem;
 
 namespace testing_support {
 
+#ifdef _WIN32
+// Windows has no mkdtemp: a random name is tried until creating it succeeds, since creation
+// fails on a name that exists.
+TempDir::TempDir() {
+  std::random_device random;
+  const fs::path base = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate = base / ("velk-test-" + std::to_string(random()));
+    std::error_code error;
+    if (fs::create_directory(candidate, error)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  std::abort();
+}
+#else
 TempDir::TempDir() {
   std::string pattern = (fs::temp_directory_path() / "velk-test-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) std::abort();
   path_ = pattern;
 }
+#endif
 
 TempDir::~TempDir() {
   std::error_code error;
@@ -26,6 +46,15 @@ TempDir::~TempDir() {
     fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
   }
   fs::remove_all(path_, error);
+}
+
+bool caseSensitive(const fs::path& folder) {
+  const fs::path probe = folder / "case-probe";
+  writeTextFile(probe, "x");
+  std::error_code error;
+  const bool sensitive = !fs::exists(folder / "CASE-PROBE", error);
+  fs::remove(probe, error);
+  return sensitive;
 }
 
 void writeFile(const fs::path& path, const platform::Bytes& bytes) {

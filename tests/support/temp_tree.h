@@ -27,6 +27,10 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Whether `folder` tells names apart by letter case; what only such a folder can show is
+// skipped elsewhere (Windows, macOS by default).
+bool caseSensitive(const std::filesystem::path& folder);
+
 // Writes bytes or text to a file, creating its parent folders.
 void writeFile(const std::filesystem::path& path, const platform::Bytes& bytes);
 void writeTextFile(const std::filesystem::path& path, std::string_view text);

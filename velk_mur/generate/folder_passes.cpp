@@ -7,6 +7,7 @@
 
 #include "platform/ascii_text.h"
 #include "platform/folder_listing.h"
+#include "platform/path_text.h"
 #include "velk_mur/generate/head_motion.h"
 #include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/led_pattern.h"
@@ -74,10 +75,11 @@ class GeneratedFiles {
   }
   // True when the file can be opened for reading; a name the listing lacks is absent.
   bool exists(const fs::path& path) const {
-    return listed_.count(platform::toLowerAscii(path.filename().string())) != 0 && fileExists(path);
+    return listed_.count(platform::toLowerAscii(platform::pathToText(path.filename()))) != 0 &&
+           fileExists(path);
   }
   void created(const fs::path& path) {
-    listed_.insert(platform::toLowerAscii(path.filename().string()));
+    listed_.insert(platform::toLowerAscii(platform::pathToText(path.filename())));
   }
 
  private:
@@ -99,10 +101,10 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
   // The messages name the recording as folder/name.WAV, as the original program did; the file
   // is opened under its listed name, which is the same file without a search for its case.
   const fs::path wavPath = recordingPath(folder, name);
-  const fs::path listedPath = folder / listedName;
+  const fs::path listedPath = folder / platform::textToPath(listedName);
   WavHeaderInfo info;
   if (readWavHeader(listedPath, info) != WavCheck::Good) {
-    report(messenger, "Bad WAV file", wavPath.string() + "\n" + kImportHint);
+    report(messenger, "Bad WAV file", platform::pathToText(wavPath) + "\n" + kImportHint);
     return false;
   }
   // Refused from the header alone, before any memory is taken or any file written.
@@ -110,22 +112,22 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
     report(messenger,
            "WAV file too long (at most " + std::to_string(kMaxClipSamples) +
                " samples, about 87 minutes, fit in a motion file)",
-           wavPath.string());
+           platform::pathToText(wavPath));
     return false;
   }
   const ClipLoadResult load = loadClipSamples(listedPath, info);
   if (load.status == ClipLoadStatus::Missing) {
-    report(messenger, "Bad WAV file (missing)", wavPath.string());
+    report(messenger, "Bad WAV file (missing)", platform::pathToText(wavPath));
     return false;
   }
   if (load.status != ClipLoadStatus::Loaded) {
-    report(messenger, "Bad WAV file (read error)", wavPath.string());
+    report(messenger, "Bad WAV file (read error)", platform::pathToText(wavPath));
     return false;
   }
 
   if (needHead) {
     if (!generateHeadMotion(headPath, motionName(name, kHeadKind, kRobotModel), load.clip)) {
-      report(messenger, "Head motion generation err", headPath.string());
+      report(messenger, "Head motion generation err", platform::pathToText(headPath));
       return false;
     }
     present.created(headPath);
@@ -133,7 +135,7 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
   }
   if (needMouth) {
     if (!generateMouthMotion(mouthPath, motionName(name, kMouthKind, kRobotModel), load.clip)) {
-      report(messenger, "Mouth motion generation err", mouthPath.string());
+      report(messenger, "Mouth motion generation err", platform::pathToText(mouthPath));
       return false;
     }
     present.created(mouthPath);
@@ -141,7 +143,7 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
   }
   if (needLed) {
     if (!generateLedPattern(ledPath, load.clip)) {
-      report(messenger, "LED generation err", ledPath.string());
+      report(messenger, "LED generation err", platform::pathToText(ledPath));
       return false;
     }
     present.created(ledPath);
@@ -156,7 +158,7 @@ bool reportActionLimitProblem(const fs::path& folder, const std::vector<std::str
                               platform::Messenger& messenger) {
   if (listed.size() > static_cast<std::size_t>(kMaxActions)) {
     report(messenger, "Too many .WAV files (at most " + std::to_string(kMaxActions) + " actions)",
-           folder.string());
+           platform::pathToText(folder));
     return true;
   }
   std::map<std::string, std::string> byLowerName;
@@ -251,14 +253,14 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
       return result;
     }
 
-    const fs::path wavPath = audioFolder / fileName;
+    const fs::path wavPath = audioFolder / platform::textToPath(fileName);
     WavHeaderInfo info;
     const WavCheck check = readWavHeader(wavPath, info);
     if (check != WavCheck::Good) {
       std::string text = "Bad format .WAV file\n";
       if (check == WavCheck::WrongFormat) text += "must be 8kHz, 8-bit mono (Windows WAV format)";
       if (check == WavCheck::ExtraInformation) text += "please turn off extra audio information";
-      if (!askToContinue(messenger, text, wavPath.string())) {
+      if (!askToContinue(messenger, text, platform::pathToText(wavPath))) {
         result.count = -1;
         return result;
       }

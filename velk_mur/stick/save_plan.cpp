@@ -7,6 +7,7 @@
 #include "platform/ascii_text.h"
 #include "platform/case_path.h"
 #include "platform/folder_listing.h"
+#include "platform/path_text.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/action_catalogue.h"
 #include "velk_mur/stick/mwc_update.h"
@@ -44,8 +45,10 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
     plan.audioOnly = isAudioOnlyName(plan.name);
     const fs::path fullBody =
         motionFilePath(audioFolder, recordingName(listed), kFullBodyKind, kRobotModel);
-    const auto found = fullBodyFiles.find(platform::toLowerAscii(fullBody.filename().string()));
-    if (found != fullBodyFiles.end() && fileExists(audioFolder / found->second)) {
+    const auto found =
+        fullBodyFiles.find(platform::toLowerAscii(platform::pathToText(fullBody.filename())));
+    if (found != fullBodyFiles.end() &&
+        fileExists(audioFolder / platform::textToPath(found->second))) {
       plan.fullBodyFile = found->second;
     }
     plans.push_back(std::move(plan));
@@ -56,9 +59,9 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
 RecordingFiles recordingFiles(const fs::path& audioFolder, const RecordingPlan& plan) {
   const std::string stem = recordingName(plan.listedName);
   RecordingFiles files;
-  files.sound = audioFolder / plan.listedName;
+  files.sound = audioFolder / platform::textToPath(plan.listedName);
   files.fullBodyMotion = plan.hasFullBodyMotion()
-                             ? audioFolder / plan.fullBodyFile
+                             ? audioFolder / platform::textToPath(plan.fullBodyFile)
                              : motionFilePath(audioFolder, stem, kFullBodyKind, kRobotModel);
   files.headMotion = motionFilePath(audioFolder, stem, kHeadKind, kRobotModel);
   files.mouthMotion = motionFilePath(audioFolder, stem, kMouthKind, kRobotModel);
