@@ -18,12 +18,22 @@ int main(int argc, char* argv[]) {
   platform::MessageBoxMessenger messenger(QStringLiteral("VELK7"), QMessageBox::Warning,
                                           QMessageBox::Warning, QMessageBox::Warning);
 
-  // The arguments that the toolkit left, joined again, are the whole argument text.
+  // The arguments that the toolkit left, joined again, are the whole argument text. On
+  // Windows argv is in the local code page; the toolkit's list comes from the wide command
+  // line and so keeps every name.
   std::string commandLine;
+#ifdef Q_OS_WIN
+  const QStringList arguments = QCoreApplication::arguments();
+  for (qsizetype index = 1; index < arguments.size(); ++index) {
+    if (index > 1) commandLine += ' ';
+    commandLine += arguments[index].toStdString();
+  }
+#else
   for (int index = 1; index < argc; ++index) {
     if (index > 1) commandLine += ' ';
     commandLine += argv[index];
   }
+#endif
   std::error_code error;
   std::filesystem::path currentFolder = std::filesystem::current_path(error);
   if (error) currentFolder = ".";

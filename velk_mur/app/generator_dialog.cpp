@@ -28,11 +28,11 @@ constexpr const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrs
 constexpr int kAlphabetLength = 52;
 
 QString toQString(std::string_view text) {
-  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 std::string toText(const QString& text) {
-  return text.toLocal8Bit().toStdString();
+  return text.toStdString();
 }
 
 DialogBaseUnits baseUnitsOf(const QFont& font) {
