@@ -1,12 +1,17 @@
 #include "platform/ascii_text.h"
 
 #include <cstddef>
+#include <cstring>
 
 namespace platform {
 
-char toLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char toLowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-char toUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char toUpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string toLowerAscii(std::string_view text) {
   std::string result(text);
@@ -20,7 +25,9 @@ std::string toUpperAscii(std::string_view text) {
   return result;
 }
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b) { return compareIgnoreCase(a, b) == 0; }
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+  return compareIgnoreCase(a, b) == 0;
+}
 
 int compareIgnoreCase(std::string_view a, std::string_view b) {
   const std::size_t common = a.size() < b.size() ? a.size() : b.size();
@@ -60,6 +67,34 @@ bool matchesWildcard(std::string_view pattern, std::string_view name) {
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
+}
+
+std::string_view trimLeadingBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  return first == std::string_view::npos ? std::string_view{} : text.substr(first);
+}
+
+std::string_view trimBlanks(std::string_view text) {
+  text = trimLeadingBlanks(text);
+  return text.substr(0, text.find_last_not_of(kBlanks) + 1);
+}
+
+TextLine lineAt(std::string_view text, std::size_t start) {
+  // memchr rather than find: a 10 MB program is cut into lines on every load.
+  const void* feed = std::memchr(text.data() + start, '\n', text.size() - start);
+  if (feed == nullptr) return TextLine{text.substr(start), start, text.size()};
+  const auto feedAt = static_cast<std::size_t>(static_cast<const char*>(feed) - text.data());
+  std::size_t contentEnd = feedAt;
+  if (contentEnd > start && text[contentEnd - 1] == '\r') --contentEnd;
+  return TextLine{text.substr(start, contentEnd - start), start, feedAt + 1};
+}
+
+std::vector<TextLine> splitLines(std::string_view text) {
+  std::vector<TextLine> lines;
+  for (std::size_t start = 0; start < text.size(); start = lines.back().end) {
+    lines.push_back(lineAt(text, start));
+  }
+  return lines;
 }
 
 }  // namespace platform

@@ -87,12 +87,12 @@ fs::path resolveCase(const fs::path& path) {
   if (entryExists(path)) return path;
   const fs::path leaf = path.filename();
   const std::string leafName = pathToText(leaf);
-  if (!leafName.empty() && leafName != "." && leafName != ".." && path.has_parent_path() &&
-      entryExists(path.parent_path())) {
-    if (std::optional<std::string> match = findIgnoringCase(path.parent_path(), leafName)) {
-      return path.parent_path() / textToPath(*match);
+  if (!leafName.empty() && leafName != "." && leafName != ".." && path.has_parent_path()) {
+    // A view of the parent exists only when the parent does.
+    if (const FolderView* view = currentView(path.parent_path())) {
+      const auto it = view->byFoldedName.find(toLowerAscii(leafName));
+      return it == view->byFoldedName.end() ? path : path.parent_path() / textToPath(it->second);
     }
-    return path;
   }
 
   fs::path resolved;

@@ -16,7 +16,9 @@ FaultState& state() {
   return instance;
 }
 
-unsigned bit(FileOp op) { return 1u << static_cast<unsigned>(op); }
+unsigned bit(FileOp op) {
+  return 1u << static_cast<unsigned>(op);
+}
 
 }  // namespace
 
@@ -31,11 +33,17 @@ void FaultInjection::failAt(int n) {
   failAt(n, {FileOp::Create, FileOp::Write, FileOp::Close, FileOp::Rename, FileOp::Remove});
 }
 
-void FaultInjection::reset() { state() = FaultState{}; }
+void FaultInjection::reset() {
+  state() = FaultState{};
+}
 
-int FaultInjection::operationsSeen() { return state().seen; }
+int FaultInjection::operationsSeen() {
+  return state().seen;
+}
 
-bool FaultInjection::failureReached() { return state().reached; }
+bool FaultInjection::failureReached() {
+  return state().reached;
+}
 
 bool FaultInjection::shouldFail(FileOp op) {
   FaultState& s = state();

@@ -29,8 +29,7 @@ std::FILE* openStream(const fs::path& path, const char* mode) {
 std::optional<OutputFile> OutputFile::create(const fs::path& path) {
   if (FaultInjection::shouldFail(FileOp::Create)) return std::nullopt;
   fs::path resolved = resolveCase(path);
-  std::error_code error;
-  if (fs::is_directory(resolved, error)) return std::nullopt;
+  // Opening a folder for writing fails on every system, so it needs no check of its own.
   std::FILE* file = openStream(resolved, "wb");
   if (file == nullptr) return std::nullopt;
   noteEntryCreated(resolved);
@@ -83,10 +82,15 @@ bool OutputFile::close() {
 
 std::optional<InputFile> InputFile::open(const fs::path& path) {
   fs::path resolved = resolveCase(path);
-  std::error_code error;
-  if (fs::is_directory(resolved, error)) return std::nullopt;
   std::FILE* file = openStream(resolved, "rb");
   if (file == nullptr) return std::nullopt;
+  // A folder opens for reading on some systems; it is checked only once something opened, so
+  // an absent file costs no second look.
+  std::error_code error;
+  if (fs::is_directory(resolved, error)) {
+    std::fclose(file);
+    return std::nullopt;
+  }
   return InputFile(file, std::move(resolved));
 }
 
@@ -138,14 +142,30 @@ bool InputFile::close() {
   return closed && !failNow;
 }
 
-std::optional<Bytes> readWholeFile(const fs::path& path, std::uint64_t maxSize) {
+namespace {
+
+template <typename Buffer>
+std::optional<Buffer> readWhole(const fs::path& path, std::uint64_t maxSize) {
   std::optional<InputFile> file = InputFile::open(path);
   if (!file) return std::nullopt;
   const std::optional<std::uint64_t> size = file->size();
   if (!size || *size > maxSize) return std::nullopt;
-  Bytes bytes(static_cast<std::size_t>(*size));
-  if (!file->read(bytes)) return std::nullopt;
-  return bytes;
+  Buffer buffer(static_cast<std::size_t>(*size), 0);
+  if (!file->read(
+          std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(buffer.data()), buffer.size()))) {
+    return std::nullopt;
+  }
+  return buffer;
+}
+
+}  // namespace
+
+std::optional<Bytes> readWholeFile(const fs::path& path, std::uint64_t maxSize) {
+  return readWhole<Bytes>(path, maxSize);
+}
+
+std::optional<std::string> readWholeText(const fs::path& path, std::uint64_t maxSize) {
+  return readWhole<std::string>(path, maxSize);
 }
 
 bool fileExists(const fs::path& path) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "platform/byte_order.h"
 #include "platform/byte_sink.h"
@@ -31,7 +32,6 @@ class OutputFile final : public ByteSink {
 
   // Flushes and closes; false when anything buffered could not be written.
   bool close();
-  bool isOpen() const { return file_ != nullptr; }
   const std::filesystem::path& path() const { return path_; }
 
  private:
@@ -76,6 +76,9 @@ class InputFile final : public ByteSource {
 // The whole file, or nothing when it cannot be opened or read. `maxSize` guards memory.
 std::optional<Bytes> readWholeFile(const std::filesystem::path& path,
                                    std::uint64_t maxSize = std::uint64_t{1} << 31);
+// The same as text, read straight into the string.
+std::optional<std::string> readWholeText(const std::filesystem::path& path,
+                                         std::uint64_t maxSize = std::uint64_t{1} << 31);
 
 // True when the file can be opened for reading.
 bool fileExists(const std::filesystem::path& path);

@@ -14,46 +14,19 @@ namespace platform {
 namespace {
 
 constexpr std::string_view kNewLine = "\r\n";
-constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 
-std::string_view trimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
-
-// One line of the file: its text without the line end, and where the whole line ends.
-struct Line {
-  std::size_t start = 0;
-  std::size_t contentEnd = 0;
-  std::size_t end = 0;
-};
-
-std::vector<Line> splitLines(std::string_view text) {
-  std::vector<Line> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t feed = text.find('\n', start);
-    Line line;
-    line.start = start;
-    if (feed == std::string_view::npos) {
-      line.contentEnd = text.size();
-      line.end = text.size();
-    } else {
-      line.contentEnd = feed;
-      line.end = feed + 1;
-    }
-    if (line.contentEnd > line.start && text[line.contentEnd - 1] == '\r') --line.contentEnd;
-    lines.push_back(line);
-    start = line.end;
+// As every text file's lines, except that a lone carriage return also ends the last line.
+std::vector<TextLine> profileLines(std::string_view text) {
+  std::vector<TextLine> lines = splitLines(text);
+  if (!lines.empty() && text.back() != '\n' && lines.back().content.ends_with('\r')) {
+    lines.back().content.remove_suffix(1);
   }
   return lines;
 }
 
-std::string_view contentOf(std::string_view text, const Line& line) {
-  return text.substr(line.start, line.contentEnd - line.start);
+std::size_t contentEnd(const TextLine& line) {
+  return line.start + line.content.size();
 }
 
 // The section name of a "[name]" line, if it is one.
@@ -95,13 +68,13 @@ struct SectionRange {
   std::size_t last = 0;
 };
 
-std::optional<SectionRange> findSection(std::string_view text, const std::vector<Line>& lines,
+std::optional<SectionRange> findSection(const std::vector<TextLine>& lines,
                                         std::string_view section) {
   for (std::size_t index = 0; index < lines.size(); ++index) {
-    const auto name = sectionName(contentOf(text, lines[index]));
+    const auto name = sectionName(lines[index].content);
     if (!name || !equalsIgnoreCase(*name, section)) continue;
     std::size_t last = index + 1;
-    while (last < lines.size() && !sectionName(contentOf(text, lines[last]))) ++last;
+    while (last < lines.size() && !sectionName(lines[last].content)) ++last;
     return SectionRange{index, index + 1, last};
   }
   return std::nullopt;
@@ -133,9 +106,9 @@ void endLastLine(std::string& text) {
 // Sets one key in the text; the text is known to be writable.
 std::string withProfileValue(std::string_view text, std::string_view section,
                              const ProfileEntry& entry) {
-  const std::vector<Line> lines = splitLines(text);
+  const std::vector<TextLine> lines = profileLines(text);
   const std::string newKeyLine = std::string(entry.key) + "=" + std::string(entry.value);
-  const std::optional<SectionRange> range = findSection(text, lines, section);
+  const std::optional<SectionRange> range = findSection(lines, section);
   if (!range) {
     std::string result(text);
     endLastLine(result);
@@ -146,20 +119,20 @@ std::string withProfileValue(std::string_view text, std::string_view section,
     return result;
   }
   for (std::size_t index = range->first; index < range->last; ++index) {
-    const auto found = keyLine(contentOf(text, lines[index]));
+    const auto found = keyLine(lines[index].content);
     if (!found || !equalsIgnoreCase(found->key, entry.key)) continue;
     // Rewritten in place: the name keeps the file's spelling, the line keeps its end.
     std::string result(text.substr(0, lines[index].start));
     result += std::string(found->key) + "=" + std::string(entry.value);
-    result += text.substr(lines[index].contentEnd);
+    result += text.substr(contentEnd(lines[index]));
     return result;
   }
   // A new key goes after the section's last non-blank line, before any blank separators.
   std::size_t after = range->heading;
   for (std::size_t index = range->first; index < range->last; ++index) {
-    if (!trimBlanks(contentOf(text, lines[index])).empty()) after = index;
+    if (!trimBlanks(lines[index].content).empty()) after = index;
   }
-  const Line& line = lines[after];
+  const TextLine& line = lines[after];
   std::string result(text.substr(0, line.end));
   endLastLine(result);
   result += newKeyLine;
@@ -172,11 +145,11 @@ std::string withProfileValue(std::string_view text, std::string_view section,
 
 std::string profileValue(std::string_view fileText, std::string_view section, std::string_view key,
                          std::string_view defaultValue) {
-  const std::vector<Line> lines = splitLines(fileText);
-  const std::optional<SectionRange> range = findSection(fileText, lines, section);
+  const std::vector<TextLine> lines = profileLines(fileText);
+  const std::optional<SectionRange> range = findSection(lines, section);
   if (!range) return std::string(defaultValue);
   for (std::size_t index = range->first; index < range->last; ++index) {
-    const auto found = keyLine(contentOf(fileText, lines[index]));
+    const auto found = keyLine(lines[index].content);
     if (found && equalsIgnoreCase(found->key, key)) return std::string(withoutQuotes(found->value));
   }
   return std::string(defaultValue);
@@ -192,10 +165,9 @@ std::optional<std::string> withProfileValues(std::string_view fileText, std::str
 
 std::string readProfileString(const fs::path& file, std::string_view section, std::string_view key,
                               std::string_view defaultValue) {
-  const std::optional<Bytes> bytes = readWholeFile(file);
-  if (!bytes) return std::string(defaultValue);
-  const std::string text(bytes->begin(), bytes->end());
-  return profileValue(text, section, key, defaultValue);
+  const std::optional<std::string> text = readWholeText(file);
+  if (!text) return std::string(defaultValue);
+  return profileValue(*text, section, key, defaultValue);
 }
 
 bool writeProfileStrings(const fs::path& file, std::string_view section,
@@ -207,9 +179,9 @@ bool writeProfileStrings(const fs::path& file, std::string_view section,
   std::string oldText;
   if (exists) {
     // A file that is there but cannot be read must not be replaced by our few lines.
-    const std::optional<Bytes> bytes = readWholeFile(target);
-    if (!bytes) return false;
-    oldText.assign(bytes->begin(), bytes->end());
+    std::optional<std::string> text = readWholeText(target);
+    if (!text) return false;
+    oldText = std::move(*text);
   }
   const std::optional<std::string> newText = withProfileValues(oldText, section, entries);
   if (!newText) return false;

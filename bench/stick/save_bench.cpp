@@ -147,7 +147,7 @@ void BM_SaveToStick(benchmark::State& state) {
   double total = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    if (!velk_mur::saveToStick(t.audio, t.stick, t.count, messenger)) {
+    if (!velk_mur::saveToStick(t.audio, t.stick, messenger)) {
       state.SkipWithError(messenger.lastMessage.c_str());
       break;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/ascii_text.h"
 #include "platform/byte_order.h"
 
 namespace stick_contents {
@@ -22,10 +23,12 @@ constexpr std::uint32_t kConfigurationVersion = 1;
 constexpr unsigned kShortestName = 2;
 constexpr unsigned kLongestName = 100;
 
-bool hasTag(std::span<const std::uint8_t> bytes, std::size_t at, const char (&tag)[5]) {
-  if (bytes.size() < at || bytes.size() - at < 4) return false;
-  return std::equal(tag, tag + 4, bytes.begin() + static_cast<std::ptrdiff_t>(at));
-}
+constexpr platform::FourCC kArchiveMagic{'O', 'D', 'A', 'R'};
+constexpr platform::FourCC kConfigurationMagic{'M', 'W', 'C', 'M'};
+constexpr platform::FourCC kBlockTag{'M', 'C', 'I', 'D'};
+constexpr platform::FourCC kRecordTag{'C', 'M', 'A', 'C'};
+
+using platform::hasTag;
 
 std::string printableTag(const std::uint8_t* tag) {
   std::string text;
@@ -54,7 +57,7 @@ bool isGeneratedNumber(std::int32_t number) {
 
 ArchiveListing readArchive(std::span<const std::uint8_t> bytes) {
   ArchiveListing listing;
-  if (bytes.size() < kArchiveHeaderSize || !hasTag(bytes, 0, "ODAR")) {
+  if (bytes.size() < kArchiveHeaderSize || !hasTag(bytes, 0, kArchiveMagic)) {
     listing.problem = "not an archive (no \"ODAR\" header)";
     return listing;
   }
@@ -102,7 +105,7 @@ ArchiveListing readArchive(std::span<const std::uint8_t> bytes) {
 
 ConfigurationListing readConfiguration(std::span<const std::uint8_t> bytes) {
   ConfigurationListing listing;
-  if (bytes.size() < kConfigurationHeaderSize || !hasTag(bytes, 0, "MWCM")) {
+  if (bytes.size() < kConfigurationHeaderSize || !hasTag(bytes, 0, kConfigurationMagic)) {
     listing.problem = "not an action configuration (no \"MWCM\" header)";
     return listing;
   }
@@ -119,7 +122,7 @@ ConfigurationListing readConfiguration(std::span<const std::uint8_t> bytes) {
   }
   std::size_t position = kConfigurationHeaderSize;
   for (std::int32_t index = 0; index < listing.declaredBlocks; ++index) {
-    if (!hasTag(bytes, position, "MCID") || bytes.size() - position < kBlockHeadSize) {
+    if (!hasTag(bytes, position, kBlockTag) || bytes.size() - position < kBlockHeadSize) {
       listing.problem = "block " + std::to_string(index + 1) + " of " +
                         std::to_string(listing.declaredBlocks) + ": no \"MCID\" block head" +
                         at(position);
@@ -134,7 +137,7 @@ ConfigurationListing readConfiguration(std::span<const std::uint8_t> bytes) {
       return listing;
     }
     for (std::int32_t record = 0; record < recordCount; ++record) {
-      if (!hasTag(bytes, position, "CMAC") || bytes.size() - position < kRecordFixedSize + 1) {
+      if (!hasTag(bytes, position, kRecordTag) || bytes.size() - position < kRecordFixedSize + 1) {
         listing.problem = "block " + std::to_string(block.number) + ", record " +
                           std::to_string(record + 1) + ": no complete \"CMAC\" record" +
                           at(position);
@@ -185,17 +188,10 @@ std::string kindName(std::uint32_t kind) {
 }
 
 std::vector<std::string> catalogueLines(std::span<const std::uint8_t> bytes) {
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const auto newline = std::find(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end(),
-                                   std::uint8_t{'\n'});
-    const auto end = static_cast<std::size_t>(newline - bytes.begin());
-    std::string line(bytes.begin() + static_cast<std::ptrdiff_t>(start), newline);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
+  for (const platform::TextLine& line : platform::splitLines(text))
+    lines.emplace_back(line.content);
   return lines;
 }
 

@@ -29,7 +29,7 @@ void MessageBoxMessenger::show(std::string_view text, bool isError) {
 bool MessageBoxMessenger::ask(std::string_view question) {
   QMessageBox box(questionIcon_, caption_, toQString(question), QMessageBox::Yes | QMessageBox::No,
                   parent_);
-  box.setDefaultButton(QMessageBox::Yes);
+  box.setDefaultButton(defaultAnswer_ ? QMessageBox::Yes : QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
 

@@ -18,6 +18,8 @@ class MessageBoxMessenger : public Messenger {
 
   // The window the boxes belong to; none means application-modal without parent.
   void setParent(QWidget* parent) { parent_ = parent; }
+  // The answer Enter gives to a question; Yes unless set.
+  void setDefaultAnswer(bool yes) { defaultAnswer_ = yes; }
 
   void show(std::string_view text, bool isError) override;
   bool ask(std::string_view question) override;
@@ -29,6 +31,7 @@ class MessageBoxMessenger : public Messenger {
   QMessageBox::Icon errorIcon_;
   QMessageBox::Icon questionIcon_;
   QWidget* parent_ = nullptr;
+  bool defaultAnswer_ = true;
   QProgressDialog* progress_ = nullptr;
 };
 

@@ -54,7 +54,7 @@ class SaveSweep : public ::testing::Test {
   }
 
   bool save(platform::Messenger& messenger) {
-    return velk_mur::saveToStick(dir->path() / "voices", dir->path() / "stick", 3, messenger);
+    return velk_mur::saveToStick(dir->path() / "voices", dir->path() / "stick", messenger);
   }
 
   TempDir templateDir;

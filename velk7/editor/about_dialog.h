@@ -5,7 +5,8 @@
 namespace velk7 {
 
 inline constexpr const char* kAboutTitle = "About VELK7";
-inline constexpr const char* kAboutText = "VELK Version 7.01";
+// "VELK Version " and the program's version.
+QString aboutText();
 inline constexpr const char* kAboutMenuText = "&About VELK7...";
 
 class AboutDialog : public QDialog {

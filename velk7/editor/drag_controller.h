@@ -32,7 +32,8 @@ struct LineEdit {
   int record = -1;
   std::string part;  // AddPart: the part's text
   int from = -1;     // MoveLine, DeleteLine: the line concerned
-  int to = -1;       // MoveLine: the index it is dropped on (or the number of lines)
+  int to = -1;       // MoveLine: the index it is dropped on (or the number of lines);
+                     // AddPart: the index of its first line, -1 after the last line
 
   bool operator==(const LineEdit&) const = default;
 };

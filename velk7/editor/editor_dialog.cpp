@@ -1,25 +1,30 @@
 #include "velk7/editor/editor_dialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QFrame>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QTreeWidget>
+#include <algorithm>
 #include <string>
 
+#include "platform/qt/dialog_units.h"
+#include "platform/qt/message_box_messenger.h"
 #include "velk7/editor/about_dialog.h"
-#include "velk7/editor/dialog_font.h"
 #include "velk7/editor/drag_image_window.h"
 #include "velk7/editor/editor_images.h"
+#include "velk7/editor/editor_template.h"
+#include "velk7/editor/event_router.h"
 #include "velk7/editor/line_edits.h"
 #include "velk7/editor/save_program.h"
 #include "velk7/rcode/palette.h"
@@ -32,35 +37,14 @@ namespace velk7 {
 
 namespace {
 
-// The dialog template, in dialog units.
-constexpr UnitRect kDialogSize{0, 0, 392, 355};
-constexpr UnitRect kEventTreePlace{7, 18, 107, 172};
-constexpr UnitRect kCodeListPlace{119, 18, 262, 172};
-constexpr UnitRect kPartsListPlace{4, 212, 377, 101};
-constexpr UnitRect kCategoryBoxPlace{67, 195, 136, 143};
-constexpr UnitRect kDescriptionPlace{83, 321, 300, 8};
-constexpr UnitRect kSavePlace{127, 339, 137, 13};
-constexpr UnitRect kEventsCaptionPlace{7, 6, 64, 8};
-constexpr UnitRect kCodeCaptionPlace{126, 6, 48, 8};
-constexpr UnitRect kCategoryCaptionPlace{7, 198, 57, 8};
-constexpr UnitRect kRulePlace{232, 200, 143, 2};
-constexpr UnitRect kDescriptionCaptionPlace{9, 321, 66, 8};
-
 constexpr int kGroupData = -1;
+constexpr int kTextBytesRole = Qt::UserRole + 2;
 #ifdef Q_OS_WIN
 constexpr int kAboutCommand = 16;
 #endif
 
-QString fromBytes(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QLabel* makeCaption(QWidget* parent, const char* name, const char* text, const UnitRect& place,
-                    const DialogBaseUnits& base) {
-  auto* label = new QLabel(QString::fromLatin1(text), parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setGeometry(pixelRect(place, base));
-  return label;
+QString toQString(std::string_view text) {
+  return QString::fromStdString(std::string(text));
 }
 
 void setUpListView(QListWidget* list) {
@@ -75,7 +59,66 @@ void setUpListView(QListWidget* list) {
   list->setFrameShape(QFrame::StyledPanel);
 }
 
+QWidget* makeControl(const EditorControl& control, QWidget* parent) {
+  switch (control.kind) {
+    case ControlKind::Tree: {
+      auto* tree = new QTreeWidget(parent);
+      tree->setHeaderHidden(true);
+      tree->setColumnCount(1);
+      tree->setRootIsDecorated(true);
+      tree->setItemsExpandable(true);
+      tree->setSelectionMode(QAbstractItemView::SingleSelection);
+      tree->setSortingEnabled(false);
+      tree->setDragEnabled(false);
+      tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      return tree;
+    }
+    case ControlKind::List: {
+      auto* list = new QListWidget(parent);
+      setUpListView(list);
+      return list;
+    }
+    case ControlKind::CategoryBox: {
+      auto* box = new QComboBox(parent);
+      box->setEditable(false);
+      return box;
+    }
+    case ControlKind::FilterBox: {
+      auto* filter = new QLineEdit(parent);
+      filter->setClearButtonEnabled(true);
+      return filter;
+    }
+    case ControlKind::Button: {
+      auto* button = new QPushButton(toQString(control.text), parent);
+      button->setAutoDefault(false);
+      button->setDefault(false);
+      return button;
+    }
+    case ControlKind::Label:
+    case ControlKind::Description: {
+      auto* label = new QLabel(toQString(control.text), parent);
+      if (control.kind == ControlKind::Description) label->setTextFormat(Qt::PlainText);
+      return label;
+    }
+  }
+  return nullptr;
+}
+
+// "&When this happens:" names its control "When this happens".
+QString labelName(QString text) {
+  text.remove(QLatin1Char('&'));
+  if (text.endsWith(QLatin1Char(':'))) text.chop(1);
+  return text;
+}
+
 }  // namespace
+
+std::unique_ptr<platform::MessageBoxMessenger> makeEditorMessenger() {
+  auto messenger = std::make_unique<platform::MessageBoxMessenger>(
+      QStringLiteral("VELK7"), QMessageBox::Warning, QMessageBox::Warning, QMessageBox::Warning);
+  messenger->setDefaultAnswer(false);
+  return messenger;
+}
 
 EditorDialog::EditorDialog(RcodeProgram& program, std::filesystem::path programPath,
                            platform::Messenger& messenger, QWidget* parent)
@@ -84,16 +127,21 @@ EditorDialog::EditorDialog(RcodeProgram& program, std::filesystem::path programP
       programPath_(std::move(programPath)),
       messenger_(messenger) {
   setObjectName(QStringLiteral("102"));
-  setWindowTitle(fromBytes(kDialogTitle));
+  setWindowTitle(toQString(kDialogTitle));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  setFont(dialogFont());
-  const QIcon icon = programIcon();
-  setWindowIcon(icon);
+  setFont(platform::dialogFont());
+  setWindowIcon(programIcon());
+  for (const VelkRecord& record : program_.records) loadedLines_.push_back(record.lines);
 
   createControls();
+  createActions();
 #ifdef Q_OS_WIN
-  addAboutToSystemMenu();
+  HMENU systemMenu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
+  if (systemMenu != nullptr) {
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING, kAboutCommand, L"&About VELK7...");
+  }
 #else
   auto* aboutKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(aboutKey, &QShortcut::activated, this, &EditorDialog::showAbout);
@@ -111,91 +159,101 @@ EditorDialog::~EditorDialog() {
 }
 
 void EditorDialog::createControls() {
-  const DialogBaseUnits base = baseUnitsOf(font());
-  setFixedSize(pixelRect(kDialogSize, base).size());
   kindImages_ = makeKindImages(devicePixelRatioF());
   deleteMark_ = dragMark(DragPicture::DeleteMark, devicePixelRatioF());
   noDropMark_ = dragMark(DragPicture::NoDropMark, devicePixelRatioF());
 
-  makeCaption(this, "eventsCaption", "When this happens:", kEventsCaptionPlace, base);
-  makeCaption(this, "codeCaption", "AIBO does this", kCodeCaptionPlace, base);
-  makeCaption(this, "categoryCaption", "Available Actions:", kCategoryCaptionPlace, base);
-  makeCaption(this, "descriptionCaption", "Description/Posture:", kDescriptionCaptionPlace, base);
+  for (const EditorControl& control : kEditorControls) {
+    QWidget* widget = makeControl(control, this);
+    widget->setObjectName(toQString(control.id));
+    if (!control.name.empty()) widget->setAccessibleName(toQString(control.name));
+    if (!control.tip.empty()) widget->setToolTip(toQString(control.tip));
+  }
+  for (const EditorControl& control : kEditorControls) {
+    if (control.buddy.empty()) continue;
+    auto* label = findChild<QLabel*>(toQString(control.id));
+    QWidget* buddy = findChild<QWidget*>(toQString(control.buddy));
+    label->setBuddy(buddy);
+    buddy->setAccessibleName(labelName(label->text()));
+  }
+  auto* saveButton = findChild<QPushButton*>(QStringLiteral("1004"));
+  saveButton->setAccessibleName(labelName(saveButton->text()));
 
-  eventTree_ = new QTreeWidget(this);
-  eventTree_->setObjectName(QStringLiteral("1000"));
-  eventTree_->setGeometry(pixelRect(kEventTreePlace, base));
-  eventTree_->setHeaderHidden(true);
-  eventTree_->setColumnCount(1);
-  eventTree_->setRootIsDecorated(true);
-  eventTree_->setItemsExpandable(true);
-  eventTree_->setSelectionMode(QAbstractItemView::SingleSelection);
-  eventTree_->setSortingEnabled(false);
-  eventTree_->setDragEnabled(false);
-  eventTree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  eventTree_ = findChild<QTreeWidget*>(QStringLiteral("1000"));
+  codeList_ = findChild<QListWidget*>(QStringLiteral("1001"));
+  partsList_ = findChild<QListWidget*>(QStringLiteral("1003"));
+  categoryBox_ = findChild<QComboBox*>(QStringLiteral("1006"));
+  filterBox_ = findChild<QLineEdit*>(QStringLiteral("filter"));
+  description_ = findChild<QLabel*>(QStringLiteral("1007"));
+  saveButton_ = saveButton;
+  codeList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  partsList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+
   connect(eventTree_, &QTreeWidget::itemSelectionChanged, this,
           [this] { showEventCode(selectedEvent()); });
-
-  codeList_ = new QListWidget(this);
-  codeList_->setObjectName(QStringLiteral("1001"));
-  codeList_->setGeometry(pixelRect(kCodeListPlace, base));
-  setUpListView(codeList_);
-  codeList_->setSelectionMode(QAbstractItemView::SingleSelection);
-
-  partsList_ = new QListWidget(this);
-  partsList_->setObjectName(QStringLiteral("1003"));
-  partsList_->setGeometry(pixelRect(kPartsListPlace, base));
-  setUpListView(partsList_);
-  partsList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   connect(partsList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this](const QItemSelection& selected) { describeSelectedPart(selected); });
-
-  // The drop-down list opens to the template's height below the closed box.
-  const QRect categoryRect = pixelRect(kCategoryBoxPlace, base);
-  categoryBox_ = new QComboBox(this);
-  categoryBox_->setObjectName(QStringLiteral("1006"));
-  categoryBox_->setEditable(false);
-  const int closedHeight = categoryBox_->sizeHint().height();
-  categoryBox_->setGeometry(categoryRect.x(), categoryRect.y(), categoryRect.width(), closedHeight);
-  const int itemHeight = std::max(1, QFontMetrics(font()).height() + 2);
-  categoryBox_->setMaxVisibleItems(
-      std::max(1, (categoryRect.height() - closedHeight) / itemHeight));
-
-  description_ = new QLabel(QStringLiteral("Static"), this);
-  description_->setObjectName(QStringLiteral("1007"));
-  description_->setGeometry(pixelRect(kDescriptionPlace, base));
-  description_->setTextFormat(Qt::PlainText);
-
-  saveButton_ = new QPushButton(QStringLiteral("Save RCODE program to memory stick"), this);
-  saveButton_->setObjectName(QStringLiteral("1004"));
-  saveButton_->setGeometry(pixelRect(kSavePlace, base));
-  saveButton_->setAutoDefault(false);
-  saveButton_->setDefault(false);
+  connect(filterBox_, &QLineEdit::textChanged, this, [this] { filterPalette(); });
   connect(saveButton_, &QPushButton::clicked, this, &EditorDialog::save);
 
-  auto* rule = new QFrame(this);
-  rule->setObjectName(QStringLiteral("rule"));
-  rule->setGeometry(pixelRect(kRulePlace, base));
-  rule->setFrameStyle(QFrame::Box | QFrame::Plain);
-  rule->setLineWidth(1);
-  QPalette black = rule->palette();
-  black.setColor(QPalette::WindowText, Qt::black);
-  rule->setPalette(black);
+  // The window opens at the template's size and may shrink to fit small or scaled screens.
+  const platform::DialogBaseUnits base = platform::baseUnitsOf(font());
+  templateSize_ = platform::cornerPixels(kEditorSize, base).size();
+  resize(templateSize_);
+  setMinimumSize(templateSize_ - QSize(platform::horizontalPixels(kShrinkWidthUnits, base),
+                                       platform::verticalPixels(kShrinkHeightUnits, base)));
+  const auto category = std::find_if(
+      kEditorControls.begin(), kEditorControls.end(),
+      [](const EditorControl& control) { return control.kind == ControlKind::CategoryBox; });
+  const int categoryHeight = platform::verticalPixels(category->rect.height, base);
+  const int itemHeight = std::max(1, QFontMetrics(font()).height() + 2);
+  categoryBox_->setMaxVisibleItems(
+      std::max(1, (categoryHeight - categoryBox_->sizeHint().height()) / itemHeight));
+  placeControls();
 
-  setTabOrder(eventTree_, codeList_);
-  setTabOrder(codeList_, partsList_);
-  setTabOrder(partsList_, saveButton_);
-  setTabOrder(saveButton_, categoryBox_);
-
-  codeList_->viewport()->installEventFilter(this);
-  partsList_->viewport()->installEventFilter(this);
-  codeList_->installEventFilter(this);
-
+  new EventRouter(
+      this, codeList_, partsList_,
+      {[this](QListWidget* list, int row, QPoint at) { return beginDrag(list, row, at); },
+       [this](QPoint at) { dragPointerMoved(at); }, [this](QPoint at) { leftButtonReleased(at); },
+       [this] { dragCaptureLost(); },
+       [this](QListWidget* list, const QKeyEvent& key) { return listKey(list, key); }});
   dragImage_ = new DragImageWindow(this);
 }
 
+void EditorDialog::placeControls() {
+  const platform::DialogBaseUnits base = platform::baseUnitsOf(font());
+  const QSize grown = size() - templateSize_;
+  for (const EditorControl& control : kEditorControls) {
+    QWidget* widget = findChild<QWidget*>(toQString(control.id));
+    QRect place = platform::cornerPixels(control.rect, base);
+    // The drop-down list's template height is its open height; closed it is as high as the
+    // style makes it.
+    if (control.kind == ControlKind::CategoryBox) place.setHeight(widget->sizeHint().height());
+    const Stretch& stretch = control.stretch;
+    place.translate(grown.width() * stretch.moveX / 2, grown.height() * stretch.moveY / 2);
+    place.setSize(place.size() + QSize(grown.width() * stretch.growWidth / 2,
+                                       grown.height() * stretch.growHeight / 2));
+    widget->setGeometry(place);
+  }
+}
+
+void EditorDialog::createActions() {
+  undoAction_ = new QAction(QStringLiteral("&Undo"), this);
+  undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  redoAction_ = new QAction(QStringLiteral("&Redo"), this);
+  redoAction_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  for (QAction* action : {undoAction_, redoAction_}) {
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setEnabled(false);
+    addAction(action);
+  }
+  connect(undoAction_, &QAction::triggered, this, &EditorDialog::undo);
+  connect(redoAction_, &QAction::triggered, this, &EditorDialog::redo);
+}
+
 void EditorDialog::fillCategories() {
-  for (const std::string& name : categoryNames()) categoryBox_->addItem(fromBytes(name));
+  for (const std::string& name : categoryNames()) categoryBox_->addItem(toQString(name));
   categoryBox_->setCurrentIndex(kStandardCategory);
   connect(categoryBox_, &QComboBox::currentIndexChanged, this, [this] { fillPalette(); });
   fillPalette();
@@ -206,12 +264,22 @@ void EditorDialog::fillPalette() {
   const int category = categoryBox_->currentIndex();
   if (category < 0) return;
   for (const PaletteEntry& entry : paletteEntries(category, program_, programPath_, messenger_)) {
-    auto* item = new QListWidgetItem(kindIcon(entry.kind), fromBytes(entry.label));
+    auto* item = new QListWidgetItem(kindIcon(entry.kind), toQString(entry.label));
+    // The part's own bytes: its lines are joined by 0xFF, which is no text.
     item->setData(kItemDataRole,
                   QByteArray(entry.part.data(), static_cast<qsizetype>(entry.part.size())));
     partsList_->addItem(item);
   }
+  filterPalette();
   setDescription(kSelectActionHint);
+}
+
+void EditorDialog::filterPalette() {
+  const QString wanted = filterBox_->text().trimmed();
+  for (int row = 0; row < partsList_->count(); ++row) {
+    QListWidgetItem* item = partsList_->item(row);
+    item->setHidden(!item->text().contains(wanted, Qt::CaseInsensitive));
+  }
 }
 
 void EditorDialog::describeSelectedPart(const QItemSelection& selected) {
@@ -239,27 +307,42 @@ void EditorDialog::buildEventTree() {
 void EditorDialog::addEventToTree(int recordIndex) {
   const std::string& name = program_.records[static_cast<std::size_t>(recordIndex)].name;
   const std::size_t slash = name.find('/');
+  // Top-level items keep their text's bytes: groups match byte for byte, also where the
+  // text is not valid UTF-8 and shows replacement characters.
+  const auto topItem = [](std::string_view text, int data) {
+    auto* item = new QTreeWidgetItem(QStringList(toQString(text)));
+    item->setData(0, kItemDataRole, data);
+    item->setData(0, kTextBytesRole, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    return item;
+  };
   if (slash == std::string::npos) {
-    auto* item = new QTreeWidgetItem(QStringList(fromBytes(name)));
-    item->setData(0, kItemDataRole, recordIndex);
-    eventTree_->addTopLevelItem(item);
+    eventTree_->addTopLevelItem(topItem(name, recordIndex));
     return;
   }
-  const QString group = fromBytes(std::string_view(name).substr(0, slash));
-  const QString entry = fromBytes(std::string_view(name).substr(slash + 1));
+  const std::string_view group = std::string_view(name).substr(0, slash);
+  const QByteArray groupBytes(group.data(), static_cast<qsizetype>(group.size()));
   QTreeWidgetItem* parent = nullptr;
   for (int top = 0; top < eventTree_->topLevelItemCount() && parent == nullptr; ++top) {
     QTreeWidgetItem* candidate = eventTree_->topLevelItem(top);
-    if (candidate->text(0) == group) parent = candidate;
+    if (candidate->data(0, kTextBytesRole).toByteArray() == groupBytes) parent = candidate;
   }
   if (parent == nullptr) {
-    parent = new QTreeWidgetItem(QStringList(group));
-    parent->setData(0, kItemDataRole, kGroupData);
+    parent = topItem(group, kGroupData);
     eventTree_->addTopLevelItem(parent);
   }
-  auto* child = new QTreeWidgetItem(QStringList(entry));
+  auto* child =
+      new QTreeWidgetItem(QStringList(toQString(std::string_view(name).substr(slash + 1))));
   child->setData(0, kItemDataRole, recordIndex);
   parent->addChild(child);
+}
+
+void EditorDialog::selectEvent(int recordIndex) {
+  if (selectedEvent() == recordIndex) return;
+  for (QTreeWidgetItemIterator it(eventTree_); *it != nullptr; ++it) {
+    if ((*it)->data(0, kItemDataRole).toInt() != recordIndex) continue;
+    eventTree_->setCurrentItem(*it);
+    return;
+  }
 }
 
 int EditorDialog::selectedEvent() const {
@@ -272,7 +355,7 @@ int EditorDialog::selectedEvent() const {
 void EditorDialog::showEventCode(int recordIndex) {
   codeList_->clear();
   if (recordIndex < 0 || recordIndex >= program_.recordCount()) {
-    auto* item = new QListWidgetItem(fromBytes(kNoEventPlaceholder));
+    auto* item = new QListWidgetItem(toQString(kNoEventPlaceholder));
     item->setData(kItemDataRole, 0);
     item->setData(kIsCodeLineRole, false);
     codeList_->addItem(item);
@@ -280,13 +363,13 @@ void EditorDialog::showEventCode(int recordIndex) {
   }
   const LineList& lines = program_.records[static_cast<std::size_t>(recordIndex)].lines;
   if (lines.empty()) {
-    auto* item = new QListWidgetItem(fromBytes(kEmptyEventPlaceholder));
+    auto* item = new QListWidgetItem(toQString(kEmptyEventPlaceholder));
     item->setData(kItemDataRole, kEmptyPlaceholderData);
     item->setData(kIsCodeLineRole, false);
     codeList_->addItem(item);
   }
   for (const std::string& line : lines) {
-    auto* item = new QListWidgetItem(kindIcon(classifyLine(line)), fromBytes(line));
+    auto* item = new QListWidgetItem(kindIcon(classifyLine(line)), toQString(line));
     item->setData(kItemDataRole, 0);
     item->setData(kIsCodeLineRole, true);
     codeList_->addItem(item);
@@ -296,7 +379,7 @@ void EditorDialog::showEventCode(int recordIndex) {
 }
 
 void EditorDialog::setDescription(std::string_view text) {
-  description_->setText(fromBytes(text));
+  description_->setText(toQString(text));
 }
 
 void EditorDialog::clearPartsSelectionMark() {
@@ -307,25 +390,121 @@ const QIcon& EditorDialog::kindIcon(LineKind kind) const {
   return kindImages_[static_cast<std::size_t>(kind)];
 }
 
-// --- Drag and drop -----------------------------------------------------------------
+bool EditorDialog::differsFromFile() const {
+  for (std::size_t record = 0; record < loadedLines_.size(); ++record) {
+    if (program_.records[record].lines != loadedLines_[record]) return true;
+  }
+  return false;
+}
 
-bool EditorDialog::beginPartsDrag(int row, QPoint globalPointer) {
-  QListWidgetItem* item = partsList_->item(row);
-  std::string part;
-  if (item != nullptr) part = item->data(kItemDataRole).toByteArray().toStdString();
-  if (!drag_.beginPartDrag(item != nullptr ? &part : nullptr)) return false;
-  itemPicture_ = itemDragImage(item->icon(), item->text(), partsList_->font(), devicePixelRatioF());
-  showDragPicture(DragPicture::ItemImage, globalPointer);
-  grabMouse();
-  setDescription(drag_.dragHint());
+// --- Edits and their history -------------------------------------------------------
+
+bool EditorDialog::makeEdit(const LineEdit& edit) {
+  if (edit.record < 0 || edit.record >= program_.recordCount()) return false;
+  LineList& lines = program_.records[static_cast<std::size_t>(edit.record)].lines;
+  LineList before = lines;
+  if (!applyLineEdit(program_, edit, messenger_)) return false;
+  history_.add(edit.record, std::move(before), lines);
+  changed_ = true;
+  undoAction_->setEnabled(history_.canUndo());
+  redoAction_->setEnabled(history_.canRedo());
+  showEventCode(selectedEvent());
   return true;
 }
 
-bool EditorDialog::beginCodeDrag(int row, QPoint globalPointer) {
-  QListWidgetItem* item = codeList_->item(row);
-  const int itemData = item != nullptr ? item->data(kItemDataRole).toInt() : 0;
-  if (!drag_.beginLineDrag(item != nullptr ? row : -1, itemData)) return false;
-  itemPicture_ = itemDragImage(item->icon(), item->text(), codeList_->font(), devicePixelRatioF());
+// Not while a drag is under way: the dragged line's index must stay true until the drop.
+void EditorDialog::undo() {
+  if (!drag_.dragging()) afterHistoryStep(history_.undo(program_));
+}
+
+void EditorDialog::redo() {
+  if (!drag_.dragging()) afterHistoryStep(history_.redo(program_));
+}
+
+void EditorDialog::afterHistoryStep(std::optional<int> record) {
+  undoAction_->setEnabled(history_.canUndo());
+  redoAction_->setEnabled(history_.canRedo());
+  if (!record) return;
+  changed_ = true;
+  // The record undone is shown, wherever the selection was.
+  selectEvent(*record);
+  showEventCode(selectedEvent());
+}
+
+int EditorDialog::selectedCodeLine() const {
+  const QList<QListWidgetItem*> marked = codeList_->selectedItems();
+  if (marked.isEmpty() || !marked.first()->data(kIsCodeLineRole).toBool()) return -1;
+  return codeList_->row(marked.first());
+}
+
+void EditorDialog::deleteKeyPressed() {
+  const int mark = selectedCodeLine();
+  makeEdit(deleteKeyEdit(selectedEvent(), mark, mark >= 0));
+}
+
+void EditorDialog::addChosenPart() {
+  const QListWidgetItem* chosen = partsList_->currentItem();
+  const int record = selectedEvent();
+  if (chosen == nullptr || chosen->isHidden() || record < 0) return;
+  const int after = selectedCodeLine();
+  const std::size_t before = program_.records[static_cast<std::size_t>(record)].lines.size();
+  LineEdit edit{LineEdit::Kind::AddPart, record,
+                chosen->data(kItemDataRole).toByteArray().toStdString()};
+  edit.to = after < 0 ? -1 : after + 1;
+  const int partRow = partsList_->row(chosen);
+  if (!makeEdit(edit)) return;
+  // The keyboard keeps its place in the palette for the next part.
+  partsList_->setCurrentRow(partRow);
+  // The last line added becomes the selected line, so the next part follows it.
+  const auto added =
+      static_cast<int>(program_.records[static_cast<std::size_t>(record)].lines.size() - before);
+  const int last = after < 0 ? codeList_->count() - 1 : after + added;
+  codeList_->setCurrentRow(last);
+}
+
+void EditorDialog::moveSelectedLine(int step) {
+  const int from = selectedCodeLine();
+  const int record = selectedEvent();
+  if (from < 0 || record < 0) return;
+  const int to = from + step;
+  if (to < 0 || to >= codeList_->count()) return;
+  // A line goes before the line at the index it is moved to, so moving down passes one more.
+  LineEdit edit{LineEdit::Kind::MoveLine, record, "", from, step < 0 ? to : to + 1};
+  if (makeEdit(edit)) codeList_->setCurrentRow(to);
+}
+
+bool EditorDialog::listKey(QListWidget* list, const QKeyEvent& key) {
+  const bool control = key.modifiers().testFlag(Qt::ControlModifier);
+  if (list == codeList_) {
+    if (key.key() == Qt::Key_Delete) {
+      deleteKeyPressed();
+      return true;
+    }
+    if (control && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
+      moveSelectedLine(key.key() == Qt::Key_Up ? -1 : 1);
+      return true;
+    }
+    return false;
+  }
+  if (key.key() == Qt::Key_Insert || key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+    addChosenPart();
+    return true;
+  }
+  return false;
+}
+
+// --- Drag and drop -----------------------------------------------------------------
+
+bool EditorDialog::beginDrag(QListWidget* list, int row, QPoint globalPointer) {
+  QListWidgetItem* item = list->item(row);
+  if (item == nullptr) return false;
+  if (list == partsList_) {
+    const std::string part = item->data(kItemDataRole).toByteArray().toStdString();
+    if (!drag_.beginPartDrag(&part)) return false;
+  } else if (!drag_.beginLineDrag(row, item->data(kItemDataRole).toInt())) {
+    return false;
+  }
+  itemPicture_ = itemDragImage(item->icon(), item->text(), list->font(), devicePixelRatioF());
   showDragPicture(DragPicture::ItemImage, globalPointer);
   grabMouse();
   setDescription(drag_.dragHint());
@@ -343,11 +522,7 @@ void EditorDialog::leftButtonReleased(QPoint globalPointer) {
     endDragPicture();
     const DropTarget target = targetAt(globalPointer);
     const int dropIndex = target == DropTarget::CodeList ? codeDropIndex(globalPointer) : -1;
-    const LineEdit edit = drag_.release(target, selectedEvent(), dropIndex);
-    if (applyLineEdit(program_, edit, messenger_)) {
-      changed_ = true;
-      showEventCode(selectedEvent());
-    }
+    makeEdit(drag_.release(target, selectedEvent(), dropIndex));
   }
   clearPartsSelectionMark();
   setDescription(kSelectActionHint);
@@ -359,17 +534,6 @@ void EditorDialog::dragCaptureLost() {
   releaseMouse();
   endDragPicture();
   setDescription(kSelectActionHint);
-}
-
-void EditorDialog::deleteKeyPressed() {
-  const QList<QListWidgetItem*> marked = codeList_->selectedItems();
-  const QListWidgetItem* mark = marked.isEmpty() ? nullptr : marked.first();
-  const int markIndex = mark != nullptr ? codeList_->row(mark) : -1;
-  const bool isCodeLine = mark != nullptr && mark->data(kIsCodeLineRole).toBool();
-  if (applyLineEdit(program_, deleteKeyEdit(selectedEvent(), markIndex, isCodeLine), messenger_)) {
-    changed_ = true;
-    showEventCode(selectedEvent());
-  }
 }
 
 void EditorDialog::showDragPicture(DragPicture picture, QPoint globalPointer) {
@@ -417,70 +581,20 @@ int EditorDialog::codeDropIndex(QPoint globalPointer) const {
   return index.isValid() ? index.row() : codeList_->count();
 }
 
-// --- Events ------------------------------------------------------------------------
-
-bool EditorDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == codeList_ && event->type() == QEvent::KeyPress) {
-    if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-      deleteKeyPressed();
-      return true;
-    }
-    return QDialog::eventFilter(watched, event);
-  }
-  QListWidget* list = nullptr;
-  if (watched == codeList_->viewport()) list = codeList_;
-  if (watched == partsList_->viewport()) list = partsList_;
-  if (list == nullptr) return QDialog::eventFilter(watched, event);
-
-  switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-      const auto* press = static_cast<QMouseEvent*>(event);
-      if (press->button() != Qt::LeftButton) break;
-      const QModelIndex index = list->indexAt(press->position().toPoint());
-      pressedList_ = list;
-      pressedRow_ = index.isValid() ? index.row() : -1;
-      pressedAt_ = press->globalPosition().toPoint();
-      break;
-    }
-    case QEvent::MouseMove: {
-      const auto* move = static_cast<QMouseEvent*>(event);
-      if (pressedList_ != list || (move->buttons() & Qt::LeftButton) == 0) break;
-      const QPoint pointer = move->globalPosition().toPoint();
-      if ((pointer - pressedAt_).manhattanLength() < QApplication::startDragDistance()) break;
-      QListWidget* source = pressedList_;
-      pressedList_ = nullptr;
-      // A press beside every item starts no drag; the list keeps its own handling then.
-      if (pressedRow_ < 0) break;
-      if (source == partsList_) beginPartsDrag(pressedRow_, pointer);
-      if (source == codeList_) beginCodeDrag(pressedRow_, pointer);
-      return drag_.dragging();
-    }
-    case QEvent::MouseButtonRelease:
-      pressedList_ = nullptr;
-      break;
-    default:
-      break;
-  }
-  return QDialog::eventFilter(watched, event);
-}
-
-void EditorDialog::mouseMoveEvent(QMouseEvent* event) {
-  if (drag_.dragging()) {
-    dragPointerMoved(event->globalPosition().toPoint());
-    return;
-  }
-  QDialog::mouseMoveEvent(event);
-}
-
-void EditorDialog::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) leftButtonReleased(event->globalPosition().toPoint());
-  QDialog::mouseReleaseEvent(event);
-}
+// --- Window ------------------------------------------------------------------------
 
 void EditorDialog::keyPressEvent(QKeyEvent* event) {
-  // Enter is the dialog's OK command, handled like cancelling, unless it presses Save.
+  // Enter is the dialog's OK command, handled like cancelling, unless it presses Save or
+  // ends typing a filter, which takes the keyboard to the first part shown.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    if (focusWidget() == saveButton_) {
+    if (focusWidget() == filterBox_) {
+      partsList_->setFocus();
+      for (int row = 0; row < partsList_->count(); ++row) {
+        if (partsList_->item(row)->isHidden()) continue;
+        partsList_->setCurrentRow(row);
+        break;
+      }
+    } else if (focusWidget() == saveButton_) {
       save();
     } else {
       reject();
@@ -490,28 +604,36 @@ void EditorDialog::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-void EditorDialog::changeEvent(QEvent* event) {
-  // Another window taking the activation takes the mouse capture with it.
-  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) dragCaptureLost();
-  QDialog::changeEvent(event);
+void EditorDialog::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  placeControls();
 }
 
 void EditorDialog::showEvent(QShowEvent* event) {
-  if (!centred_) {
-    centred_ = true;
-    const QScreen* where = screen();
-    if (where != nullptr) {
-      QRect frame = frameGeometry();
-      frame.moveCenter(where->availableGeometry().center());
-      move(frame.topLeft());
+  const QScreen* where = screen();
+  if (!placed_ && where != nullptr) {
+    placed_ = true;
+    // A window larger than the screen shrinks to it, down to its least size, and opens
+    // centred.
+    const QRect room = where->availableGeometry();
+    QSize frame = frameGeometry().size() - size();
+    // Before its first showing the window manager's frame is not known yet: allow for a
+    // title bar and borders.
+    if (frame.isEmpty()) {
+      const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2;
+      frame = QSize(border * 2, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border * 2);
     }
+    resize(size().boundedTo(room.size() - frame).expandedTo(minimumSize()));
+    QRect placed(QPoint(), size() + frame);
+    placed.moveCenter(room.center());
+    move(std::max(placed.left(), room.left()), std::max(placed.top(), room.top()));
   }
   QDialog::showEvent(event);
 }
 
 void EditorDialog::reject() {
   dragCaptureLost();
-  if (cancelEditing(changed_, messenger_)) done(kCancelledResult);
+  if (cancelEditing(differsFromFile(), messenger_)) done(kCancelledResult);
 }
 
 void EditorDialog::save() {
@@ -523,21 +645,20 @@ void EditorDialog::showAbout() {
   about.exec();
 }
 
-#ifndef Q_OS_WIN
 void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  menu.setObjectName(QStringLiteral("aboutMenu"));
-  menu.addAction(QString::fromLatin1(kAboutMenuText), this, &EditorDialog::showAbout);
+  menu.setObjectName(QStringLiteral("contextMenu"));
+  menu.addAction(undoAction_);
+  menu.addAction(redoAction_);
+#ifndef Q_OS_WIN
+  // Elsewhere the About box is in the system menu.
+  menu.addSeparator();
+  menu.addAction(toQString(kAboutMenuText), this, &EditorDialog::showAbout);
+#endif
   menu.exec(event->globalPos());
 }
-#else
-void EditorDialog::addAboutToSystemMenu() {
-  HMENU systemMenu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
-  if (systemMenu == nullptr) return;
-  AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(systemMenu, MF_STRING, kAboutCommand, L"&About VELK7...");
-}
 
+#ifdef Q_OS_WIN
 bool EditorDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
   const auto* msg = static_cast<const MSG*>(message);
   // The low four bits of a system command are the system's own.

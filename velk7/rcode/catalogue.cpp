@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/ascii_text.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "velk7/rcode/program.h"
@@ -15,10 +16,6 @@ namespace {
 
 // Catalogues are small text files; this only keeps a wrong file from filling memory.
 constexpr std::uint64_t kMaxCatalogueSize = std::uint64_t{64} << 20;
-
-bool isSeparator(char c) {
-  return c == ' ' || c == '\t';
-}
 
 bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -40,22 +37,6 @@ long long decimalValue(std::string_view text) {
   return negative ? -value : value;
 }
 
-// Text lines with CR LF or LF ends; the CR of a CR LF is not part of the line.
-std::vector<std::string_view> textLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const std::size_t newline = text.find('\n');
-    std::string_view line = text.substr(0, newline);
-    if (newline != std::string_view::npos && !line.empty() && line.back() == '\r') {
-      line.remove_suffix(1);
-    }
-    lines.push_back(line);
-    if (newline == std::string_view::npos) break;
-    text.remove_prefix(newline + 1);
-  }
-  return lines;
-}
-
 std::optional<std::string> readFirstLine(const fs::path& path) {
   std::optional<platform::InputFile> file = platform::InputFile::open(path);
   if (!file) return std::nullopt;
@@ -63,12 +44,7 @@ std::optional<std::string> readFirstLine(const fs::path& path) {
   const std::size_t count = file->readSome(
       std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(buffer.data()), buffer.size()));
   buffer.resize(count);
-  const std::size_t newline = buffer.find('\n');
-  if (newline != std::string::npos) {
-    buffer.resize(newline);
-    if (!buffer.empty() && buffer.back() == '\r') buffer.pop_back();
-  }
-  return buffer;
+  return std::string(platform::lineAt(buffer, 0).content);
 }
 
 bool appendEntry(std::vector<PaletteEntry>& palette, std::string_view piece, std::string_view verb,
@@ -138,12 +114,12 @@ bool checkInstallation(const fs::path& programPath, platform::Messenger& messeng
 bool readCatalogue(std::vector<PaletteEntry>& palette, const fs::path& programPath,
                    std::string_view fileName, std::string_view verb,
                    const CatalogueFilter& filter) {
-  const std::optional<platform::Bytes> bytes =
-      platform::readWholeFile(companionPath(programPath, fileName), kMaxCatalogueSize);
-  if (!bytes) return false;
-  const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  const std::optional<std::string> text =
+      platform::readWholeText(companionPath(programPath, fileName), kMaxCatalogueSize);
+  if (!text) return false;
   bool appended = false;
-  for (std::string_view line : textLines(text)) {
+  for (const platform::TextLine& textLine : platform::splitLines(*text)) {
+    std::string_view line = textLine.content;
     // A longer line is read as several pieces of at most 255 characters.
     do {
       const std::string_view piece = line.substr(0, kMaxLineLength);
@@ -155,17 +131,10 @@ bool readCatalogue(std::vector<PaletteEntry>& palette, const fs::path& programPa
 }
 
 std::optional<std::string_view> nextField(std::string_view& cursor) {
-  std::size_t start = 0;
-  while (start < cursor.size() && isSeparator(cursor[start])) ++start;
-  if (start == cursor.size()) {
-    cursor = cursor.substr(cursor.size());
-    return std::nullopt;
-  }
-  std::size_t end = start;
-  while (end < cursor.size() && !isSeparator(cursor[end])) ++end;
-  const std::string_view field = cursor.substr(start, end - start);
-  while (end < cursor.size() && isSeparator(cursor[end])) ++end;
-  cursor.remove_prefix(end);
+  cursor = platform::trimLeadingBlanks(cursor);
+  if (cursor.empty()) return std::nullopt;
+  const std::string_view field = cursor.substr(0, cursor.find_first_of(platform::kBlanks));
+  cursor = platform::trimLeadingBlanks(cursor.substr(field.size()));
   return field;
 }
 

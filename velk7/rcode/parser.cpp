@@ -1,7 +1,8 @@
 // The VELK record syntax: start lines "//{ "name" [PRE ...]", end lines "//}", and
 // "//++" lines anywhere, walked one line at a time.
-#include <cstring>
+#include <algorithm>
 
+#include "platform/ascii_text.h"
 #include "velk7/rcode/program.h"
 #include "velk7/rcode/record_syntax.h"
 
@@ -10,8 +11,7 @@ namespace velk7 {
 namespace {
 
 std::size_t skipBlanks(std::string_view text, std::size_t from = 0) {
-  while (from < text.size() && (text[from] == ' ' || text[from] == '\t')) ++from;
-  return from;
+  return std::min(text.find_first_not_of(platform::kBlanks, from), text.size());
 }
 
 // Zero or more words "PRE" separated by blanks or tabs; a PRE followed by a tab is refused.
@@ -32,32 +32,22 @@ class Parser {
  public:
   explicit Parser(RcodeProgram& program) : program_(program) {}
 
-  bool run() {
+  ParseResult run() {
     const std::string_view text = program_.text;
-    std::size_t offset = 0;
-    program_.lineNumber = 0;
-    while (offset < text.size()) {
-      ++program_.lineNumber;
-      const std::size_t lineStart = offset;
-      std::size_t lineEnd = text.size();
-      const void* newline = std::memchr(text.data() + offset, '\n', text.size() - offset);
-      if (newline != nullptr) {
-        lineEnd = static_cast<std::size_t>(static_cast<const char*>(newline) - text.data());
-        offset = lineEnd + 1;
-        if (lineEnd > lineStart && text[lineEnd - 1] == '\r') --lineEnd;
-      } else {
-        offset = text.size();
-      }
-      if (lineEnd - lineStart > kMaxLineLength) return fail("Line too long");
-      if (!processLine(text.substr(lineStart, lineEnd - lineStart), lineStart, offset)) {
-        return false;
-      }
+    for (std::size_t offset = 0; offset < text.size();) {
+      ++result_.lineNumber;
+      const platform::TextLine line = platform::lineAt(text, offset);
+      offset = line.end;
+      const bool accepted = line.content.size() <= kMaxLineLength
+                                ? processLine(line.content, line.start, line.end)
+                                : fail("Line too long");
+      if (!accepted) return result_;
     }
     if (isOpen_) {
-      program_.lineNumber = -1;
-      return fail("missing //} for last VELK");
+      fail("missing //} for last VELK");
+      result_.lineNumber = -1;
     }
-    return true;
+    return result_;
   }
 
  private:
@@ -133,7 +123,7 @@ class Parser {
   }
 
   bool fail(std::string_view reason) {
-    program_.errorText = std::string(reason);
+    result_.errorText = std::string(reason);
     return false;
   }
 
@@ -141,15 +131,15 @@ class Parser {
   VelkRecord* openRecord() { return isOpen_ ? &program_.records.back() : nullptr; }
 
   RcodeProgram& program_;
+  ParseResult result_;
   bool isOpen_ = false;
 };
 
 }  // namespace
 
-bool parseRecords(RcodeProgram& program) {
+ParseResult parseRecords(RcodeProgram& program) {
   program.records.clear();
   program.subroutineLines.clear();
-  program.errorText.clear();
   return Parser(program).run();
 }
 

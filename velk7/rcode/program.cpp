@@ -22,9 +22,9 @@ fs::path locateProgram(std::string_view commandLine, const fs::path& currentFold
 bool loadProgram(RcodeProgram& program, const fs::path& path) {
   // Record offsets are 32-bit, so a larger file is refused rather than misread.
   constexpr auto kMaxSize = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
-  std::optional<platform::Bytes> bytes = platform::readWholeFile(path, kMaxSize);
-  if (!bytes || bytes->empty()) return false;
-  program.text.assign(bytes->begin(), bytes->end());
+  std::optional<std::string> text = platform::readWholeText(path, kMaxSize);
+  if (!text || text->empty()) return false;
+  program.text = std::move(*text);
   return true;
 }
 

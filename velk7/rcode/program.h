@@ -32,13 +32,10 @@ struct VelkRecord {
 };
 
 struct RcodeProgram {
-  std::string text;  // the whole file exactly as read; never changed after loading
-  std::string errorText;
-  std::int32_t lineNumber = 0;
+  std::string text;                 // the whole file exactly as read; never changed after loading
   std::vector<VelkRecord> records;  // in file order, at most kMaxRecords
   std::vector<std::string> subroutineLines;
 
-  std::int32_t length() const { return static_cast<std::int32_t>(text.size()); }
   std::int32_t recordCount() const { return static_cast<std::int32_t>(records.size()); }
 };
 
@@ -54,8 +51,15 @@ std::filesystem::path locateProgram(std::string_view commandLine,
 // empty, or is too large for the model's 32-bit offsets. Reports nothing.
 bool loadProgram(RcodeProgram& program, const std::filesystem::path& path);
 
-// Finds the VELK records in `program.text`. On failure sets errorText and lineNumber;
-// records accepted before the failure stay.
-bool parseRecords(RcodeProgram& program);
+// What a parse found wrong: nothing, or the reason and the line it names (counted from 1;
+// -1 when the text ended inside a record).
+struct ParseResult {
+  std::string errorText;
+  std::int32_t lineNumber = 0;
+  explicit operator bool() const { return errorText.empty(); }
+};
+
+// Finds the VELK records in `program.text`; records accepted before a failure stay.
+ParseResult parseRecords(RcodeProgram& program);
 
 }  // namespace velk7

@@ -35,7 +35,7 @@ bool readsBack(const VelkRecord& record, std::string_view line, bool isPre, bool
   if (isSubroutine) return true;
   if (looksLikeMarker(line)) return false;
   // The reader refuses a PRE line that begins with "//" while code lines follow it.
-  return !(isPre && !record.lines.empty() && withoutLeadingBlanks(line).starts_with("//"));
+  return !(isPre && !record.lines.empty() && platform::trimLeadingBlanks(line).starts_with("//"));
 }
 
 bool writeBytes(platform::ByteSink& sink, std::string_view text) {

@@ -3,6 +3,8 @@
 // palette agree on what a marker line is.
 #include <string_view>
 
+#include "platform/ascii_text.h"
+
 namespace velk7 {
 
 inline constexpr std::string_view kStartMarker = "//{";
@@ -10,17 +12,9 @@ inline constexpr std::string_view kEndMarker = "//}";
 inline constexpr std::string_view kSubroutineMarker = "//++";
 inline constexpr std::string_view kPreComment = "//[PRE]: ";
 inline constexpr std::string_view kPreSuffix = " //[PRE]";
-// Only blanks and tabs indent a line.
-inline constexpr std::string_view kIndentCharacters = " \t";
-
-inline std::string_view withoutLeadingBlanks(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(kIndentCharacters);
-  return start == std::string_view::npos ? std::string_view{} : text.substr(start);
-}
-
 // A line the reader takes for a start, end or "//++" line.
 inline bool looksLikeMarker(std::string_view line) {
-  const std::string_view content = withoutLeadingBlanks(line);
+  const std::string_view content = platform::trimLeadingBlanks(line);
   return content.starts_with(kStartMarker) || content.starts_with(kEndMarker) ||
          content.starts_with(kSubroutineMarker);
 }

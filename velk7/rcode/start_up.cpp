@@ -17,10 +17,9 @@ std::optional<LoadedProgram> startUp(std::string_view commandLine,
     messenger.show("ERROR: Can't open R-CODE.R file\n" + shownPath, true);
     return std::nullopt;
   }
-  if (!parseRecords(loaded.program)) {
+  if (const ParseResult parsed = parseRecords(loaded.program); !parsed) {
     messenger.show("ERROR: Invalid syntax in R-CODE.R file\n" + shownPath + " (" +
-                       loaded.program.errorText + " around line " +
-                       std::to_string(loaded.program.lineNumber) + ")",
+                       parsed.errorText + " around line " + std::to_string(parsed.lineNumber) + ")",
                    true);
     return std::nullopt;
   }

@@ -218,9 +218,8 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
     messenger.show("WARNING: You have a lot of .WAV files, they may not work", true);
   }
   if (setBusy) setBusy(true);
-  const bool saved =
-      saveToStick(audioFolder, stickRootFromText(expandPathText(paths.stickPath, environment)),
-                  check.count, messenger);
+  const bool saved = saveToStick(
+      audioFolder, stickRootFromText(expandPathText(paths.stickPath, environment)), messenger);
   if (setBusy) setBusy(false);
   if (saved) messenger.show("Memory Stick Update Complete", false);
   return {saved, true};

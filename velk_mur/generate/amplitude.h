@@ -23,4 +23,7 @@ AmplitudeHistogram buildAmplitudeHistogram(std::span<const std::uint8_t> samples
 // The smallest level whose cumulative count exceeds `bound` strictly; 129 when none does.
 int percentileLevel(const AmplitudeHistogram& histogram, std::int64_t bound);
 
+// The number of samples whose amplitude is `level` or more (level 129: none).
+std::int64_t countAtLeast(std::span<const std::uint8_t> samples, int level);
+
 }  // namespace velk_mur

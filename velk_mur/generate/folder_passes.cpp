@@ -1,13 +1,14 @@
 #include "velk_mur/generate/folder_passes.h"
 
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/ascii_text.h"
+#include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/path_text.h"
+#include "velk_mur/generate/amplitude.h"
 #include "velk_mur/generate/head_motion.h"
 #include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/led_pattern.h"
@@ -63,39 +64,17 @@ bool askToContinue(platform::Messenger& messenger, const std::string& text,
   return messenger.ask(text + "\n" + concerned + "\nContinue Checking?");
 }
 
-// The files of the GEN folder, listed once per pass. Asking the file system about a missing
-// file costs a scan of the folder for a name in another letter case; with a thousand
-// recordings that scan, repeated for each of their files, would dominate the pass.
-class GeneratedFiles {
- public:
-  explicit GeneratedFiles(const fs::path& audioFolder) {
-    for (const std::string& name : platform::listFolder(generatedFolder(audioFolder), "*")) {
-      listed_.insert(platform::toLowerAscii(name));
-    }
-  }
-  // True when the file can be opened for reading; a name the listing lacks is absent.
-  bool exists(const fs::path& path) const {
-    return listed_.count(platform::toLowerAscii(platform::pathToText(path.filename()))) != 0 &&
-           fileExists(path);
-  }
-  void created(const fs::path& path) {
-    listed_.insert(platform::toLowerAscii(platform::pathToText(path.filename())));
-  }
-
- private:
-  std::set<std::string> listed_;
-};
-
 // Creates whichever of one recording's generated files are missing.
 bool generateForRecording(const fs::path& folder, const std::string& listedName,
-                          const std::string& name, GeneratedFiles& present,
-                          GenerationResult& result, platform::Messenger& messenger) {
+                          const std::string& name, GenerationResult& result,
+                          platform::Messenger& messenger) {
   const fs::path headPath = motionFilePath(folder, name, kHeadKind, kRobotModel);
   const fs::path mouthPath = motionFilePath(folder, name, kMouthKind, kRobotModel);
   const fs::path ledPath = ledFilePath(folder, name);
-  const bool needHead = !present.exists(headPath);
-  const bool needMouth = !present.exists(mouthPath);
-  const bool needLed = !present.exists(ledPath);
+  // The case resolver's folder view answers for absent names without a scan per file.
+  const bool needHead = !platform::fileExists(headPath);
+  const bool needMouth = !platform::fileExists(mouthPath);
+  const bool needLed = !platform::fileExists(ledPath);
   if (!needHead && !needMouth && !needLed) return true;
 
   // The messages name the recording as folder/name.WAV, as the original program did; the file
@@ -125,28 +104,29 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
     return false;
   }
 
+  // One histogram serves both the mouth and the LEDs.
+  const AmplitudeHistogram histogram =
+      needMouth || needLed ? buildAmplitudeHistogram(load.clip.samples) : AmplitudeHistogram{};
   if (needHead) {
     if (!generateHeadMotion(headPath, motionName(name, kHeadKind, kRobotModel), load.clip)) {
       report(messenger, "Head motion generation err", platform::pathToText(headPath));
       return false;
     }
-    present.created(headPath);
     ++result.motionFilesCreated;
   }
   if (needMouth) {
-    if (!generateMouthMotion(mouthPath, motionName(name, kMouthKind, kRobotModel), load.clip)) {
+    if (!generateMouthMotion(mouthPath, motionName(name, kMouthKind, kRobotModel), load.clip,
+                             histogram)) {
       report(messenger, "Mouth motion generation err", platform::pathToText(mouthPath));
       return false;
     }
-    present.created(mouthPath);
     ++result.motionFilesCreated;
   }
   if (needLed) {
-    if (!generateLedPattern(ledPath, load.clip)) {
+    if (!generateLedPattern(ledPath, load.clip, histogram)) {
       report(messenger, "LED generation err", platform::pathToText(ledPath));
       return false;
     }
-    present.created(ledPath);
     ++result.ledFilesCreated;
   }
   return true;
@@ -208,7 +188,6 @@ GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Mes
     messenger.show(noRecordingsText(audioFolder), true);
     return result;
   }
-  GeneratedFiles present(audioFolder);
   const int total = static_cast<int>(listed.size());
   for (int i = 0; i < total; ++i) {
     messenger.progress("Generating", i, total);
@@ -218,7 +197,7 @@ GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Mes
       report(messenger, kBadFileName, name);
       return result;
     }
-    if (!generateForRecording(audioFolder, listedName, name, present, result, messenger)) {
+    if (!generateForRecording(audioFolder, listedName, name, result, messenger)) {
       return result;
     }
   }
@@ -271,11 +250,11 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
     result.totalSoundBytes += info.dataLength;
     ++good;
     const bool motionsPresent =
-        fileExists(motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel)) ||
-        (fileExists(motionFilePath(audioFolder, name, kHeadKind, kRobotModel)) &&
-         fileExists(motionFilePath(audioFolder, name, kMouthKind, kRobotModel)));
+        platform::fileExists(motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel)) ||
+        (platform::fileExists(motionFilePath(audioFolder, name, kHeadKind, kRobotModel)) &&
+         platform::fileExists(motionFilePath(audioFolder, name, kMouthKind, kRobotModel)));
     // The save needs every recording's LED file, so its absence counts as missing too.
-    const bool ledPresent = fileExists(ledFilePath(audioFolder, name));
+    const bool ledPresent = platform::fileExists(ledFilePath(audioFolder, name));
     if (!motionsPresent || !ledPresent) addMissing(missingList, missing, name);
   }
   messenger.progress("Checking", total, total);

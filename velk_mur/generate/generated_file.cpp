@@ -6,11 +6,10 @@
 
 namespace velk_mur {
 
-bool writeGeneratedFile(const std::filesystem::path& path,
-                        const std::function<bool(platform::ByteSink&)>& writeContent) {
+bool writeGeneratedFile(const std::filesystem::path& path, std::span<const std::uint8_t> content) {
   std::optional<platform::OutputFile> file = platform::OutputFile::create(path);
   if (!file) return false;
-  const bool written = writeContent(*file);
+  const bool written = file->write(content);
   const bool closed = file->close();
   if (written && closed) return true;
   platform::removeFile(file->path());

@@ -1,16 +1,15 @@
 #pragma once
-// Creating one generated file: the content goes straight to disk, and a file that could not be
-// written completely is removed, so that a later generation pass never takes it as present.
+// Creating one generated file: its content, built in memory, goes to disk in one write, and a
+// file that could not be written completely is removed, so that a later generation pass never
+// takes it as present.
+#include <cstdint>
 #include <filesystem>
-#include <functional>
-
-#include "platform/byte_sink.h"
+#include <span>
 
 namespace velk_mur {
 
-// Creates (or replaces) the file, runs `writeContent` on it and closes it. False when the
-// file cannot be created, a write fails or closing fails; then the file is removed.
-bool writeGeneratedFile(const std::filesystem::path& path,
-                        const std::function<bool(platform::ByteSink&)>& writeContent);
+// Creates (or replaces) the file, writes `content` and closes it. False when the file cannot
+// be created, the write fails or closing fails; then the file is removed.
+bool writeGeneratedFile(const std::filesystem::path& path, std::span<const std::uint8_t> content);
 
 }  // namespace velk_mur

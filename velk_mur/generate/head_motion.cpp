@@ -56,8 +56,8 @@ std::int32_t valueAndAdvance(HeadMotionScript::JointTrack& track) {
   return value;
 }
 
-void beginNextSegmentIfDone(HeadMotionScript::JointTrack& track, Segment (*table)(std::int32_t, std::int32_t),
-                            std::int32_t r) {
+void beginNextSegmentIfDone(HeadMotionScript::JointTrack& track,
+                            Segment (*table)(std::int32_t, std::int32_t), std::int32_t r) {
   if (track.step <= track.steps) return;
   const Segment next = table(track.phase, r);
   track.from = track.to;
@@ -95,27 +95,22 @@ std::vector<HeadValues> computeHeadValues(std::int64_t sampleCount) {
   return values;
 }
 
-bool writeHeadMotion(platform::ByteSink& sink, std::string_view motionName,
-                     std::int64_t sampleCount) {
+bool writeHeadMotion(platform::Bytes& out, std::string_view motionName, std::int64_t sampleCount) {
   if (sampleCount < 0 || sampleCount > kMaxClipSamples) return false;
   HeadMotionScript script(sampleCount);
-  if (!writeMotionHeader(sink, kHeadJointCount, script.keyFrameCount(), motionName)) return false;
+  if (!writeMotionHeader(out, kHeadJointCount, script.keyFrameCount(), motionName)) return false;
   for (std::int64_t j = 0; j < script.keyFrameCount(); ++j) {
-    if (!writeKeyFrameHeader(sink, j == 0 ? 0 : kInterpolationCount)) return false;
-    for (std::int32_t value : script.next()) {
-      if (!writeJointValue(sink, value)) return false;
-    }
+    writeKeyFrameHeader(out, j == 0 ? 0 : kInterpolationCount);
+    for (std::int32_t value : script.next()) writeJointValue(out, value);
   }
   return true;
 }
 
 bool generateHeadMotion(const std::filesystem::path& outputPath, std::string_view motionName,
                         const ClipSamples& clip) {
-  const auto sampleCount = static_cast<std::int64_t>(clip.size());
-  if (sampleCount > kMaxClipSamples) return false;
-  return writeGeneratedFile(outputPath, [&](platform::ByteSink& sink) {
-    return writeHeadMotion(sink, motionName, sampleCount);
-  });
+  platform::Bytes file;
+  return writeHeadMotion(file, motionName, static_cast<std::int64_t>(clip.size())) &&
+         writeGeneratedFile(outputPath, file);
 }
 
 }  // namespace velk_mur

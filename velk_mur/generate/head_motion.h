@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/byte_sink.h"
+#include "platform/byte_order.h"
 #include "velk_mur/generate/wav_input.h"
 
 namespace velk_mur {
@@ -41,10 +41,9 @@ class HeadMotionScript {
 // Every key frame's values at once, for tests and measurements.
 std::vector<HeadValues> computeHeadValues(std::int64_t sampleCount);
 
-// Writes the whole head motion file to a sink. Refuses a recording longer than
-// kMaxClipSamples before writing anything.
-bool writeHeadMotion(platform::ByteSink& sink, std::string_view motionName,
-                     std::int64_t sampleCount);
+// Appends the whole head motion file. Refuses a recording longer than kMaxClipSamples before
+// appending anything.
+bool writeHeadMotion(platform::Bytes& out, std::string_view motionName, std::int64_t sampleCount);
 
 // Creates the file and writes the head motion; on failure the incomplete file is removed.
 bool generateHeadMotion(const std::filesystem::path& outputPath, std::string_view motionName,

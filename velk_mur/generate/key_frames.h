@@ -15,7 +15,9 @@ inline constexpr std::int64_t kMaxKeyFrames = 65535;
 // arithmetic gives exactly the 32-bit results of the original program.
 inline constexpr std::int64_t kMaxClipSamples = 41941119;
 
-constexpr std::int64_t keyFrameQ(std::int64_t sampleCount) { return (sampleCount / 128 + 5) / 5; }
+constexpr std::int64_t keyFrameQ(std::int64_t sampleCount) {
+  return (sampleCount / 128 + 5) / 5;
+}
 
 constexpr std::int64_t keyFrameCount(std::int64_t sampleCount) {
   return keyFrameQ(sampleCount) + 2;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/byte_sink.h"
+#include "platform/byte_order.h"
 
 namespace velk_mur {
 
@@ -14,13 +14,14 @@ inline constexpr std::uint8_t kLedOffVelocity = 0x00;
 inline constexpr int kLedCount = 14;
 inline constexpr std::uint32_t kTicksPerStep = 40;
 
-// Header chunk, track chunk with its length filled in afterwards, the three meta events, the
-// note events of every step (all LEDs out after the last one) and the end of track.
-bool writeLedFile(platform::ByteSink& sink, std::span<const std::uint32_t> masks);
+// Appends the header chunk, the track chunk with its length filled in afterwards, the three meta
+// events, the note events of every step (all LEDs out after the last one) and the end of
+// track. False, with the file incomplete, only for a gap too long for a delta time.
+bool writeLedFile(platform::Bytes& out, std::span<const std::uint32_t> masks);
 
 // A MIDI variable-length number of ticks: one to three bytes up to 2097151; larger gaps (only
 // in recordings over 72 minutes) take the standard fourth byte.
 // Beyond the standard's 0x0FFFFFFF it is refused.
-bool writeDeltaTime(platform::ByteSink& sink, std::uint32_t ticks);
+bool writeDeltaTime(platform::Bytes& out, std::uint32_t ticks);
 
 }  // namespace velk_mur

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "velk_mur/generate/amplitude.h"
 #include "velk_mur/generate/wav_input.h"
 
 namespace velk_mur {
@@ -16,11 +17,16 @@ inline constexpr int kLoudnessLevels = 8;
 inline constexpr std::array<std::uint32_t, kLoudnessLevels> kLedLevelTable = {
     0x0800, 0x0C00, 0x0C30, 0x0C3C, 0x0CFC, 0x0CFF, 0x0FFF, 0x3000};
 
-// One mask per step. Reads the samples once for the histogram and once per step.
+// One mask per step, reading the samples once more after the histogram (which the mouth
+// motion shares).
+std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples,
+                                           const AmplitudeHistogram& histogram);
+// Builds the histogram itself.
 std::vector<std::uint32_t> computeLedMasks(std::span<const std::uint8_t> samples);
 
 // Computes the masks and writes the LED file; on failure the incomplete file is removed.
 // A recording longer than kMaxClipSamples is refused before the file is created.
-bool generateLedPattern(const std::filesystem::path& outputPath, const ClipSamples& clip);
+bool generateLedPattern(const std::filesystem::path& outputPath, const ClipSamples& clip,
+                        const AmplitudeHistogram& histogram);
 
 }  // namespace velk_mur

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <span>
-#include <vector>
 
 namespace velk_mur {
 
@@ -46,27 +45,23 @@ std::uint32_t keyFramesSectionSize(int jointCount, std::int64_t keyFrames) {
   return static_cast<std::uint32_t>(kSectionHeaderSize + keyFrames * (4 + jointCount) * 4);
 }
 
-bool writeCountedString(platform::ByteSink& sink, std::string_view text) {
-  const platform::Bytes length{static_cast<std::uint8_t>(text.size())};
-  if (!sink.write(length)) return false;
-  return text.empty() || sink.writeText(text);
+void writeCountedString(platform::Bytes& out, std::string_view text) {
+  out.push_back(static_cast<std::uint8_t>(text.size()));
+  out.insert(out.end(), text.begin(), text.end());
 }
 
-bool writePadding(platform::ByteSink& sink, std::uint32_t count) {
-  const platform::Bytes zeros(count, 0);
-  return count == 0 || sink.write(zeros);
+void writePadding(platform::Bytes& out, std::uint32_t count) {
+  out.resize(out.size() + count, 0);
 }
 
-bool writeSectionStart(platform::ByteSink& sink, std::uint32_t number, std::uint32_t size) {
-  platform::Bytes bytes;
-  platform::putLe32(bytes, number);
-  platform::putLe32(bytes, size);
-  return sink.write(bytes);
+void writeSectionStart(platform::Bytes& out, std::uint32_t number, std::uint32_t size) {
+  platform::putLe32(out, number);
+  platform::putLe32(out, size);
 }
 
 }  // namespace
 
-bool writeMotionHeader(platform::ByteSink& sink, int jointCount, std::int64_t keyFrameCount,
+bool writeMotionHeader(platform::Bytes& out, int jointCount, std::int64_t keyFrameCount,
                        std::string_view motionName) {
   const std::span<const std::string_view> joints = jointSet(jointCount);
   if (joints.empty() || keyFrameCount < 0 || keyFrameCount > 0xFFFF ||
@@ -74,54 +69,43 @@ bool writeMotionHeader(platform::ByteSink& sink, int jointCount, std::int64_t ke
     return false;
   }
 
-  // Section 0 and the start of section 1: the first 36 bytes, in one write.
   const std::uint32_t namesContent = namesSectionContent(motionName.size());
   const std::uint32_t namesSize = padded(namesContent);
-  platform::Bytes start(kOmtnMagic, kOmtnMagic + 4);
-  platform::putLe32(start, 0);
-  platform::putLe32(start, kHeaderSectionSize);
-  platform::putLe32(start, kSectionCount);
-  platform::putLe16(start, kVersionMajor);
-  platform::putLe16(start, kVersionMinor);
-  platform::putLe16(start, static_cast<std::uint16_t>(keyFrameCount));
-  platform::putLe16(start, kFrameTimeMs);
-  platform::putLe32(start, 0);  // options
-  platform::putLe32(start, 1);
-  platform::putLe32(start, namesSize);
-  if (!sink.write(start)) return false;
+  platform::putTag(out, kOmtnMagic);
+  writeSectionStart(out, 0, kHeaderSectionSize);
+  platform::putLe32(out, kSectionCount);
+  platform::putLe16(out, kVersionMajor);
+  platform::putLe16(out, kVersionMinor);
+  platform::putLe16(out, static_cast<std::uint16_t>(keyFrameCount));
+  platform::putLe16(out, kFrameTimeMs);
+  platform::putLe32(out, 0);  // options
 
-  if (!writeCountedString(sink, motionName) || !writeCountedString(sink, kMotionCreator) ||
-      !writeCountedString(sink, kRobotDesign) || !writePadding(sink, namesSize - namesContent)) {
-    return false;
-  }
+  writeSectionStart(out, 1, namesSize);
+  writeCountedString(out, motionName);
+  writeCountedString(out, kMotionCreator);
+  writeCountedString(out, kRobotDesign);
+  writePadding(out, namesSize - namesContent);
 
   const std::uint32_t jointsContent = jointsSectionContent(joints);
   const std::uint32_t jointsSize = padded(jointsContent);
-  if (!writeSectionStart(sink, 2, jointsSize)) return false;
-  platform::Bytes count;
-  platform::putLe16(count, static_cast<std::uint16_t>(jointCount));
-  if (!sink.write(count)) return false;
-  for (std::string_view joint : joints) {
-    if (!writeCountedString(sink, joint)) return false;
-  }
-  if (!writePadding(sink, jointsSize - jointsContent)) return false;
+  writeSectionStart(out, 2, jointsSize);
+  platform::putLe16(out, static_cast<std::uint16_t>(jointCount));
+  for (std::string_view joint : joints) writeCountedString(out, joint);
+  writePadding(out, jointsSize - jointsContent);
 
-  return writeSectionStart(sink, 3, keyFramesSectionSize(jointCount, keyFrameCount));
+  writeSectionStart(out, 3, keyFramesSectionSize(jointCount, keyFrameCount));
+  return true;
 }
 
-bool writeKeyFrameHeader(platform::ByteSink& sink, std::int32_t interpolationCount) {
-  platform::Bytes bytes;
-  platform::putLe32(bytes, static_cast<std::uint32_t>(interpolationCount));
-  platform::putLe32(bytes, 0);
-  platform::putLe32(bytes, 0);
-  platform::putLe32(bytes, 0);
-  return sink.write(bytes);
+void writeKeyFrameHeader(platform::Bytes& out, std::int32_t interpolationCount) {
+  platform::putLe32(out, static_cast<std::uint32_t>(interpolationCount));
+  platform::putLe32(out, 0);
+  platform::putLe32(out, 0);
+  platform::putLe32(out, 0);
 }
 
-bool writeJointValue(platform::ByteSink& sink, std::int32_t value) {
-  platform::Bytes bytes;
-  platform::putLe32(bytes, static_cast<std::uint32_t>(value));
-  return sink.write(bytes);
+void writeJointValue(platform::Bytes& out, std::int32_t value) {
+  platform::putLe32(out, static_cast<std::uint32_t>(value));
 }
 
 }  // namespace velk_mur

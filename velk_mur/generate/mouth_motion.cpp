@@ -19,24 +19,22 @@ constexpr std::int64_t kHalfOpenAbove = 128;
 }  // namespace
 
 MouthAnalysis::MouthAnalysis(std::span<const std::uint8_t> samples)
+    : MouthAnalysis(samples, buildAmplitudeHistogram(samples)) {}
+
+MouthAnalysis::MouthAnalysis(std::span<const std::uint8_t> samples,
+                             const AmplitudeHistogram& histogram)
     : samples_(samples),
       q_(keyFrameQ(static_cast<std::int64_t>(samples.size()))),
       keyFrameCount_(q_ + 2),
-      threshold_(percentileLevel(buildAmplitudeHistogram(samples),
-                                 2 * static_cast<std::int64_t>(samples.size()) / 3)) {
-  for (int value = 0; value < 256; ++value) {
-    loud_[value] = amplitudeOf(static_cast<std::uint8_t>(value)) >= threshold_ ? 1 : 0;
-  }
-}
+      threshold_(percentileLevel(histogram, 2 * static_cast<std::int64_t>(samples.size()) / 3)) {}
 
 std::int32_t MouthAnalysis::valueAt(std::int64_t j) const {
   const auto length = static_cast<std::int64_t>(samples_.size());
   const std::int64_t end = kKeyFrameSpacing * j + kWindowEnd;
   if (j < 1 || j > q_ || end >= length - kTailGuard) return kMouthClosed;
-  std::int64_t loudCount = 0;
-  for (std::int64_t i = kKeyFrameSpacing * j + kWindowStart; i < end; ++i) {
-    loudCount += loud_[samples_[static_cast<std::size_t>(i)]];
-  }
+  const auto start = static_cast<std::size_t>(kKeyFrameSpacing * j + kWindowStart);
+  const std::int64_t loudCount = countAtLeast(
+      samples_.subspan(start, static_cast<std::size_t>(kWindowEnd - kWindowStart)), threshold_);
   if (loudCount > kWideOpenAbove) return kMouthWideOpen;
   if (loudCount > kHalfOpenAbove) return kMouthHalfOpen;
   return kMouthClosed;
@@ -50,26 +48,25 @@ std::vector<std::int32_t> computeMouthValues(std::span<const std::uint8_t> sampl
   return values;
 }
 
-bool writeMouthMotion(platform::ByteSink& sink, std::string_view motionName,
-                      std::span<const std::uint8_t> samples) {
-  if (static_cast<std::int64_t>(samples.size()) > kMaxClipSamples) return false;
-  const MouthAnalysis analysis(samples);
-  if (!writeMotionHeader(sink, kMouthJointCount, analysis.keyFrameCount(), motionName)) {
+bool writeMouthMotion(platform::Bytes& out, std::string_view motionName,
+                      const MouthAnalysis& analysis) {
+  if (analysis.keyFrameCount() > kMaxKeyFrames) return false;
+  if (!writeMotionHeader(out, kMouthJointCount, analysis.keyFrameCount(), motionName)) {
     return false;
   }
   for (std::int64_t j = 0; j < analysis.keyFrameCount(); ++j) {
-    if (!writeKeyFrameHeader(sink, j == 0 ? 0 : kInterpolationCount)) return false;
-    if (!writeJointValue(sink, analysis.valueAt(j))) return false;
+    writeKeyFrameHeader(out, j == 0 ? 0 : kInterpolationCount);
+    writeJointValue(out, analysis.valueAt(j));
   }
   return true;
 }
 
 bool generateMouthMotion(const std::filesystem::path& outputPath, std::string_view motionName,
-                         const ClipSamples& clip) {
+                         const ClipSamples& clip, const AmplitudeHistogram& histogram) {
   if (static_cast<std::int64_t>(clip.size()) > kMaxClipSamples) return false;
-  return writeGeneratedFile(outputPath, [&](platform::ByteSink& sink) {
-    return writeMouthMotion(sink, motionName, clip.samples);
-  });
+  platform::Bytes file;
+  return writeMouthMotion(file, motionName, MouthAnalysis(clip.samples, histogram)) &&
+         writeGeneratedFile(outputPath, file);
 }
 
 }  // namespace velk_mur

@@ -8,7 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/byte_sink.h"
+#include "platform/byte_order.h"
+#include "velk_mur/generate/amplitude.h"
 #include "velk_mur/generate/wav_input.h"
 
 namespace velk_mur {
@@ -17,10 +18,13 @@ inline constexpr std::int32_t kMouthClosed = -52359;     // -3 degrees
 inline constexpr std::int32_t kMouthHalfOpen = -436332;  // -25 degrees
 inline constexpr std::int32_t kMouthWideOpen = -872664;  // -50 degrees
 
-// The loudness threshold and the per-key-frame windows of one recording. Building it reads
-// the samples once (the histogram); the windows read them a second time.
+// The loudness threshold and the per-key-frame windows of one recording. The threshold comes
+// from the recording's amplitude histogram, which the LED pattern shares; the windows read the
+// samples once more.
 class MouthAnalysis {
  public:
+  MouthAnalysis(std::span<const std::uint8_t> samples, const AmplitudeHistogram& histogram);
+  // Builds the histogram itself.
   explicit MouthAnalysis(std::span<const std::uint8_t> samples);
 
   std::int64_t keyFrameCount() const { return keyFrameCount_; }
@@ -33,19 +37,18 @@ class MouthAnalysis {
   std::int64_t q_;
   std::int64_t keyFrameCount_;
   int threshold_;
-  std::array<std::uint8_t, 256> loud_{};  // 1 for a byte whose amplitude reaches the threshold
 };
 
 // Every key frame's value at once, for tests and measurements.
 std::vector<std::int32_t> computeMouthValues(std::span<const std::uint8_t> samples);
 
-// Writes the whole mouth motion file to a sink. Refuses a recording longer than
-// kMaxClipSamples before writing anything.
-bool writeMouthMotion(platform::ByteSink& sink, std::string_view motionName,
-                      std::span<const std::uint8_t> samples);
+// Appends the whole mouth motion file. Refuses a recording longer than kMaxClipSamples before
+// appending anything.
+bool writeMouthMotion(platform::Bytes& out, std::string_view motionName,
+                      const MouthAnalysis& analysis);
 
 // Creates the file and writes the mouth motion; on failure the incomplete file is removed.
 bool generateMouthMotion(const std::filesystem::path& outputPath, std::string_view motionName,
-                         const ClipSamples& clip);
+                         const ClipSamples& clip, const AmplitudeHistogram& histogram);
 
 }  // namespace velk_mur

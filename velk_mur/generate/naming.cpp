@@ -1,6 +1,5 @@
 #include "velk_mur/generate/naming.h"
 
-#include "platform/files.h"
 #include "platform/path_text.h"
 
 namespace fs = std::filesystem;
@@ -42,10 +41,6 @@ fs::path ledFilePath(const fs::path& folder, std::string_view name) {
 
 fs::path recordingPath(const fs::path& folder, std::string_view name) {
   return folder / platform::textToPath(std::string(name) + ".WAV");
-}
-
-bool fileExists(const fs::path& path) {
-  return platform::fileExists(path);
 }
 
 }  // namespace velk_mur

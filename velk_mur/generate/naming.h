@@ -48,7 +48,4 @@ std::filesystem::path recordingPath(const std::filesystem::path& folder, std::st
 // The subfolder of generated files.
 std::filesystem::path generatedFolder(const std::filesystem::path& folder);
 
-// True when the file can be opened for reading.
-bool fileExists(const std::filesystem::path& path);
-
 }  // namespace velk_mur

@@ -1,7 +1,6 @@
 #include "velk_mur/generate/wav_input.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 #include "platform/files.h"
@@ -21,27 +20,24 @@ constexpr std::uint16_t kMono = 1;
 constexpr std::uint32_t kSampleRate = 8000;
 constexpr std::uint16_t kBitsPerSample = 8;
 
-bool hasTag(std::span<const std::uint8_t> bytes, std::size_t offset, const char (&tag)[5]) {
-  return std::memcmp(bytes.data() + offset, tag, 4) == 0;
-}
-
 // Checks the first bytes of a file (all of them when it holds fewer than 46). `info` is filled
 // once the layout tests pass.
 WavCheck checkWavHeader(std::span<const std::uint8_t> bytes, WavHeaderInfo& info) {
   if (bytes.size() < kWavHeaderBytes) return WavCheck::WrongFormat;
-  if (!hasTag(bytes, 0, "RIFF") || !hasTag(bytes, 8, "WAVE")) return WavCheck::WrongFormat;
-  if (!hasTag(bytes, 12, "fmt ")) return WavCheck::ExtraInformation;
+  using platform::hasTag;
+  if (!hasTag(bytes, 0, kRiffTag) || !hasTag(bytes, 8, kWaveFormTag)) return WavCheck::WrongFormat;
+  if (!hasTag(bytes, 12, kFormatChunkTag)) return WavCheck::ExtraInformation;
 
   std::uint32_t dataOffset = 0;
   const std::uint8_t fmtSize = bytes[kFmtSizeOffset];
   if (fmtSize == kShortFmtSize) {
     // After 16 the other three size bytes must be zero; after 18 they are never looked at.
-    if (bytes[17] != 0 || bytes[18] != 0 || bytes[19] != 0 || !hasTag(bytes, 36, "data")) {
+    if (bytes[17] != 0 || bytes[18] != 0 || bytes[19] != 0 || !hasTag(bytes, 36, kDataTag)) {
       return WavCheck::ExtraInformation;
     }
     dataOffset = kShortDataOffset;
   } else if (fmtSize == kLongFmtSize) {
-    if (!hasTag(bytes, 38, "data")) return WavCheck::ExtraInformation;
+    if (!hasTag(bytes, 38, kDataTag)) return WavCheck::ExtraInformation;
     dataOffset = kLongDataOffset;
   } else {
     return WavCheck::ExtraInformation;
@@ -93,7 +89,7 @@ ClipLoadResult loadClipSamples(const std::filesystem::path& path, const WavHeade
   // here, before the buffer for it is allocated.
   if (info.dataLength == 0 || !fileSize || end > *fileSize) return result;
   if (!file->seek(info.dataOffset)) return result;
-  platform::Bytes samples(info.dataLength);
+  platform::UninitializedBytes samples(info.dataLength);
   if (!file->read(samples)) return result;
   file->close();
   result.status = ClipLoadStatus::Loaded;

@@ -24,6 +24,12 @@ struct WavHeaderInfo {
   std::uint32_t dataLength = 0;                // the value behind "data", unchanged
 };
 
+// The RIFF form, its type and the two chunks the programs read and write.
+inline constexpr platform::FourCC kRiffTag{'R', 'I', 'F', 'F'};
+inline constexpr platform::FourCC kWaveFormTag{'W', 'A', 'V', 'E'};
+inline constexpr platform::FourCC kFormatChunkTag{'f', 'm', 't', ' '};
+inline constexpr platform::FourCC kDataTag{'d', 'a', 't', 'a'};
+
 // Bytes the header reader looks at: the 18-byte layout's header.
 inline constexpr std::size_t kWavHeaderBytes = 46;
 
@@ -36,7 +42,7 @@ bool isValidClipName(std::string_view name);
 
 // One recording's sound data: unsigned 8-bit samples, 128 is silence, 8000 per second.
 struct ClipSamples {
-  platform::Bytes samples;
+  platform::UninitializedBytes samples;
   std::size_t size() const { return samples.size(); }
 };
 

@@ -6,6 +6,7 @@
 
 #include "platform/path_text.h"
 #include "velk_mur/generate/key_frames.h"
+#include "velk_mur/generate/wav_input.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -272,13 +273,10 @@ platform::Bytes robotWavFile(std::span<const std::uint8_t> samples) {
   const auto length = static_cast<std::uint32_t>(samples.size());
   platform::Bytes file;
   file.reserve(44 + samples.size());
-  const auto tag = [&file](std::string_view text) {
-    file.insert(file.end(), text.begin(), text.end());
-  };
-  tag("RIFF");
+  platform::putTag(file, kRiffTag);
   platform::putLe32(file, kHeaderAfterRiffSize + length);
-  tag("WAVE");
-  tag("fmt ");
+  platform::putTag(file, kWaveFormTag);
+  platform::putTag(file, kFormatChunkTag);
   platform::putLe32(file, 16);
   platform::putLe16(file, 1);  // PCM
   platform::putLe16(file, 1);  // mono
@@ -286,7 +284,7 @@ platform::Bytes robotWavFile(std::span<const std::uint8_t> samples) {
   platform::putLe32(file, kRobotSampleRate);  // bytes per second
   platform::putLe16(file, 1);                 // block alignment
   platform::putLe16(file, 8);                 // bits per sample
-  tag("data");
+  platform::putTag(file, kDataTag);
   platform::putLe32(file, length);
   file.insert(file.end(), samples.begin(), samples.end());
   return file;

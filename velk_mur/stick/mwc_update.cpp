@@ -24,13 +24,8 @@ constexpr std::string_view kUnknownFormat = "ERS-*.MWC file unknown format\nMay 
 constexpr std::string_view kCorrupted = "Original ERS*.MWC is corrupted\nRe-install Ulmaran";
 constexpr std::string_view kCloseFailed = "Error: problem saving ERS-*.MWC data - aborting";
 
-void putTag(platform::Bytes& out, const MwcTag& tag) {
-  out.insert(out.end(), tag.begin(), tag.end());
-}
-
-bool hasTag(const std::uint8_t* bytes, const MwcTag& tag) {
-  return std::equal(tag.begin(), tag.end(), bytes);
-}
+using platform::hasTag;
+using platform::putTag;
 
 std::int32_t getLeSigned32(const std::uint8_t* bytes) {
   return static_cast<std::int32_t>(platform::getLe32(bytes));
@@ -38,19 +33,30 @@ std::int32_t getLeSigned32(const std::uint8_t* bytes) {
 
 // One CMAC record: its fixed bytes are copied whatever they hold; only tag and name length are
 // checked.
-bool copyOrDropCmacRecord(platform::ByteSource& oldFile, platform::ByteSink& newFile, bool kept) {
-  std::array<std::uint8_t, kCmacFixedSize> fixed{};
-  if (!oldFile.read(fixed) || !hasTag(fixed.data(), kCmacTag)) return false;
-  std::array<std::uint8_t, 1> length{};
-  if (!oldFile.read(length)) return false;
-  if (length[0] < kMinRecordNameLength || length[0] > kMaxRecordNameLength) return false;
-  platform::Bytes name(length[0]);
+bool copyOrDropCmacRecord(platform::ByteSource& oldFile, platform::Bytes& keptBlocks, bool kept) {
+  std::array<std::uint8_t, kCmacFixedSize + 1> fixedAndLength{};
+  if (!oldFile.read(fixedAndLength) || !hasTag(fixedAndLength, 0, kCmacTag)) return false;
+  const std::uint8_t length = fixedAndLength.back();
+  if (length < kMinRecordNameLength || length > kMaxRecordNameLength) return false;
+  platform::Bytes name(length);
   if (!oldFile.read(name)) return false;
   if (!kept) return true;
-  // Write failures are counted by the new file and checked before it replaces the old one.
-  newFile.write(fixed);
-  newFile.write(length);
-  newFile.write(name);
+  keptBlocks.insert(keptBlocks.end(), fixedAndLength.begin(), fixedAndLength.end());
+  keptBlocks.insert(keptBlocks.end(), name.begin(), name.end());
+  return true;
+}
+
+// 24 fixed bytes and the counted name; false, nothing appended, for a name over 255 characters.
+bool appendCmacRecord(platform::Bytes& out, std::uint32_t kindCode, std::string_view name) {
+  if (name.size() > kMaxCountedStringLength) return false;
+  putTag(out, kCmacTag);
+  platform::putLe32(out, kindCode);
+  platform::putLe32(out, kCmacWrittenValue);
+  out.resize(out.size() + kCmacZeroBytes, 0);
+  platform::putLe16(out, kCmacWrittenShort);
+  platform::putLe16(out, kCmacTrailingZero);
+  out.push_back(static_cast<std::uint8_t>(name.size()));
+  out.insert(out.end(), name.begin(), name.end());
   return true;
 }
 
@@ -66,17 +72,8 @@ platform::Bytes mwcHeaderBytes(const MwcHeader& header) {
 }
 
 bool writeCmacRecord(platform::ByteSink& file, std::uint32_t kindCode, std::string_view name) {
-  if (name.size() > kMaxCountedStringLength) return false;
   platform::Bytes bytes;
-  putTag(bytes, kCmacTag);
-  platform::putLe32(bytes, kindCode);
-  platform::putLe32(bytes, kCmacWrittenValue);
-  bytes.resize(bytes.size() + kCmacZeroBytes, 0);
-  platform::putLe16(bytes, kCmacWrittenShort);
-  platform::putLe16(bytes, kCmacTrailingZero);
-  bytes.push_back(static_cast<std::uint8_t>(name.size()));
-  bytes.insert(bytes.end(), name.begin(), name.end());
-  return file.write(bytes);
+  return appendCmacRecord(bytes, kindCode, name) && file.write(bytes);
 }
 
 int writeActionBlock(platform::ByteSink& file, std::int32_t actionNumber,
@@ -84,39 +81,40 @@ int writeActionBlock(platform::ByteSink& file, std::int32_t actionNumber,
   const std::int32_t count = audioOnly           ? kAudioOnlyRecordCount
                              : hasFullBodyMotion ? kFullBodyRecordCount
                                                  : kHeadAndMouthRecordCount;
-  platform::Bytes head;
-  putTag(head, kMcidTag);
-  platform::putLe32(head, static_cast<std::uint32_t>(actionNumber));
-  platform::putLe32(head, static_cast<std::uint32_t>(count));
-  file.write(head);
-
+  platform::Bytes block;
+  putTag(block, kMcidTag);
+  platform::putLe32(block, static_cast<std::uint32_t>(actionNumber));
+  platform::putLe32(block, static_cast<std::uint32_t>(count));
+  bool formed = true;
   if (!audioOnly && hasFullBodyMotion) {
-    writeCmacRecord(file, kFullBodyMotionRecord,
-                    motionName(actionName, kFullBodyKind, kRobotModel));
+    formed = appendCmacRecord(block, kFullBodyMotionRecord,
+                              motionName(actionName, kFullBodyKind, kRobotModel));
   } else if (!audioOnly) {
-    writeCmacRecord(file, kHeadMotionRecord, motionName(actionName, kHeadKind, kRobotModel));
-    writeCmacRecord(file, kMouthMotionRecord, motionName(actionName, kMouthKind, kRobotModel));
+    formed = appendCmacRecord(block, kHeadMotionRecord,
+                              motionName(actionName, kHeadKind, kRobotModel)) &&
+             appendCmacRecord(block, kMouthMotionRecord,
+                              motionName(actionName, kMouthKind, kRobotModel));
   }
-  writeCmacRecord(file, kSoundRecord, actionName);
-  if (!audioOnly) writeCmacRecord(file, kLedRecord, actionName);
-  return count;
+  formed = formed && appendCmacRecord(block, kSoundRecord, actionName);
+  if (!audioOnly) formed = formed && appendCmacRecord(block, kLedRecord, actionName);
+  return formed && file.write(block) ? count : 0;
 }
 
 std::optional<BlockCopy> copyOrDropActionBlock(platform::ByteSource& oldFile,
-                                               platform::ByteSink& newFile,
+                                               platform::Bytes& keptBlocks,
                                                std::int32_t lowestOwned,
                                                std::int32_t highestOwned) {
   std::array<std::uint8_t, kBlockHeadSize> head{};
-  if (!oldFile.read(head) || !hasTag(head.data(), kMcidTag)) return std::nullopt;
+  if (!oldFile.read(head) || !hasTag(head, 0, kMcidTag)) return std::nullopt;
   const std::int32_t number = getLeSigned32(head.data() + 4);
   const std::int32_t cmacCount = getLeSigned32(head.data() + 8);
   // A negative count would corrupt the new header's total.
   if (cmacCount < 0) return std::nullopt;
 
   const bool kept = number < lowestOwned || number > highestOwned;
-  if (kept) newFile.write(head);
+  if (kept) keptBlocks.insert(keptBlocks.end(), head.begin(), head.end());
   for (std::int32_t i = 0; i < cmacCount; ++i) {
-    if (!copyOrDropCmacRecord(oldFile, newFile, kept)) return std::nullopt;
+    if (!copyOrDropCmacRecord(oldFile, keptBlocks, kept)) return std::nullopt;
   }
   return BlockCopy{kept, cmacCount};
 }
@@ -132,7 +130,7 @@ bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, M
   }
 
   std::array<std::uint8_t, kMwcHeaderSize> oldHeader{};
-  if (!oldFile.read(oldHeader) || !hasTag(oldHeader.data(), kMwcMagic) ||
+  if (!oldFile.read(oldHeader) || !hasTag(oldHeader, 0, kMwcMagic) ||
       platform::getLe32(oldHeader.data() + 4) != kMwcVersion) {
     messenger.show(kUnknownFormat, true);
     oldFile.close();
@@ -140,11 +138,12 @@ bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, M
   }
 
   header = MwcHeader{};
-  newFile.write(mwcHeaderBytes(header));  // placeholder until the true counts are known
+  // The placeholder header until the true counts are known, then the kept blocks: one write.
+  platform::Bytes kept = mwcHeaderBytes(header);
   const std::int32_t declaredBlocks = getLeSigned32(oldHeader.data() + 8);
   for (std::int32_t i = 0; i < declaredBlocks; ++i) {
     const std::optional<BlockCopy> block =
-        copyOrDropActionBlock(oldFile, newFile, kFirstOwnedAction, kLastOwnedAction);
+        copyOrDropActionBlock(oldFile, kept, kFirstOwnedAction, kLastOwnedAction);
     if (!block) {
       messenger.show(kCorrupted, true);
       oldFile.close();
@@ -157,6 +156,10 @@ bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, M
 
   if (!oldFile.close()) {
     messenger.show(kCloseFailed, true);
+    return false;
+  }
+  if (!newFile.write(kept)) {
+    messenger.show(kConfigurationSaveFailed, true);
     return false;
   }
   return true;

@@ -16,11 +16,9 @@
 
 namespace velk_mur {
 
-using MwcTag = std::array<std::uint8_t, 4>;
-
-inline constexpr MwcTag kMwcMagic{'M', 'W', 'C', 'M'};
-inline constexpr MwcTag kMcidTag{'M', 'C', 'I', 'D'};
-inline constexpr MwcTag kCmacTag{'C', 'M', 'A', 'C'};
+inline constexpr platform::FourCC kMwcMagic{'M', 'W', 'C', 'M'};
+inline constexpr platform::FourCC kMcidTag{'M', 'C', 'I', 'D'};
+inline constexpr platform::FourCC kCmacTag{'C', 'M', 'A', 'C'};
 
 inline constexpr std::uint32_t kMwcVersion = 1;
 inline constexpr std::size_t kMwcHeaderSize = 16;
@@ -36,6 +34,10 @@ inline constexpr std::size_t kMaxCountedStringLength = 255;
 // The action numbers that belong to the generator; every save rewrites them all.
 inline constexpr std::int32_t kFirstOwnedAction = 24001;
 inline constexpr std::int32_t kLastOwnedAction = 25001;
+
+// A failed write to, close of, or rename of the new configuration.
+inline constexpr std::string_view kConfigurationSaveFailed =
+    "Error: problem saving/renaming ERS-*.MWC data - aborting";
 
 // Kind codes of the CMAC records written for a generated action.
 inline constexpr std::uint32_t kFullBodyMotionRecord = 0x1010;
@@ -55,7 +57,8 @@ platform::Bytes mwcHeaderBytes(const MwcHeader& header);
 // 24 fixed bytes and the counted name; a name over 255 characters is refused, nothing written.
 bool writeCmacRecord(platform::ByteSink& file, std::uint32_t kindCode, std::string_view name);
 
-// Writes the block of one generated action; returns its CMAC record count (1, 3 or 4).
+// Writes the block of one generated action in one write; returns its CMAC record count (1, 3 or
+// 4), or 0 when the write failed.
 int writeActionBlock(platform::ByteSink& file, std::int32_t actionNumber,
                      std::string_view actionName, bool hasFullBodyMotion, bool audioOnly);
 
@@ -64,10 +67,11 @@ struct BlockCopy {
   std::int32_t cmacCount = 0;
 };
 
-// Reads one block from the old file and copies it byte for byte unless its number lies in
-// [lowestOwned, highestOwned]. Nothing when the block cannot be read or is malformed.
+// Reads one block from the old file and appends it byte for byte to `keptBlocks` unless its
+// number lies in [lowestOwned, highestOwned]. Nothing when the block cannot be read or is
+// malformed.
 std::optional<BlockCopy> copyOrDropActionBlock(platform::ByteSource& oldFile,
-                                               platform::ByteSink& newFile,
+                                               platform::Bytes& keptBlocks,
                                                std::int32_t lowestOwned, std::int32_t highestOwned);
 
 // Copies the stick's ERS-7.MWC into `newFile` without the generator's blocks, behind a

@@ -19,10 +19,6 @@ constexpr std::size_t kSlotPaddingSize = 4;
 constexpr std::size_t kCopyChunkSize = std::size_t{64} * 1024;
 constexpr std::uint64_t kMaxArchiveSize = std::numeric_limits<std::uint32_t>::max();
 
-void putTag(platform::Bytes& out, const OdaTag& tag) {
-  out.insert(out.end(), tag.begin(), tag.end());
-}
-
 }  // namespace
 
 std::uint64_t odaDirectoryEnd(std::uint32_t slotCount) {
@@ -50,7 +46,6 @@ bool OdaWriter::createOn(platform::ByteSink& sink, std::int32_t slotCount) {
   nextDataOffset_ =
       static_cast<std::uint32_t>(odaDirectoryEnd(static_cast<std::uint32_t>(slotCount)));
   writtenEnd_ = 0;
-  writeFailed_ = false;
   if (writeHeader()) return true;
   sink_ = nullptr;
   return false;
@@ -58,7 +53,7 @@ bool OdaWriter::createOn(platform::ByteSink& sink, std::int32_t slotCount) {
 
 bool OdaWriter::writeHeader() {
   platform::Bytes header;
-  putTag(header, kOdaMagic);
+  platform::putTag(header, kOdaMagic);
   platform::putLe16(header, kOdaReservedField);
   platform::putLe16(header, kOdaFormatField);
   platform::putLe32(header, static_cast<std::uint32_t>(slotCount_));
@@ -68,7 +63,7 @@ bool OdaWriter::writeHeader() {
 }
 
 bool OdaWriter::addEntry(const fs::path& sourcePath, std::string_view entryName,
-                         const OdaTag& tag) {
+                         const platform::FourCC& tag) {
   if (sink_ == nullptr || entryCount_ >= slotCount_) return false;
   const std::int32_t slot = entryCount_++;
   if (entryName.size() > kMaxEntryNameLength) return false;
@@ -85,10 +80,11 @@ bool OdaWriter::addEntry(const fs::path& sourcePath, std::string_view entryName,
          copySource(*source, dataSize);
 }
 
-bool OdaWriter::writeSlot(std::int32_t slot, std::string_view entryName, const OdaTag& tag,
-                          std::uint32_t dataOffset, std::uint32_t dataSize) {
+bool OdaWriter::writeSlot(std::int32_t slot, std::string_view entryName,
+                          const platform::FourCC& tag, std::uint32_t dataOffset,
+                          std::uint32_t dataSize) {
   platform::Bytes bytes;
-  putTag(bytes, tag);
+  platform::putTag(bytes, tag);
   bytes.insert(bytes.end(), entryName.begin(), entryName.end());
   bytes.resize(tag.size() + kEntryNameFieldSize, 0);
   platform::putLe32(bytes, dataOffset);
@@ -101,15 +97,8 @@ bool OdaWriter::writeSlot(std::int32_t slot, std::string_view entryName, const O
 
 // Moves to an absolute offset, filling any gap past the written end with zero bytes.
 bool OdaWriter::moveTo(std::uint32_t offset) {
-  if (offset <= writtenEnd_) {
-    if (sink_->seek(offset)) return true;
-    writeFailed_ = true;
-    return false;
-  }
-  if (!sink_->seek(writtenEnd_)) {
-    writeFailed_ = true;
-    return false;
-  }
+  if (offset <= writtenEnd_) return sink_->seek(offset);
+  if (!sink_->seek(writtenEnd_)) return false;
   const platform::Bytes zeros(static_cast<std::size_t>(offset - writtenEnd_), 0);
   return write(zeros);
 }
@@ -129,18 +118,14 @@ bool OdaWriter::copySource(platform::InputFile& source, std::uint64_t size) {
 }
 
 bool OdaWriter::write(std::span<const std::uint8_t> bytes) {
-  if (!sink_->write(bytes)) {
-    writeFailed_ = true;
-    return false;
-  }
+  if (!sink_->write(bytes)) return false;
   writtenEnd_ = std::max(writtenEnd_, sink_->position());
   return true;
 }
 
 bool OdaWriter::finish() {
   if (sink_ == nullptr) return false;
-  bool ok = !writeFailed_;
-  if (file_) ok = file_->close() && ok;
+  const bool ok = !file_ || file_->close();
   file_.reset();
   sink_ = nullptr;
   return ok;

@@ -12,12 +12,10 @@
 
 namespace velk_mur {
 
-using OdaTag = std::array<std::uint8_t, 4>;
-
-inline constexpr OdaTag kOdaMagic{'O', 'D', 'A', 'R'};
-inline constexpr OdaTag kWaveTag{'W', 'A', 'V', 'E'};
-inline constexpr OdaTag kMotionTag{'O', 'M', 'T', 'N'};
-inline constexpr OdaTag kLedTag{'L', 'E', 'D', 0};
+inline constexpr platform::FourCC kOdaMagic{'O', 'D', 'A', 'R'};
+inline constexpr platform::FourCC kWaveTag{'W', 'A', 'V', 'E'};
+inline constexpr platform::FourCC kMotionTag{'O', 'M', 'T', 'N'};
+inline constexpr platform::FourCC kLedTag{'L', 'E', 'D', 0};
 
 inline constexpr std::uint32_t kOdaHeaderSize = 64;
 inline constexpr std::uint32_t kSlotSize = 144;
@@ -44,19 +42,17 @@ class OdaWriter {
   // Appends the whole source file as the next entry. A failed add still uses up its slot; an
   // add beyond the slot count or a name over 127 characters is refused before any write.
   bool addEntry(const std::filesystem::path& sourcePath, std::string_view entryName,
-                const OdaTag& tag);
+                const platform::FourCC& tag);
 
-  // Closes the archive; false when any write on it failed or the close fails.
+  // Closes the archive; false when the close fails. Every failed write has already failed the
+  // create or add that made it, and the caller abandons the archive then.
   bool finish();
   // Closes the archive without a check, for a save that gives up.
   void abandon();
 
-  std::int32_t entryCount() const { return entryCount_; }
-  std::int32_t slotCount() const { return slotCount_; }
-
  private:
   bool writeHeader();
-  bool writeSlot(std::int32_t slot, std::string_view entryName, const OdaTag& tag,
+  bool writeSlot(std::int32_t slot, std::string_view entryName, const platform::FourCC& tag,
                  std::uint32_t dataOffset, std::uint32_t dataSize);
   bool moveTo(std::uint32_t dataOffset);
   bool copySource(platform::InputFile& source, std::uint64_t size);
@@ -68,7 +64,6 @@ class OdaWriter {
   std::int32_t entryCount_ = 0;
   std::uint32_t nextDataOffset_ = 0;
   std::uint64_t writtenEnd_ = 0;
-  bool writeFailed_ = false;
 };
 
 }  // namespace velk_mur

@@ -6,13 +6,13 @@
 
 #include "platform/ascii_text.h"
 #include "platform/case_path.h"
+#include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/path_text.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/action_catalogue.h"
 #include "velk_mur/stick/mwc_update.h"
 #include "velk_mur/stick/oda_writer.h"
-#include "velk_mur/stick/save_to_stick.h"
 
 namespace fs = std::filesystem;
 
@@ -20,12 +20,18 @@ namespace velk_mur {
 
 namespace {
 constexpr std::string_view kFullBodyPattern = "*.mtn";
-constexpr std::uint32_t kMotionSlotsPerRecording = 2;
+constexpr std::string_view kAudioOnlySuffix = "_SND";
 
 std::uint64_t archiveBytes(std::uint32_t slots, std::uint64_t dataBytes) {
   return odaDirectoryEnd(slots) + dataBytes;
 }
 }  // namespace
+
+bool isAudioOnlyName(std::string_view name) {
+  if (name.size() <= kAudioOnlySuffix.size()) return false;
+  return platform::equalsIgnoreCase(name.substr(name.size() - kAudioOnlySuffix.size()),
+                                    kAudioOnlySuffix);
+}
 
 std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
                                           const std::vector<std::string>& listedNames) {
@@ -45,10 +51,8 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
     plan.audioOnly = isAudioOnlyName(plan.name);
     const fs::path fullBody =
         motionFilePath(audioFolder, recordingName(listed), kFullBodyKind, kRobotModel);
-    const auto found =
-        fullBodyFiles.find(platform::toLowerAscii(platform::pathToText(fullBody.filename())));
-    if (found != fullBodyFiles.end() &&
-        fileExists(audioFolder / platform::textToPath(found->second))) {
+    const auto found = fullBodyFiles.find(platform::toLowerAscii(platform::pathToText(fullBody.filename())));
+    if (found != fullBodyFiles.end() && platform::fileExists(audioFolder / platform::textToPath(found->second))) {
       plan.fullBodyFile = found->second;
     }
     plans.push_back(std::move(plan));
@@ -96,7 +100,8 @@ std::uint64_t bytesNeeded(const fs::path& audioFolder, const std::vector<Recordi
     writeActionBlock(blocks, plan.number, plan.name, plan.hasFullBodyMotion(), plan.audioOnly);
   }
   const auto count = static_cast<std::uint32_t>(plans.size());
-  return archiveBytes(count, sounds) + archiveBytes(kMotionSlotsPerRecording * count, motions) +
+  return archiveBytes(count, sounds) +
+         archiveBytes(static_cast<std::uint32_t>(kMotionSlotsPerRecording) * count, motions) +
          archiveBytes(count, leds) + catalogue +
          std::max<std::uint64_t>(oldConfigurationSize, kMwcHeaderSize) + blocks.bytes().size();
 }

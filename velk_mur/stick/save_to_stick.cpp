@@ -23,9 +23,7 @@ namespace velk_mur {
 
 namespace {
 
-constexpr std::string_view kAudioOnlySuffix = "_SND";
 constexpr std::string_view kProgressLabel = "Saving";
-constexpr std::int32_t kMotionSlotsPerRecording = 2;
 
 constexpr std::string_view kCatalogueCreateFailed =
     "Failed to create ACTION.CFG on memory stick\nStick may be locked or full";
@@ -33,8 +31,6 @@ constexpr std::string_view kConfigurationCreateFailed =
     "Failed to create ERS-*.MWC files\nStick may be locked or full";
 constexpr std::string_view kCatalogueSaveFailed =
     "Error: problem saving ACTION.CFG data - aborting";
-constexpr std::string_view kConfigurationSaveFailed =
-    "Error: problem saving/renaming ERS-*.MWC data - aborting";
 
 // The three archives, in the order in which they are created, finished and put in place.
 struct ArchiveKind {
@@ -153,7 +149,7 @@ class StickSave {
   }
 
   bool addEntry(std::size_t archive, const fs::path& source, std::string_view entryName,
-                const OdaTag& tag, std::string_view stepWords) {
+                const platform::FourCC& tag, std::string_view stepWords) {
     if (archives_[archive].addEntry(source, entryName, tag)) return true;
     return reportStepFailure(pathText(source), stepWords, messenger_);
   }
@@ -181,10 +177,14 @@ class StickSave {
           !addEntry(kLed, files.led, plan.name, kLedTag, "writing LED data")) {
         return false;
       }
+      const int records = writeActionBlock(configuration_, plan.number, plan.name,
+                                           plan.hasFullBodyMotion(), plan.audioOnly);
+      if (records == 0) return fail(kConfigurationSaveFailed);
       ++header_.mcidCount;
-      header_.cmacTotal += writeActionBlock(configuration_, plan.number, plan.name,
-                                            plan.hasFullBodyMotion(), plan.audioOnly);
-      catalogue_.writeText(actionCatalogueLine(plan.name, plan.number, plan.audioOnly));
+      header_.cmacTotal += records;
+      if (!catalogue_.writeText(actionCatalogueLine(plan.name, plan.number, plan.audioOnly))) {
+        return fail(kCatalogueSaveFailed);
+      }
       messenger_.progress(kProgressLabel, i + 1, total);
     }
     return true;
@@ -199,22 +199,16 @@ class StickSave {
     return true;
   }
 
-  // A failed line write counts as much as a failed close: either would lose catalogue lines.
   bool closeCatalogue() {
-    const bool closed = catalogue_.close();
-    if (!closed || catalogue_.failedWrites() > 0) return fail(kCatalogueSaveFailed);
+    if (!catalogue_.close()) return fail(kCatalogueSaveFailed);
     return true;
   }
 
+  // The final header goes over the placeholder.
   bool closeConfiguration() {
-    if (configuration_.seek(0)) {
-      configuration_.write(mwcHeaderBytes(header_));
-    } else {
-      configuration_.close();
-      return fail(kConfigurationSaveFailed);
-    }
-    configuration_.close();
-    if (configuration_.failedWrites() > 0) return fail(kConfigurationSaveFailed);
+    const bool written = configuration_.seek(0) && configuration_.write(mwcHeaderBytes(header_));
+    const bool closed = configuration_.close();
+    if (!written || !closed) return fail(kConfigurationSaveFailed);
     return true;
   }
 
@@ -275,7 +269,7 @@ class StickSave {
 
 }  // namespace
 
-bool saveToStick(const fs::path& audioFolder, const fs::path& stickRoot, int /*actionCount*/,
+bool saveToStick(const fs::path& audioFolder, const fs::path& stickRoot,
                  platform::Messenger& messenger) {
   StickSave save(audioFolder, stickRoot, messenger);
   return save.run();
@@ -287,12 +281,6 @@ bool reportStepFailure(std::string_view file, std::string_view stepWords,
   text.append(stepWords).append(" - aborting\n(file : ").append(file).append(")");
   messenger.show(text, true);
   return false;
-}
-
-bool isAudioOnlyName(std::string_view name) {
-  if (name.size() <= kAudioOnlySuffix.size()) return false;
-  return platform::equalsIgnoreCase(name.substr(name.size() - kAudioOnlySuffix.size()),
-                                    kAudioOnlySuffix);
 }
 
 }  // namespace velk_mur

@@ -10,17 +10,13 @@ namespace velk_mur {
 
 // stickRoot: the stick's root folder (the application has already turned the typed text into
 // a folder path; with or without trailing separator both mean that folder). The archives are
-// sized from this function's own listing of the folder; `actionCount` is the check pass's
-// count, kept for the caller's convenience. Shows its own messages; true on success.
+// sized from this function's own listing of the folder. Shows its own messages; true on
+// success.
 bool saveToStick(const std::filesystem::path& audioFolder, const std::filesystem::path& stickRoot,
-                 int actionCount, platform::Messenger& messenger);
+                 platform::Messenger& messenger);
 
 // Shows "ERROR: problem <step> - aborting\n(file : <file>)" and yields false.
 bool reportStepFailure(std::string_view file, std::string_view stepWords,
                        platform::Messenger& messenger);
-
-// True when the action name ends in "_SND" (any case) and has at least 5 characters: such an
-// action plays only its sound.
-bool isAudioOnlyName(std::string_view name);
 
 }  // namespace velk_mur

@@ -12,7 +12,6 @@ namespace velk_mur {
 bool StickFile::open(const fs::path& path, StickMode mode) {
   output_.reset();
   input_.reset();
-  failedWrites_ = 0;
   path_ = platform::resolveCase(path);
   if (mode == StickMode::Write) {
     output_ = platform::OutputFile::create(path);
@@ -25,9 +24,7 @@ bool StickFile::open(const fs::path& path, StickMode mode) {
 }
 
 bool StickFile::write(std::span<const std::uint8_t> bytes) {
-  if (output_ && output_->write(bytes)) return true;
-  ++failedWrites_;
-  return false;
+  return output_ && output_->write(bytes);
 }
 
 bool StickFile::seek(std::uint64_t offset) {
@@ -53,7 +50,6 @@ bool StickFile::close() {
   if (!output_) return false;
   const bool closed = output_->close();
   output_.reset();
-  if (!closed) ++failedWrites_;
   return closed;
 }
 

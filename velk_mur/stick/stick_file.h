@@ -1,6 +1,6 @@
 #pragma once
-// The stick's files as the save opens them: one wrapper that reads or writes, counts its
-// failed writes for a later check, and paths formed from the stick's root folder.
+// The stick's files as the save opens them: one wrapper that reads or writes, and paths formed
+// from the stick's root folder. Every write reports its own failure, and the caller checks it.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -33,20 +33,17 @@ class StickFile final : public platform::ByteSink, public platform::ByteSource {
   StickFile(const StickFile&) = delete;
   StickFile& operator=(const StickFile&) = delete;
 
-  // Opens (a write truncates) and resets the failed-write count.
+  // Opens (a write truncates).
   bool open(const std::filesystem::path& path, StickMode mode);
-  bool isOpen() const { return output_.has_value() || input_.has_value(); }
 
-  // A failed write is counted and also returned; the save looks at the count at the end.
   using ByteSink::write;
   bool write(std::span<const std::uint8_t> bytes) override;
   bool seek(std::uint64_t offset) override;
   std::uint64_t position() const override;
   bool read(std::span<std::uint8_t> out) override;
 
-  // Closes a file that is open; a failed close of a written file counts as a failed write.
+  // Closes a file that is open; false when a written file could not be flushed and closed.
   bool close();
-  int failedWrites() const { return failedWrites_; }
   // The path as opened, its letter case resolved on disk.
   const std::filesystem::path& path() const { return path_; }
 
@@ -54,7 +51,6 @@ class StickFile final : public platform::ByteSink, public platform::ByteSource {
   std::optional<platform::OutputFile> output_;
   std::optional<platform::InputFile> input_;
   std::filesystem::path path_;
-  int failedWrites_ = 0;
 };
 
 // stickRoot / relativeName "." extension; the root is always taken as a folder.

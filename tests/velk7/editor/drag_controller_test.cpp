@@ -5,12 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/recording_messenger.h"
+#include "velk7/editor/line_edits.h"
+
 namespace velk7 {
 namespace {
 
 using Kind = LineEdit::Kind;
 using Target = DropTarget;
 using Picture = DragPicture;
+using Lines = std::vector<std::string>;
 
 constexpr int kNoEvent = -1;
 constexpr int kEvent = 3;
@@ -23,29 +27,37 @@ DragController dragging(bool part) {
   return drag;
 }
 
-TEST(DragBegin, DragShowsTheItemAndItsHint) {
-  DragController drag = dragging(true);
-  EXPECT_EQ(drag.mode(), DragMode::Part);
-  EXPECT_EQ(drag.draggedPart(), kSitPart);
-  EXPECT_EQ(drag.shownPicture(), Picture::ItemImage);
-  EXPECT_EQ(drag.dragHint(), "(drag into code window above to add)");
-  // A new drag replaces the part.
-  EXPECT_TRUE(drag.beginLineDrag(2, 0));
-  EXPECT_EQ(drag.mode(), DragMode::Line);
-  EXPECT_EQ(drag.sourceLine(), 2);
-  EXPECT_TRUE(drag.draggedPart().empty());
-  EXPECT_EQ(drag.shownPicture(), Picture::ItemImage);
-  EXPECT_EQ(drag.dragHint(), "(move line, or drag outside window to delete)");
-}
-
-TEST(DragBegin, MissingItemOrEmptyPlaceholderCannotBeDragged) {
-  DragController drag;
-  EXPECT_FALSE(drag.beginPartDrag(nullptr));
-  EXPECT_FALSE(drag.beginLineDrag(0, kEmptyPlaceholderData));
-  EXPECT_FALSE(drag.beginLineDrag(-1, 0));
-  EXPECT_EQ(drag.mode(), DragMode::None);
-  drag.pointerMoved(Target::Elsewhere, kEvent);
-  EXPECT_EQ(drag.shownPicture(), Picture::ItemImage);
+TEST(DragBegin, ADragStartsOnlyOnAnItemAndAnAbandonedOneLeavesNothing) {
+  struct Case {
+    const char* what;
+    bool part;
+    int itemIndex;  // the code line, or -1 for no item under the pointer
+    int itemData;
+    DragMode mode;
+    std::string_view hint;
+  };
+  const std::vector<Case> cases = {
+      {"part", true, 0, 0, DragMode::Part, "(drag into code window above to add)"},
+      {"no part item", true, -1, 0, DragMode::None, ""},
+      {"line", false, 2, 0, DragMode::Line, "(move line, or drag outside window to delete)"},
+      {"no line item", false, -1, 0, DragMode::None, ""},
+      {"empty placeholder", false, 0, kEmptyPlaceholderData, DragMode::None, ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DragController drag = dragging(true);  // a new drag replaces the one before
+    drag.abandon();
+    EXPECT_EQ(drag.release(Target::CodeList, kEvent, 0), LineEdit{});
+    const bool began = c.part ? drag.beginPartDrag(c.itemIndex < 0 ? nullptr : &kSitPart)
+                              : drag.beginLineDrag(c.itemIndex, c.itemData);
+    EXPECT_EQ(began, c.mode != DragMode::None);
+    EXPECT_EQ(drag.mode(), c.mode);
+    EXPECT_EQ(drag.dragHint(), c.hint);
+    EXPECT_EQ(drag.shownPicture(), Picture::ItemImage);
+    EXPECT_EQ(drag.draggedPart(), c.mode == DragMode::Part ? kSitPart : "");
+    if (c.mode == DragMode::Line) {
+      EXPECT_EQ(drag.sourceLine(), c.itemIndex);
+    }
+  }
 }
 
 TEST(DragPicture, PictureTellsWhatADropWouldDo) {
@@ -66,7 +78,6 @@ TEST(DragPicture, PictureTellsWhatADropWouldDo) {
     SCOPED_TRACE(i);
     DragController drag = dragging(cases[i].part);
     EXPECT_EQ(drag.pointerMoved(cases[i].target, cases[i].event), cases[i].expected);
-    EXPECT_EQ(drag.shownPicture(), cases[i].expected);
     // Moving back over the code list shows the item again.
     EXPECT_EQ(drag.pointerMoved(Target::CodeList, kEvent), Picture::ItemImage);
   }
@@ -88,7 +99,6 @@ TEST(DragRelease, ReleaseDecidesTheEditAndEndsTheDrag) {
       {true, Target::Elsewhere, kEvent, -1, {}},
       // A line moves before the line it is dropped on, or to the end below the last one.
       {false, Target::CodeList, kEvent, 3, {Kind::MoveLine, kEvent, "", 1, 3}},
-      {false, Target::CodeList, kEvent, 4, {Kind::MoveLine, kEvent, "", 1, 4}},
       // A line dragged out of the code list is deleted.
       {false, Target::Elsewhere, kEvent, -1, {Kind::DeleteLine, kEvent, "", 1}},
       {false, Target::PartsList, kEvent, -1, {Kind::DeleteLine, kEvent, "", 1}},
@@ -103,26 +113,21 @@ TEST(DragRelease, ReleaseDecidesTheEditAndEndsTheDrag) {
     EXPECT_TRUE(drag.draggedPart().empty());
     EXPECT_EQ(drag.release(Target::Elsewhere, kEvent, -1), LineEdit{});  // a second release
   }
-  DragController idle;
-  EXPECT_EQ(idle.release(Target::CodeList, kEvent, 0), LineEdit{});
 }
 
-TEST(DragAbandon, LostCaptureEndsTheDragWithoutEdit) {
-  DragController drag = dragging(true);
-  drag.pointerMoved(Target::Elsewhere, kEvent);
-  drag.abandon();
-  EXPECT_EQ(drag.mode(), DragMode::None);
-  EXPECT_EQ(drag.shownPicture(), Picture::ItemImage);
-  EXPECT_TRUE(drag.draggedPart().empty());
-  EXPECT_TRUE(drag.dragHint().empty());
-  EXPECT_EQ(drag.release(Target::CodeList, kEvent, 0), LineEdit{});
-}
-
-TEST(DeleteKey, DeletesOnlyAMarkedCodeLineOfASelectedEvent) {
-  EXPECT_EQ(deleteKeyEdit(kEvent, 2, true), (LineEdit{Kind::DeleteLine, kEvent, "", 2}));
-  EXPECT_EQ(deleteKeyEdit(kNoEvent, 2, true), LineEdit{});
-  EXPECT_EQ(deleteKeyEdit(kEvent, -1, true), LineEdit{});
-  EXPECT_EQ(deleteKeyEdit(kEvent, 0, false), LineEdit{});  // the placeholder
+TEST(LineEdits, EditsNamingNoRecordOrLineChangeNothingAndARefusedMoveExplains) {
+  const Lines before = {"A", "B"};
+  for (const LineEdit& edit :
+       {LineEdit{}, LineEdit{Kind::AddPart, 2, "WAIT"}, LineEdit{Kind::DeleteLine, -1, "", 0},
+        LineEdit{Kind::DeleteLine, 0, "", 5}, LineEdit{Kind::MoveLine, 0, "", 0, 3}}) {
+    RcodeProgram program;
+    program.records.resize(1);
+    program.records[0].lines = before;
+    platform::RecordingMessenger messenger;
+    EXPECT_FALSE(applyLineEdit(program, edit, messenger));
+    EXPECT_EQ(program.records[0].lines, before);
+    EXPECT_EQ(messenger.texts().size(), edit.kind == Kind::MoveLine ? 1u : 0u);
+  }
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ inline std::filesystem::path writeStick(const std::filesystem::path& root,
 inline velk7::RcodeProgram loadParsed(const std::filesystem::path& path) {
   velk7::RcodeProgram program;
   EXPECT_TRUE(velk7::loadProgram(program, path));
-  EXPECT_TRUE(velk7::parseRecords(program)) << program.errorText;
+  EXPECT_EQ(velk7::parseRecords(program).errorText, "");
   return program;
 }
 

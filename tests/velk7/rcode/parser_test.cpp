@@ -53,9 +53,9 @@ TEST(ParseRecords, EachSyntaxErrorGivesItsTextAndLine) {
       SCOPED_TRACE(text);
       RcodeProgram program;
       program.text = text;
-      EXPECT_FALSE(parseRecords(program));
-      EXPECT_EQ(program.errorText, errorText);
-      EXPECT_EQ(program.lineNumber, lineNumber);
+      const ParseResult result = parseRecords(program);
+      EXPECT_EQ(result.errorText, errorText);
+      EXPECT_EQ(result.lineNumber, lineNumber);
     }
   }
   EXPECT_EQ(parsed(records(200)).recordCount(), 200);

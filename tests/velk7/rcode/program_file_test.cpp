@@ -46,7 +46,8 @@ TEST(ExampleStick, ProgramLoadsAndSavesToIdenticalBytes) {
   const fs::path path = fs::path(VELK_SOURCE_DIR) / "examples/stick/OPEN-R/APP/PC/AMS/R-CODE.R";
   RcodeProgram program;
   ASSERT_TRUE(loadProgram(program, path));
-  ASSERT_TRUE(parseRecords(program)) << program.errorText << " line " << program.lineNumber;
+  const ParseResult result = parseRecords(program);
+  ASSERT_TRUE(result) << result.errorText << " line " << result.lineNumber;
   EXPECT_GT(program.recordCount(), 0);
   EXPECT_EQ(testing::written(program), program.text);
 }

@@ -38,7 +38,8 @@ struct StickFixture {
 inline RcodeProgram parsed(std::string text) {
   RcodeProgram program;
   program.text = std::move(text);
-  EXPECT_TRUE(parseRecords(program)) << program.errorText << " line " << program.lineNumber;
+  const ParseResult result = parseRecords(program);
+  EXPECT_TRUE(result) << result.errorText << " line " << result.lineNumber;
   return program;
 }
 

@@ -1,8 +1,8 @@
-// Every writer stops at the first failed write; a recording too long for the motion file is
+// A generated file whose write fails is removed; a recording too long for the motion file is
 // refused before a file is created.
 #include <gtest/gtest.h>
 
-#include "tests/support/prefix_failures.h"
+#include "platform/file_faults.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/generate/file_structure.h"
 #include "velk_mur/generate/head_motion.h"
@@ -15,24 +15,31 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(WriterFailures, EveryWriterStopsAtAFailedWriteAtAnyByte) {
-  const auto masks = velk_mur::computeLedMasks(halfSilentHalfLoud());
-  const generate_tests::Writer writers[] = {
-      [](auto& s) { return velk_mur::writeHeadMotion(s, "h_any#any_7ab", 8000); },
-      [](auto& s) { return velk_mur::writeMouthMotion(s, "m_any#any_ab", halfSilentHalfLoud()); },
-      [&](auto& s) { return velk_mur::writeLedFile(s, masks); },
-      [](auto& s) { return velk_mur::writeLedFile(s, {}); },
-  };
-  for (const auto& writer : writers) testing_support::expectEveryPrefixFails(writer);
+TEST(GeneratorFailures, FailedWriteOrCloseLeavesNoFile) {
+  testing_support::TempDir dir;
+  velk_mur::ClipSamples clip;
+  const platform::Bytes& samples = halfSilentHalfLoud();
+  clip.samples.assign(samples.begin(), samples.end());
+  const velk_mur::AmplitudeHistogram histogram = velk_mur::buildAmplitudeHistogram(samples);
+  for (platform::FileOp op : {platform::FileOp::Write, platform::FileOp::Close}) {
+    const platform::ScopedFault fault(1, {op});
+    EXPECT_FALSE(velk_mur::generateHeadMotion(dir / "h.mtn", "h", clip));
+    platform::FaultInjection::failAt(1, {op});
+    EXPECT_FALSE(velk_mur::generateMouthMotion(dir / "m.mtn", "m", clip, histogram));
+    platform::FaultInjection::failAt(1, {op});
+    EXPECT_FALSE(velk_mur::generateLedPattern(dir / "l.led", clip, histogram));
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+  }
 }
 
 TEST(GeneratorFailures, TooLongRecordingCreatesNoFile) {
   testing_support::TempDir dir;
   velk_mur::ClipSamples clip;
   clip.samples.assign(std::size_t{41941120}, 128);
+  const velk_mur::AmplitudeHistogram histogram;
   EXPECT_FALSE(velk_mur::generateHeadMotion(dir / "h.mtn", "h", clip));
-  EXPECT_FALSE(velk_mur::generateMouthMotion(dir / "m.mtn", "m", clip));
-  EXPECT_FALSE(velk_mur::generateLedPattern(dir / "l.led", clip));
+  EXPECT_FALSE(velk_mur::generateMouthMotion(dir / "m.mtn", "m", clip, histogram));
+  EXPECT_FALSE(velk_mur::generateLedPattern(dir / "l.led", clip, histogram));
   EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 

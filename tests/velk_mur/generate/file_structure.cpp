@@ -9,9 +9,9 @@
 namespace generate_tests {
 
 platform::Bytes written(const Writer& writer) {
-  platform::MemorySink sink;
-  EXPECT_TRUE(writer(sink));
-  return sink.bytes();
+  platform::Bytes bytes;
+  EXPECT_TRUE(writer(bytes));
+  return bytes;
 }
 
 const platform::Bytes& halfSilentHalfLoud() {

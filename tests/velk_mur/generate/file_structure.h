@@ -7,13 +7,12 @@
 #include <vector>
 
 #include "platform/byte_order.h"
-#include "platform/byte_sink.h"
 
 namespace generate_tests {
 
-using Writer = std::function<bool(platform::ByteSink&)>;
+using Writer = std::function<bool(platform::Bytes&)>;
 
-// What `writer` writes to memory; a failed write fails the calling test.
+// What `writer` builds; a refusal fails the calling test.
 platform::Bytes written(const Writer& writer);
 
 // The one-second recording of the worked examples, made once.

@@ -168,8 +168,10 @@ TEST(GenerationPass, CreatesTheMissingFilesWithTheWritersBytes) {
   EXPECT_EQ(head.size(), 596u);
   EXPECT_EQ(testing_support::readFile(f.path() / "GEN/hello_h7.mtn"), head);
   EXPECT_EQ(testing_support::readFile(f.path() / "GEN/hello_m.mtn"),
-            generate_tests::written(
-                [&](auto& s) { return velk_mur::writeMouthMotion(s, "m_any#any_hello", hello); }));
+            generate_tests::written([&](auto& s) {
+              return velk_mur::writeMouthMotion(s, "m_any#any_hello",
+                                                velk_mur::MouthAnalysis(hello));
+            }));
   EXPECT_EQ(testing_support::readFile(f.path() / "GEN/hello.led"), ledOf(hello));
   EXPECT_EQ(testing_support::readFile(f.path() / "GEN/Bye.led"),
             ledOf(testing_support::silence(16000)));

@@ -126,7 +126,7 @@ TEST(MouthMotion, OpensWithTheLoudnessOfTheWindowAhead) {
 platform::Bytes motionBytes(bool head, const std::string& name, const platform::Bytes& samples) {
   return generate_tests::written([&](auto& sink) {
     return head ? velk_mur::writeHeadMotion(sink, name, std::int64_t(samples.size()))
-                : velk_mur::writeMouthMotion(sink, name, samples);
+                : velk_mur::writeMouthMotion(sink, name, velk_mur::MouthAnalysis(samples));
   });
 }
 
@@ -161,13 +161,13 @@ TEST(MotionFile, HelloHeadMotionIs596Bytes) {
 }
 
 TEST(MotionFile, RefusesWhatTheFormatCannotHold) {
-  platform::MemorySink sink;
-  EXPECT_FALSE(velk_mur::writeMotionHeader(sink, 2, 10, "name"));
-  EXPECT_FALSE(velk_mur::writeMotionHeader(sink, 1, 65536, "name"));
-  EXPECT_FALSE(velk_mur::writeMotionHeader(sink, 1, 10, std::string(256, 'x')));
-  EXPECT_FALSE(velk_mur::writeHeadMotion(sink, "name", velk_mur::kMaxClipSamples + 1));
-  EXPECT_TRUE(sink.bytes().empty());
-  EXPECT_TRUE(velk_mur::writeMotionHeader(sink, 1, 65535, std::string(255, 'x')));
+  platform::Bytes file;
+  EXPECT_FALSE(velk_mur::writeMotionHeader(file, 2, 10, "name"));
+  EXPECT_FALSE(velk_mur::writeMotionHeader(file, 1, 65536, "name"));
+  EXPECT_FALSE(velk_mur::writeMotionHeader(file, 1, 10, std::string(256, 'x')));
+  EXPECT_FALSE(velk_mur::writeHeadMotion(file, "name", velk_mur::kMaxClipSamples + 1));
+  EXPECT_TRUE(file.empty());
+  EXPECT_TRUE(velk_mur::writeMotionHeader(file, 1, 65535, std::string(255, 'x')));
 }
 
 }  // namespace

@@ -118,7 +118,8 @@ TEST(ClipLoader, LoadsExactlyTheAnnouncedDataOrReportsAReadError) {
     ASSERT_EQ(velk_mur::readWavHeader(dir / "clip.wav", info), WavCheck::Good) << c.behaviour;
     const auto result = velk_mur::loadClipSamples(dir / "clip.wav", info);
     EXPECT_EQ(result.status, c.status) << c.behaviour;
-    EXPECT_EQ(result.clip.samples, c.samples) << c.behaviour;
+    EXPECT_EQ(platform::Bytes(result.clip.samples.begin(), result.clip.samples.end()), c.samples)
+        << c.behaviour;
   }
   WavHeaderInfo info;
   info.dataOffset = 44;

@@ -34,7 +34,7 @@ TEST(OdaWriter, HeaderOfTwoSlotArchiveMatchesHandCheckedBytes) {
 
 TEST(OdaWriter, WritesSlotsThenDataWithoutPaddingAndKeepsNameCase) {
   struct Added {
-    velk_mur::OdaTag tag;
+    platform::FourCC tag;
     OdaEntry expected;
   };
   struct Case {

@@ -1,4 +1,5 @@
 #include "velk_mur/stick/save_to_stick.h"
+#include "velk_mur/stick/save_plan.h"
 
 #include <algorithm>
 #include <functional>
@@ -84,7 +85,7 @@ struct SaveSetup {
   static Bytes sound(const std::string& name) { return fileBytes("RIFF" + name, 300); }
 
   bool save(platform::Messenger& messenger) {
-    return velk_mur::saveToStick(audio, stick.root, 0, messenger);
+    return velk_mur::saveToStick(audio, stick.root, messenger);
   }
   fs::path data(const char* name) const { return stick.dataFolder / name; }
 
