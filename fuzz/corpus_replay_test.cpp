@@ -16,8 +16,15 @@
 #define VELK_FUZZ_TARGET(name) extern "C" int name##_input(const std::uint8_t*, std::size_t);
 VELK_FUZZ_TARGET(fuzz_catalogue)
 VELK_FUZZ_TARGET(fuzz_command_line)
+VELK_FUZZ_TARGET(fuzz_generation)
+VELK_FUZZ_TARGET(fuzz_led_reader)
+VELK_FUZZ_TARGET(fuzz_line_edits)
+VELK_FUZZ_TARGET(fuzz_motion_reader)
 VELK_FUZZ_TARGET(fuzz_mwc_copy)
+VELK_FUZZ_TARGET(fuzz_mwc_reader)
+VELK_FUZZ_TARGET(fuzz_oda_reader)
 VELK_FUZZ_TARGET(fuzz_rcode_roundtrip)
+VELK_FUZZ_TARGET(fuzz_recording_plan)
 VELK_FUZZ_TARGET(fuzz_settings)
 VELK_FUZZ_TARGET(fuzz_wav_input)
 
@@ -29,9 +36,19 @@ const struct {
   std::string name;
   int (*input)(const std::uint8_t*, std::size_t);
 } kTargets[] = {
-    {"fuzz_catalogue", fuzz_catalogue_input}, {"fuzz_command_line", fuzz_command_line_input},
-    {"fuzz_mwc_copy", fuzz_mwc_copy_input},   {"fuzz_rcode_roundtrip", fuzz_rcode_roundtrip_input},
-    {"fuzz_settings", fuzz_settings_input},   {"fuzz_wav_input", fuzz_wav_input_input},
+    {"fuzz_catalogue", fuzz_catalogue_input},
+    {"fuzz_command_line", fuzz_command_line_input},
+    {"fuzz_generation", fuzz_generation_input},
+    {"fuzz_led_reader", fuzz_led_reader_input},
+    {"fuzz_line_edits", fuzz_line_edits_input},
+    {"fuzz_motion_reader", fuzz_motion_reader_input},
+    {"fuzz_mwc_copy", fuzz_mwc_copy_input},
+    {"fuzz_mwc_reader", fuzz_mwc_reader_input},
+    {"fuzz_oda_reader", fuzz_oda_reader_input},
+    {"fuzz_rcode_roundtrip", fuzz_rcode_roundtrip_input},
+    {"fuzz_recording_plan", fuzz_recording_plan_input},
+    {"fuzz_settings", fuzz_settings_input},
+    {"fuzz_wav_input", fuzz_wav_input_input},
 };
 
 TEST(FuzzCorpus, EveryTargetKeepsItsPropertiesOverItsCorpus) {

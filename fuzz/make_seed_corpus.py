@@ -41,6 +41,17 @@ def mwc(blocks):
     return b"MWCM" + struct.pack("<Iii", 1, len(blocks), total) + body
 
 
+def oda_entries(path):
+    data = path.read_bytes()
+    slots = struct.unpack_from("<I", data, 8)[0]
+    for slot in range(slots):
+        base = 64 + slot * 144
+        name = data[base + 4:base + 132].split(b"\0")[0].decode()
+        offset, length = struct.unpack_from("<II", data, base + 132)
+        if name:
+            yield name, data[offset:offset + length]
+
+
 def main():
     voices = ROOT / "examples" / "voices"
     put("fuzz_wav_input", "hello.wav", (voices / "hello.wav").read_bytes())
@@ -62,6 +73,22 @@ def main():
     put("fuzz_mwc_copy", "empty.mwc", mwc([]))
     put("fuzz_mwc_copy", "count_too_high.mwc", mwc([(1, [cmac(0x1010, "ab")])])[:-1])
     put("fuzz_mwc_copy", "wrong_version.mwc", b"MWCM" + struct.pack("<Iii", 2, 0, 0))
+
+    put("fuzz_mwc_reader", "example.mwc", (STICK / "MW" / "CONF" / "ERS-7.MWC").read_bytes())
+    put("fuzz_mwc_reader", "owned_and_kept.mwc",
+        mwc([(100, [cmac(0x1010, "sit")]), (24001, [cmac(0x2010, "hello")])]) + b"tail")
+    put("fuzz_mwc_reader", "count_too_high.mwc", mwc([(1, [cmac(0x1010, "ab")])])[:-1])
+
+    data = STICK / "MW" / "DATA" / "P"
+    for archive in ("AUDIO", "MOTION", "LED"):
+        put("fuzz_oda_reader", archive.lower() + ".oda", (data / (archive + ".ODA")).read_bytes())
+    for name, entry in list(oda_entries(data / "MOTION.ODA"))[:2]:
+        put("fuzz_motion_reader", name.replace("#", "_") + ".mtn", entry)
+    for name, entry in list(oda_entries(data / "LED.ODA"))[:2]:
+        put("fuzz_led_reader", name + ".led", entry)
+    put("fuzz_led_reader", "no_steps.led",
+        b"MThd\0\0\0\x06\0\0\0\x01\0\x78MTrk\0\0\0\x1f\0\xff\x03\x08Velk_Mur"
+        b"\0\xff\x51\x03\x03\xd0\x90\0\xff\x58\x04\x04\x02\x18\x08\0\xff\x2f\0")
 
     put("fuzz_rcode_roundtrip", "example.r", (AMS / "R-CODE.R").read_bytes())
     put("fuzz_rcode_roundtrip", "pre_only.r", "//{ \"A\" PRE\n  //[PRE]: WAIT\n//}\n")

@@ -9,6 +9,8 @@ struct FaultState {
   unsigned kindMask = 0;
   int seen = 0;
   bool reached = false;
+  bool sticky = false;
+  bool deviceFull = false;
 };
 
 FaultState& state() {
@@ -30,7 +32,21 @@ void FaultInjection::failAt(int n, std::initializer_list<FileOp> kinds) {
 }
 
 void FaultInjection::failAt(int n) {
-  failAt(n, {FileOp::Create, FileOp::Write, FileOp::Close, FileOp::Rename, FileOp::Remove});
+  failAt(n, {FileOp::Create, FileOp::Write, FileOp::Close, FileOp::Rename, FileOp::Remove,
+             FileOp::Flush, FileOp::Check});
+}
+
+void FaultInjection::failFrom(int n) {
+  failAt(n);
+  state().sticky = true;
+}
+
+void FaultInjection::setDeviceFull(bool full) {
+  state().deviceFull = full;
+}
+
+bool FaultInjection::deviceFull() {
+  return state().deviceFull;
 }
 
 void FaultInjection::reset() {
@@ -49,7 +65,7 @@ bool FaultInjection::shouldFail(FileOp op) {
   FaultState& s = state();
   if ((s.kindMask & bit(op)) == 0) return false;
   ++s.seen;
-  if (s.seen != s.failAt) return false;
+  if (s.sticky ? s.seen < s.failAt : s.seen != s.failAt) return false;
   s.reached = true;
   return true;
 }

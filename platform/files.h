@@ -80,8 +80,45 @@ std::optional<Bytes> readWholeFile(const std::filesystem::path& path,
 std::optional<std::string> readWholeText(const std::filesystem::path& path,
                                          std::uint64_t maxSize = std::uint64_t{1} << 31);
 
-// True when the file can be opened for reading.
+// Reading a file that may be absent: absence and a failed read are different answers.
+enum class FileReadStatus { Read, Missing, Unreadable };
+struct FileReadResult {
+  FileReadStatus status = FileReadStatus::Unreadable;
+  Bytes bytes;  // the whole file when read
+};
+FileReadResult readFileIfPresent(const std::filesystem::path& path,
+                                 std::uint64_t maxSize = std::uint64_t{1} << 31);
+
+// True only when the file system says that nothing is there (not when it could not tell).
+bool fileIsMissing(const std::filesystem::path& path);
+
+// True when the file can be opened for reading. False also when it could not be checked, so
+// never decide on it that a file may be overwritten or deleted: ask fileState.
 bool fileExists(const std::filesystem::path& path);
+
+// Whether a file is there. Unknown means the question itself failed (an I/O error, a folder
+// that cannot be read): the file may well be there, and nothing may be done as if it were not.
+enum class FileState { Absent, Present, Unknown };
+FileState fileState(const std::filesystem::path& path);
+
+// Copies the file whole into `to`, which is created or truncated; `to` is closed and flushed
+// to the device before this returns true.
+bool copyFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Pushes what was written to the file, or the folder's entries (new, renamed and removed
+// names), out to the device, so that a stick pulled afterwards keeps them. Only after both
+// may a save say it is done.
+bool flushFile(const std::filesystem::path& path);
+bool flushFolder(const std::filesystem::path& folder);
+
+// Whether an existing file can be replaced now. No when it is read-only, immutable or held
+// open by a program that forbids it; an absent file can always be replaced.
+enum class Replaceable { Yes, No, Unknown };
+Replaceable replaceable(const std::filesystem::path& path);
+
+// True when a write, close or flush failed since the last clear because the device was full.
+bool deviceFullSeen();
+void clearDeviceFull();
 
 // Removes a file; false when it could not be removed (also when it was absent).
 bool removeFile(const std::filesystem::path& path);
@@ -93,7 +130,19 @@ bool renameFile(const std::filesystem::path& from, const std::filesystem::path& 
 // Creates a folder; true when it exists afterwards.
 bool createFolder(const std::filesystem::path& path);
 
-// Bytes free on the file system that holds `path`, when known.
+// Bytes free on the file system that holds `path`, and its allocation unit: every file takes
+// a whole number of clusters.
+struct SpaceInfo {
+  std::uint64_t available = 0;
+  std::uint64_t clusterSize = 1;
+};
+std::optional<SpaceInfo> spaceInfo(const std::filesystem::path& path);
 std::optional<std::uint64_t> freeSpace(const std::filesystem::path& path);
+
+// `bytes` rounded up to whole clusters (a cluster size of 0 counts as 1).
+std::uint64_t clusterRounded(std::uint64_t bytes, std::uint64_t clusterSize);
+
+// The file's size (letter case resolved): nothing when it is absent or cannot be checked.
+std::optional<std::uint64_t> fileSize(const std::filesystem::path& path);
 
 }  // namespace platform

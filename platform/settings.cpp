@@ -173,9 +173,9 @@ std::string readProfileString(const fs::path& file, std::string_view section, st
 bool writeProfileStrings(const fs::path& file, std::string_view section,
                          std::span<const ProfileEntry> entries) {
   const fs::path target = resolveCase(file);
-  std::error_code error;
-  const bool exists = fs::exists(target, error);
-  if (error) return false;
+  const FileState state = fileState(target);
+  if (state == FileState::Unknown) return false;
+  const bool exists = state == FileState::Present;
   std::string oldText;
   if (exists) {
     // A file that is there but cannot be read must not be replaced by our few lines.
@@ -193,11 +193,11 @@ bool writeProfileStrings(const fs::path& file, std::string_view section,
   if (!output) return false;
   const bool written = output->writeText(*newText);
   const bool closed = output->close();
-  if (!written || !closed || !renameFile(temporary, target)) {
+  if (!written || !closed || !flushFile(temporary) || !renameFile(temporary, target)) {
     removeFile(temporary);
     return false;
   }
-  return true;
+  return flushFolder(target.parent_path());
 }
 
 bool writeProfileString(const fs::path& file, std::string_view section, std::string_view key,

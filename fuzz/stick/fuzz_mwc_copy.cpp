@@ -1,10 +1,13 @@
 // The copy of an existing ERS-7.MWC without the generator's blocks, from a stick tree that
-// holds the input as its configuration.
+// holds the input as its configuration. A second reader, written here from the format's table
+// and sharing no code with the copy, says which blocks the copy must keep, so a block lost or
+// added is a failure.
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "platform/files.h"
@@ -26,6 +29,45 @@ bool isOwnMessage(const std::string& text) {
     if (text == message) return true;
   }
   return false;
+}
+
+// The independent reader: each block's number and bytes, or nothing when the file is not a
+// configuration of version 1 whose declared blocks are all there and well formed.
+struct Block {
+  std::int32_t number;
+  std::int32_t records;
+  platform::Bytes bytes;
+};
+
+std::uint32_t le32(const std::uint8_t* p) {
+  return p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+         (std::uint32_t{p[3]} << 24);
+}
+
+std::optional<std::vector<Block>> readBlocks(const std::uint8_t* data, std::size_t size) {
+  if (size < 16 || std::string(data, data + 4) != "MWCM" || le32(data + 4) != 1) {
+    return std::nullopt;
+  }
+  const auto declared = static_cast<std::int32_t>(le32(data + 8));
+  if (declared < 0) return std::nullopt;
+  std::vector<Block> blocks;
+  std::size_t at = 16;
+  for (std::int32_t b = 0; b < declared; ++b) {
+    const std::size_t start = at;
+    if (at + 12 > size || std::string(data + at, data + at + 4) != "MCID") return std::nullopt;
+    const auto number = static_cast<std::int32_t>(le32(data + at + 4));
+    const auto records = static_cast<std::int32_t>(le32(data + at + 8));
+    if (records < 0) return std::nullopt;
+    at += 12;
+    for (std::int32_t r = 0; r < records; ++r) {
+      if (at + 25 > size || std::string(data + at, data + at + 4) != "CMAC") return std::nullopt;
+      const std::size_t length = data[at + 24];
+      if (length < 2 || length > 100 || at + 25 + length > size) return std::nullopt;
+      at += 25 + length;
+    }
+    blocks.push_back({number, records, platform::Bytes(data + start, data + at)});
+  }
+  return blocks;
 }
 
 struct CopyOutcome {
@@ -77,7 +119,26 @@ CopyOutcome copyOnce(const std::filesystem::path& stick, const std::uint8_t* dat
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::filesystem::path& stick = fuzz_support::scratchFolder("fuzz_mwc_copy");
   CopyOutcome first = copyOnce(stick, data, size);
+  const std::optional<std::vector<Block>> blocks = readBlocks(data, size);
+  if (first.copied != blocks.has_value()) __builtin_trap();
   if (!first.copied) return 0;
+  // Exactly the blocks outside 24001 to 25001, byte for byte and in order, behind the header.
+  platform::Bytes kept(velk_mur::kMwcHeaderSize, 0);
+  std::int32_t keptBlocks = 0;
+  std::int32_t keptRecords = 0;
+  for (const Block& block : *blocks) {
+    if (block.number >= 24001 && block.number <= 25001) continue;
+    kept.insert(kept.end(), block.bytes.begin(), block.bytes.end());
+    ++keptBlocks;
+    keptRecords += block.records;
+  }
+  if (first.header.mcidCount != keptBlocks || first.header.cmacTotal != keptRecords) {
+    __builtin_trap();
+  }
+  if (!std::equal(kept.begin() + velk_mur::kMwcHeaderSize, kept.end(),
+                  first.output.begin() + velk_mur::kMwcHeaderSize, first.output.end())) {
+    __builtin_trap();
+  }
   // With its true header the copy is a configuration without owned blocks: copying it again
   // must keep every byte and the same counts.
   const platform::Bytes header = velk_mur::mwcHeaderBytes(first.header);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iostream>
 #include <limits>
+#include <optional>
 
 #include "platform/file_faults.h"
 
@@ -12,7 +13,8 @@ namespace robustness {
 
 int sweepFileFailures(const std::function<void()>& prepare,
                       const std::function<bool(platform::Messenger&)>& attempt,
-                      const std::function<void(const SweepRun&)>& check, int limit) {
+                      const std::function<void(const SweepRun&)>& check, SweepMode mode,
+                      int limit) {
   int covered = 0;
   for (int n = 1; n <= limit; ++n) {
     SCOPED_TRACE("failing file operation " + std::to_string(n));
@@ -21,7 +23,12 @@ int sweepFileFailures(const std::function<void()>& prepare,
     SweepRun run;
     run.failurePoint = n;
     {
-      platform::ScopedFault fault(n);
+      std::optional<platform::ScopedFault> fault;
+      if (mode == SweepMode::Crash) {
+        fault.emplace(platform::ScopedFault::From{n});
+      } else {
+        fault.emplace(n);
+      }
       run.succeeded = attempt(messenger);
       run.failureReached = platform::FaultInjection::failureReached();
     }

@@ -18,12 +18,17 @@ struct SweepRun {
   std::vector<platform::RecordingMessenger::Entry> messages;
 };
 
+// OneFailure: only the nth operation fails. Crash: the nth and every later one fail, as if the
+// program had been killed there with everything it would have tidied up left behind.
+enum class SweepMode { OneFailure, Crash };
+
 // For n = 1, 2, ...: `prepare` makes fresh inputs, then `attempt` runs the operation under a
 // fault armed at the nth file operation and returns its success, and `check` inspects the run.
 // Returns the number of failure points covered; stops after `limit` as a guard.
 int sweepFileFailures(const std::function<void()>& prepare,
                       const std::function<bool(platform::Messenger&)>& attempt,
-                      const std::function<void(const SweepRun&)>& check, int limit = 100000);
+                      const std::function<void(const SweepRun&)>& check,
+                      SweepMode mode = SweepMode::OneFailure, int limit = 100000);
 
 // The number of file operations of any kind that one run of `attempt` performs.
 int countFileOperations(const std::function<bool(platform::Messenger&)>& attempt);

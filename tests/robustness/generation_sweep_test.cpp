@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/recording_messenger.h"
 #include "tests/robustness/fault_sweep.h"
 #include "tests/support/gen_wav_maker.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "velk_mur/generate/folder_passes.h"
 

@@ -4,11 +4,14 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/byte_sink.h"
-#include "platform/messenger.h"
+#include "platform/file_lock.h"
 #include "tests/robustness/fault_sweep.h"
+#include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "velk7/editor/save_program.h"
 #include "velk7/rcode/program.h"
@@ -58,7 +61,6 @@ void sweepSave(bool withOldBackup) {
   const TreeSnapshot before = snapshotTree(dir->path());
   const platform::Bytes oldProgram = readFile(dir->path() / kProgram);
   const platform::Bytes oldBackup = readFile(dir->path() / kProgram.parent_path() / "R-CODE.BAK");
-  // Over an old backup the last operation removes it from where it waited during the renames.
   const int total = robustness::countFileOperations(save);
 
   const int covered =
@@ -71,13 +73,13 @@ void sweepSave(bool withOldBackup) {
           EXPECT_EQ(readFile(folder / "R-CODE.BAK"), oldProgram);
           return;
         }
-        if (withOldBackup && run.failurePoint == total) {
-          // The save itself is done; only the superseded backup stays behind under its
-          // waiting name instead of being deleted.
-          EXPECT_TRUE(run.succeeded);
+        if (run.failurePoint >= total - 1) {
+          // The last two operations flush the folder after the renames, then remove the lock
+          // file. A failed flush is reported, since the save may not have reached the device; a
+          // lock file left behind is taken over by the next save.
+          EXPECT_EQ(run.succeeded, run.failurePoint == total);
           EXPECT_EQ(readFile(folder / "R-CODE.R"), expected.bytes());
           EXPECT_EQ(readFile(folder / "R-CODE.BAK"), oldProgram);
-          EXPECT_EQ(readFile(folder / "R-CODE.BK~"), oldBackup);
           return;
         }
         EXPECT_FALSE(run.succeeded);
@@ -93,6 +95,24 @@ void sweepSave(bool withOldBackup) {
   robustness::recordFailurePoints(
       withOldBackup ? "save of R-CODE.R over a backup" : "save of R-CODE.R", covered);
   EXPECT_EQ(covered, total);
+
+  // Killed at any operation: R-CODE.R is there, the old program or the new one, and the backup
+  // is the old backup or the old program.
+  const int crashes = robustness::sweepFileFailures(
+      prepare, save,
+      [&](const robustness::SweepRun& run) {
+        if (!run.failureReached) return;
+        const fs::path folder = dir->path() / kProgram.parent_path();
+        const platform::Bytes program = readFile(folder / "R-CODE.R");
+        EXPECT_TRUE(program == oldProgram || program == expected.bytes());
+        const platform::Bytes backup = readFile(folder / "R-CODE.BAK");
+        EXPECT_TRUE(backup == oldBackup || backup == oldProgram);
+      },
+      robustness::SweepMode::Crash);
+  robustness::recordFailurePoints(
+      withOldBackup ? "save of R-CODE.R over a backup, killed" : "save of R-CODE.R, killed",
+      crashes);
+  EXPECT_EQ(crashes, total);
 }
 
 }  // namespace
@@ -103,4 +123,30 @@ TEST(SaveProgramSweep, FailedSaveKeepsTheProgramAndLeavesNoTemporaryFile) {
 
 TEST(SaveProgramSweep, FailedSaveOverAnOldBackupKeepsTheProgram) {
   sweepSave(true);
+}
+
+TEST(SaveProgramLock, ASecondSaveIsRefusedAndALeftLockFileIsTakenOver) {
+  const velk7::RcodeProgram program = editedProgram();
+  for (const bool held : {true, false}) {
+    SCOPED_TRACE(held ? "another save holds the lock" : "a killed save left its lock file");
+    TempDir dir;
+    fs::copy(kExampleStick, dir.path(), fs::copy_options::recursive);
+    const fs::path path = dir.path() / kProgram;
+    std::optional<platform::FileLock> lock;
+    if (held) {
+      ASSERT_EQ(platform::FileLock::acquire(velk7::lockPath(path), lock),
+                platform::LockOutcome::Acquired);
+    } else {
+      testing_support::writeTextFile(velk7::lockPath(path), "");
+    }
+    const TreeSnapshot before = snapshotTree(dir.path());
+    platform::RecordingMessenger messenger;
+    EXPECT_EQ(velk7::saveProgram(program, path, true, messenger), !held);
+    EXPECT_EQ(messenger.texts(),
+              std::vector<std::string>{
+                  std::string(held ? velk7::kSaveRunningMessage : velk7::kChangesSavedMessage)});
+    if (held) {
+      EXPECT_EQ(snapshotTree(dir.path()), before);
+    }
+  }
 }

@@ -1,17 +1,26 @@
-// Saving to the stick under a failing file operation: before the first rename the stick stays
-// byte for byte as it was; a failed rename leaves exactly the files renamed before it new.
+// Saving to the stick under a failing file operation, or killed at one: once the next command
+// has recovered, the stick is either entirely as it was or entirely new.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ascii_text.h"
+#include "platform/case_path.h"
+#include "platform/file_faults.h"
+#include "platform/file_lock.h"
+#include "platform/folder_listing.h"
 #include "tests/robustness/fault_sweep.h"
 #include "tests/support/recording_messenger.h"
+#include "tests/support/stick_tree.h"
 #include "tests/support/temp_tree.h"
 #include "velk_mur/generate/folder_passes.h"
+#include "velk_mur/generate/naming.h"
+#include "velk_mur/stick/save_journal.h"
+#include "velk_mur/stick/save_plan.h"
 #include "velk_mur/stick/save_to_stick.h"
 
 namespace fs = std::filesystem;
@@ -23,17 +32,31 @@ namespace {
 
 const fs::path kExamples = fs::path(VELK_SOURCE_DIR) / "examples";
 
-// The files a save replaces, in the order it renames them.
-const std::vector<std::string> kReplaced{
-    "OPEN-R/MW/DATA/P/AUDIO.ODA", "OPEN-R/MW/DATA/P/MOTION.ODA", "OPEN-R/MW/DATA/P/LED.ODA",
-    "OPEN-R/APP/PC/AMS/ACTION.CFG", "OPEN-R/MW/CONF/ERS-7.MWC"};
+// The stick as copied to a case-sensitive file system: every name in lower case.
+void copyInLowerCase(const fs::path& from, const fs::path& to) {
+  fs::create_directories(to);
+  for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
+    const fs::path target = to / platform::toLowerAscii(entry.path().filename().string());
+    if (entry.is_directory()) {
+      copyInLowerCase(entry.path(), target);
+    } else {
+      fs::copy_file(entry.path(), target);
+    }
+  }
+}
 
-// The example stick and an audio folder of two example recordings with a full-body motion,
-// their generated files made once.
+std::vector<std::string> namesOf(const TreeSnapshot& tree) {
+  std::vector<std::string> names;
+  for (const auto& [name, bytes] : tree) names.push_back(name);
+  return names;
+}
+
+// The example stick in lower case and an audio folder of two example recordings with a full-body
+// motion, their generated files made once.
 class SaveSweep : public ::testing::Test {
  protected:
   void SetUp() override {
-    fs::copy(kExamples / "stick", templateDir / "stick", fs::copy_options::recursive);
+    copyInLowerCase(kExamples / "stick", templateDir / "stick");
     const fs::path audio = templateDir / "voices";
     fs::create_directories(audio / "GEN");
     fs::copy_file(kExamples / "voices" / "hello.wav", audio / "hello.wav");
@@ -53,12 +76,37 @@ class SaveSweep : public ::testing::Test {
     }
   }
 
+  fs::path stick() const { return dir->path() / "stick"; }
+
   bool save(platform::Messenger& messenger) {
-    return velk_mur::saveToStick(dir->path() / "voices", dir->path() / "stick", messenger);
+    return velk_mur::saveToStick(dir->path() / "voices", stick(), messenger);
+  }
+
+  // The stick before and after a save without faults.
+  void takeReferences() {
+    freshCopy();
+    before = snapshotTree(stick());
+    platform::RecordingMessenger messenger;
+    ASSERT_TRUE(save(messenger));
+    after = snapshotTree(stick());
+    ASSERT_NE(before, after);
+    // Each file is replaced under its own spelling: no twin in another letter case.
+    ASSERT_EQ(namesOf(after), namesOf(before));
+  }
+
+  // What the next command finds: after recovery, the stick is one of the two, never a mix.
+  void expectOldOrNewAfterRecovery() {
+    platform::RecordingMessenger messenger;
+    EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), messenger));
+    EXPECT_LE(messenger.entries().size(), 1u);
+    const TreeSnapshot now = snapshotTree(stick());
+    EXPECT_TRUE(now == before || now == after) << "a stick neither old nor new";
   }
 
   TempDir templateDir;
   std::unique_ptr<TempDir> dir;
+  TreeSnapshot before;
+  TreeSnapshot after;
 };
 
 bool isSaveMessage(const std::string& text) {
@@ -81,80 +129,176 @@ bool isSaveMessage(const std::string& text) {
        "ERROR: problem finishing LED data - aborting\n",
        "ERROR: problem replacing audio data - aborting\n",
        "ERROR: problem replacing motion data - aborting\n",
-       "ERROR: problem replacing LED data - aborting\n"});
-}
-
-bool holdsTemporaryFile(const TreeSnapshot& tree) {
-  for (const auto& [name, bytes] : tree) {
-    if (platform::equalsIgnoreCase(fs::path(name).extension().string(), ".NEW")) return true;
-  }
-  return false;
-}
-
-// The stick with the first `renamed` replaced files taken from `after`, the rest from `before`.
-TreeSnapshot partlyReplaced(const TreeSnapshot& before, const TreeSnapshot& after,
-                            std::size_t renamed) {
-  TreeSnapshot expected = before;
-  for (auto& [name, bytes] : expected) {
-    for (std::size_t k = 0; k < renamed; ++k) {
-      if (name != kReplaced[k]) continue;
-      for (const auto& [newName, newBytes] : after) {
-        if (newName == name) bytes = newBytes;
-      }
-    }
-  }
-  return expected;
+       "ERROR: problem replacing LED data - aborting\n",
+       "ERROR: problem replacing ACTION.CFG data - aborting\n",
+       "ERROR: problem replacing ERS-*.MWC data - aborting\n",
+       "ERROR: problem flushing the memory stick - aborting\n",
+       "ERROR: problem writing the save journal - aborting\n",
+       "ERROR: problem finishing an interrupted save - aborting\n"});
 }
 
 }  // namespace
 
-TEST_F(SaveSweep, FailureBeforeTheRenamesKeepsTheStickAndAFailedRenameKeepsTheFilesAfterIt) {
-  freshCopy();
-  const TreeSnapshot before = snapshotTree(dir->path() / "stick");
-  platform::RecordingMessenger cleanMessenger;
-  ASSERT_TRUE(save(cleanMessenger));
-  const TreeSnapshot after = snapshotTree(dir->path() / "stick");
-  for (const std::string& name : kReplaced) {
-    const auto changed = [&](const TreeSnapshot& tree) {
-      for (const auto& entry : tree) {
-        if (entry.first == name) return entry.second;
-      }
-      return platform::Bytes{};
-    };
-    ASSERT_NE(changed(before), changed(after)) << name << " should change in a save";
-  }
-
-  freshCopy();
-  // The renames are the save's last file operations, one per replaced file.
-  const int total =
-      robustness::countFileOperations([&](platform::Messenger& m) { return save(m); });
-  const int firstRename = total - static_cast<int>(kReplaced.size()) + 1;
-
+TEST_F(SaveSweep, AfterAFailedOperationAndRecoveryTheStickIsOldOrNew) {
+  takeReferences();
   const int covered = robustness::sweepFileFailures(
       [&] { freshCopy(); }, [&](platform::Messenger& messenger) { return save(messenger); },
       [&](const robustness::SweepRun& run) {
-        const TreeSnapshot now = snapshotTree(dir->path() / "stick");
-        if (!run.failureReached) {
+        if (!run.failureReached || run.succeeded) {
+          // Only the journal's removal may fail in a save that succeeds: it is finished anew.
           EXPECT_TRUE(run.succeeded);
-          EXPECT_EQ(now, after);
+          expectOldOrNewAfterRecovery();
+          EXPECT_EQ(snapshotTree(stick()), after);
           return;
         }
-        EXPECT_FALSE(run.succeeded);
-        EXPECT_FALSE(holdsTemporaryFile(now));
         ASSERT_EQ(run.messages.size(), 1u);
         EXPECT_TRUE(run.messages[0].isError);
         EXPECT_TRUE(isSaveMessage(run.messages[0].text)) << run.messages[0].text;
-        // Up to the first rename nothing of the stick's changes. When rename k fails, the k
-        // files renamed before it are already the new ones: each rename is whole, and ERS-7.MWC,
-        // renamed last, never names entries the archives lack.
-        const std::size_t renamed = run.failurePoint < firstRename
-                                        ? 0
-                                        : static_cast<std::size_t>(run.failurePoint - firstRename);
-        EXPECT_EQ(now, partlyReplaced(before, after, renamed)) << renamed << " files renamed";
+        expectOldOrNewAfterRecovery();
         // The audio folder is only read.
         EXPECT_EQ(snapshotTree(dir->path() / "voices"),
                   snapshotTree(templateDir.path() / "voices"));
       });
   robustness::recordFailurePoints("save to stick", covered);
-  EXPECT_EQ(covered, total);
+  EXPECT_GE(covered, 60);
+}
+
+TEST_F(SaveSweep, KilledAtAnyFileOperationTheNextCommandLeavesTheStickOldOrNew) {
+  takeReferences();
+  int rolledForward = 0;
+  const int covered = robustness::sweepFileFailures(
+      [&] { freshCopy(); }, [&](platform::Messenger& messenger) { return save(messenger); },
+      [&](const robustness::SweepRun& run) {
+        if (!run.failureReached) return;
+        expectOldOrNewAfterRecovery();
+        if (snapshotTree(stick()) == after) ++rolledForward;
+        // And the stick takes the next save as if nothing had happened.
+        platform::RecordingMessenger again;
+        EXPECT_TRUE(save(again));
+        EXPECT_EQ(snapshotTree(stick()), after);
+      },
+      robustness::SweepMode::Crash);
+  robustness::recordFailurePoints("save to stick, killed", covered);
+  EXPECT_GE(covered, 60);
+  // Killed after its journal, a save is finished by the next command: at least at each rename.
+  EXPECT_GE(rolledForward, 5);
+}
+
+TEST_F(SaveSweep, StickLockTable) {
+  takeReferences();
+  const fs::path lockFile = [&] {
+    freshCopy();
+    return stick() / "open-r/mw/conf/save.lck";
+  }();
+  struct Case {
+    const char* what;
+    bool holdLock;       // another save holds the stick
+    bool staleLockFile;  // a killed save left its lock file
+    bool saved;
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"free stick", false, false, true, {}},
+      {"lock file of a killed save", false, true, true, {}},
+      {"another save running",
+       true,
+       false,
+       false,
+       {"Another save to this memory stick is running\nWait until it has finished, then try "
+        "again"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    freshCopy();
+    if (c.staleLockFile) testing_support::writeTextFile(lockFile, "");
+    platform::RecordingMessenger holder;
+    std::optional<platform::FileLock> held =
+        c.holdLock ? velk_mur::lockStick(stick(), holder) : std::nullopt;
+    ASSERT_EQ(held.has_value(), c.holdLock);
+    platform::RecordingMessenger messenger;
+    EXPECT_EQ(save(messenger), c.saved);
+    EXPECT_EQ(messenger.texts(), c.messages);
+    // Recovery keeps its hands off a stick that a save holds.
+    platform::RecordingMessenger recovery;
+    EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), recovery));
+    EXPECT_TRUE(recovery.texts().empty());
+    held.reset();
+    EXPECT_EQ(snapshotTree(stick()), c.saved ? after : before);
+  }
+}
+
+TEST_F(SaveSweep, RoomTableCountsEveryNewFileInWholeClusters) {
+  freshCopy();
+  const fs::path voices = dir->path() / "voices";
+  const std::vector<velk_mur::RecordingPlan> plans =
+      velk_mur::planRecordings(voices, platform::listFolder(voices, velk_mur::kRecordingPattern));
+  // Without blocks of the generator's own numbers the old configuration is kept whole, so the
+  // estimate is exact.
+  const fs::path configuration = stick() / "open-r/mw/conf/ers-7.mwc";
+  testing_support::writeFile(
+      configuration,
+      testing_support::mwcFile({{1101, {testing_support::cmacRecord(0x2010, "bark")}},
+                                {25002, {testing_support::cmacRecord(0x2010, "hello_there")}}}));
+  const std::uint64_t oldSize = fs::file_size(configuration);
+  platform::RecordingMessenger messenger;
+  ASSERT_TRUE(save(messenger));
+  std::vector<std::uint64_t> written;
+  for (const velk_mur::Replacement& r : velk_mur::saveReplacements()) {
+    written.push_back(fs::file_size(platform::resolveCase(stick() / r.target)));
+  }
+  for (const std::uint64_t cluster : {1u, 512u, 4096u, 32768u}) {
+    SCOPED_TRACE(cluster);
+    std::uint64_t expected = cluster;  // the journal takes one cluster
+    for (const std::uint64_t size : written) expected += (size + cluster - 1) / cluster * cluster;
+    EXPECT_EQ(velk_mur::bytesNeeded(plans, oldSize, cluster), expected);
+  }
+}
+
+TEST_F(SaveSweep, AFullStickIsReportedAsFullAndKeepsTheStick) {
+  takeReferences();
+  freshCopy();
+  platform::FaultInjection::failAt(1, {platform::FileOp::Write});
+  platform::FaultInjection::setDeviceFull(true);
+  platform::RecordingMessenger messenger;
+  EXPECT_FALSE(save(messenger));
+  platform::FaultInjection::reset();
+  EXPECT_EQ(messenger.texts(), std::vector<std::string>{"The memory stick is full\nNothing on it "
+                                                        "was changed; make room and save again"});
+  EXPECT_EQ(snapshotTree(stick()), before);
+}
+
+TEST_F(SaveSweep, ConfigurationWithANegativeOrImpossibleBlockCountIsRefused) {
+  takeReferences();
+  for (const std::int32_t count : {-1, -2147483647 - 1, 100000}) {
+    SCOPED_TRACE(count);
+    freshCopy();
+    const fs::path configuration = stick() / "open-r/mw/conf/ers-7.mwc";
+    platform::Bytes bytes = testing_support::readFile(configuration);
+    ASSERT_GE(bytes.size(), 16u);
+    for (int i = 0; i < 4; ++i) {
+      bytes[8 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(count) >> (8 * i));
+    }
+    testing_support::writeFile(configuration, bytes);
+    const TreeSnapshot corrupted = snapshotTree(stick());
+    platform::RecordingMessenger messenger;
+    EXPECT_FALSE(save(messenger));
+    EXPECT_EQ(messenger.texts(),
+              std::vector<std::string>{"Original ERS*.MWC is corrupted\nRe-install Ulmaran"});
+    EXPECT_EQ(snapshotTree(stick()), corrupted);
+  }
+}
+
+TEST_F(SaveSweep, AJournalWithNothingLeftToFinishIsDroppedQuietly) {
+  takeReferences();
+  freshCopy();
+  platform::RecordingMessenger messenger;
+  ASSERT_TRUE(save(messenger));
+  // A journal left by a finished save whose files were changed since by someone else.
+  std::vector<velk_mur::Replacement> replacements = velk_mur::saveReplacements();
+  for (velk_mur::Replacement& r : replacements) r.size = 1;
+  ASSERT_TRUE(velk_mur::writeJournal(stick(), replacements));
+  messenger.clear();
+  EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), messenger));
+  EXPECT_TRUE(messenger.texts().empty());
+  EXPECT_EQ(snapshotTree(stick()), after);
 }

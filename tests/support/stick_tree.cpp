@@ -122,7 +122,10 @@ void writeRecording(const fs::path& folder, std::string_view name, std::size_t s
 
 void writeReadyCompanions(const fs::path& folder, std::string_view name) {
   writeTextFile(folder / (std::string(name) + ".mtn"), "OMTN");
-  writeTextFile(folder / "GEN" / (std::string(name) + ".led"), "MThd");
+  // The smallest MIDI file of the generator's shape: one track holding only its end.
+  writeFile(folder / "GEN" / (std::string(name) + ".led"),
+            {'M',  'T', 'h', 'd', 0,   0, 0, 6, 0, 0, 0,    1,    0,
+             0x78, 'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0});
 }
 
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "velk7/rcode/program_writer.h"
@@ -54,12 +55,36 @@ fs::path asidePath(const fs::path& programPath) {
   return withExtension(programPath, "BK~");
 }
 
+fs::path lockPath(const fs::path& programPath) {
+  return withExtension(programPath, "LCK");
+}
+
 bool saveProgram(const RcodeProgram& program, const fs::path& programPath, bool changed,
                  platform::Messenger& messenger) {
-  // The new program is complete on disk before anything of the user's is touched, so a
-  // failed save leaves R-CODE.R and its backup exactly as they were.
+  // Two editors saving at once would write into the same temporary file.
+  std::optional<platform::FileLock> lock;
+  switch (platform::FileLock::acquire(lockPath(programPath), lock)) {
+    case platform::LockOutcome::Acquired:
+      break;
+    case platform::LockOutcome::HeldByOther:
+      messenger.show(kSaveRunningMessage, true);
+      return false;
+    case platform::LockOutcome::Failed:
+      // A stick where no lock file can be made takes no new program either.
+      reportFailure(kCannotCreateMessage, programPath, messenger);
+      return false;
+  }
   const fs::path temporary = temporaryPath(programPath);
   const fs::path backup = backupPath(programPath);
+  const fs::path backupCopy = asidePath(programPath);
+  const auto giveUp = [&](std::string_view message) {
+    platform::removeFile(temporary);
+    platform::removeFile(backupCopy);
+    reportFailure(message, programPath, messenger);
+    return false;
+  };
+  // The new program is complete on the device before anything of the user's is touched, so a
+  // failed save leaves R-CODE.R and its backup exactly as they were.
   switch (writeNewFile(program, temporary)) {
     case WriteResult::Written:
       break;
@@ -67,41 +92,31 @@ bool saveProgram(const RcodeProgram& program, const fs::path& programPath, bool 
       reportFailure(kCannotCreateMessage, programPath, messenger);
       return false;
     case WriteResult::CannotWrite:
-      platform::removeFile(temporary);
-      reportFailure(kCannotWriteMessage, programPath, messenger);
-      return false;
+      return giveUp(kCannotWriteMessage);
   }
+  if (!platform::flushFile(temporary)) return giveUp(kCannotWriteMessage);
 
-  // Only renames follow, each whole or not at all. The previous backup steps aside first, so
-  // that a failing rename can put every file back where it was: after any single failure
-  // R-CODE.R and R-CODE.BAK hold what they held before the save.
-  const fs::path asideBackup = asidePath(programPath);
-  const bool hadBackup = platform::fileExists(backup);
-  const bool hadProgram = platform::fileExists(programPath);
-  const auto giveUp = [&] {
-    platform::removeFile(temporary);
-    reportFailure(kCannotWriteMessage, programPath, messenger);
-    return false;
-  };
-  if (hadBackup && !platform::renameFile(backup, asideBackup)) return giveUp();
-  const auto restoreBackup = [&] {
-    if (hadBackup) platform::renameFile(asideBackup, backup);
-  };
-  if (hadProgram && !platform::renameFile(programPath, backup)) {
-    restoreBackup();
-    return giveUp();
+  // A program that could not be checked is not taken for absent: saving on would lose it.
+  const platform::FileState state = platform::fileState(programPath);
+  if (state == platform::FileState::Unknown) return giveUp(kCannotWriteMessage);
+  const bool hadProgram = state == platform::FileState::Present;
+
+  // R-CODE.R exists at every instant: the backup is a copy, and the new program takes the
+  // program's place in one rename. The copy replaces the old backup only after that.
+  if (hadProgram && !platform::copyFile(programPath, backupCopy)) {
+    return giveUp(kCannotWriteMessage);
   }
-  if (!platform::renameFile(temporary, programPath)) {
-    // Should the move back fail too, the old program stays under the backup name and the
-    // new one in the temporary file: nothing is deleted.
-    if (hadProgram && !platform::renameFile(backup, programPath)) {
+  if (!platform::renameFile(temporary, programPath)) return giveUp(kCannotWriteMessage);
+  if (hadProgram && !platform::renameFile(backupCopy, backup)) {
+    // The old backup stays; the program goes back to what it was, from the copy. Should that
+    // fail too, the copy stays as R-CODE.BK~: nothing is deleted.
+    if (!platform::renameFile(backupCopy, programPath)) {
       reportFailure(kCannotWriteMessage, programPath, messenger);
       return false;
     }
-    restoreBackup();
-    return giveUp();
+    return giveUp(kCannotWriteMessage);
   }
-  if (hadBackup) platform::removeFile(asideBackup);
+  if (!platform::flushFolder(programPath.parent_path())) return giveUp(kCannotWriteMessage);
 
   messenger.show(changed ? kChangesSavedMessage : kSavedUnchangedMessage, false);
   return true;

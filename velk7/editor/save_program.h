@@ -11,6 +11,8 @@ namespace velk7 {
 inline constexpr std::string_view kCannotCreateMessage = "ERROR: Can't create new R-CODE.R file\n";
 inline constexpr std::string_view kCannotWriteMessage = "ERROR: Can't write new R-CODE.R file\n";
 inline constexpr std::string_view kChangesSavedMessage = "Changes saved!";
+inline constexpr std::string_view kSaveRunningMessage =
+    "Another save of R-CODE.R is running\nWait until it has finished, then save again";
 inline constexpr std::string_view kSavedUnchangedMessage = "File saved (no changes made)";
 inline constexpr std::string_view kAbandonQuestion =
     "WARNING: you have made changes that will not be saved if you cancel\n"
@@ -22,8 +24,10 @@ std::filesystem::path withExtension(const std::filesystem::path& programPath,
                                     std::string_view extension);
 std::filesystem::path backupPath(const std::filesystem::path& programPath);     // R-CODE.BAK
 std::filesystem::path temporaryPath(const std::filesystem::path& programPath);  // R-CODE.TMP
-// Where the previous backup waits while the renames of a save run: R-CODE.BK~
+// The copy of the program that becomes the backup once the new program is in place: R-CODE.BK~
 std::filesystem::path asidePath(const std::filesystem::path& programPath);
+// Held while a save runs, so that a second editor's save is refused: R-CODE.LCK
+std::filesystem::path lockPath(const std::filesystem::path& programPath);
 
 // Writes the program to `programPath`, keeping the previous file as the backup, and
 // reports the outcome. True when the dialog may end. On failure the message names

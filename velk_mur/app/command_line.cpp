@@ -149,6 +149,7 @@ int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams 
 
 void registerCommands(CommandLine& commandLine) {
   registerBasicCommands(commandLine);
+  registerPreviewCommands(commandLine);
 #ifdef VELK_MUR_WITH_IMPORT
   registerImportCommands(commandLine);
 #endif

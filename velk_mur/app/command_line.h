@@ -84,6 +84,8 @@ class CommandLine {
 // generate, test, save and about (cli_basic_commands.cpp).
 void registerBasicCommands(CommandLine& commandLine);
 
+// preview and inspect (cli_preview_commands.cpp).
+void registerPreviewCommands(CommandLine& commandLine);
 // import and say (cli_import_commands.cpp).
 void registerImportCommands(CommandLine& commandLine);
 

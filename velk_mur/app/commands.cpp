@@ -7,6 +7,7 @@
 #include "platform/path_text.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/naming.h"
+#include "velk_mur/stick/save_journal.h"
 #include "velk_mur/stick/save_to_stick.h"
 #include "velk_version.h"
 
@@ -158,7 +159,7 @@ bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment
   // The paths are remembered as typed. Not being able to remember them does not stop the
   // command.
   storePathTexts(environment, paths);
-  return true;
+  return recoverInterruptedSave(stickRootFromText(paths.stickPath), messenger);
 }
 
 CommandResult runGenerate(const PathTexts& paths, const AppEnvironment& environment,

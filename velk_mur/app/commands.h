@@ -42,7 +42,8 @@ std::filesystem::path stickRootFromText(std::string_view stickPath);
 std::filesystem::path audioFolderFromText(std::string_view audioPath);
 
 // Tests that the stick carries ACTION.CFG and ERS-7.MWC, and stores both paths in the
-// settings file when it does. Reports what is missing.
+// settings file when it does; then finishes or undoes a save to the stick that was
+// interrupted. Reports what is missing or could not be recovered.
 bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment,
                        platform::Messenger& messenger);
 

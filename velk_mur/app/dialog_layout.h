@@ -26,7 +26,7 @@ inline constexpr int kDialogWidthUnits = 208;
 inline constexpr int kDialogHeightUnits = 93;
 
 // In creation order, which is also the tab order of the controls that take focus.
-inline constexpr std::array<ControlTemplate, 11> kGeneratorControls = {{
+inline constexpr std::array<ControlTemplate, 12> kGeneratorControls = {{
     {"1005", ControlKind::Edit, "", {77, 6, 79, 14}},
     {"1006", ControlKind::Edit, "", {77, 27, 79, 14}},
     {"1009", ControlKind::Button, "Test", {79, 52, 49, 14}},
@@ -38,6 +38,7 @@ inline constexpr std::array<ControlTemplate, 11> kGeneratorControls = {{
     {"1011", ControlKind::Button, "Generate", {15, 52, 49, 14}},
     {"1012", ControlKind::Button, "Import...", {15, 72, 49, 14}},
     {"1013", ControlKind::Button, "Say...", {79, 72, 49, 14}},
+    {"1014", ControlKind::Button, "Preview...", {143, 72, 49, 14}},
 }};
 
 // The size of the dialog font in the terms dialog units use.

@@ -15,6 +15,7 @@
 #include "velk_mur/app/commands.h"
 #include "velk_mur/app/dialog_layout.h"
 #include "velk_mur/app/import_commands.h"
+#include "velk_mur/app/preview_window.h"
 #include "velk_mur/app/program_icon.h"
 #include "velk_mur/app/say_dialog.h"
 
@@ -116,6 +117,7 @@ void GeneratorDialog::buildControls() {
   connectButton("2", &GeneratorDialog::reject);
   connectButton("1012", &GeneratorDialog::runImport);
   connectButton("1013", &GeneratorDialog::runSay);
+  connectButton("1014", &GeneratorDialog::runPreview);
   stickPathEdit_->setFocus();
 }
 
@@ -155,6 +157,10 @@ void GeneratorDialog::runSaveToStick() {
 
 void GeneratorDialog::runAbout() {
   showAbout(messenger_);
+}
+
+void GeneratorDialog::runPreview() {
+  previewRecording(this, audioFolderFromText(pathTexts().audioPath), messenger_);
 }
 
 void GeneratorDialog::runImport() {

@@ -35,6 +35,7 @@ class GeneratorDialog : public QDialog {
   void runTest();
   void runSaveToStick();
   void runAbout();
+  void runPreview();
   void runImport();
   void runSay();
   void importFiles(const QStringList& paths);

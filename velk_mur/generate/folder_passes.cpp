@@ -1,6 +1,8 @@
 #include "velk_mur/generate/folder_passes.h"
 
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "platform/folder_listing.h"
 #include "platform/path_text.h"
 #include "velk_mur/generate/amplitude.h"
+#include "velk_mur/generate/generated_check.h"
 #include "velk_mur/generate/head_motion.h"
 #include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/led_pattern.h"
@@ -26,6 +29,8 @@ constexpr int kMissingNamesListed = 4;
 
 constexpr const char* kBadFileName = "Bad file name (must be alphanumeric maybe with an '_')";
 constexpr const char* kNoRecordings = "No .WAV files found, please add some and try again";
+constexpr const char* kDamagedGenerated =
+    "Damaged generated file: please delete it and Generate again";
 constexpr const char* kImportHint =
     "Import it to make a WAV the robot can play (Import... or velk_mur import)";
 
@@ -167,6 +172,23 @@ bool reportActionLimitProblem(const fs::path& folder, const std::vector<std::str
   return false;
 }
 
+// The first of the recording's generated files that the save would pack but that does not
+// have the shape the generator writes. The user's own full-body motion is not ours to judge.
+std::optional<fs::path> damagedGeneratedFile(const fs::path& folder, const std::string& name,
+                                             bool hasFullBody) {
+  std::vector<std::pair<fs::path, GeneratedKind>> files;
+  if (!hasFullBody) {
+    files.emplace_back(motionFilePath(folder, name, kHeadKind, kRobotModel), GeneratedKind::Motion);
+    files.emplace_back(motionFilePath(folder, name, kMouthKind, kRobotModel),
+                       GeneratedKind::Motion);
+  }
+  files.emplace_back(ledFilePath(folder, name), GeneratedKind::Led);
+  for (const auto& [path, kind] : files) {
+    if (!isWellFormedGeneratedFile(path, kind)) return path;
+  }
+  return std::nullopt;
+}
+
 // "a,b,c,d..." : at most four names, then three dots.
 void addMissing(std::string& list, int& missingCount, const std::string& name) {
   if (missingCount == 0) {
@@ -249,13 +271,24 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
 
     result.totalSoundBytes += info.dataLength;
     ++good;
+    const bool hasFullBody =
+        platform::fileExists(motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel));
     const bool motionsPresent =
-        platform::fileExists(motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel)) ||
+        hasFullBody ||
         (platform::fileExists(motionFilePath(audioFolder, name, kHeadKind, kRobotModel)) &&
          platform::fileExists(motionFilePath(audioFolder, name, kMouthKind, kRobotModel)));
     // The save needs every recording's LED file, so its absence counts as missing too.
     const bool ledPresent = platform::fileExists(ledFilePath(audioFolder, name));
-    if (!motionsPresent || !ledPresent) addMissing(missingList, missing, name);
+    if (!motionsPresent || !ledPresent) {
+      addMissing(missingList, missing, name);
+      continue;
+    }
+    if (const std::optional<fs::path> damaged =
+            damagedGeneratedFile(audioFolder, name, hasFullBody)) {
+      report(messenger, kDamagedGenerated, damaged->string());
+      result.count = -1;
+      return result;
+    }
   }
   messenger.progress("Checking", total, total);
 

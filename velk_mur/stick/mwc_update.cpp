@@ -1,5 +1,7 @@
 #include "velk_mur/stick/mwc_update.h"
 
+#include "platform/files.h"
+
 #include <algorithm>
 
 #include "velk_mur/generate/naming.h"
@@ -137,10 +139,17 @@ bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, M
     return false;
   }
 
+  // A negative count would copy nothing and drop every block silently; a count beyond what
+  // the file holds fails on the block that is not there.
+  const std::int32_t declaredBlocks = getLeSigned32(oldHeader.data() + 8);
+  if (declaredBlocks < 0) {
+    messenger.show(kCorrupted, true);
+    oldFile.close();
+    return false;
+  }
   header = MwcHeader{};
   // The placeholder header until the true counts are known, then the kept blocks: one write.
   platform::Bytes kept = mwcHeaderBytes(header);
-  const std::int32_t declaredBlocks = getLeSigned32(oldHeader.data() + 8);
   for (std::int32_t i = 0; i < declaredBlocks; ++i) {
     const std::optional<BlockCopy> block =
         copyOrDropActionBlock(oldFile, kept, kFirstOwnedAction, kLastOwnedAction);
@@ -159,7 +168,7 @@ bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, M
     return false;
   }
   if (!newFile.write(kept)) {
-    messenger.show(kConfigurationSaveFailed, true);
+    messenger.show(platform::deviceFullSeen() ? kStickFull : kConfigurationSaveFailed, true);
     return false;
   }
   return true;

@@ -51,10 +51,20 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
     plan.audioOnly = isAudioOnlyName(plan.name);
     const fs::path fullBody =
         motionFilePath(audioFolder, recordingName(listed), kFullBodyKind, kRobotModel);
-    const auto found = fullBodyFiles.find(platform::toLowerAscii(platform::pathToText(fullBody.filename())));
-    if (found != fullBodyFiles.end() && platform::fileExists(audioFolder / platform::textToPath(found->second))) {
+    const auto found =
+        fullBodyFiles.find(platform::toLowerAscii(platform::pathToText(fullBody.filename())));
+    // A listed full-body motion that could not be checked is not taken for absent, which would
+    // pack other motions silently: it is planned, and its add fails naming it.
+    if (found != fullBodyFiles.end() &&
+        platform::fileState(audioFolder / platform::textToPath(found->second)) !=
+            platform::FileState::Absent) {
       plan.fullBodyFile = found->second;
     }
+    const RecordingFiles files = recordingFiles(audioFolder, plan);
+    plan.soundBytes = sizeOnDisk(files.sound);
+    for (const fs::path& motion : motionSources(files, plan))
+      plan.motionBytes += sizeOnDisk(motion);
+    plan.ledBytes = sizeOnDisk(files.led);
     plans.push_back(std::move(plan));
   }
   return plans;
@@ -84,26 +94,34 @@ std::uint64_t sizeOnDisk(const fs::path& path) {
   return error ? 0 : size;
 }
 
-std::uint64_t bytesNeeded(const fs::path& audioFolder, const std::vector<RecordingPlan>& plans,
-                          std::uint64_t oldConfigurationSize) {
+std::array<std::uint64_t, 5> newFileSizes(const std::vector<RecordingPlan>& plans,
+                                          std::uint64_t oldConfigurationSize) {
   std::uint64_t sounds = 0;
   std::uint64_t motions = 0;
   std::uint64_t leds = 0;
   std::uint64_t catalogue = 0;
   platform::MemorySink blocks;
   for (const RecordingPlan& plan : plans) {
-    const RecordingFiles files = recordingFiles(audioFolder, plan);
-    sounds += sizeOnDisk(files.sound);
-    for (const fs::path& motion : motionSources(files, plan)) motions += sizeOnDisk(motion);
-    leds += sizeOnDisk(files.led);
+    sounds += plan.soundBytes;
+    motions += plan.motionBytes;
+    leds += plan.ledBytes;
     catalogue += actionCatalogueLine(plan.name, plan.number, plan.audioOnly).size();
     writeActionBlock(blocks, plan.number, plan.name, plan.hasFullBodyMotion(), plan.audioOnly);
   }
   const auto count = static_cast<std::uint32_t>(plans.size());
-  return archiveBytes(count, sounds) +
-         archiveBytes(static_cast<std::uint32_t>(kMotionSlotsPerRecording) * count, motions) +
-         archiveBytes(count, leds) + catalogue +
-         std::max<std::uint64_t>(oldConfigurationSize, kMwcHeaderSize) + blocks.bytes().size();
+  return {archiveBytes(count, sounds),
+          archiveBytes(static_cast<std::uint32_t>(kMotionSlotsPerRecording) * count, motions),
+          archiveBytes(count, leds), catalogue,
+          std::max<std::uint64_t>(oldConfigurationSize, kMwcHeaderSize) + blocks.bytes().size()};
+}
+
+std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
+                          std::uint64_t oldConfigurationSize, std::uint64_t clusterSize) {
+  std::uint64_t total = platform::clusterRounded(1, clusterSize);  // the journal
+  for (const std::uint64_t size : newFileSizes(plans, oldConfigurationSize)) {
+    total += platform::clusterRounded(size, clusterSize);
+  }
+  return total;
 }
 
 }  // namespace velk_mur

@@ -1,6 +1,7 @@
 #pragma once
 // What a save will write, worked out before anything is written: one plan per listed
 // recording, and the bytes the new files will take on the stick.
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -24,6 +25,11 @@ struct RecordingPlan {
   std::string fullBodyFile;  // the full-body motion's file name as listed, empty when none
   std::int32_t number = 0;
   bool audioOnly = false;
+  // The sizes of the files the save will pack, looked up once while planning; a source that
+  // is missing counts as empty here, and its add fails later.
+  std::uint64_t soundBytes = 0;
+  std::uint64_t motionBytes = 0;
+  std::uint64_t ledBytes = 0;
   bool hasFullBodyMotion() const { return !fullBodyFile.empty(); }
 };
 
@@ -36,7 +42,8 @@ struct RecordingFiles {
   std::filesystem::path led;
 };
 
-// One plan per listed file name ("hello.wav"), numbered from 24001 in listing order.
+// One plan per listed file name ("hello.wav"), numbered from 24001 in listing order, with the
+// sizes of its sources.
 std::vector<RecordingPlan> planRecordings(const std::filesystem::path& audioFolder,
                                           const std::vector<std::string>& listedNames);
 
@@ -46,11 +53,16 @@ RecordingFiles recordingFiles(const std::filesystem::path& audioFolder, const Re
 std::vector<std::filesystem::path> motionSources(const RecordingFiles& files,
                                                  const RecordingPlan& plan);
 
-// Bytes of the three archives, ACTION.CFG and the new ERS-7.MWC (counting the old one's size
-// for the blocks it keeps). Missing sources count as empty; their add fails later.
-std::uint64_t bytesNeeded(const std::filesystem::path& audioFolder,
-                          const std::vector<RecordingPlan>& plans,
-                          std::uint64_t oldConfigurationSize);
+// Bytes of the new files, in the order the save puts them in place: the three archives,
+// ACTION.CFG and ERS-7.MWC (counting the old one's size for the blocks it keeps). Missing
+// sources count as empty; their add fails later.
+std::array<std::uint64_t, 5> newFileSizes(const std::vector<RecordingPlan>& plans,
+                                          std::uint64_t oldConfigurationSize);
+
+// The room the save takes on a file system whose files take whole clusters of `clusterSize`
+// bytes: each new file rounded up, and one cluster for the save's journal.
+std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
+                          std::uint64_t oldConfigurationSize, std::uint64_t clusterSize = 1);
 
 // The file's size on disk (letter case resolved), 0 when it cannot be found.
 std::uint64_t sizeOnDisk(const std::filesystem::path& path);

@@ -14,6 +14,7 @@
 #include "velk_mur/stick/action_catalogue.h"
 #include "velk_mur/stick/mwc_update.h"
 #include "velk_mur/stick/oda_writer.h"
+#include "velk_mur/stick/save_journal.h"
 #include "velk_mur/stick/save_plan.h"
 #include "velk_mur/stick/stick_file.h"
 
@@ -25,12 +26,13 @@ namespace {
 
 constexpr std::string_view kProgressLabel = "Saving";
 
-constexpr std::string_view kCatalogueCreateFailed =
-    "Failed to create ACTION.CFG on memory stick\nStick may be locked or full";
 constexpr std::string_view kConfigurationCreateFailed =
     "Failed to create ERS-*.MWC files\nStick may be locked or full";
 constexpr std::string_view kCatalogueSaveFailed =
     "Error: problem saving ACTION.CFG data - aborting";
+constexpr std::string_view kNotReplaceable =
+    "\nThe file is read-only or in use by another program; nothing on the stick was changed";
+constexpr std::string_view kFinishedLater = "\nThe next Test or Save to Stick finishes this save";
 
 // The three archives, in the order in which they are created, finished and put in place.
 struct ArchiveKind {
@@ -49,6 +51,11 @@ constexpr std::array<ArchiveKind, 3> kArchives{{
     {kLedArchiveName, 1, "Failed to create eye-led data file\n", "LED.ODA", "finishing LED data",
      "replacing LED data"},
 }};
+// What the replacement of each new file is called in messages, in the order the save puts
+// them in place: the archives, ACTION.CFG, ERS-7.MWC.
+constexpr std::array<std::string_view, 5> kReplaceWords{
+    "replacing audio data", "replacing motion data", "replacing LED data",
+    "replacing ACTION.CFG data", "replacing ERS-*.MWC data"};
 constexpr std::size_t kAudio = 0;
 constexpr std::size_t kMotion = 1;
 constexpr std::size_t kLed = 2;
@@ -57,20 +64,30 @@ std::string pathText(const fs::path& path) {
   return platform::pathToText(platform::resolveCase(path));
 }
 
-// One run of the save. Every new file is written beside its target under the extension NEW;
-// only when all of them are complete are they renamed over their targets, so a failure before
-// that leaves the stick exactly as it was.
+std::string stepFailureText(std::string_view file, std::string_view stepWords) {
+  std::string text = "ERROR: problem ";
+  return text.append(stepWords).append(" - aborting\n(file : ").append(file).append(")");
+}
+
+// One run of the save, with the stick locked. Every new file is written beside its target
+// under the extension NEW and flushed; only when all of them are complete, every target can be
+// replaced and the journal says so are they renamed over their targets. A failure before the
+// journal leaves the stick exactly as it was; after it, the stick ends entirely new.
 class StickSave {
  public:
   StickSave(const fs::path& audioFolder, const fs::path& stickRoot, platform::Messenger& messenger)
       : audioFolder_(audioFolder), stickRoot_(stickRoot), messenger_(messenger) {}
 
   bool run() {
+    platform::clearDeviceFull();
+    const std::optional<platform::FileLock> lock = lockStick(stickRoot_, messenger_);
+    if (!lock || !finishInterruptedSave(stickRoot_, messenger_)) return false;
     plans_ = planRecordings(audioFolder_, platform::listFolder(audioFolder_, kRecordingPattern));
     if (!checkRecordings() || !checkRoom()) return false;
     const bool written = openCatalogue() && openConfiguration() && copyConfiguration() &&
                          createArchives() && addRecordings() && finishArchives() &&
-                         closeCatalogue() && closeConfiguration();
+                         closeCatalogue() && closeConfiguration() && flushNewFiles() &&
+                         checkTargetsReplaceable() && startJournal();
     if (!written) {
       abandon();
       return false;
@@ -79,9 +96,15 @@ class StickSave {
   }
 
  private:
+  // Whatever failed, a device that filled up is what the user must hear about.
   bool fail(std::string_view text) {
-    messenger_.show(text, true);
+    messenger_.show(platform::deviceFullSeen() ? kStickFull : text, true);
     return false;
+  }
+
+  bool stepFailed(const fs::path& file, std::string_view stepWords) {
+    if (platform::deviceFullSeen()) return fail(kStickFull);
+    return reportStepFailure(pathText(file), stepWords, messenger_);
   }
 
   bool checkRecordings() {
@@ -103,11 +126,12 @@ class StickSave {
   bool checkRoom() {
     const fs::path configuration =
         stickFilePath(stickRoot_, kConfigurationName, kConfigurationExtension);
-    const std::uint64_t needed = bytesNeeded(audioFolder_, plans_, sizeOnDisk(configuration));
-    const std::optional<std::uint64_t> available = platform::freeSpace(stickRoot_);
-    if (!available || needed <= *available) return true;
+    const std::optional<platform::SpaceInfo> space = platform::spaceInfo(stickRoot_);
+    if (!space) return true;  // unknown here; a full stick is still reported as such
+    const std::uint64_t needed = bytesNeeded(plans_, sizeOnDisk(configuration), space->clusterSize);
+    if (needed <= space->available) return true;
     return fail("Not enough room on the memory stick\nThe new files need " +
-                std::to_string(needed) + " bytes, but only " + std::to_string(*available) +
+                std::to_string(needed) + " bytes, but only " + std::to_string(space->available) +
                 " bytes are free");
   }
 
@@ -151,7 +175,7 @@ class StickSave {
   bool addEntry(std::size_t archive, const fs::path& source, std::string_view entryName,
                 const platform::FourCC& tag, std::string_view stepWords) {
     if (archives_[archive].addEntry(source, entryName, tag)) return true;
-    return reportStepFailure(pathText(source), stepWords, messenger_);
+    return stepFailed(source, stepWords);
   }
 
   bool addMotions(const RecordingPlan& plan, const RecordingFiles& files) {
@@ -193,6 +217,7 @@ class StickSave {
   bool finishArchives() {
     for (std::size_t i = 0; i < kArchives.size(); ++i) {
       if (!archives_[i].finish()) {
+        if (platform::deviceFullSeen()) return fail(kStickFull);
         return reportStepFailure(kArchives[i].finishFile, kArchives[i].finishWords, messenger_);
       }
     }
@@ -212,39 +237,50 @@ class StickSave {
     return true;
   }
 
-  // Archives first, then ACTION.CFG, and ERS-7.MWC last, so the robot's configuration in force
-  // never names entries that are not yet there. Each rename replaces its target in one step.
-  // If rename k fails: the targets renamed before it hold their new contents, target k and
-  // the ones after it keep their old contents, and the temporary files not yet renamed are
-  // removed. ERS-7.MWC is therefore never lost; when an archive rename fails after another
-  // has succeeded, the stick's archives no longer match its old ERS-7.MWC and the message
-  // says which file could not be replaced, so saving again puts everything in step.
-  bool replaceTargets() {
-    struct Replacement {
-      fs::path temporary;
-      fs::path target;
-    };
-    std::vector<Replacement> order;
-    order.reserve(kArchives.size() + 2);
-    for (const ArchiveKind& kind : kArchives) {
-      order.push_back({stickFilePath(stickRoot_, kind.stickName, kNewFileExtension),
-                       stickFilePath(stickRoot_, kind.stickName, kArchiveExtension)});
-    }
-    order.push_back({catalogue_.path(),
-                     stickFilePath(stickRoot_, kActionCatalogueName, kActionCatalogueExtension)});
-    order.push_back({configuration_.path(), oldConfiguration_});
-
-    for (std::size_t k = 0; k < order.size(); ++k) {
-      if (platform::renameFile(order[k].temporary, order[k].target)) continue;
-      for (std::size_t later = k; later < order.size(); ++later) {
-        platform::removeFile(order[later].temporary);
+  // Each new file reaches the device before the journal says it is complete.
+  bool flushNewFiles() {
+    replacements_ = saveReplacements();
+    for (std::size_t k = 0; k < replacements_.size(); ++k) {
+      const fs::path file = stickRoot_ / fs::path(replacements_[k].temporary);
+      const std::optional<std::uint64_t> size = platform::fileSize(file);
+      if (size && platform::flushFile(file) && platform::flushFolder(file.parent_path())) {
+        replacements_[k].size = *size;
+        continue;
       }
-      if (k < kArchives.size()) {
-        return reportStepFailure(pathText(order[k].target), kArchives[k].replaceWords, messenger_);
-      }
+      if (k < kArchives.size()) return stepFailed(file, kArchives[k].finishWords);
       return fail(k == kArchives.size() ? kCatalogueSaveFailed : kConfigurationSaveFailed);
     }
     return true;
+  }
+
+  // A target the renames could not replace would leave the stick half new: found now, the
+  // stick stays as it was.
+  bool checkTargetsReplaceable() {
+    for (std::size_t k = 0; k < replacements_.size(); ++k) {
+      const fs::path target = stickRoot_ / fs::path(replacements_[k].target);
+      if (platform::replaceable(target) == platform::Replaceable::Yes) continue;
+      return fail(stepFailureText(pathText(target), kReplaceWords[k]).append(kNotReplaceable));
+    }
+    return true;
+  }
+
+  bool startJournal() {
+    if (writeJournal(stickRoot_, replacements_)) return true;
+    return stepFailed(journalPath(stickRoot_), "writing the save journal");
+  }
+
+  // Archives first, then ACTION.CFG, and ERS-7.MWC last, each rename replacing its target in
+  // one step. The journal written before them lets the next command finish renames that a
+  // crash or a failure cut short, so the stick ends entirely new.
+  bool replaceTargets() {
+    const std::optional<fs::path> failed = replaceAll(stickRoot_, replacements_);
+    if (!failed) return true;
+    std::string_view words = "flushing the memory stick";
+    for (std::size_t k = 0; k < replacements_.size(); ++k) {
+      if (stickRoot_ / fs::path(replacements_[k].target) == *failed) words = kReplaceWords[k];
+    }
+    messenger_.show(stepFailureText(pathText(*failed), words).append(kFinishedLater), true);
+    return false;
   }
 
   // Closes whatever is open and removes every temporary file created so far.
@@ -265,6 +301,7 @@ class StickSave {
   std::array<OdaWriter, 3> archives_;
   MwcHeader header_;
   fs::path oldConfiguration_;
+  std::vector<Replacement> replacements_;
 };
 
 }  // namespace
@@ -277,9 +314,7 @@ bool saveToStick(const fs::path& audioFolder, const fs::path& stickRoot,
 
 bool reportStepFailure(std::string_view file, std::string_view stepWords,
                        platform::Messenger& messenger) {
-  std::string text = "ERROR: problem ";
-  text.append(stepWords).append(" - aborting\n(file : ").append(file).append(")");
-  messenger.show(text, true);
+  messenger.show(stepFailureText(file, stepWords), true);
   return false;
 }
 

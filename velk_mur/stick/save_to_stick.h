@@ -8,10 +8,15 @@
 
 namespace velk_mur {
 
+// The first file a save creates cannot be: also what a stick that cannot be locked shows.
+inline constexpr std::string_view kCatalogueCreateFailed =
+    "Failed to create ACTION.CFG on memory stick\nStick may be locked or full";
+
 // stickRoot: the stick's root folder (the application has already turned the typed text into
 // a folder path; with or without trailing separator both mean that folder). The archives are
-// sized from this function's own listing of the folder. Shows its own messages; true on
-// success.
+// sized from this function's own listing of the folder. Holds the stick's lock (a second save
+// is refused), first finishes or undoes an interrupted save, and returns true only once every
+// new file is in place and flushed to the stick. Shows its own messages.
 bool saveToStick(const std::filesystem::path& audioFolder, const std::filesystem::path& stickRoot,
                  platform::Messenger& messenger);
 

@@ -117,12 +117,15 @@ TEST_P(SaveFaultTest, FailedSaveLeavesProgramAndBackupAsTheyWereAndCanBeRetried)
 INSTANTIATE_TEST_SUITE_P(
     Faults, SaveFaultTest,
     ::testing::Values(
-        FaultCase{"Create", 1, platform::FileOp::Create, kCannotCreateMessage},
+        FaultCase{"Create", 2, platform::FileOp::Create, kCannotCreateMessage},
         FaultCase{"Write", 1, platform::FileOp::Write, kCannotWriteMessage},
         FaultCase{"Close", 1, platform::FileOp::Close, kCannotWriteMessage},
-        FaultCase{"OldBackupAside", 1, platform::FileOp::Rename, kCannotWriteMessage},
-        FaultCase{"ProgramToBackup", 2, platform::FileOp::Rename, kCannotWriteMessage},
-        FaultCase{"NewProgramInPlace", 3, platform::FileOp::Rename, kCannotWriteMessage}),
+        FaultCase{"FlushNewProgram", 1, platform::FileOp::Flush, kCannotWriteMessage},
+        FaultCase{"ProgramCannotBeChecked", 1, platform::FileOp::Check, kCannotWriteMessage},
+        FaultCase{"Lock", 1, platform::FileOp::Create, kCannotCreateMessage},
+        FaultCase{"BackupCopy", 3, platform::FileOp::Create, kCannotWriteMessage},
+        FaultCase{"NewProgramInPlace", 1, platform::FileOp::Rename, kCannotWriteMessage},
+        FaultCase{"CopyBecomesBackup", 2, platform::FileOp::Rename, kCannotWriteMessage}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SaveProgramTest, FailedFinalRenameWithoutBackupRestoresTheOldProgram) {

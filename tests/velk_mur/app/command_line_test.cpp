@@ -72,6 +72,12 @@ TEST_F(CommandLineTest, InvocationsExitWithTheirStatusAndWriteToTheirStream) {
       {{"about", "--stick", "x"}, kExitUsage, Stream::Err, tryHelp},
       {{"save", "--stick", tooLong}, kExitUsage, Stream::Err, "259"},
       {{"generate", "test"}, kExitUsage, Stream::Err, tryHelp},
+      {{"preview"}, kExitUsage, Stream::Err, tryHelp},
+      {{"preview", "a", "b"}, kExitUsage, Stream::Err, tryHelp},
+      {{"preview", "2go", "--audio", audio()}, kExitFailure, Stream::Err, "not a recording's name"},
+      // No Qt module beside the tests' program to draw with.
+      {{"preview", "ok", "--audio", audio()}, kExitFailure, Stream::Err, "velk_mur_qt"},
+
 #ifdef VELK_MUR_WITH_IMPORT
       {{"import"}, kExitUsage, Stream::Err, tryHelp},
       {{"import", "a.mp3", "b.mp3", "--name", "ab"}, kExitUsage, Stream::Err, "one file only"},
@@ -97,6 +103,16 @@ TEST_F(CommandLineTest, InvocationsExitWithTheirStatusAndWriteToTheirStream) {
       EXPECT_FALSE(fs::exists(velk_mur::settingsFilePath(environment)));
     }
   }
+}
+
+TEST_F(CommandLineTest, InspectExitsWithZeroOnlyOnAConsistentStick) {
+  const fs::path example = fs::path(VELK_SOURCE_DIR) / "examples/stick";
+  EXPECT_EQ(run({"inspect", "--stick", example.string()}), velk_mur::kExitSuccess);
+  EXPECT_TRUE(out.str().ends_with("\nStick is consistent\n")) << out.str();
+  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(run({"inspect", "--stick", stick()}), velk_mur::kExitFailure);
+  EXPECT_EQ(err.str(),
+            "AUDIO.ODA does not exist\nMOTION.ODA does not exist\nLED.ODA does not exist\n");
 }
 
 TEST_F(CommandLineTest, PathsWrittenWithAnEqualsSignAreStoredAsGiven) {

@@ -36,7 +36,7 @@ TEST(GeneratorTemplate, ControlsFitTheDialogAndIdsAreUnique) {
       EXPECT_TRUE(ids.insert(std::string(control.id)).second);
     }
   }
-  EXPECT_EQ(ids.size(), 9u);
+  EXPECT_EQ(ids.size(), 10u);
 }
 
 }  // namespace

@@ -1,0 +1,41 @@
+// Head motion, mouth motion and LED pattern generated from arbitrary samples and lengths: the
+// files must have the shape that the check pass accepts.
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "platform/byte_sink.h"
+#include "velk_mur/generate/generated_check.h"
+#include "velk_mur/generate/head_motion.h"
+#include "velk_mur/generate/led_file.h"
+#include "velk_mur/generate/led_pattern.h"
+#include "velk_mur/generate/mouth_motion.h"
+
+namespace {
+
+constexpr std::string_view kName = "h_any#any_7fuzz";
+// The head motion depends only on the length; longer ones only take longer.
+constexpr std::int64_t kMaxHeadSamples = std::int64_t{1} << 20;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 3) return 0;
+  const std::int64_t headSamples =
+      (std::int64_t{data[0]} << 16 | std::int64_t{data[1]} << 8 | data[2]) % kMaxHeadSamples;
+  const std::span<const std::uint8_t> samples(data + 3, size - 3);
+
+  platform::Bytes head;
+  if (velk_mur::writeHeadMotion(head, kName, headSamples)) {
+    if (!velk_mur::isWellFormedMotion(head)) __builtin_trap();
+  }
+  platform::Bytes mouth;
+  if (velk_mur::writeMouthMotion(mouth, kName, velk_mur::MouthAnalysis(samples))) {
+    if (!velk_mur::isWellFormedMotion(mouth)) __builtin_trap();
+  }
+  platform::Bytes led;
+  if (velk_mur::writeLedFile(led, velk_mur::computeLedMasks(samples))) {
+    if (!velk_mur::isWellFormedLed(led)) __builtin_trap();
+  }
+  return 0;
+}

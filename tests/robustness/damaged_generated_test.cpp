@@ -1,0 +1,74 @@
+// Generated files damaged after the generation pass (emptied, cut short, overwritten) are
+// refused by the check pass, which names the file, instead of being packed on the stick.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/support/gen_wav_maker.h"
+#include "tests/support/recording_messenger.h"
+#include "tests/support/temp_tree.h"
+#include "velk_mur/generate/folder_passes.h"
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using testing_support::TempDir;
+using testing_support::writeFile;
+
+namespace {
+
+constexpr const char* kDamaged = "Damaged generated file: please delete it and Generate again\n";
+
+struct Case {
+  const char* what;
+  const char* file;  // in GEN
+  std::function<platform::Bytes(platform::Bytes)> damage;
+};
+
+}  // namespace
+
+TEST(DamagedGeneratedFiles, CheckPassNamesTheDamagedFile) {
+  const Case cases[] = {
+      {"empty LED file", "hello.led", [](platform::Bytes) { return platform::Bytes{}; }},
+      {"LED file cut short", "hello.led",
+       [](platform::Bytes b) { return platform::Bytes(b.begin(), b.end() - 1); }},
+      {"LED file with a byte added", "hello.led",
+       [](platform::Bytes b) {
+         b.push_back(0);
+         return b;
+       }},
+      {"LED file of format 1", "hello.led",
+       [](platform::Bytes b) {
+         b[9] = 1;
+         return b;
+       }},
+      {"garbage head motion", "hello_h7.mtn",
+       [](platform::Bytes b) { return platform::Bytes(b.size(), 0x5A); }},
+      {"head motion cut short", "hello_h7.mtn",
+       [](platform::Bytes b) { return platform::Bytes(b.begin(), b.begin() + 40); }},
+      {"mouth motion with a section size off", "hello_m.mtn",
+       [](platform::Bytes b) {
+         ++b[8];
+         return b;
+       }},
+      {"mouth motion holding a LED file", "hello_m.mtn",
+       [](platform::Bytes) { return platform::Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6}; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    testing_support::writeWav(dir / "hello.wav", testing_support::halfSilentHalfLoud());
+    fs::create_directories(dir / "GEN");
+    platform::RecordingMessenger messenger;
+    ASSERT_TRUE(velk_mur::generateMissingFiles(dir.path(), messenger).ok);
+    ASSERT_EQ(velk_mur::checkAudioFolder(dir.path(), messenger).count, 1);
+    const fs::path damaged = dir / "GEN" / c.file;
+    writeFile(damaged, c.damage(readFile(damaged)));
+
+    messenger.clear();
+    EXPECT_EQ(velk_mur::checkAudioFolder(dir.path(), messenger).count, -1);
+    EXPECT_EQ(messenger.texts(), std::vector<std::string>{kDamaged + damaged.string()});
+  }
+}
