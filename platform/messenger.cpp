@@ -61,17 +61,18 @@ bool TerminalMessenger::ask(std::string_view question) {
   }
 }
 
-void TerminalMessenger::progress(std::string_view what, int done, int total) {
-  if (!showProgress_) return;
+bool TerminalMessenger::progress(std::string_view what, int done, int total) {
+  if (!showProgress_) return true;
   const std::chrono::milliseconds now = clock_();
   if (done == 0 || progressStart_.count() < 0) progressStart_ = now;
-  if (now - progressStart_ < kProgressDelay) return;
+  if (now - progressStart_ < kProgressDelay) return true;
   err_ << '\r' << what << ' ' << done << '/' << total << std::flush;
   progressShown_ = true;
   if (done >= total) {
     endProgressLine();
     progressStart_ = std::chrono::milliseconds{-1};
   }
+  return true;
 }
 
 }  // namespace platform

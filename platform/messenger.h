@@ -19,8 +19,9 @@ class Messenger {
   // A question with Yes and No buttons; true means Yes.
   virtual bool ask(std::string_view question) = 0;
 
-  // Progress of a long pass or save; `done` of `total` steps. Silent by default.
-  virtual void progress(std::string_view /*what*/, int /*done*/, int /*total*/) {}
+  // Progress of a long pass or save; `done` of `total` steps. Returns whether to go on: false
+  // when the user asked to cancel, and the pass then stops without a message.
+  virtual bool progress(std::string_view /*what*/, int /*done*/, int /*total*/) { return true; }
 };
 
 // How a terminal answers questions.
@@ -38,7 +39,7 @@ class TerminalMessenger : public Messenger {
 
   void show(std::string_view text, bool isError) override;
   bool ask(std::string_view question) override;
-  void progress(std::string_view what, int done, int total) override;
+  bool progress(std::string_view what, int done, int total) override;
 
  private:
   void endProgressLine();

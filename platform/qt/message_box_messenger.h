@@ -23,9 +23,11 @@ class MessageBoxMessenger : public Messenger {
 
   void show(std::string_view text, bool isError) override;
   bool ask(std::string_view question) override;
-  void progress(std::string_view what, int done, int total) override;
+  bool progress(std::string_view what, int done, int total) override;
 
  private:
+  void closeProgress();
+
   QString caption_;
   QMessageBox::Icon reportIcon_;
   QMessageBox::Icon errorIcon_;

@@ -23,9 +23,11 @@ class RecordingMessenger : public Messenger {
     entries_.push_back({false, isError, std::string(text)});
   }
   bool ask(std::string_view question) override;
-  void progress(std::string_view what, int done, int total) override {
+  // Always goes on; a test that cancels overrides this.
+  bool progress(std::string_view what, int done, int total) override {
     progressSteps_.push_back(std::string(what) + " " + std::to_string(done) + "/" +
                              std::to_string(total));
+    return true;
   }
 
   void queueAnswer(bool yes) { answers_.push_back(yes); }

@@ -99,6 +99,27 @@ std::string formatted(const char* format, auto... values) {
   return std::string(buffer.data(), static_cast<std::size_t>(size));
 }
 
+// Passes everything on and remembers whether the user cancelled a pass: a cancelled command
+// ends quietly, without its failure message.
+class CancelWatch : public platform::Messenger {
+ public:
+  explicit CancelWatch(platform::Messenger& inner) : inner_(inner) {}
+
+  void show(std::string_view text, bool isError) override { inner_.show(text, isError); }
+  bool ask(std::string_view question) override { return inner_.ask(question); }
+  bool progress(std::string_view what, int done, int total) override {
+    const bool goOn = inner_.progress(what, done, total);
+    cancelled_ = cancelled_ || !goOn;
+    return goOn;
+  }
+
+  bool cancelled() const { return cancelled_; }
+
+ private:
+  platform::Messenger& inner_;
+  bool cancelled_ = false;
+};
+
 }  // namespace
 
 std::string expandPathText(std::string_view text, const AppEnvironment& environment) {
@@ -169,7 +190,9 @@ CommandResult runGenerate(const PathTexts& paths, const AppEnvironment& environm
   if (!audioFolderPresent(audioFolder, messenger)) return {};
   // It usually exists already; a real problem shows up in the pass.
   platform::createFolder(generatedFolder(audioFolder));
-  const GenerationResult result = generateMissingFiles(audioFolder, messenger);
+  CancelWatch watch(messenger);
+  const GenerationResult result = generateMissingFiles(audioFolder, watch);
+  if (watch.cancelled()) return {};
   if (!result.ok) {
     messenger.show("Error during egeneration\nPlease fix error and try again", true);
     return {};
@@ -219,9 +242,12 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
     messenger.show("WARNING: You have a lot of .WAV files, they may not work", true);
   }
   if (setBusy) setBusy(true);
+  CancelWatch watch(messenger);
   const bool saved = saveToStick(
-      audioFolder, stickRootFromText(expandPathText(paths.stickPath, environment)), messenger);
+      audioFolder, stickRootFromText(expandPathText(paths.stickPath, environment)), watch);
   if (setBusy) setBusy(false);
+  // A cancelled save has left the stick as it was, so the user may go on working.
+  if (watch.cancelled()) return {};
   if (saved) messenger.show("Memory Stick Update Complete", false);
   return {saved, true};
 }

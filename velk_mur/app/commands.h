@@ -19,7 +19,7 @@ inline constexpr std::int64_t kAudioWarningBytes = 3000000;
 
 struct CommandResult {
   bool ok = false;           // the command did what it was asked
-  bool closeDialog = false;  // only a save that got as far as writing ends the dialog
+  bool closeDialog = false;  // only a save that got as far as writing, uncancelled, ends it
 };
 
 // A path as typed or given on the command line, with "~" (alone or followed by a separator)

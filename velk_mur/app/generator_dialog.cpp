@@ -1,19 +1,22 @@
 #include "velk_mur/app/generator_dialog.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QFontMetrics>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QToolButton>
 #include <QUrl>
 
+#include "platform/qt/dialog_units.h"
+#include "platform/qt/qt_text.h"
 #include "velk_mur/app/commands.h"
-#include "velk_mur/app/dialog_layout.h"
 #include "velk_mur/app/import_commands.h"
 #include "velk_mur/app/preview_window.h"
 #include "velk_mur/app/program_icon.h"
@@ -23,30 +26,94 @@ namespace velk_mur {
 
 namespace {
 
-constexpr int kFontPointSize = 8;
-constexpr const char* kFontFamily = "MS Sans Serif";
-constexpr const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-constexpr int kAlphabetLength = 52;
+constexpr int kDialogWidthUnits = 208;
+constexpr int kDialogHeightUnits = 93;
 
-QString toQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+using platform::toQString;
+using platform::toText;
+
+// The folder of a drag from a file manager, or nothing when it carries something else.
+QString droppedFolder(const QMimeData* data) {
+  const QList<QUrl> urls = data->urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+  const QString path = urls.front().toLocalFile();
+  return QFileInfo(path).isDir() ? QDir::toNativeSeparators(path) : QString();
 }
 
-std::string toText(const QString& text) {
-  return text.toStdString();
-}
+// A path box that takes a folder dropped on it as its whole text; other file drops are
+// refused rather than pasted as URLs, and dragged text behaves as in any edit.
+class PathEdit : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
 
-DialogBaseUnits baseUnitsOf(const QFont& font) {
-  const QFontMetrics metrics(font);
-  const int alphabetWidth = metrics.horizontalAdvance(QString::fromLatin1(kAlphabet));
-  return {scaleRounded(alphabetWidth, 1, kAlphabetLength), metrics.height()};
-}
-
-QRect toQRect(const DialogUnitsRect& rect) {
-  return {rect.x, rect.y, rect.width, rect.height};
-}
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override {
+    if (!event->mimeData()->hasUrls()) return QLineEdit::dragEnterEvent(event);
+    if (!droppedFolder(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  }
+  void dragMoveEvent(QDragMoveEvent* event) override {
+    if (!event->mimeData()->hasUrls()) return QLineEdit::dragMoveEvent(event);
+    if (!droppedFolder(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  }
+  void dropEvent(QDropEvent* event) override {
+    if (!event->mimeData()->hasUrls()) return QLineEdit::dropEvent(event);
+    const QString folder = droppedFolder(event->mimeData());
+    if (folder.isEmpty()) return;
+    setText(folder);
+    setFocus(Qt::OtherFocusReason);
+    event->acceptProposedAction();
+  }
+};
 
 }  // namespace
+
+enum class ControlKind { Edit, Button, Browse, Label };
+
+struct GeneratorDialog::Control {
+  std::string_view id;  // the object name; empty for labels, which nothing addresses
+  ControlKind kind;
+  std::string_view text;
+  platform::UnitRect rect;   // in dialog units
+  std::string_view partner;  // the edit a label names or a browse button fills
+  std::string_view tip;      // a button's tooltip; a browse button's accessible name too
+  void (GeneratorDialog::*command)() = nullptr;
+};
+
+// In creation order, which is also the tab order of the controls that take focus. Each
+// folder button follows the path it fills.
+std::span<const GeneratorDialog::Control> GeneratorDialog::controls() {
+  using enum ControlKind;
+  // clang-format off
+  static constexpr Control kControls[] = {
+      {"1005", Edit, "", {77, 6, 79, 14}, "", "", nullptr},
+      {"stickPathBrowse", Browse, "...", {158, 6, 10, 14}, "1005",
+       "Choose the memory stick folder", nullptr},
+      {"1006", Edit, "", {77, 27, 79, 14}, "", "", nullptr},
+      {"audioPathBrowse", Browse, "...", {158, 27, 10, 14}, "1006",
+       "Choose the audio data folder", nullptr},
+      {"1009", Button, "Test", {79, 52, 49, 14}, "",
+       "Check the recordings and report what would be saved", &GeneratorDialog::runTest},
+      {"1008", Button, "Save to Stick", {143, 52, 49, 14}, "",
+       "Write the recordings and their motions to the memory stick",
+       &GeneratorDialog::runSaveToStick},
+      {"1010", Button, "About...", {169, 24, 32, 14}, "",
+       "Show the program's version", &GeneratorDialog::runAbout},
+      {"2", Button, "Done", {169, 7, 32, 14}, "",
+       "Close without saving the paths", &GeneratorDialog::reject},
+      {"", Label, "&Memory Stick Path:", {8, 9, 62, 8}, "1005", "", nullptr},
+      {"", Label, "&Audio Data Path:", {8, 30, 55, 8}, "1006", "", nullptr},
+      {"1011", Button, "Generate", {15, 52, 49, 14}, "",
+       "Create the missing motion and LED files", &GeneratorDialog::runGenerate},
+      {"1012", Button, "Import...", {15, 72, 49, 14}, "",
+       "Convert audio files into recordings in the audio folder", &GeneratorDialog::runImport},
+      {"1013", Button, "Say...", {79, 72, 49, 14}, "",
+       "Speak a text into a new recording in the audio folder", &GeneratorDialog::runSay},
+      {"1014", Button, "Preview...", {143, 72, 49, 14}, "",
+       "Show how the robot will move and light up for a recording", &GeneratorDialog::runPreview},
+  };
+  // clang-format on
+  return kControls;
+}
 
 GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment environment,
                                  QWidget* parent)
@@ -56,9 +123,7 @@ GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment 
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setAcceptDrops(true);
-  QFont font(QString::fromLatin1(kFontFamily), kFontPointSize);
-  font.setStyleHint(QFont::SansSerif);
-  setFont(font);
+  setFont(platform::dialogFont());
   buildControls();
 
   const PathTexts paths = loadPathTexts(environment_);
@@ -67,17 +132,21 @@ GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment 
 }
 
 void GeneratorDialog::buildControls() {
-  const DialogBaseUnits base = baseUnitsOf(font());
-  const DialogUnitsRect size = toPixels({0, 0, kDialogWidthUnits, kDialogHeightUnits}, base);
-  setFixedSize(size.width, size.height);
+  const platform::DialogBaseUnits base = platform::baseUnitsOf(font());
+  setFixedSize(platform::horizontalPixels(kDialogWidthUnits, base),
+               platform::verticalPixels(kDialogHeightUnits, base));
 
+  // Edits come before the labels and buttons that refer to them.
+  const auto editNamed = [this](std::string_view id) {
+    return findChild<QLineEdit*>(toQString(id));
+  };
   QWidget* previous = nullptr;
-  for (const ControlTemplate& control : kGeneratorControls) {
+  for (const Control& control : controls()) {
     const QString text = toQString(control.text);
     QWidget* widget = nullptr;
     switch (control.kind) {
       case ControlKind::Edit: {
-        auto* edit = new QLineEdit(this);
+        auto* edit = new PathEdit(this);
         edit->setMaxLength(static_cast<int>(kMaxPathText));
         widget = edit;
         break;
@@ -87,38 +156,46 @@ void GeneratorDialog::buildControls() {
         // No button may answer the Enter key.
         button->setAutoDefault(false);
         button->setDefault(false);
+        connect(button, &QPushButton::clicked, this, control.command);
+        widget = button;
+        break;
+      }
+      case ControlKind::Browse: {
+        auto* button = new QToolButton(this);
+        button->setText(text);
+        button->setAccessibleName(toQString(control.tip));
+        QLineEdit* edit = editNamed(control.partner);
+        const QString title = toQString(control.tip);
+        connect(button, &QToolButton::clicked, this,
+                [this, edit, title] { chooseFolder(edit, title); });
         widget = button;
         break;
       }
       case ControlKind::Label: {
         auto* label = new QLabel(text, this);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setBuddy(editNamed(control.partner));
         widget = label;
         break;
       }
     }
     widget->setObjectName(toQString(control.id));
-    widget->setGeometry(toQRect(toPixels(control.rect, base)));
+    widget->setToolTip(toQString(control.tip));
+    widget->setGeometry(platform::sizePixels(control.rect, base));
     if (control.kind != ControlKind::Label) {
       if (previous != nullptr) setTabOrder(previous, widget);
       previous = widget;
     }
   }
 
-  stickPathEdit_ = findChild<QLineEdit*>(QStringLiteral("1005"));
-  audioPathEdit_ = findChild<QLineEdit*>(QStringLiteral("1006"));
-  const auto connectButton = [this](const char* id, void (GeneratorDialog::*slot)()) {
-    connect(findChild<QPushButton*>(QString::fromLatin1(id)), &QPushButton::clicked, this, slot);
-  };
-  connectButton("1011", &GeneratorDialog::runGenerate);
-  connectButton("1009", &GeneratorDialog::runTest);
-  connectButton("1008", &GeneratorDialog::runSaveToStick);
-  connectButton("1010", &GeneratorDialog::runAbout);
-  connectButton("2", &GeneratorDialog::reject);
-  connectButton("1012", &GeneratorDialog::runImport);
-  connectButton("1013", &GeneratorDialog::runSay);
-  connectButton("1014", &GeneratorDialog::runPreview);
+  stickPathEdit_ = editNamed("1005");
+  audioPathEdit_ = editNamed("1006");
   stickPathEdit_->setFocus();
+}
+
+void GeneratorDialog::chooseFolder(QLineEdit* edit, const QString& title) {
+  const QString folder = QFileDialog::getExistingDirectory(this, title, edit->text());
+  if (!folder.isEmpty()) edit->setText(QDir::toNativeSeparators(folder));
 }
 
 PathTexts GeneratorDialog::pathTexts() const {

@@ -212,7 +212,8 @@ GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Mes
   }
   const int total = static_cast<int>(listed.size());
   for (int i = 0; i < total; ++i) {
-    messenger.progress("Generating", i, total);
+    // Cancel stops between recordings, so every file written is complete.
+    if (!messenger.progress("Generating", i, total)) return result;
     const std::string& listedName = listed[static_cast<std::size_t>(i)];
     const std::string name = recordingName(listedName);
     if (!isValidClipName(name)) {
@@ -223,7 +224,7 @@ GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Mes
       return result;
     }
   }
-  if (total > 0) messenger.progress("Generating", total, total);
+  if (total > 0 && !messenger.progress("Generating", total, total)) return result;
   result.ok = true;
   return result;
 }
@@ -246,7 +247,10 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
   std::string missingList;
   const int total = static_cast<int>(listed.size());
   for (int i = 0; i < total; ++i) {
-    messenger.progress("Checking", i, total);
+    if (!messenger.progress("Checking", i, total)) {
+      result.count = -1;
+      return result;
+    }
     const std::string& fileName = listed[static_cast<std::size_t>(i)];
     const std::string name = recordingName(fileName);
     if (!isValidClipName(name) && !askToContinue(messenger, kBadFileName, name)) {
@@ -290,7 +294,10 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
       return result;
     }
   }
-  messenger.progress("Checking", total, total);
+  if (!messenger.progress("Checking", total, total)) {
+    result.count = -1;
+    return result;
+  }
 
   if (bad > 0) {
     messenger.show(

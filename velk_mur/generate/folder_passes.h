@@ -16,12 +16,13 @@ struct GenerationResult {
 };
 
 // Creates the missing head motion, mouth motion and LED file of every recording in the folder.
-// The caller has created the GEN folder. Stops at the first problem, which it reports.
+// The caller has created the GEN folder. Stops at the first problem, which it reports, or
+// between two recordings when the messenger's progress says not to go on (not ok, silently).
 GenerationResult generateMissingFiles(const std::filesystem::path& audioFolder,
                                       platform::Messenger& messenger);
 
 struct CheckResult {
-  int count = 0;  // >0 ready, 0 none, -1 problem reported
+  int count = 0;  // >0 ready, 0 none, -1 problem reported or cancelled
   std::int64_t totalSoundBytes = 0;
 };
 

@@ -209,7 +209,8 @@ class StickSave {
       if (!catalogue_.writeText(actionCatalogueLine(plan.name, plan.number, plan.audioOnly))) {
         return fail(kCatalogueSaveFailed);
       }
-      messenger_.progress(kProgressLabel, i + 1, total);
+      // A cancel abandons the new files before any rename: the stick stays as it was.
+      if (!messenger_.progress(kProgressLabel, i + 1, total)) return false;
     }
     return true;
   }

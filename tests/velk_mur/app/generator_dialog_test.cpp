@@ -1,10 +1,10 @@
 #include "velk_mur/app/generator_dialog.h"
 
+#include <QAccessible>
 #include <QApplication>
-#include <QLabel>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPushButton>
 #include <QTest>
 #include <QUrl>
 
@@ -12,13 +12,12 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/qt/dialog_units.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
-#include "velk_mur/app/dialog_layout.h"
 
 namespace fs = std::filesystem;
 using testing_support::environmentIn;
@@ -31,16 +30,21 @@ class GeneratorDialogTest : public ::testing::Test {
  protected:
   GeneratorDialogTest() : environment(environmentIn(dir)) {}
 
+  QWidget* control(const char* id) { return dialog->findChild<QWidget*>(id); }
   QLineEdit* edit(const char* id) { return dialog->findChild<QLineEdit*>(id); }
-  QPushButton* button(const char* id) { return dialog->findChild<QPushButton*>(id); }
   void open() {
     dialog = std::make_unique<velk_mur::GeneratorDialog>(messenger, environment);
     dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
   }
-  void typeInto(const char* id, const std::string& text) {
-    edit(id)->clear();
-    edit(id)->setText(QString::fromStdString(text));
+  // A stick that passes the path check and a folder with one recording ready to save.
+  void openWithValidPaths(const fs::path& root) {
+    makeValidStick(root / "stick");
+    testing_support::writeRecording(root / "voices", "hello", 800);
+    testing_support::writeReadyCompanions(root / "voices", "hello");
+    open();
+    edit("1005")->setText(QString::fromStdString((root / "stick").string()));
+    edit("1006")->setText(QString::fromStdString((root / "voices").string()));
   }
   bool settingsWritten() const { return fs::exists(velk_mur::settingsFilePath(environment)); }
 
@@ -50,154 +54,116 @@ class GeneratorDialogTest : public ::testing::Test {
   std::unique_ptr<velk_mur::GeneratorDialog> dialog;
 };
 
-TEST_F(GeneratorDialogTest, ControlsCarryTheirIdsTextsAndTabOrder) {
-  open();
-  EXPECT_EQ(dialog->windowTitle(), QString("VELK Murmelon"));
-  EXPECT_FALSE(dialog->windowIcon().isNull());
-  const std::vector<std::pair<const char*, const char*>> buttons = {
-      {"1009", "Test"},     {"1008", "Save to Stick"}, {"1010", "About..."}, {"2", "Done"},
-      {"1011", "Generate"}, {"1012", "Import..."},     {"1013", "Say..."}};
-  for (const auto& [id, text] : buttons) {
-    QPushButton* found = button(id);
-    ASSERT_NE(found, nullptr) << id;
-    EXPECT_EQ(found->text(), QString(text));
-    EXPECT_FALSE(found->isDefault()) << id;
-    EXPECT_FALSE(found->autoDefault()) << id;
-  }
-  ASSERT_NE(edit("1005"), nullptr);
-  ASSERT_NE(edit("1006"), nullptr);
-  std::vector<QString> labels;
-  for (QLabel* label : dialog->findChildren<QLabel*>()) labels.push_back(label->text());
-  EXPECT_EQ(labels, (std::vector<QString>{"Memory Stick Path:", "Audio Data Path:"}));
-
-  const std::vector<QString> tabOrder = {"1005", "1006", "1009", "1008", "1010",
-                                         "2",    "1011", "1012", "1013"};
-  for (std::size_t index = 0; index + 1 < tabOrder.size(); ++index) {
-    QWidget* next = dialog->findChild<QWidget*>(tabOrder[index])->nextInFocusChain();
-    while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
-    EXPECT_EQ(next->objectName().toStdString(), tabOrder[index + 1].toStdString());
-  }
-}
-
-TEST_F(GeneratorDialogTest, GeometryFollowsTheTemplateInDialogUnits) {
-  open();
-  const QFontMetrics metrics(dialog->font());
-  const velk_mur::DialogBaseUnits base{
-      velk_mur::scaleRounded(
-          metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), 1, 52),
-      metrics.height()};
-  const velk_mur::DialogUnitsRect size = velk_mur::toPixels({0, 0, 208, 93}, base);
-  EXPECT_EQ(dialog->size(), QSize(size.width, size.height));
-  EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
-  const velk_mur::DialogUnitsRect stick = velk_mur::toPixels({77, 6, 79, 14}, base);
-  EXPECT_EQ(edit("1005")->geometry(), QRect(stick.x, stick.y, stick.width, stick.height));
-  const velk_mur::DialogUnitsRect generate = velk_mur::toPixels({15, 52, 49, 14}, base);
-  EXPECT_EQ(button("1011")->geometry(),
-            QRect(generate.x, generate.y, generate.width, generate.height));
-  EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMinimizeButtonHint);
-  EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
-}
-
-TEST_F(GeneratorDialogTest, StartsWithTheStoredPathsOrTheDefaults) {
-  open();
-  EXPECT_EQ(edit("1005")->text().toStdString(), velk_mur::defaultStickPath(environment));
-  EXPECT_EQ(edit("1006")->text().toStdString(), velk_mur::defaultAudioPath(environment));
+// Every control that takes focus, in tab order, with its text and the name assistive
+// technology reads: the boxes take theirs from their labels, the buttons from their texts.
+TEST_F(GeneratorDialogTest, ControlsCarryTheStoredPathsTextsNamesTipsAndTabOrder) {
   velk_mur::storePathTexts(environment, {"E:\\", "d:\\voices"});
   open();
+  EXPECT_EQ(dialog->windowTitle(), QString("VELK Murmelon"));
   EXPECT_EQ(edit("1005")->text(), QString("E:\\"));
   EXPECT_EQ(edit("1006")->text(), QString("d:\\voices"));
   EXPECT_EQ(edit("1005")->maxLength(), 259);
-}
-
-TEST_F(GeneratorDialogTest, EnterInAnEditOrOnAFocusedButtonDoesNothing) {
-  makeValidStick(dir / "stick");
-  open();
-  typeInto("1005", (dir / "stick").string());
-  for (QWidget* widget :
-       std::initializer_list<QWidget*>{edit("1005"), edit("1006"), button("1011")}) {
-    widget->setFocus();
-    QTest::keyClick(widget, Qt::Key_Return);
-    QTest::keyClick(widget, Qt::Key_Enter, Qt::KeypadModifier);
+  const std::tuple<const char*, const char*, const char*> controls[] = {
+      {"1005", nullptr, "Memory Stick Path:"},
+      {"stickPathBrowse", "...", "Choose the memory stick folder"},
+      {"1006", nullptr, "Audio Data Path:"},
+      {"audioPathBrowse", "...", "Choose the audio data folder"},
+      {"1009", "Test", "Test"},
+      {"1008", "Save to Stick", "Save to Stick"},
+      {"1010", "About...", "About..."},
+      {"2", "Done", "Done"},
+      {"1011", "Generate", "Generate"},
+      {"1012", "Import...", "Import..."},
+      {"1013", "Say...", "Say..."},
+      {"1014", "Preview...", "Preview..."}};
+  // The chain wraps from the last control to the first.
+  QWidget* widget = control(std::get<0>(std::end(controls)[-1]));
+  ASSERT_NE(widget, nullptr);
+  for (const auto& [id, text, name] : controls) {
+    do widget = widget->nextInFocusChain();
+    while (!(widget->focusPolicy() & Qt::TabFocus));
+    EXPECT_EQ(widget->objectName().toStdString(), id);
+    EXPECT_TRUE(text == nullptr || widget->property("text").toString() == text) << id;
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
+    EXPECT_TRUE(text == nullptr || !widget->toolTip().isEmpty()) << id;
   }
-  QApplication::processEvents();
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_EQ(dialog->result(), 0);
-  EXPECT_TRUE(messenger.entries().empty());
-  EXPECT_FALSE(settingsWritten());
+  QTest::keyClick(dialog.get(), Qt::Key_A, Qt::AltModifier);
+  EXPECT_TRUE(edit("1006")->hasFocus());
+
+  // The template in dialog units; no control covers another or leaves the fixed-size dialog.
+  const platform::DialogBaseUnits base = platform::baseUnitsOf(dialog->font());
+  EXPECT_EQ(control("1005")->geometry(), platform::sizePixels({77, 6, 79, 14}, base));
+  EXPECT_EQ(dialog->size(),
+            QSize(platform::horizontalPixels(208, base), platform::verticalPixels(93, base)));
+  EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+  const QList<QWidget*> all = dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (QWidget* one : all) {
+    EXPECT_TRUE(dialog->rect().contains(one->geometry())) << one->objectName().toStdString();
+    for (QWidget* other : all) {
+      EXPECT_TRUE(one == other || !one->geometry().intersects(other->geometry()));
+    }
+  }
 }
 
-TEST_F(GeneratorDialogTest, EscapeDoneAndCloseBoxCloseWithoutSavingTheEditedPaths) {
-  makeValidStick(dir / "stick");
-  const std::pair<const char*, std::function<void()>> ways[] = {
-      {"escape", [this] { QTest::keyClick(edit("1005"), Qt::Key_Escape); }},
-      {"done", [this] { QTest::mouseClick(button("2"), Qt::LeftButton); }},
-      {"close box", [this] { dialog->close(); }},
+TEST_F(GeneratorDialogTest, EnterDoesNothingAndEscapeDoneOrTheCloseBoxCloseWithoutSaving) {
+  const std::tuple<const char*, std::function<void()>, bool> ways[] = {
+      {"enter in an edit", [this] { QTest::keyClick(edit("1006"), Qt::Key_Return); }, false},
+      {"enter on a button", [this] { QTest::keyClick(control("1011"), Qt::Key_Enter); }, false},
+      {"escape", [this] { QTest::keyClick(edit("1005"), Qt::Key_Escape); }, true},
+      {"done", [this] { QTest::mouseClick(control("2"), Qt::LeftButton); }, true},
+      {"close box", [this] { dialog->close(); }, true},
   };
-  for (const auto& [what, close] : ways) {
+  for (const auto& [what, act, closes] : ways) {
     SCOPED_TRACE(what);
-    open();
-    typeInto("1005", (dir / "stick").string());
-    close();
-    QTRY_VERIFY(!dialog->isVisible());
+    openWithValidPaths(dir / what);
+    act();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->isVisible(), !closes);
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_FALSE(settingsWritten());
     EXPECT_TRUE(messenger.entries().empty());
   }
 }
 
-TEST_F(GeneratorDialogTest, GenerateWithAnInvalidStickShowsThreeMessages) {
-  open();
-  typeInto("1005", (dir / "nostick").string());
-  QTest::mouseClick(button("1011"), Qt::LeftButton);
-  ASSERT_EQ(messenger.texts().size(), 3u);
-  EXPECT_EQ(messenger.texts()[0], "Invalid path for RCODE memory stick");
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_FALSE(settingsWritten());
+TEST_F(GeneratorDialogTest, EachButtonRunsItsCommandFromTheKeyboard) {
+  const std::tuple<const char*, std::string, bool> rows[] = {
+      {"1011", "Regenerated 2 motion files and 0 LED files\nReady to 'Save to Stick'", false},
+      {"1009", "1 actions ok and ready to 'Save to Stick'\n(0.00MB Audio)", false},
+      {"1008", "Memory Stick Update Complete", true},
+      {"1010", "Murmelon\nanother Dravlen tool\nVersion .11", false},
+  };
+  for (const auto& [id, firstMessage, closes] : rows) {
+    SCOPED_TRACE(id);
+    fs::remove(velk_mur::settingsFilePath(environment));
+    openWithValidPaths(dir / id);
+    messenger.clear();
+    control(id)->setFocus();
+    QTest::keyClick(control(id), Qt::Key_Space);
+    ASSERT_FALSE(messenger.texts().empty());
+    EXPECT_EQ(messenger.texts().front(), firstMessage);
+    QTRY_COMPARE(dialog->isVisible(), !closes);
+    EXPECT_EQ(settingsWritten(), id != std::string("1010"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  }
 }
 
-TEST_F(GeneratorDialogTest, TestWithAValidStickSavesBothPathsEvenIfTheCheckFails) {
-  makeValidStick(dir / "stick");
-  fs::create_directories(dir / "voices");
+TEST_F(GeneratorDialogTest, ADroppedFolderFillsAPathBox) {
   open();
-  typeInto("1005", (dir / "stick").string());
-  typeInto("1006", (dir / "voices").string());
-  QTest::mouseClick(button("1009"), Qt::LeftButton);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"No .WAV files found, please add some and try again"});
-  const velk_mur::PathTexts stored = velk_mur::loadPathTexts(environment);
-  EXPECT_EQ(stored.stickPath, (dir / "stick").string());
-  EXPECT_EQ(stored.audioPath, (dir / "voices").string());
-  EXPECT_TRUE(dialog->isVisible());
+  const auto drop = [this](const fs::path& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path.string()))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit("1006"), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit("1006"), &drop);
+  };
+  // A file goes on to the dialog, which imports it; it is not taken as the path.
+  testing_support::writeTextFile(dir / "voices/hello.wav", "RIFF");
+  drop(dir / "voices/hello.wav");
+  EXPECT_EQ(edit("1006")->text().toStdString(), velk_mur::defaultAudioPath(environment));
+  drop(dir / "voices");
+  EXPECT_EQ(edit("1006")->text().toStdString(), (dir / "voices").string());
 }
-
-TEST_F(GeneratorDialogTest, GenerateThenSaveClosesTheDialog) {
-  makeValidStick(dir / "stick");
-  testing_support::writeWav(dir / "voices/hello.wav", testing_support::halfSilentHalfLoud());
-  open();
-  typeInto("1005", (dir / "stick").string());
-  typeInto("1006", (dir / "voices").string());
-  QTest::mouseClick(button("1011"), Qt::LeftButton);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"Regenerated 2 motion files and 1 LED files\nReady to 'Save "
-                                     "to Stick'"});
-  EXPECT_TRUE(dialog->isVisible());
-  messenger.clear();
-  QTest::mouseClick(button("1008"), Qt::LeftButton);
-  EXPECT_EQ(messenger.texts(), std::vector<std::string>{"Memory Stick Update Complete"});
-  QTRY_VERIFY(!dialog->isVisible());
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST_F(GeneratorDialogTest, AboutShowsTheVersion) {
-  open();
-  QTest::mouseClick(button("1010"), Qt::LeftButton);
-  EXPECT_EQ(messenger.texts(),
-            std::vector<std::string>{"Murmelon\nanother Dravlen tool\nVersion .11"});
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_FALSE(settingsWritten());
-}
-
-}  // namespace
 
 TEST_F(GeneratorDialogTest, DroppedAudioFilesAreImportedIntoTheAudioFolder) {
   fs::create_directories(dir / "voices");
@@ -208,7 +174,7 @@ TEST_F(GeneratorDialogTest, DroppedAudioFilesAreImportedIntoTheAudioFolder) {
   sixteenBit.bitsPerSample = 16;
   testing_support::writeWav(dir / "Voice Memo.wav", loud, sixteenBit);
   open();
-  typeInto("1006", (dir / "voices").string());
+  edit("1006")->setText(QString::fromStdString((dir / "voices").string()));
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString((dir / "Voice Memo.wav").string()))});
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -220,3 +186,5 @@ TEST_F(GeneratorDialogTest, DroppedAudioFilesAreImportedIntoTheAudioFolder) {
   EXPECT_NE(messenger.texts()[0].find("Voice_Memo ("), std::string::npos) << messenger.texts()[0];
   EXPECT_TRUE(fs::exists(dir / "voices/Voice_Memo.wav"));
 }
+
+}  // namespace
