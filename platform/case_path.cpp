@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "platform/ascii_text.h"
+#include "platform/path_text.h"
 
 namespace fs = std::filesystem;
 
@@ -62,7 +63,7 @@ const FolderView* currentView(const fs::path& folder) {
   if (error) return nullptr;
   for (; it != fs::directory_iterator(); it.increment(error)) {
     if (error) return nullptr;
-    std::string name = it->path().filename().string();
+    std::string name = pathToText(it->path().filename());
     auto [slot, inserted] = view.byFoldedName.emplace(toLowerAscii(name), name);
     if (!inserted && listingOrderLess(name, slot->second)) slot->second = std::move(name);
   }
@@ -85,19 +86,19 @@ fs::path resolveCase(const fs::path& path) {
   // lookups instead of one per component.
   if (entryExists(path)) return path;
   const fs::path leaf = path.filename();
-  const std::string leafName = leaf.string();
+  const std::string leafName = pathToText(leaf);
   if (!leafName.empty() && leafName != "." && leafName != ".." && path.has_parent_path()) {
     // A view of the parent exists only when the parent does.
     if (const FolderView* view = currentView(path.parent_path())) {
       const auto it = view->byFoldedName.find(toLowerAscii(leafName));
-      return it == view->byFoldedName.end() ? path : path.parent_path() / it->second;
+      return it == view->byFoldedName.end() ? path : path.parent_path() / textToPath(it->second);
     }
   }
 
   fs::path resolved;
   bool stillOnDisk = true;
   for (const fs::path& component : path) {
-    const std::string name = component.string();
+    const std::string name = pathToText(component);
     const bool special = name.empty() || name == "." || name == ".." ||
                          component == path.root_name() || component == path.root_directory();
     if (special || !stillOnDisk) {
@@ -109,7 +110,7 @@ fs::path resolveCase(const fs::path& path) {
       continue;
     }
     if (std::optional<std::string> match = findIgnoringCase(resolved, name)) {
-      resolved /= *match;
+      resolved /= textToPath(*match);
     } else {
       resolved /= component;
       stillOnDisk = false;
@@ -128,7 +129,7 @@ void noteEntryCreated(const fs::path& path) {
     views.erase(it);
     return;
   }
-  const std::string name = path.filename().string();
+  const std::string name = pathToText(path.filename());
   auto [slot, inserted] = it->second.byFoldedName.emplace(toLowerAscii(name), name);
   if (!inserted && listingOrderLess(name, slot->second)) slot->second = name;
   it->second.stamp = *stamp;

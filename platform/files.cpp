@@ -283,13 +283,17 @@ Replaceable replaceable(const fs::path& path) {
 
 std::optional<SpaceInfo> spaceInfo(const fs::path& path) {
   const std::wstring root = fs::absolute(resolveCase(path)).root_path().wstring();
+  // The cluster size from GetDiskFreeSpaceW; the free bytes from the Ex form, which reports
+  // volumes above 2 GB and the caller's quota.
   DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+  ULARGE_INTEGER available{};
   if (!GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
-                         &totalClusters)) {
+                         &totalClusters) ||
+      !GetDiskFreeSpaceExW(root.c_str(), &available, nullptr, nullptr)) {
     return std::nullopt;
   }
   const std::uint64_t cluster = std::uint64_t{sectorsPerCluster} * bytesPerSector;
-  return SpaceInfo{cluster * freeClusters, cluster};
+  return SpaceInfo{available.QuadPart, cluster};
 }
 
 #else

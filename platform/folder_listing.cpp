@@ -5,6 +5,7 @@
 
 #include "platform/ascii_text.h"
 #include "platform/case_path.h"
+#include "platform/path_text.h"
 
 namespace fs = std::filesystem;
 
@@ -19,7 +20,7 @@ std::vector<std::string> listFolder(const fs::path& folder, std::string_view pat
   for (; it != fs::directory_iterator(); it.increment(error)) {
     if (error) break;
     if (!it->is_regular_file(error)) continue;
-    std::string name = it->path().filename().string();
+    std::string name = pathToText(it->path().filename());
     if (matchesWildcard(pattern, name)) names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(), listingOrderLess);

@@ -18,8 +18,10 @@ using testing_support::writeTextFile;
 namespace {
 
 TEST(ResolveCase, FindsEveryComponentWithoutRegardToCase) {
-  if (!testing_support::kCaseSensitiveFiles) GTEST_SKIP() << "names ignore case here";
   TempDir dir;
+  if (!testing_support::caseSensitive(dir.path())) {
+    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
+  }
   writeTextFile(dir / "open-r/mw/conf/ers-7.mwc", "x");
   EXPECT_EQ(platform::resolveCase(dir / "OPEN-R/MW/CONF/ERS-7.MWC"),
             dir / "open-r/mw/conf/ers-7.mwc");
@@ -36,8 +38,10 @@ TEST(ResolveCase, FindsEveryComponentWithoutRegardToCase) {
 // The resolver remembers folders it scanned: what this program creates, renames and removes,
 // and what others change (seen through the folder's time), must show in the next lookup.
 TEST(ResolveCase, RemembersWhatChanged) {
-  if (!testing_support::kCaseSensitiveFiles) GTEST_SKIP() << "names ignore case here";
   TempDir dir;
+  if (!testing_support::caseSensitive(dir.path())) {
+    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
+  }
   writeTextFile(dir / "other", "o");
   EXPECT_EQ(platform::resolveCase(dir / "NEW.BIN"), dir / "NEW.BIN");
   auto file = platform::OutputFile::create(dir / "new.bin");
@@ -60,8 +64,10 @@ TEST(ResolveCase, RemembersWhatChanged) {
   EXPECT_EQ(platform::resolveCase(dir / "X.CFG"), dir / "X.CFG");
 }
 
-TEST(FileOperations, CreateAndRenameReplaceTheFileOfAnotherCaseInsteadOfMakingATwin) {
-  if (!testing_support::kCaseSensitiveFiles) GTEST_SKIP() << "names ignore case here";
+TEST(FileOperations, ReplaceTheFileOfAnotherCaseInsteadOfMakingATwin) {
+  if (TempDir probe; !testing_support::caseSensitive(probe.path())) {
+    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
+  }
   const struct {
     const char* name;
     std::function<bool(const TempDir&)> operation;
@@ -101,8 +107,10 @@ TEST(OutputFile, SeeksBackToPatchAHeader) {
 }
 
 TEST(ListFolder, MatchesWithoutCaseAndSortsStably) {
-  if (!testing_support::kCaseSensitiveFiles) GTEST_SKIP() << "names ignore case here";
   TempDir dir;
+  if (!testing_support::caseSensitive(dir.path())) {
+    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
+  }
   for (const char* name : {"b.WAV", "a.wav", "B.wav", "c.txt", "notes.wav.txt"})
     writeTextFile(dir / name, "x");
   fs::create_directory(dir / "dir.wav");

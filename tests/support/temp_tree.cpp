@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <string>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -25,6 +26,15 @@ TempDir::~TempDir() {
     fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
   }
   fs::remove_all(path_, error);
+}
+
+bool caseSensitive(const fs::path& folder) {
+  const fs::path probe = folder / "case-probe";
+  writeTextFile(probe, "x");
+  std::error_code error;
+  const bool sensitive = !fs::exists(folder / "CASE-PROBE", error);
+  fs::remove(probe, error);
+  return sensitive;
 }
 
 void writeFile(const fs::path& path, const platform::Bytes& bytes) {

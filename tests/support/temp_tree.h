@@ -10,14 +10,6 @@
 
 namespace testing_support {
 
-// Whether two names that differ only in letter case can name two files; not on Windows, whose
-// file system ignores case, so there the program needs no case resolution of its own.
-#ifdef _WIN32
-inline constexpr bool kCaseSensitiveFiles = false;
-#else
-inline constexpr bool kCaseSensitiveFiles = true;
-#endif
-
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
  public:
@@ -34,6 +26,10 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// Whether `folder` tells names apart by letter case; what only such a folder can show is
+// skipped elsewhere (Windows, macOS by default).
+bool caseSensitive(const std::filesystem::path& folder);
 
 // Writes bytes or text to a file, creating its parent folders.
 void writeFile(const std::filesystem::path& path, const platform::Bytes& bytes);

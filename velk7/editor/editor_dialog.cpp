@@ -662,7 +662,8 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
 bool EditorDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
   const auto* msg = static_cast<const MSG*>(message);
   // The low four bits of a system command are the system's own.
-  if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == kAboutCommand) {
+  if (msg->message == WM_SYSCOMMAND &&
+      (msg->wParam & 0xFFF0) == static_cast<WPARAM>(kAboutCommand)) {
     showAbout();
     *result = 0;
     return true;

@@ -4,6 +4,7 @@
 
 #include "platform/file_lock.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "velk7/rcode/program_writer.h"
 
 namespace velk7 {
@@ -15,7 +16,7 @@ namespace {
 void reportFailure(std::string_view message, const fs::path& programPath,
                    platform::Messenger& messenger) {
   std::string text(message);
-  text += programPath.string();
+  text += platform::pathToText(programPath);
   messenger.show(text, true);
 }
 
@@ -34,12 +35,12 @@ WriteResult writeNewFile(const RcodeProgram& program, const fs::path& path) {
 }  // namespace
 
 fs::path withExtension(const fs::path& programPath, std::string_view extension) {
-  const std::string name = programPath.filename().string();
+  const std::string name = platform::pathToText(programPath.filename());
   const std::size_t stop = name.rfind('.');
   std::string base = stop == std::string::npos ? name : name.substr(0, stop);
   base += '.';
   base += extension;
-  return programPath.parent_path() / base;
+  return programPath.parent_path() / platform::textToPath(base);
 }
 
 fs::path backupPath(const fs::path& programPath) {

@@ -5,6 +5,7 @@
 
 #include "platform/ascii_text.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "velk7/rcode/program.h"
 
 namespace fs = std::filesystem;
@@ -74,7 +75,7 @@ bool appendEntry(std::vector<PaletteEntry>& palette, std::string_view piece, std
 }  // namespace
 
 fs::path companionPath(const fs::path& programPath, std::string_view fileName) {
-  return programPath.parent_path() / fs::path(fileName);
+  return programPath.parent_path() / platform::textToPath(fileName);
 }
 
 fs::path mwConfigurationPath(const fs::path& programPath) {
@@ -85,18 +86,21 @@ bool checkInstallation(const fs::path& programPath, platform::Messenger& messeng
   const fs::path extPath = companionPath(programPath, "ACTION.EXT");
   const std::optional<std::string> firstLine = readFirstLine(extPath);
   if (!firstLine) {
-    messenger.show("ERROR: Missing ACTION.EXT - please reinstall\n" + extPath.string(), true);
+    messenger.show("ERROR: Missing ACTION.EXT - please reinstall\n" + platform::pathToText(extPath),
+                   true);
     return false;
   }
   const std::size_t tag = firstLine->find("ERS-");
   if (tag == std::string::npos) {
-    messenger.show(
-        "ERROR: Invalid ACTION.EXT (no ERS-??? tag) - please reinstall\n" + extPath.string(), true);
+    messenger.show("ERROR: Invalid ACTION.EXT (no ERS-??? tag) - please reinstall\n" +
+                       platform::pathToText(extPath),
+                   true);
     return false;
   }
   if (decimalValue(std::string_view(*firstLine).substr(tag + 4)) != 7) {
-    messenger.show(
-        "ERROR: Invalid ACTION.EXT (not for ERS-7) - please reinstall\n" + extPath.string(), true);
+    messenger.show("ERROR: Invalid ACTION.EXT (not for ERS-7) - please reinstall\n" +
+                       platform::pathToText(extPath),
+                   true);
     return false;
   }
   if (!platform::fileExists(mwConfigurationPath(programPath))) {

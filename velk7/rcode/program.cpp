@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "platform/files.h"
+#include "platform/path_text.h"
 
 namespace fs = std::filesystem;
 
@@ -13,7 +14,7 @@ fs::path defaultProgramPath() {
 }
 
 fs::path locateProgram(std::string_view commandLine, const fs::path& currentFolder) {
-  fs::path given = commandLine.empty() ? defaultProgramPath() : fs::path(commandLine);
+  fs::path given = commandLine.empty() ? defaultProgramPath() : platform::textToPath(commandLine);
   if (given.is_absolute()) return given;
   return currentFolder / given;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/path_text.h"
 #include "velk7/rcode/catalogue.h"
 
 namespace velk7 {
@@ -11,7 +12,7 @@ std::optional<LoadedProgram> startUp(std::string_view commandLine,
                                      platform::Messenger& messenger) {
   LoadedProgram loaded;
   loaded.path = locateProgram(commandLine, currentFolder);
-  const std::string shownPath = loaded.path.string();
+  const std::string shownPath = platform::pathToText(loaded.path);
   if (!loadProgram(loaded.program, loaded.path)) {
     messenger.show("ERROR: Can't open R-CODE.R file\n" + shownPath, true);
     return std::nullopt;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/path_text.h"
 #include "platform/settings.h"
 
 #ifndef _WIN32
@@ -61,9 +62,9 @@ fs::path settingsFilePath(const AppEnvironment& environment) {
 
 std::string defaultStickPath(const AppEnvironment& environment) {
 #ifdef _WIN32
-  return environment.currentFolder.string().substr(0, 3);
+  return platform::pathToText(environment.currentFolder).substr(0, 3);
 #else
-  std::string mountPoint = mountPointOf(environment.currentFolder).string();
+  std::string mountPoint = platform::pathToText(mountPointOf(environment.currentFolder));
   // A trailing separator left by the walk is dropped so "/" stays "/" and others read plainly.
   while (mountPoint.size() > 1 && mountPoint.back() == '/') mountPoint.pop_back();
   return mountPoint;
@@ -75,8 +76,8 @@ std::string defaultAudioPath([[maybe_unused]] const AppEnvironment& environment)
   return "c:\\aibo\\mydata";
 #else
   const fs::path relative = fs::path("aibo") / "mydata";
-  if (environment.homeFolder.empty()) return relative.string();
-  return (environment.homeFolder / relative).string();
+  if (environment.homeFolder.empty()) return platform::pathToText(relative);
+  return platform::pathToText(environment.homeFolder / relative);
 #endif
 }
 

@@ -36,13 +36,12 @@ std::string collapseDoubledSeparators(std::string_view text, char separator) {
   return result;
 }
 
-// Backslashes typed on a system whose separator is "/" are taken as separators.
+// Either separator typed is taken as the system's own, so messages show native paths.
 std::string withNativeSeparators(std::string_view text) {
+  constexpr char kOther = kSeparator == '/' ? '\\' : '/';
   std::string result(text);
-  if constexpr (kSeparator != '\\') {
-    for (char& c : result) {
-      if (c == '\\') c = kSeparator;
-    }
+  for (char& c : result) {
+    if (c == kOther) c = kSeparator;
   }
   return result;
 }
@@ -153,26 +152,27 @@ std::string stickFileText(std::string_view stickPath, std::string_view relativeN
 
 fs::path stickRootFromText(std::string_view stickPath) {
   // Formed like the checked files, so "E:" and "E:\" both mean the root "E:\".
-  return fs::path(stickFileText(stickPath, ""));
+  return platform::textToPath(stickFileText(stickPath, ""));
 }
 
 fs::path audioFolderFromText(std::string_view audioPath) {
   if (audioPath.empty()) return fs::path(".");
-  return fs::path(collapseDoubledSeparators(withNativeSeparators(audioPath), kSeparator));
+  return platform::textToPath(
+      collapseDoubledSeparators(withNativeSeparators(audioPath), kSeparator));
 }
 
 bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment,
                        platform::Messenger& messenger) {
   const std::string stickPath = expandPathText(paths.stickPath, environment);
   const std::string catalogue = stickFileText(stickPath, kActionCatalogue);
-  if (!platform::fileExists(catalogue)) {
+  if (!platform::fileExists(platform::textToPath(catalogue))) {
     messenger.show("Invalid path for RCODE memory stick", true);
     messenger.show("Be sure to install the VELK7 addon", true);
     messenger.show(catalogue, true);
     return false;
   }
   const std::string configuration = stickFileText(stickPath, kConfiguration);
-  if (!platform::fileExists(configuration)) {
+  if (!platform::fileExists(platform::textToPath(configuration))) {
     messenger.show("Invalid path for RCODE-7 memory stick", true);
     messenger.show(configuration, true);
     return false;

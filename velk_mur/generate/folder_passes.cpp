@@ -9,6 +9,7 @@
 #include "platform/ascii_text.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
+#include "platform/path_text.h"
 #include "velk_mur/generate/amplitude.h"
 #include "velk_mur/generate/generated_check.h"
 #include "velk_mur/generate/head_motion.h"
@@ -84,10 +85,10 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
   // The messages name the recording as folder/name.WAV, the spelling users know; the file
   // is opened under its listed name, which is the same file without a search for its case.
   const fs::path wavPath = recordingPath(folder, name);
-  const fs::path listedPath = folder / listedName;
+  const fs::path listedPath = folder / platform::textToPath(listedName);
   WavHeaderInfo info;
   if (readWavHeader(listedPath, info) != WavCheck::Good) {
-    report(messenger, "Bad WAV file", wavPath.string() + "\n" + kImportHint);
+    report(messenger, "Bad WAV file", platform::pathToText(wavPath) + "\n" + kImportHint);
     return false;
   }
   // Refused from the header alone, before any memory is taken or any file written.
@@ -95,16 +96,16 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
     report(messenger,
            "WAV file too long (at most " + std::to_string(kMaxClipSamples) +
                " samples, about 87 minutes, fit in a motion file)",
-           wavPath.string());
+           platform::pathToText(wavPath));
     return false;
   }
   const ClipLoadResult load = loadClipSamples(listedPath, info);
   if (load.status == ClipLoadStatus::Missing) {
-    report(messenger, "Bad WAV file (missing)", wavPath.string());
+    report(messenger, "Bad WAV file (missing)", platform::pathToText(wavPath));
     return false;
   }
   if (load.status != ClipLoadStatus::Loaded) {
-    report(messenger, "Bad WAV file (read error)", wavPath.string());
+    report(messenger, "Bad WAV file (read error)", platform::pathToText(wavPath));
     return false;
   }
 
@@ -113,7 +114,7 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
       needMouth || needLed ? buildAmplitudeHistogram(load.clip.samples) : AmplitudeHistogram{};
   if (needHead) {
     if (!generateHeadMotion(headPath, motionName(name, kHeadKind, kRobotModel), load.clip)) {
-      report(messenger, "Head motion generation err", headPath.string());
+      report(messenger, "Head motion generation err", platform::pathToText(headPath));
       return false;
     }
     ++result.motionFilesCreated;
@@ -121,14 +122,14 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
   if (needMouth) {
     if (!generateMouthMotion(mouthPath, motionName(name, kMouthKind, kRobotModel), load.clip,
                              histogram)) {
-      report(messenger, "Mouth motion generation err", mouthPath.string());
+      report(messenger, "Mouth motion generation err", platform::pathToText(mouthPath));
       return false;
     }
     ++result.motionFilesCreated;
   }
   if (needLed) {
     if (!generateLedPattern(ledPath, load.clip, histogram)) {
-      report(messenger, "LED generation err", ledPath.string());
+      report(messenger, "LED generation err", platform::pathToText(ledPath));
       return false;
     }
     ++result.ledFilesCreated;
@@ -142,7 +143,7 @@ bool reportActionLimitProblem(const fs::path& folder, const std::vector<std::str
                               platform::Messenger& messenger) {
   if (listed.size() > static_cast<std::size_t>(kMaxActions)) {
     report(messenger, "Too many .WAV files (at most " + std::to_string(kMaxActions) + " actions)",
-           folder.string());
+           platform::pathToText(folder));
     return true;
   }
   std::map<std::string, std::string> byLowerName;
@@ -257,14 +258,14 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
       return result;
     }
 
-    const fs::path wavPath = audioFolder / fileName;
+    const fs::path wavPath = audioFolder / platform::textToPath(fileName);
     WavHeaderInfo info;
     const WavCheck check = readWavHeader(wavPath, info);
     if (check != WavCheck::Good) {
       std::string text = "Bad format .WAV file\n";
       if (check == WavCheck::WrongFormat) text += "must be 8kHz, 8-bit mono (Windows WAV format)";
       if (check == WavCheck::ExtraInformation) text += "please turn off extra audio information";
-      if (!askToContinue(messenger, text, wavPath.string())) {
+      if (!askToContinue(messenger, text, platform::pathToText(wavPath))) {
         result.count = -1;
         return result;
       }

@@ -1,5 +1,7 @@
 #include "velk_mur/generate/naming.h"
 
+#include "platform/path_text.h"
+
 namespace fs = std::filesystem;
 
 namespace velk_mur {
@@ -21,10 +23,11 @@ fs::path generatedFolder(const fs::path& folder) {
 
 fs::path motionFilePath(const fs::path& folder, std::string_view name, char kind, int model) {
   const std::string base(name);
-  if (kind == kFullBodyKind) return folder / (base + ".mtn");
+  if (kind == kFullBodyKind) return folder / platform::textToPath(base + ".mtn");
   if (kind == kHeadKind)
-    return generatedFolder(folder) / (base + "_h" + std::to_string(model) + ".mtn");
-  return generatedFolder(folder) / (base + "_" + kind + ".mtn");
+    return generatedFolder(folder) /
+           platform::textToPath(base + "_h" + std::to_string(model) + ".mtn");
+  return generatedFolder(folder) / platform::textToPath(base + "_" + kind + ".mtn");
 }
 
 std::string motionName(std::string_view name, char kind, int model) {
@@ -33,11 +36,11 @@ std::string motionName(std::string_view name, char kind, int model) {
 }
 
 fs::path ledFilePath(const fs::path& folder, std::string_view name) {
-  return generatedFolder(folder) / (std::string(name) + ".led");
+  return generatedFolder(folder) / platform::textToPath(std::string(name) + ".led");
 }
 
 fs::path recordingPath(const fs::path& folder, std::string_view name) {
-  return folder / (std::string(name) + ".WAV");
+  return folder / platform::textToPath(std::string(name) + ".WAV");
 }
 
 }  // namespace velk_mur

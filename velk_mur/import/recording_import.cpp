@@ -72,7 +72,7 @@ std::optional<Target> prepareTarget(const fs::path& folder, const std::string& n
       break;
   }
   // Kept under its listed spelling: names compare without case on the stick.
-  return Target{folder / *listed, recordingName(*listed), true};
+  return Target{folder / platform::textToPath(*listed), recordingName(*listed), true};
 }
 
 // A replaced recording's generated files would otherwise stay and be taken as current.
@@ -141,7 +141,8 @@ std::int64_t folderSoundBytes(const fs::path& folder) {
   std::int64_t total = 0;
   for (const std::string& listed : platform::listFolder(folder, kRecordingPattern)) {
     WavHeaderInfo info;
-    if (readWavHeader(folder / listed, info) == WavCheck::Good) total += info.dataLength;
+    if (readWavHeader(folder / platform::textToPath(listed), info) == WavCheck::Good)
+      total += info.dataLength;
   }
   return total;
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "velk_mur/stick/save_to_stick.h"
 #include "velk_mur/stick/stick_file.h"
 
@@ -68,7 +69,7 @@ std::optional<std::vector<Replacement>> parseJournal(std::string_view text) {
 }
 
 bool reportFailure(const fs::path& file, platform::Messenger& messenger) {
-  return reportStepFailure(file.string(), "finishing an interrupted save", messenger);
+  return reportStepFailure(platform::pathToText(file), "finishing an interrupted save", messenger);
 }
 
 enum class Step { Pending, Done, Broken };

@@ -8,6 +8,7 @@
 #include "platform/case_path.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
+#include "platform/path_text.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/action_catalogue.h"
 #include "velk_mur/stick/mwc_update.h"
@@ -50,11 +51,13 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
     plan.audioOnly = isAudioOnlyName(plan.name);
     const fs::path fullBody =
         motionFilePath(audioFolder, recordingName(listed), kFullBodyKind, kRobotModel);
-    const auto found = fullBodyFiles.find(platform::toLowerAscii(fullBody.filename().string()));
+    const auto found =
+        fullBodyFiles.find(platform::toLowerAscii(platform::pathToText(fullBody.filename())));
     // A listed full-body motion that could not be checked is not taken for absent, which would
     // pack other motions silently: it is planned, and its add fails naming it.
     if (found != fullBodyFiles.end() &&
-        platform::fileState(audioFolder / found->second) != platform::FileState::Absent) {
+        platform::fileState(audioFolder / platform::textToPath(found->second)) !=
+            platform::FileState::Absent) {
       plan.fullBodyFile = found->second;
     }
     const RecordingFiles files = recordingFiles(audioFolder, plan);
@@ -70,9 +73,9 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
 RecordingFiles recordingFiles(const fs::path& audioFolder, const RecordingPlan& plan) {
   const std::string stem = recordingName(plan.listedName);
   RecordingFiles files;
-  files.sound = audioFolder / plan.listedName;
+  files.sound = audioFolder / platform::textToPath(plan.listedName);
   files.fullBodyMotion = plan.hasFullBodyMotion()
-                             ? audioFolder / plan.fullBodyFile
+                             ? audioFolder / platform::textToPath(plan.fullBodyFile)
                              : motionFilePath(audioFolder, stem, kFullBodyKind, kRobotModel);
   files.headMotion = motionFilePath(audioFolder, stem, kHeadKind, kRobotModel);
   files.mouthMotion = motionFilePath(audioFolder, stem, kMouthKind, kRobotModel);

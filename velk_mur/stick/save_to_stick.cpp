@@ -9,6 +9,7 @@
 #include "platform/case_path.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
+#include "platform/path_text.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/action_catalogue.h"
 #include "velk_mur/stick/mwc_update.h"
@@ -60,7 +61,7 @@ constexpr std::size_t kMotion = 1;
 constexpr std::size_t kLed = 2;
 
 std::string pathText(const fs::path& path) {
-  return platform::resolveCase(path).string();
+  return platform::pathToText(platform::resolveCase(path));
 }
 
 std::string stepFailureText(std::string_view file, std::string_view stepWords) {

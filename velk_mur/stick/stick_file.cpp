@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/case_path.h"
+#include "platform/path_text.h"
 
 namespace fs = std::filesystem;
 
@@ -56,7 +57,7 @@ fs::path stickFilePath(const fs::path& stickRoot, std::string_view relativeName,
                        std::string_view extension) {
   std::string name(relativeName);
   name.append(".").append(extension);
-  return stickRoot / fs::path(name);
+  return stickRoot / platform::textToPath(name);
 }
 
 bool openOnStick(StickFile& file, const fs::path& stickRoot, std::string_view relativeName,

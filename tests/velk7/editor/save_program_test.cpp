@@ -6,6 +6,7 @@
 
 #include "editor_stick.h"
 #include "platform/file_faults.h"
+#include "platform/path_text.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "velk7/rcode/code_lines.h"
@@ -37,7 +38,7 @@ class SaveProgramTest : public ::testing::Test {
   void addLine() { appendLine(program_.records[0].lines, "WAIT 250"); }
   fs::path backup() const { return backupPath(path_); }
   std::string pathMessage(std::string_view message) const {
-    return std::string(message) + path_.string();
+    return std::string(message) + platform::pathToText(path_);
   }
   // The file after addLine() and a save.
   const std::string edited_ =

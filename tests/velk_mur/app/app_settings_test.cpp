@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include "tests/support/stick_tree.h"
 
@@ -32,6 +34,11 @@ TEST(DefaultPaths, StickIsTheMountPointOfTheCurrentFolderAudioIsInTheHomeFolder)
     EXPECT_NE(device(mountPoint.parent_path()), device(mountPoint));
   }
   EXPECT_EQ(velk_mur::defaultAudioPath({"/x", "/home/me"}), "/home/me/aibo/mydata");
+}
+#else
+TEST(DefaultPaths, StickIsTheDriveOfTheCurrentFolderAudioIsFixed) {
+  EXPECT_EQ(velk_mur::defaultStickPath({"E:\\aibo\\voices", ""}), "E:\\");
+  EXPECT_EQ(velk_mur::defaultAudioPath({"E:\\aibo", ""}), "c:\\aibo\\mydata");
 }
 #endif
 

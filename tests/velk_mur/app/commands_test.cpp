@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/path_text.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 
@@ -22,13 +23,19 @@ using velk_mur::PathTexts;
 
 namespace {
 
+// A path as messages show it: with the system's own separator.
+std::string native(const std::string& text) {
+  return platform::pathToText(platform::textToPath(text));
+}
+
 TEST(PathTexts, BecomeTheFilesTheCommandsUse) {
   const velk_mur::AppEnvironment environment{"/work", "/home/me"};
+  const std::string home = platform::pathToText(environment.homeFolder);
   const std::pair<std::string, std::string> cases[] = {
       {velk_mur::collapseDoubleBackslashes("\\\\\\\\a\\\\\\b"), "\\a\\b"},
       {velk_mur::collapseDoubleBackslashes("a/b//c"), "a/b//c"},
-      {velk_mur::expandPathText("~", environment), "/home/me"},
-      {velk_mur::expandPathText("~/aibo", environment), "/home/me/aibo"},
+      {velk_mur::expandPathText("~", environment), home},
+      {velk_mur::expandPathText("~/aibo", environment), home + "/aibo"},
       {velk_mur::expandPathText("~me/aibo", environment), "~me/aibo"},
       {velk_mur::expandPathText("file:///media/my%20stick", environment), "/media/my stick"},
       {velk_mur::expandPathText("file://localhost/a%2", environment), "/a%2"},
@@ -37,6 +44,12 @@ TEST(PathTexts, BecomeTheFilesTheCommandsUse) {
       {velk_mur::stickFileText("\\media\\\\STICK//", "OPEN-R\\MW"), "/media/STICK/OPEN-R/MW"},
       {velk_mur::stickRootFromText("/media/STICK\\").string(), "/media/STICK/"},
       {velk_mur::audioFolderFromText("a\\\\b").string(), "a/b"},
+#else
+      {velk_mur::stickFileText("E:", "OPEN-R\\MW"), "E:\\OPEN-R\\MW"},
+      {velk_mur::stickFileText("e:/STICK//", "OPEN-R\\MW"), "e:\\STICK\\OPEN-R\\MW"},
+      {velk_mur::stickRootFromText("E:").string(), "E:\\"},
+      {velk_mur::stickRootFromText("E:\\").string(), "E:\\"},
+      {velk_mur::audioFolderFromText("c:/aibo//mydata").string(), "c:\\aibo\\mydata"},
 #endif
       {velk_mur::audioFolderFromText("").string(), "."}};
   for (const auto& [actual, expected] : cases) EXPECT_EQ(actual, expected);
@@ -62,9 +75,9 @@ TEST_F(CommandTest, ValidateStickPathNamesWhatIsMissingAndStoresThePathsAsTyped)
   const std::pair<PathTexts, std::vector<std::string>> cases[] = {
       {{stick() + "x", "a"},
        {"Invalid path for RCODE memory stick", "Be sure to install the VELK7 addon",
-        stick() + "x/OPEN-R/APP/PC/AMS/ACTION.CFG"}},
+        native(stick() + "x/OPEN-R/APP/PC/AMS/ACTION.CFG")}},
       {{half + "/", "a"},
-       {"Invalid path for RCODE-7 memory stick", half + "/OPEN-R/MW/CONF/ERS-7.MWC"}},
+       {"Invalid path for RCODE-7 memory stick", native(half + "/OPEN-R/MW/CONF/ERS-7.MWC")}},
       {{stick() + "\\", "c:\\aibo\\mydata"}, {}}};
   for (const auto& [paths, expected] : cases) {
     messenger.clear();
@@ -81,7 +94,7 @@ TEST_F(CommandTest, GenerateReportsItsOutcomeLast) {
   testing_support::writeWav(dir / "voices/hello.wav", testing_support::halfSilentHalfLoud());
   writeRecording(dir / "bad", "2go", 100);
   const std::pair<PathTexts, std::string> cases[] = {
-      {{audio(), audio()}, audio() + "/OPEN-R/APP/PC/AMS/ACTION.CFG"},
+      {{audio(), audio()}, native(audio() + "/OPEN-R/APP/PC/AMS/ACTION.CFG")},
       {{stick(), audio("missing")}, "Audio data folder not found\n" + audio("missing")},
       {{stick(), audio("bad")}, "Error during egeneration\nPlease fix error and try again"},
       {{stick(), audio()}, "Regenerated 2 motion files and 1 LED files\nReady to 'Save to Stick'"},
