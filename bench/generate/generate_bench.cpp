@@ -25,9 +25,9 @@
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/recording_messenger.h"
 #include "velk_mur/generate/folder_passes.h"
-#include "velk_mur/generate/head_motion.h"
-#include "velk_mur/generate/led_pattern.h"
-#include "velk_mur/generate/mouth_motion.h"
+#include "velk_mur/generate/src/head_motion.h"
+#include "velk_mur/generate/src/led_pattern.h"
+#include "velk_mur/generate/src/mouth_motion.h"
 
 namespace fs = std::filesystem;
 

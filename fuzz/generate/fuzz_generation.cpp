@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "platform/byte_sink.h"
-#include "velk_mur/generate/generated_check.h"
-#include "velk_mur/generate/head_motion.h"
+#include "velk_mur/generate/src/generated_check.h"
+#include "velk_mur/generate/src/head_motion.h"
 #include "velk_mur/generate/led_file.h"
-#include "velk_mur/generate/led_pattern.h"
-#include "velk_mur/generate/mouth_motion.h"
+#include "velk_mur/generate/src/led_pattern.h"
+#include "velk_mur/generate/src/mouth_motion.h"
 
 namespace {
 

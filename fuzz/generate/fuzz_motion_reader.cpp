@@ -6,7 +6,7 @@
 #include <span>
 
 #include "platform/byte_sink.h"
-#include "velk_mur/generate/motion_file.h"
+#include "velk_mur/generate/src/motion_file.h"
 #include "velk_mur/generate/motion_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/support/recording_messenger.h"
-#include "velk7/editor/line_edits.h"
+#include "velk7/editor/src/line_edits.h"
 #include "velk7/rcode/code_lines.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include "fuzz/fuzz_support.h"
 #include "platform/files.h"
 #include "tests/support/recording_messenger.h"
-#include "velk_mur/stick/mwc_update.h"
-#include "velk_mur/stick/stick_file.h"
+#include "velk_mur/stick/src/mwc_update.h"
+#include "velk_mur/stick/src/stick_file.h"
 
 namespace {
 

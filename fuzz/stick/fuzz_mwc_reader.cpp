@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
-#include "velk_mur/stick/mwc_reader.h"
-#include "velk_mur/stick/mwc_update.h"
+#include "velk_mur/stick/src/mwc_reader.h"
+#include "velk_mur/stick/src/mwc_update.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const velk_mur::MwcReadResult read = velk_mur::readMwcFile(std::span(data, size));

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "velk_mur/stick/oda_reader.h"
+#include "velk_mur/stick/src/oda_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> input(data, size);

@@ -11,9 +11,9 @@
 #include "platform/byte_order.h"
 #include "platform/byte_sink.h"
 #include "velk_mur/generate/naming.h"
-#include "velk_mur/stick/action_catalogue.h"
-#include "velk_mur/stick/mwc_update.h"
-#include "velk_mur/stick/save_plan.h"
+#include "velk_mur/stick/src/action_catalogue.h"
+#include "velk_mur/stick/src/mwc_update.h"
+#include "velk_mur/stick/src/save_plan.h"
 #include "velk_mur/stick/save_to_stick.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

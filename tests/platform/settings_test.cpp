@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/file_faults.h"
+#include "platform/src/file_faults.h"
 #include "tests/support/temp_tree.h"
 
 namespace fs = std::filesystem;

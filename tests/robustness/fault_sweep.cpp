@@ -7,7 +7,7 @@
 #include <limits>
 #include <optional>
 
-#include "platform/file_faults.h"
+#include "platform/src/file_faults.h"
 
 namespace robustness {
 

@@ -13,7 +13,7 @@
 #include "tests/robustness/fault_sweep.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
-#include "velk7/editor/save_program.h"
+#include "velk7/editor/src/save_program.h"
 #include "velk7/rcode/program.h"
 #include "velk7/rcode/program_writer.h"
 

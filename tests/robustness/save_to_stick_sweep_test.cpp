@@ -10,7 +10,7 @@
 
 #include "platform/ascii_text.h"
 #include "platform/case_path.h"
-#include "platform/file_faults.h"
+#include "platform/src/file_faults.h"
 #include "platform/file_lock.h"
 #include "platform/folder_listing.h"
 #include "tests/robustness/fault_sweep.h"
@@ -20,7 +20,7 @@
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_journal.h"
-#include "velk_mur/stick/save_plan.h"
+#include "velk_mur/stick/src/save_plan.h"
 #include "velk_mur/stick/save_to_stick.h"
 
 namespace fs = std::filesystem;

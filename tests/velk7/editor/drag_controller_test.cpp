@@ -1,4 +1,4 @@
-#include "velk7/editor/drag_controller.h"
+#include "velk7/editor/src/drag_controller.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/support/recording_messenger.h"
-#include "velk7/editor/line_edits.h"
+#include "velk7/editor/src/line_edits.h"
 
 namespace velk7 {
 namespace {

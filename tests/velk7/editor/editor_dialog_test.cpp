@@ -3,11 +3,11 @@
 #include <tuple>
 
 #include "editor_fixture.h"
-#include "platform/file_faults.h"
+#include "platform/src/file_faults.h"
 #include "platform/qt/dialog_units.h"
 #include "tests/support/temp_tree.h"
-#include "velk7/editor/drag_image_window.h"
-#include "velk7/editor/save_program.h"
+#include "velk7/editor/src/drag_image_window.h"
+#include "velk7/editor/src/save_program.h"
 
 namespace velk7 {
 namespace {

@@ -18,7 +18,7 @@
 
 #include "editor_stick.h"
 #include "tests/support/recording_messenger.h"
-#include "velk7/editor/editor_dialog.h"
+#include "velk7/editor/src/editor_dialog.h"
 
 namespace editor_testing {
 

@@ -5,8 +5,8 @@
 
 #include "editor_fixture.h"
 #include "platform/qt/message_box_messenger.h"
-#include "velk7/editor/program_chooser.h"
-#include "velk7/editor/save_program.h"
+#include "velk7/editor/src/program_chooser.h"
+#include "velk7/editor/src/save_program.h"
 
 namespace velk7 {
 namespace {

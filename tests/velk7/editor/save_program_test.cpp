@@ -1,11 +1,11 @@
-#include "velk7/editor/save_program.h"
+#include "velk7/editor/src/save_program.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "editor_stick.h"
-#include "platform/file_faults.h"
+#include "platform/src/file_faults.h"
 #include "platform/path_text.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"

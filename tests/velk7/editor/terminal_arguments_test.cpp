@@ -1,4 +1,4 @@
-#include "velk7/editor/terminal_arguments.h"
+#include "velk7/editor/src/terminal_arguments.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "platform/messenger.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
-#include "velk_mur/app/commands.h"
+#include "velk_mur/app/src/commands.h"
 
 namespace fs = std::filesystem;
 using velk_mur::CommandResult;

@@ -1,4 +1,4 @@
-#include "velk_mur/app/command_line.h"
+#include "velk_mur/app/src/command_line.h"
 
 #include <chrono>
 #include <filesystem>
@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/stick_tree.h"
-#include "velk_mur/app/commands.h"
+#include "velk_mur/app/src/commands.h"
 
 namespace fs = std::filesystem;
 using testing_support::environmentIn;

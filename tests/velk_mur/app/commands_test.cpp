@@ -1,4 +1,4 @@
-#include "velk_mur/app/commands.h"
+#include "velk_mur/app/src/commands.h"
 
 #include <filesystem>
 #include <string>

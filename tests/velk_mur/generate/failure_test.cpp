@@ -2,14 +2,14 @@
 // refused before a file is created.
 #include <gtest/gtest.h>
 
-#include "platform/file_faults.h"
+#include "platform/src/file_faults.h"
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/generate/file_structure.h"
-#include "velk_mur/generate/head_motion.h"
+#include "velk_mur/generate/src/head_motion.h"
 #include "velk_mur/generate/led_file.h"
-#include "velk_mur/generate/led_pattern.h"
-#include "velk_mur/generate/mouth_motion.h"
+#include "velk_mur/generate/src/led_pattern.h"
+#include "velk_mur/generate/src/mouth_motion.h"
 
 using testing_support::halfSilentHalfLoud;
 namespace fs = std::filesystem;

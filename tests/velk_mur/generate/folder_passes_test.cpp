@@ -13,10 +13,10 @@
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/generate/file_structure.h"
-#include "velk_mur/generate/head_motion.h"
+#include "velk_mur/generate/src/head_motion.h"
 #include "velk_mur/generate/led_file.h"
-#include "velk_mur/generate/led_pattern.h"
-#include "velk_mur/generate/mouth_motion.h"
+#include "velk_mur/generate/src/led_pattern.h"
+#include "velk_mur/generate/src/mouth_motion.h"
 
 namespace fs = std::filesystem;
 using Entry = platform::RecordingMessenger::Entry;

@@ -7,9 +7,9 @@
 
 #include "tests/support/gen_wav_maker.h"
 #include "tests/velk_mur/generate/file_structure.h"
-#include "velk_mur/generate/amplitude.h"
+#include "velk_mur/generate/src/amplitude.h"
 #include "velk_mur/generate/led_file.h"
-#include "velk_mur/generate/led_pattern.h"
+#include "velk_mur/generate/src/led_pattern.h"
 
 using Masks = std::vector<std::uint32_t>;
 

@@ -8,10 +8,10 @@
 
 #include "tests/support/gen_wav_maker.h"
 #include "tests/velk_mur/generate/file_structure.h"
-#include "velk_mur/generate/head_motion.h"
+#include "velk_mur/generate/src/head_motion.h"
 #include "velk_mur/generate/key_frames.h"
-#include "velk_mur/generate/motion_file.h"
-#include "velk_mur/generate/mouth_motion.h"
+#include "velk_mur/generate/src/motion_file.h"
+#include "velk_mur/generate/src/mouth_motion.h"
 
 using velk_mur::HeadValues;
 using velk_mur::kMouthClosed;

@@ -11,14 +11,14 @@
 
 #include "tests/support/gen_wav_maker.h"
 #include "tests/velk_mur/generate/file_structure.h"
-#include "velk_mur/generate/head_motion.h"
+#include "velk_mur/generate/src/head_motion.h"
 #include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/led_file.h"
-#include "velk_mur/generate/led_pattern.h"
+#include "velk_mur/generate/src/led_pattern.h"
 #include "velk_mur/generate/led_reader.h"
-#include "velk_mur/generate/motion_file.h"
+#include "velk_mur/generate/src/motion_file.h"
 #include "velk_mur/generate/motion_reader.h"
-#include "velk_mur/generate/mouth_motion.h"
+#include "velk_mur/generate/src/mouth_motion.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
-#include "velk_mur/app/generator_dialog.h"
-#include "velk_mur/app/preview_window.h"
+#include "velk_mur/app/src/generator_dialog.h"
+#include "velk_mur/app/src/preview_window.h"
 #include "velk_mur/generate/folder_passes.h"
-#include "velk_mur/generate/motion_file.h"
+#include "velk_mur/generate/src/motion_file.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/preview/preview_picture.h"
 

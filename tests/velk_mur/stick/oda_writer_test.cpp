@@ -1,4 +1,4 @@
-#include "velk_mur/stick/oda_writer.h"
+#include "velk_mur/stick/src/oda_writer.h"
 
 #include <string>
 #include <vector>

@@ -9,10 +9,10 @@
 
 #include "tests/support/stick_tree.h"
 #include "tests/support/temp_tree.h"
-#include "velk_mur/stick/mwc_reader.h"
-#include "velk_mur/stick/mwc_update.h"
-#include "velk_mur/stick/oda_reader.h"
-#include "velk_mur/stick/oda_writer.h"
+#include "velk_mur/stick/src/mwc_reader.h"
+#include "velk_mur/stick/src/mwc_update.h"
+#include "velk_mur/stick/src/oda_reader.h"
+#include "velk_mur/stick/src/oda_writer.h"
 
 namespace {
 

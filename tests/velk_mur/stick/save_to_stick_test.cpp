@@ -1,5 +1,5 @@
 #include "velk_mur/stick/save_to_stick.h"
-#include "velk_mur/stick/save_plan.h"
+#include "velk_mur/stick/src/save_plan.h"
 
 #include <algorithm>
 #include <functional>
@@ -15,7 +15,7 @@
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 #include "tests/support/temp_tree.h"
-#include "velk_mur/stick/mwc_update.h"
+#include "velk_mur/stick/src/mwc_update.h"
 
 namespace fs = std::filesystem;
 using platform::Bytes;

@@ -1,0 +1,389 @@
+#include "platform/files.h"
+
+#include <cerrno>
+#include <system_error>
+#include <utility>
+
+#include "platform/case_path.h"
+#include "file_faults.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+
+bool& deviceFullFlag() {
+  static bool full = false;
+  return full;
+}
+
+// Remembers why a write, close or flush failed, so the save can say that the stick is full.
+bool failed(bool injected) {
+  if (injected ? FaultInjection::deviceFull() : errno == ENOSPC) deviceFullFlag() = true;
+  return false;
+}
+
+// The C library opens narrow paths in the local code page on Windows; wide names reach
+// every file whatever its name.
+std::FILE* openStream(const fs::path& path, const char* mode) {
+#ifdef _WIN32
+  const std::string narrow(mode);
+  return _wfopen(path.c_str(), std::wstring(narrow.begin(), narrow.end()).c_str());
+#else
+  return std::fopen(path.c_str(), mode);
+#endif
+}
+
+}  // namespace
+
+bool deviceFullSeen() {
+  return deviceFullFlag();
+}
+
+void clearDeviceFull() {
+  deviceFullFlag() = false;
+}
+
+std::optional<OutputFile> OutputFile::create(const fs::path& path) {
+  if (FaultInjection::shouldFail(FileOp::Create)) return std::nullopt;
+  fs::path resolved = resolveCase(path);
+  // Opening a folder for writing fails on every system, so it needs no check of its own.
+  std::FILE* file = openStream(resolved, "wb");
+  if (file == nullptr) return std::nullopt;
+  noteEntryCreated(resolved);
+  return OutputFile(file, std::move(resolved));
+}
+
+OutputFile::OutputFile(OutputFile&& other) noexcept
+    : file_(std::exchange(other.file_, nullptr)),
+      path_(std::move(other.path_)),
+      position_(other.position_) {}
+
+OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
+  if (this != &other) {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = std::exchange(other.file_, nullptr);
+    path_ = std::move(other.path_);
+    position_ = other.position_;
+  }
+  return *this;
+}
+
+OutputFile::~OutputFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool OutputFile::write(std::span<const std::uint8_t> bytes) {
+  if (file_ == nullptr) return false;
+  if (FaultInjection::shouldFail(FileOp::Write)) return failed(true);
+  if (bytes.empty()) return true;
+  const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file_);
+  position_ += written;
+  return written == bytes.size() || failed(false);
+}
+
+bool OutputFile::seek(std::uint64_t offset) {
+  if (file_ == nullptr) return false;
+  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  position_ = offset;
+  return true;
+}
+
+bool OutputFile::close() {
+  if (file_ == nullptr) return false;
+  const bool failNow = FaultInjection::shouldFail(FileOp::Close);
+  const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
+  if (!flushed) failed(false);
+  const bool closed = std::fclose(file_) == 0;
+  if (!closed) failed(false);
+  file_ = nullptr;
+  if (failNow) return failed(true);
+  return flushed && closed;
+}
+
+std::optional<InputFile> InputFile::open(const fs::path& path) {
+  fs::path resolved = resolveCase(path);
+  std::FILE* file = openStream(resolved, "rb");
+  if (file == nullptr) return std::nullopt;
+  // A folder opens for reading on some systems; it is checked only once something opened, so
+  // an absent file costs no second look.
+  std::error_code error;
+  if (fs::is_directory(resolved, error)) {
+    std::fclose(file);
+    return std::nullopt;
+  }
+  return InputFile(file, std::move(resolved));
+}
+
+InputFile::InputFile(InputFile&& other) noexcept
+    : file_(std::exchange(other.file_, nullptr)), path_(std::move(other.path_)) {}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+  if (this != &other) {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = std::exchange(other.file_, nullptr);
+    path_ = std::move(other.path_);
+  }
+  return *this;
+}
+
+InputFile::~InputFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool InputFile::read(std::span<std::uint8_t> out) {
+  if (out.empty()) return file_ != nullptr;
+  return readSome(out) == out.size();
+}
+
+std::size_t InputFile::readSome(std::span<std::uint8_t> out) {
+  if (file_ == nullptr || out.empty()) return 0;
+  return std::fread(out.data(), 1, out.size(), file_);
+}
+
+bool InputFile::seek(std::uint64_t offset) {
+  if (file_ == nullptr) return false;
+  return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
+}
+
+std::optional<std::uint64_t> InputFile::size() {
+  if (file_ == nullptr) return std::nullopt;
+  const long here = std::ftell(file_);
+  if (here < 0 || std::fseek(file_, 0, SEEK_END) != 0) return std::nullopt;
+  const long end = std::ftell(file_);
+  if (end < 0 || std::fseek(file_, here, SEEK_SET) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(end);
+}
+
+bool InputFile::close() {
+  if (file_ == nullptr) return false;
+  const bool failNow = FaultInjection::shouldFail(FileOp::Close);
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  return closed && !failNow;
+}
+
+namespace {
+
+template <typename Buffer>
+std::optional<Buffer> readWhole(const fs::path& path, std::uint64_t maxSize) {
+  std::optional<InputFile> file = InputFile::open(path);
+  if (!file) return std::nullopt;
+  const std::optional<std::uint64_t> size = file->size();
+  if (!size || *size > maxSize) return std::nullopt;
+  Buffer buffer(static_cast<std::size_t>(*size), 0);
+  if (!file->read(
+          std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(buffer.data()), buffer.size()))) {
+    return std::nullopt;
+  }
+  return buffer;
+}
+
+}  // namespace
+
+std::optional<Bytes> readWholeFile(const fs::path& path, std::uint64_t maxSize) {
+  return readWhole<Bytes>(path, maxSize);
+}
+
+std::optional<std::string> readWholeText(const fs::path& path, std::uint64_t maxSize) {
+  return readWhole<std::string>(path, maxSize);
+}
+
+bool fileIsMissing(const fs::path& path) {
+  std::error_code error;
+  return fs::status(resolveCase(path), error).type() == fs::file_type::not_found;
+}
+
+FileReadResult readFileIfPresent(const fs::path& path, std::uint64_t maxSize) {
+  FileReadResult result;
+  if (fileIsMissing(path)) {
+    result.status = FileReadStatus::Missing;
+  } else if (std::optional<Bytes> bytes = readWholeFile(path, maxSize)) {
+    result.status = FileReadStatus::Read;
+    result.bytes = std::move(*bytes);
+  }
+  return result;
+}
+
+bool fileExists(const fs::path& path) {
+  return InputFile::open(path).has_value();
+}
+
+FileState fileState(const fs::path& path) {
+  if (FaultInjection::shouldFail(FileOp::Check)) return FileState::Unknown;
+  std::error_code error;
+  const fs::file_status status = fs::status(resolveCase(path), error);
+  if (status.type() == fs::file_type::not_found) return FileState::Absent;
+  if (error) return FileState::Unknown;
+  return fs::is_directory(status) ? FileState::Absent : FileState::Present;
+}
+
+std::optional<std::uint64_t> fileSize(const fs::path& path) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(resolveCase(path), error);
+  if (error) return std::nullopt;
+  return size;
+}
+
+bool copyFile(const fs::path& from, const fs::path& to) {
+  const std::optional<Bytes> bytes = readWholeFile(from);
+  if (!bytes) return false;
+  std::optional<OutputFile> file = OutputFile::create(to);
+  if (!file) return false;
+  const bool written = file->write(*bytes);
+  return file->close() && written && flushFile(to);
+}
+
+#ifdef _WIN32
+
+bool flushFile(const fs::path& path) {
+  if (FaultInjection::shouldFail(FileOp::Flush)) return failed(true);
+  const HANDLE file =
+      CreateFileW(resolveCase(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool flushed = FlushFileBuffers(file) != 0;
+  CloseHandle(file);
+  return flushed;
+}
+
+// Windows writes a folder's entries with the files flushed in it; there is no folder handle
+// to flush.
+bool flushFolder(const fs::path& /*folder*/) {
+  return !FaultInjection::shouldFail(FileOp::Flush) || failed(true);
+}
+
+Replaceable replaceable(const fs::path& path) {
+  if (FaultInjection::shouldFail(FileOp::Check)) return Replaceable::Unknown;
+  const fs::path resolved = resolveCase(path);
+  const DWORD attributes = GetFileAttributesW(resolved.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return absent ? Replaceable::Yes : Replaceable::Unknown;
+  }
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return Replaceable::No;
+  // The rename needs delete access, which a program holding the file open may not share.
+  const HANDLE file =
+      CreateFileW(resolved.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Replaceable::No;
+  CloseHandle(file);
+  return Replaceable::Yes;
+}
+
+std::optional<SpaceInfo> spaceInfo(const fs::path& path) {
+  const std::wstring root = fs::absolute(resolveCase(path)).root_path().wstring();
+  // The cluster size from GetDiskFreeSpaceW; the free bytes from the Ex form, which reports
+  // volumes above 2 GB and the caller's quota.
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                         &totalClusters) ||
+      !GetDiskFreeSpaceExW(root.c_str(), &available, nullptr, nullptr)) {
+    return std::nullopt;
+  }
+  const std::uint64_t cluster = std::uint64_t{sectorsPerCluster} * bytesPerSector;
+  return SpaceInfo{available.QuadPart, cluster};
+}
+
+#else
+
+namespace {
+
+bool syncPath(const fs::path& path, int flags) {
+  if (FaultInjection::shouldFail(FileOp::Flush)) return failed(true);
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  if (fd < 0) return false;
+  // A file system that cannot sync folders says EINVAL: there is nothing more to push then.
+  const bool synced = ::fsync(fd) == 0 || errno == EINVAL || failed(false);
+  ::close(fd);
+  return synced;
+}
+
+}  // namespace
+
+bool flushFile(const fs::path& path) {
+  return syncPath(resolveCase(path), O_RDONLY);
+}
+
+bool flushFolder(const fs::path& folder) {
+  return syncPath(resolveCase(folder.empty() ? fs::path(".") : folder), O_RDONLY | O_DIRECTORY);
+}
+
+Replaceable replaceable(const fs::path& path) {
+  if (FaultInjection::shouldFail(FileOp::Check)) return Replaceable::Unknown;
+  const fs::path resolved = resolveCase(path);
+  // Opened for writing without truncating: read-only and immutable files refuse this, and a
+  // rename over a file the user protected would overrule them.
+  const int fd = ::open(resolved.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd >= 0) {
+    ::close(fd);
+    return Replaceable::Yes;
+  }
+  if (errno == ENOENT) return Replaceable::Yes;
+  if (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY) {
+    return Replaceable::No;
+  }
+  return Replaceable::Unknown;
+}
+
+std::optional<SpaceInfo> spaceInfo(const fs::path& path) {
+  struct statvfs info {};
+  if (::statvfs(resolveCase(path).c_str(), &info) != 0) return std::nullopt;
+  // The fragment size is the allocation unit (a FAT cluster); some file systems leave it 0.
+  const std::uint64_t unit = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;
+  return SpaceInfo{std::uint64_t{info.f_bavail} * unit, unit != 0 ? unit : 1};
+}
+
+#endif
+
+std::uint64_t clusterRounded(std::uint64_t bytes, std::uint64_t clusterSize) {
+  if (clusterSize <= 1) return bytes;
+  return (bytes + clusterSize - 1) / clusterSize * clusterSize;
+}
+
+bool removeFile(const fs::path& path) {
+  if (FaultInjection::shouldFail(FileOp::Remove)) return false;
+  const fs::path resolved = resolveCase(path);
+  std::error_code error;
+  if (fs::is_directory(resolved, error)) return false;
+  const bool removed = fs::remove(resolved, error) && !error;
+  noteEntryRemoved(resolved);
+  return removed;
+}
+
+bool renameFile(const fs::path& from, const fs::path& to) {
+  if (FaultInjection::shouldFail(FileOp::Rename)) return false;
+  const fs::path source = resolveCase(from);
+  const fs::path target = resolveCase(to);
+  std::error_code error;
+  fs::rename(source, target, error);
+  noteEntryRemoved(source);
+  if (!error) noteEntryCreated(target);
+  return !error;
+}
+
+bool createFolder(const fs::path& path) {
+  const fs::path resolved = resolveCase(path);
+  std::error_code error;
+  if (fs::create_directory(resolved, error)) noteEntryCreated(resolved);
+  return fs::is_directory(resolved, error);
+}
+
+std::optional<std::uint64_t> freeSpace(const fs::path& path) {
+  const std::optional<SpaceInfo> info = spaceInfo(path);
+  if (!info) return std::nullopt;
+  return info->available;
+}
+
+}  // namespace platform

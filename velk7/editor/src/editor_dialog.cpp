@@ -1,0 +1,675 @@
+#include "editor_dialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStyle>
+#include <QTreeWidget>
+#include <algorithm>
+#include <string>
+
+#include "platform/qt/dialog_units.h"
+#include "platform/qt/message_box_messenger.h"
+#include "about_dialog.h"
+#include "drag_image_window.h"
+#include "editor_images.h"
+#include "editor_template.h"
+#include "event_router.h"
+#include "line_edits.h"
+#include "save_program.h"
+#include "velk7/rcode/palette.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace velk7 {
+
+namespace {
+
+constexpr int kGroupData = -1;
+constexpr int kTextBytesRole = Qt::UserRole + 2;
+#ifdef Q_OS_WIN
+constexpr int kAboutCommand = 16;
+#endif
+
+QString toQString(std::string_view text) {
+  return QString::fromStdString(std::string(text));
+}
+
+void setUpListView(QListWidget* list) {
+  list->setViewMode(QListView::ListMode);
+  list->setFlow(QListView::TopToBottom);
+  list->setWrapping(true);
+  list->setResizeMode(QListView::Adjust);
+  list->setSortingEnabled(false);
+  list->setIconSize(kImageSize);
+  list->setDragEnabled(false);
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list->setFrameShape(QFrame::StyledPanel);
+}
+
+QWidget* makeControl(const EditorControl& control, QWidget* parent) {
+  switch (control.kind) {
+    case ControlKind::Tree: {
+      auto* tree = new QTreeWidget(parent);
+      tree->setHeaderHidden(true);
+      tree->setColumnCount(1);
+      tree->setRootIsDecorated(true);
+      tree->setItemsExpandable(true);
+      tree->setSelectionMode(QAbstractItemView::SingleSelection);
+      tree->setSortingEnabled(false);
+      tree->setDragEnabled(false);
+      tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      return tree;
+    }
+    case ControlKind::List: {
+      auto* list = new QListWidget(parent);
+      setUpListView(list);
+      return list;
+    }
+    case ControlKind::CategoryBox: {
+      auto* box = new QComboBox(parent);
+      box->setEditable(false);
+      return box;
+    }
+    case ControlKind::FilterBox: {
+      auto* filter = new QLineEdit(parent);
+      filter->setClearButtonEnabled(true);
+      return filter;
+    }
+    case ControlKind::Button: {
+      auto* button = new QPushButton(toQString(control.text), parent);
+      button->setAutoDefault(false);
+      button->setDefault(false);
+      return button;
+    }
+    case ControlKind::Label:
+    case ControlKind::Description: {
+      auto* label = new QLabel(toQString(control.text), parent);
+      if (control.kind == ControlKind::Description) label->setTextFormat(Qt::PlainText);
+      return label;
+    }
+  }
+  return nullptr;
+}
+
+// "&When this happens:" names its control "When this happens".
+QString labelName(QString text) {
+  text.remove(QLatin1Char('&'));
+  if (text.endsWith(QLatin1Char(':'))) text.chop(1);
+  return text;
+}
+
+}  // namespace
+
+std::unique_ptr<platform::MessageBoxMessenger> makeEditorMessenger() {
+  auto messenger = std::make_unique<platform::MessageBoxMessenger>(
+      QStringLiteral("VELK7"), QMessageBox::Warning, QMessageBox::Warning, QMessageBox::Warning);
+  messenger->setDefaultAnswer(false);
+  return messenger;
+}
+
+EditorDialog::EditorDialog(RcodeProgram& program, std::filesystem::path programPath,
+                           platform::Messenger& messenger, QWidget* parent)
+    : QDialog(parent),
+      program_(program),
+      programPath_(std::move(programPath)),
+      messenger_(messenger) {
+  setObjectName(QStringLiteral("102"));
+  setWindowTitle(toQString(kDialogTitle));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  setFont(platform::dialogFont());
+  setWindowIcon(programIcon());
+  for (const VelkRecord& record : program_.records) loadedLines_.push_back(record.lines);
+
+  createControls();
+  createActions();
+#ifdef Q_OS_WIN
+  HMENU systemMenu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
+  if (systemMenu != nullptr) {
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING, kAboutCommand, L"&About VELK7...");
+  }
+#else
+  auto* aboutKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(aboutKey, &QShortcut::activated, this, &EditorDialog::showAbout);
+#endif
+
+  fillCategories();
+  buildEventTree();
+  showEventCode(selectedEvent());
+  eventTree_->setFocus(Qt::OtherFocusReason);
+}
+
+EditorDialog::~EditorDialog() {
+  // Ends a drag that is still under way so the mouse is not left captured.
+  if (drag_.dragging()) releaseMouse();
+}
+
+void EditorDialog::createControls() {
+  kindImages_ = makeKindImages(devicePixelRatioF());
+  deleteMark_ = dragMark(DragPicture::DeleteMark, devicePixelRatioF());
+  noDropMark_ = dragMark(DragPicture::NoDropMark, devicePixelRatioF());
+
+  for (const EditorControl& control : kEditorControls) {
+    QWidget* widget = makeControl(control, this);
+    widget->setObjectName(toQString(control.id));
+    if (!control.name.empty()) widget->setAccessibleName(toQString(control.name));
+    if (!control.tip.empty()) widget->setToolTip(toQString(control.tip));
+  }
+  for (const EditorControl& control : kEditorControls) {
+    if (control.buddy.empty()) continue;
+    auto* label = findChild<QLabel*>(toQString(control.id));
+    QWidget* buddy = findChild<QWidget*>(toQString(control.buddy));
+    label->setBuddy(buddy);
+    buddy->setAccessibleName(labelName(label->text()));
+  }
+  auto* saveButton = findChild<QPushButton*>(QStringLiteral("1004"));
+  saveButton->setAccessibleName(labelName(saveButton->text()));
+
+  eventTree_ = findChild<QTreeWidget*>(QStringLiteral("1000"));
+  codeList_ = findChild<QListWidget*>(QStringLiteral("1001"));
+  partsList_ = findChild<QListWidget*>(QStringLiteral("1003"));
+  categoryBox_ = findChild<QComboBox*>(QStringLiteral("1006"));
+  filterBox_ = findChild<QLineEdit*>(QStringLiteral("filter"));
+  description_ = findChild<QLabel*>(QStringLiteral("1007"));
+  saveButton_ = saveButton;
+  codeList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  partsList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+  connect(eventTree_, &QTreeWidget::itemSelectionChanged, this,
+          [this] { showEventCode(selectedEvent()); });
+  connect(partsList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection& selected) { describeSelectedPart(selected); });
+  connect(filterBox_, &QLineEdit::textChanged, this, [this] { filterPalette(); });
+  connect(saveButton_, &QPushButton::clicked, this, &EditorDialog::save);
+
+  // The window opens at the template's size and may shrink to fit small or scaled screens.
+  const platform::DialogBaseUnits base = platform::baseUnitsOf(font());
+  templateSize_ = platform::cornerPixels(kEditorSize, base).size();
+  resize(templateSize_);
+  setMinimumSize(templateSize_ - QSize(platform::horizontalPixels(kShrinkWidthUnits, base),
+                                       platform::verticalPixels(kShrinkHeightUnits, base)));
+  const auto category = std::find_if(
+      kEditorControls.begin(), kEditorControls.end(),
+      [](const EditorControl& control) { return control.kind == ControlKind::CategoryBox; });
+  const int categoryHeight = platform::verticalPixels(category->rect.height, base);
+  const int itemHeight = std::max(1, QFontMetrics(font()).height() + 2);
+  categoryBox_->setMaxVisibleItems(
+      std::max(1, (categoryHeight - categoryBox_->sizeHint().height()) / itemHeight));
+  placeControls();
+
+  new EventRouter(
+      this, codeList_, partsList_,
+      {[this](QListWidget* list, int row, QPoint at) { return beginDrag(list, row, at); },
+       [this](QPoint at) { dragPointerMoved(at); }, [this](QPoint at) { leftButtonReleased(at); },
+       [this] { dragCaptureLost(); },
+       [this](QListWidget* list, const QKeyEvent& key) { return listKey(list, key); }});
+  dragImage_ = new DragImageWindow(this);
+}
+
+void EditorDialog::placeControls() {
+  const platform::DialogBaseUnits base = platform::baseUnitsOf(font());
+  const QSize grown = size() - templateSize_;
+  for (const EditorControl& control : kEditorControls) {
+    QWidget* widget = findChild<QWidget*>(toQString(control.id));
+    QRect place = platform::cornerPixels(control.rect, base);
+    // The drop-down list's template height is its open height; closed it is as high as the
+    // style makes it.
+    if (control.kind == ControlKind::CategoryBox) place.setHeight(widget->sizeHint().height());
+    const Stretch& stretch = control.stretch;
+    place.translate(grown.width() * stretch.moveX / 2, grown.height() * stretch.moveY / 2);
+    place.setSize(place.size() + QSize(grown.width() * stretch.growWidth / 2,
+                                       grown.height() * stretch.growHeight / 2));
+    widget->setGeometry(place);
+  }
+}
+
+void EditorDialog::createActions() {
+  undoAction_ = new QAction(QStringLiteral("&Undo"), this);
+  undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  redoAction_ = new QAction(QStringLiteral("&Redo"), this);
+  redoAction_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  for (QAction* action : {undoAction_, redoAction_}) {
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setEnabled(false);
+    addAction(action);
+  }
+  connect(undoAction_, &QAction::triggered, this, &EditorDialog::undo);
+  connect(redoAction_, &QAction::triggered, this, &EditorDialog::redo);
+}
+
+void EditorDialog::fillCategories() {
+  for (const std::string& name : categoryNames()) categoryBox_->addItem(toQString(name));
+  categoryBox_->setCurrentIndex(kStandardCategory);
+  connect(categoryBox_, &QComboBox::currentIndexChanged, this, [this] { fillPalette(); });
+  fillPalette();
+}
+
+void EditorDialog::fillPalette() {
+  partsList_->clear();
+  const int category = categoryBox_->currentIndex();
+  if (category < 0) return;
+  for (const PaletteEntry& entry : paletteEntries(category, program_, programPath_, messenger_)) {
+    auto* item = new QListWidgetItem(kindIcon(entry.kind), toQString(entry.label));
+    // The part's own bytes: its lines are joined by 0xFF, which is no text.
+    item->setData(kItemDataRole,
+                  QByteArray(entry.part.data(), static_cast<qsizetype>(entry.part.size())));
+    partsList_->addItem(item);
+  }
+  filterPalette();
+  setDescription(kSelectActionHint);
+}
+
+void EditorDialog::filterPalette() {
+  const QString wanted = filterBox_->text().trimmed();
+  for (int row = 0; row < partsList_->count(); ++row) {
+    QListWidgetItem* item = partsList_->item(row);
+    item->setHidden(!item->text().contains(wanted, Qt::CaseInsensitive));
+  }
+}
+
+void EditorDialog::describeSelectedPart(const QItemSelection& selected) {
+  const QModelIndexList newlySelected = selected.indexes();
+  if (newlySelected.isEmpty()) return;
+  const QByteArray part = newlySelected.last().data(kItemDataRole).toByteArray();
+  setDescription(
+      partDescription(std::string_view(part.constData(), static_cast<std::size_t>(part.size()))));
+}
+
+void EditorDialog::buildEventTree() {
+  for (int index = 0; index < program_.recordCount(); ++index) addEventToTree(index);
+  QTreeWidgetItem* first = eventTree_->topLevelItem(0);
+  if (first == nullptr) return;
+  first->setExpanded(true);
+  if (first->childCount() > 0) {
+    eventTree_->setCurrentItem(first->child(0));
+  } else {
+    // An ungrouped first event stays unselected; only the cursor rests on it.
+    eventTree_->selectionModel()->setCurrentIndex(eventTree_->indexFromItem(first),
+                                                  QItemSelectionModel::NoUpdate);
+  }
+}
+
+void EditorDialog::addEventToTree(int recordIndex) {
+  const std::string& name = program_.records[static_cast<std::size_t>(recordIndex)].name;
+  const std::size_t slash = name.find('/');
+  // Top-level items keep their text's bytes: groups match byte for byte, also where the
+  // text is not valid UTF-8 and shows replacement characters.
+  const auto topItem = [](std::string_view text, int data) {
+    auto* item = new QTreeWidgetItem(QStringList(toQString(text)));
+    item->setData(0, kItemDataRole, data);
+    item->setData(0, kTextBytesRole, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    return item;
+  };
+  if (slash == std::string::npos) {
+    eventTree_->addTopLevelItem(topItem(name, recordIndex));
+    return;
+  }
+  const std::string_view group = std::string_view(name).substr(0, slash);
+  const QByteArray groupBytes(group.data(), static_cast<qsizetype>(group.size()));
+  QTreeWidgetItem* parent = nullptr;
+  for (int top = 0; top < eventTree_->topLevelItemCount() && parent == nullptr; ++top) {
+    QTreeWidgetItem* candidate = eventTree_->topLevelItem(top);
+    if (candidate->data(0, kTextBytesRole).toByteArray() == groupBytes) parent = candidate;
+  }
+  if (parent == nullptr) {
+    parent = topItem(group, kGroupData);
+    eventTree_->addTopLevelItem(parent);
+  }
+  auto* child =
+      new QTreeWidgetItem(QStringList(toQString(std::string_view(name).substr(slash + 1))));
+  child->setData(0, kItemDataRole, recordIndex);
+  parent->addChild(child);
+}
+
+void EditorDialog::selectEvent(int recordIndex) {
+  if (selectedEvent() == recordIndex) return;
+  for (QTreeWidgetItemIterator it(eventTree_); *it != nullptr; ++it) {
+    if ((*it)->data(0, kItemDataRole).toInt() != recordIndex) continue;
+    eventTree_->setCurrentItem(*it);
+    return;
+  }
+}
+
+int EditorDialog::selectedEvent() const {
+  const QList<QTreeWidgetItem*> selected = eventTree_->selectedItems();
+  if (selected.isEmpty()) return -1;
+  const int index = selected.first()->data(0, kItemDataRole).toInt();
+  return index >= 0 && index < program_.recordCount() ? index : -1;
+}
+
+void EditorDialog::showEventCode(int recordIndex) {
+  codeList_->clear();
+  if (recordIndex < 0 || recordIndex >= program_.recordCount()) {
+    auto* item = new QListWidgetItem(toQString(kNoEventPlaceholder));
+    item->setData(kItemDataRole, 0);
+    item->setData(kIsCodeLineRole, false);
+    codeList_->addItem(item);
+    return;
+  }
+  const LineList& lines = program_.records[static_cast<std::size_t>(recordIndex)].lines;
+  if (lines.empty()) {
+    auto* item = new QListWidgetItem(toQString(kEmptyEventPlaceholder));
+    item->setData(kItemDataRole, kEmptyPlaceholderData);
+    item->setData(kIsCodeLineRole, false);
+    codeList_->addItem(item);
+  }
+  for (const std::string& line : lines) {
+    auto* item = new QListWidgetItem(kindIcon(classifyLine(line)), toQString(line));
+    item->setData(kItemDataRole, 0);
+    item->setData(kIsCodeLineRole, true);
+    codeList_->addItem(item);
+  }
+  clearPartsSelectionMark();
+  setDescription(kSelectActionHint);
+}
+
+void EditorDialog::setDescription(std::string_view text) {
+  description_->setText(toQString(text));
+}
+
+void EditorDialog::clearPartsSelectionMark() {
+  partsList_->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+const QIcon& EditorDialog::kindIcon(LineKind kind) const {
+  return kindImages_[static_cast<std::size_t>(kind)];
+}
+
+bool EditorDialog::differsFromFile() const {
+  for (std::size_t record = 0; record < loadedLines_.size(); ++record) {
+    if (program_.records[record].lines != loadedLines_[record]) return true;
+  }
+  return false;
+}
+
+// --- Edits and their history -------------------------------------------------------
+
+bool EditorDialog::makeEdit(const LineEdit& edit) {
+  if (edit.record < 0 || edit.record >= program_.recordCount()) return false;
+  LineList& lines = program_.records[static_cast<std::size_t>(edit.record)].lines;
+  LineList before = lines;
+  if (!applyLineEdit(program_, edit, messenger_)) return false;
+  history_.add(edit.record, std::move(before), lines);
+  changed_ = true;
+  undoAction_->setEnabled(history_.canUndo());
+  redoAction_->setEnabled(history_.canRedo());
+  showEventCode(selectedEvent());
+  return true;
+}
+
+// Not while a drag is under way: the dragged line's index must stay true until the drop.
+void EditorDialog::undo() {
+  if (!drag_.dragging()) afterHistoryStep(history_.undo(program_));
+}
+
+void EditorDialog::redo() {
+  if (!drag_.dragging()) afterHistoryStep(history_.redo(program_));
+}
+
+void EditorDialog::afterHistoryStep(std::optional<int> record) {
+  undoAction_->setEnabled(history_.canUndo());
+  redoAction_->setEnabled(history_.canRedo());
+  if (!record) return;
+  changed_ = true;
+  // The record undone is shown, wherever the selection was.
+  selectEvent(*record);
+  showEventCode(selectedEvent());
+}
+
+int EditorDialog::selectedCodeLine() const {
+  const QList<QListWidgetItem*> marked = codeList_->selectedItems();
+  if (marked.isEmpty() || !marked.first()->data(kIsCodeLineRole).toBool()) return -1;
+  return codeList_->row(marked.first());
+}
+
+void EditorDialog::deleteKeyPressed() {
+  const int mark = selectedCodeLine();
+  makeEdit(deleteKeyEdit(selectedEvent(), mark, mark >= 0));
+}
+
+void EditorDialog::addChosenPart() {
+  const QListWidgetItem* chosen = partsList_->currentItem();
+  const int record = selectedEvent();
+  if (chosen == nullptr || chosen->isHidden() || record < 0) return;
+  const int after = selectedCodeLine();
+  const std::size_t before = program_.records[static_cast<std::size_t>(record)].lines.size();
+  LineEdit edit{LineEdit::Kind::AddPart, record,
+                chosen->data(kItemDataRole).toByteArray().toStdString()};
+  edit.to = after < 0 ? -1 : after + 1;
+  const int partRow = partsList_->row(chosen);
+  if (!makeEdit(edit)) return;
+  // The keyboard keeps its place in the palette for the next part.
+  partsList_->setCurrentRow(partRow);
+  // The last line added becomes the selected line, so the next part follows it.
+  const auto added =
+      static_cast<int>(program_.records[static_cast<std::size_t>(record)].lines.size() - before);
+  const int last = after < 0 ? codeList_->count() - 1 : after + added;
+  codeList_->setCurrentRow(last);
+}
+
+void EditorDialog::moveSelectedLine(int step) {
+  const int from = selectedCodeLine();
+  const int record = selectedEvent();
+  if (from < 0 || record < 0) return;
+  const int to = from + step;
+  if (to < 0 || to >= codeList_->count()) return;
+  // A line goes before the line at the index it is moved to, so moving down passes one more.
+  LineEdit edit{LineEdit::Kind::MoveLine, record, "", from, step < 0 ? to : to + 1};
+  if (makeEdit(edit)) codeList_->setCurrentRow(to);
+}
+
+bool EditorDialog::listKey(QListWidget* list, const QKeyEvent& key) {
+  const bool control = key.modifiers().testFlag(Qt::ControlModifier);
+  if (list == codeList_) {
+    if (key.key() == Qt::Key_Delete) {
+      deleteKeyPressed();
+      return true;
+    }
+    if (control && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
+      moveSelectedLine(key.key() == Qt::Key_Up ? -1 : 1);
+      return true;
+    }
+    return false;
+  }
+  if (key.key() == Qt::Key_Insert || key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+    addChosenPart();
+    return true;
+  }
+  return false;
+}
+
+// --- Drag and drop -----------------------------------------------------------------
+
+bool EditorDialog::beginDrag(QListWidget* list, int row, QPoint globalPointer) {
+  QListWidgetItem* item = list->item(row);
+  if (item == nullptr) return false;
+  if (list == partsList_) {
+    const std::string part = item->data(kItemDataRole).toByteArray().toStdString();
+    if (!drag_.beginPartDrag(&part)) return false;
+  } else if (!drag_.beginLineDrag(row, item->data(kItemDataRole).toInt())) {
+    return false;
+  }
+  itemPicture_ = itemDragImage(item->icon(), item->text(), list->font(), devicePixelRatioF());
+  showDragPicture(DragPicture::ItemImage, globalPointer);
+  grabMouse();
+  setDescription(drag_.dragHint());
+  return true;
+}
+
+void EditorDialog::dragPointerMoved(QPoint globalPointer) {
+  if (!drag_.dragging()) return;
+  showDragPicture(drag_.pointerMoved(targetAt(globalPointer), selectedEvent()), globalPointer);
+}
+
+void EditorDialog::leftButtonReleased(QPoint globalPointer) {
+  if (drag_.dragging()) {
+    releaseMouse();
+    endDragPicture();
+    const DropTarget target = targetAt(globalPointer);
+    const int dropIndex = target == DropTarget::CodeList ? codeDropIndex(globalPointer) : -1;
+    makeEdit(drag_.release(target, selectedEvent(), dropIndex));
+  }
+  clearPartsSelectionMark();
+  setDescription(kSelectActionHint);
+}
+
+void EditorDialog::dragCaptureLost() {
+  if (!drag_.dragging()) return;
+  drag_.abandon();
+  releaseMouse();
+  endDragPicture();
+  setDescription(kSelectActionHint);
+}
+
+void EditorDialog::showDragPicture(DragPicture picture, QPoint globalPointer) {
+  const QPixmap& wanted = picture == DragPicture::ItemImage    ? itemPicture_
+                          : picture == DragPicture::DeleteMark ? deleteMark_
+                                                               : noDropMark_;
+  if (dragImage_->picture().cacheKey() != wanted.cacheKey()) dragImage_->setPicture(wanted);
+  dragImage_->showAt(globalPointer);
+}
+
+void EditorDialog::endDragPicture() {
+  dragImage_->hide();
+  dragImage_->setPicture(QPixmap());
+  itemPicture_ = QPixmap();
+}
+
+QWidget* EditorDialog::widgetAt(QPoint globalPointer) const {
+  QWidget* found = QApplication::widgetAt(globalPointer);
+  if (found != nullptr && found->window() != dragImage_) return found;
+  // The picture itself lies under the pointer, and a platform that cannot see through it
+  // reports it or nothing: look beneath it among the program's own windows, this dialog
+  // first.
+  QList<QWidget*> windows = QApplication::topLevelWidgets();
+  windows.removeAll(const_cast<EditorDialog*>(this));
+  windows.prepend(const_cast<EditorDialog*>(this));
+  for (QWidget* window : windows) {
+    if (window == dragImage_ || !window->isVisible()) continue;
+    if (!window->geometry().contains(globalPointer)) continue;
+    QWidget* child = window->childAt(window->mapFromGlobal(globalPointer));
+    return child != nullptr ? child : window;
+  }
+  return nullptr;
+}
+
+DropTarget EditorDialog::targetAt(QPoint globalPointer) const {
+  QWidget* under = widgetAt(globalPointer);
+  if (under == nullptr) return DropTarget::Elsewhere;
+  if (under == codeList_ || codeList_->isAncestorOf(under)) return DropTarget::CodeList;
+  if (under == partsList_ || partsList_->isAncestorOf(under)) return DropTarget::PartsList;
+  return DropTarget::Elsewhere;
+}
+
+int EditorDialog::codeDropIndex(QPoint globalPointer) const {
+  const QModelIndex index = codeList_->indexAt(codeList_->viewport()->mapFromGlobal(globalPointer));
+  return index.isValid() ? index.row() : codeList_->count();
+}
+
+// --- Window ------------------------------------------------------------------------
+
+void EditorDialog::keyPressEvent(QKeyEvent* event) {
+  // Enter is the dialog's OK command, handled like cancelling, unless it presses Save or
+  // ends typing a filter, which takes the keyboard to the first part shown.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (focusWidget() == filterBox_) {
+      partsList_->setFocus();
+      for (int row = 0; row < partsList_->count(); ++row) {
+        if (partsList_->item(row)->isHidden()) continue;
+        partsList_->setCurrentRow(row);
+        break;
+      }
+    } else if (focusWidget() == saveButton_) {
+      save();
+    } else {
+      reject();
+    }
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void EditorDialog::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  placeControls();
+}
+
+void EditorDialog::showEvent(QShowEvent* event) {
+  const QScreen* where = screen();
+  if (!placed_ && where != nullptr) {
+    placed_ = true;
+    // A window larger than the screen shrinks to it, down to its least size, and opens
+    // centred.
+    const QRect room = where->availableGeometry();
+    QSize frame = frameGeometry().size() - size();
+    // Before its first showing the window manager's frame is not known yet: allow for a
+    // title bar and borders.
+    if (frame.isEmpty()) {
+      const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2;
+      frame = QSize(border * 2, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border * 2);
+    }
+    resize(size().boundedTo(room.size() - frame).expandedTo(minimumSize()));
+    QRect placed(QPoint(), size() + frame);
+    placed.moveCenter(room.center());
+    move(std::max(placed.left(), room.left()), std::max(placed.top(), room.top()));
+  }
+  QDialog::showEvent(event);
+}
+
+void EditorDialog::reject() {
+  dragCaptureLost();
+  if (cancelEditing(differsFromFile(), messenger_)) done(kCancelledResult);
+}
+
+void EditorDialog::save() {
+  if (saveProgram(program_, programPath_, changed_, messenger_)) done(kSavedResult);
+}
+
+void EditorDialog::showAbout() {
+  AboutDialog about(this);
+  about.exec();
+}
+
+void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  menu.setObjectName(QStringLiteral("contextMenu"));
+  menu.addAction(undoAction_);
+  menu.addAction(redoAction_);
+#ifndef Q_OS_WIN
+  // Elsewhere the About box is in the system menu.
+  menu.addSeparator();
+  menu.addAction(toQString(kAboutMenuText), this, &EditorDialog::showAbout);
+#endif
+  menu.exec(event->globalPos());
+}
+
+#ifdef Q_OS_WIN
+bool EditorDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+  const auto* msg = static_cast<const MSG*>(message);
+  // The low four bits of a system command are the system's own.
+  if (msg->message == WM_SYSCOMMAND &&
+      (msg->wParam & 0xFFF0) == static_cast<WPARAM>(kAboutCommand)) {
+    showAbout();
+    *result = 0;
+    return true;
+  }
+  return QDialog::nativeEvent(eventType, message, result);
+}
+#endif
+
+}  // namespace velk7

@@ -1,0 +1,95 @@
+// VELK7: edits the VELK records of the R-CODE program on an AIBO ERS-7 memory stick.
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/case_path.h"
+#include "platform/path_text.h"
+#include "platform/qt/message_box_messenger.h"
+#include "platform/utf8_console.h"
+#include "editor_dialog.h"
+#include "editor_images.h"
+#include "program_chooser.h"
+#include "terminal_arguments.h"
+#include "velk7/rcode/start_up.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// True only when the file is known to be absent; a path that could not be checked is not.
+bool knownAbsent(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(platform::resolveCase(path), error);
+  return status.type() == fs::file_type::not_found;
+}
+
+QtMessageHandler toolkitMessages = nullptr;
+
+// The toolkit ends the program when it cannot reach the display it was given (a stale
+// DISPLAY over ssh): say what is wrong and exit as for a missing display instead.
+void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type != QtFatalMsg) {
+    if (toolkitMessages != nullptr) toolkitMessages(type, context, message);
+    return;
+  }
+  std::cerr << "velk7: cannot open the display: " << message.toStdString() << '\n';
+  std::_Exit(velk7::kExitUsage);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  platform::useUtf8Console();
+  std::vector<std::string> arguments = platform::utf8Arguments(argc, argv);
+  if (!arguments.empty()) arguments.erase(arguments.begin());
+  const bool hasDisplay = velk7::displayAvailable(
+      std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+  if (const std::optional<int> code =
+          velk7::answerOnTerminal(arguments, hasDisplay, std::cout, std::cerr)) {
+    return *code;
+  }
+
+  toolkitMessages = qInstallMessageHandler(startUpMessages);
+  QApplication application(argc, argv);
+  qInstallMessageHandler(toolkitMessages);
+  application.setWindowIcon(velk7::programIcon());
+  const std::unique_ptr<platform::MessageBoxMessenger> boxes = velk7::makeEditorMessenger();
+  platform::MessageBoxMessenger& messenger = *boxes;
+
+  // The arguments that the toolkit left, joined again, are the whole argument text.
+  std::string commandLine;
+  const std::vector<std::string> left = platform::utf8Arguments(argc, argv);
+  for (std::size_t index = 1; index < left.size(); ++index) {
+    if (index > 1) commandLine += ' ';
+    commandLine += left[index];
+  }
+  std::error_code error;
+  fs::path currentFolder = fs::current_path(error);
+  if (error) currentFolder = ".";
+
+  std::optional<velk7::LoadedProgram> loaded =
+      velk7::startUp(commandLine, currentFolder, messenger);
+  // Started without a path away from a stick, the program asks where the stick is.
+  if (!loaded && commandLine.empty() &&
+      knownAbsent(velk7::locateProgram(commandLine, currentFolder))) {
+    while (!loaded) {
+      const std::optional<fs::path> chosen = velk7::chooseProgramFile();
+      if (!chosen) return 1;
+      loaded = velk7::startUp(platform::pathToText(*chosen), currentFolder, messenger);
+    }
+  }
+  if (!loaded) return 1;
+
+  velk7::EditorDialog dialog(loaded->program, loaded->path, messenger);
+  messenger.setParent(&dialog);
+  const int result = dialog.exec();
+  messenger.setParent(nullptr);
+  return result == velk7::kSavedResult || result == velk7::kCancelledResult ? 0 : 1;
+}

@@ -1,0 +1,64 @@
+#include "terminal_arguments.h"
+
+#include "velk_version.h"
+
+#include <ostream>
+#include <string_view>
+
+namespace velk7 {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: velk7 [PATH]\n"
+    "Edits the VELK records of the R-CODE program on an AIBO ERS-7 memory stick.\n"
+    "PATH is the stick's R-CODE.R. Without it velk7 opens ../OPEN-R/APP/PC/AMS/R-CODE.R,\n"
+    "seen from the current folder, or asks for the file or the stick's folder.\n"
+    "  --help     print this text\n"
+    "  --version  print the version\n";
+
+[[maybe_unused]] bool isSet(const char* value) {
+  return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+bool displayAvailable(const char* qtPlatform, const char* x11Display, const char* waylandDisplay) {
+#if defined(_WIN32) || defined(__APPLE__)
+  (void)qtPlatform;
+  (void)x11Display;
+  (void)waylandDisplay;
+  return true;
+#else
+  return isSet(qtPlatform) || isSet(x11Display) || isSet(waylandDisplay);
+#endif
+}
+
+std::optional<int> answerOnTerminal(std::span<const std::string> arguments, bool hasDisplay,
+                                    std::ostream& out, std::ostream& err) {
+  if (!arguments.empty()) {
+    const std::string& first = arguments.front();
+    if (first == "--help" || first == "-h") {
+      out << kUsage;
+      return 0;
+    }
+    if (first == "--version") {
+      out << "velk7 " << velk::kVelk7Version << '\n';
+      return 0;
+    }
+    // A path never starts with two dashes here; the user meant an option.
+    if (first.starts_with("--")) {
+      err << "velk7: unknown option " << first << '\n' << kUsage;
+      return kExitUsage;
+    }
+  }
+  if (!hasDisplay) {
+    err << "velk7: no display to open the editor on (DISPLAY is not set); run it in a desktop "
+           "session\n"
+        << kUsage;
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
+}  // namespace velk7

@@ -1,0 +1,325 @@
+#include "velk_mur/generate/folder_passes.h"
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/ascii_text.h"
+#include "platform/files.h"
+#include "platform/folder_listing.h"
+#include "platform/path_text.h"
+#include "amplitude.h"
+#include "generated_check.h"
+#include "head_motion.h"
+#include "velk_mur/generate/key_frames.h"
+#include "led_pattern.h"
+#include "mouth_motion.h"
+#include "velk_mur/generate/naming.h"
+#include "velk_mur/generate/wav_input.h"
+
+namespace fs = std::filesystem;
+
+namespace velk_mur {
+
+namespace {
+
+constexpr int kMissingNamesListed = 4;
+
+constexpr const char* kBadFileName = "Bad file name (must be alphanumeric maybe with an '_')";
+constexpr const char* kNoRecordings = "No .WAV files found, please add some and try again";
+constexpr const char* kDamagedGenerated =
+    "Damaged generated file: please delete it and Generate again";
+constexpr const char* kImportHint =
+    "Import it to make a WAV the robot can play (Import... or velk_mur import)";
+
+// Sound files the robot cannot play as they are, found by their extension.
+constexpr std::string_view kOtherAudioPatterns[] = {
+    "*.mp3",  "*.m4a",  "*.aac", "*.flac", "*.ogg", "*.oga", "*.opus", "*.aif",
+    "*.aiff", "*.aifc", "*.wma", "*.amr",  "*.3gp", "*.caf", "*.mka",  "*.webm"};
+
+int countAudioToImport(const fs::path& folder) {
+  int count = 0;
+  for (const std::string& name : platform::listFolder(folder, "*")) {
+    for (const std::string_view pattern : kOtherAudioPatterns) {
+      if (platform::matchesWildcard(pattern, name)) {
+        ++count;
+        break;
+      }
+    }
+  }
+  return count;
+}
+
+// A folder of sound files in other formats is not an empty folder: the user is told so.
+std::string noRecordingsText(const fs::path& folder) {
+  const int toImport = countAudioToImport(folder);
+  if (toImport == 0) return kNoRecordings;
+  return std::string(kNoRecordings) + "\n" + std::to_string(toImport) +
+         " audio files in other formats need importing (Import... or velk_mur import)";
+}
+
+void report(platform::Messenger& messenger, const std::string& text, const std::string& concerned) {
+  messenger.show(text + "\n" + concerned, true);
+}
+
+bool askToContinue(platform::Messenger& messenger, const std::string& text,
+                   const std::string& concerned) {
+  return messenger.ask(text + "\n" + concerned + "\nContinue Checking?");
+}
+
+// Creates whichever of one recording's generated files are missing.
+bool generateForRecording(const fs::path& folder, const std::string& listedName,
+                          const std::string& name, GenerationResult& result,
+                          platform::Messenger& messenger) {
+  const fs::path headPath = motionFilePath(folder, name, kHeadKind, kRobotModel);
+  const fs::path mouthPath = motionFilePath(folder, name, kMouthKind, kRobotModel);
+  const fs::path ledPath = ledFilePath(folder, name);
+  // The case resolver's folder view answers for absent names without a scan per file.
+  const bool needHead = !platform::fileExists(headPath);
+  const bool needMouth = !platform::fileExists(mouthPath);
+  const bool needLed = !platform::fileExists(ledPath);
+  if (!needHead && !needMouth && !needLed) return true;
+
+  // The messages name the recording as folder/name.WAV, the spelling users know; the file
+  // is opened under its listed name, which is the same file without a search for its case.
+  const fs::path wavPath = recordingPath(folder, name);
+  const fs::path listedPath = folder / platform::textToPath(listedName);
+  WavHeaderInfo info;
+  if (readWavHeader(listedPath, info) != WavCheck::Good) {
+    report(messenger, "Bad WAV file", platform::pathToText(wavPath) + "\n" + kImportHint);
+    return false;
+  }
+  // Refused from the header alone, before any memory is taken or any file written.
+  if (info.dataLength > kMaxClipSamples) {
+    report(messenger,
+           "WAV file too long (at most " + std::to_string(kMaxClipSamples) +
+               " samples, about 87 minutes, fit in a motion file)",
+           platform::pathToText(wavPath));
+    return false;
+  }
+  const ClipLoadResult load = loadClipSamples(listedPath, info);
+  if (load.status == ClipLoadStatus::Missing) {
+    report(messenger, "Bad WAV file (missing)", platform::pathToText(wavPath));
+    return false;
+  }
+  if (load.status != ClipLoadStatus::Loaded) {
+    report(messenger, "Bad WAV file (read error)", platform::pathToText(wavPath));
+    return false;
+  }
+
+  // One histogram serves both the mouth and the LEDs.
+  const AmplitudeHistogram histogram =
+      needMouth || needLed ? buildAmplitudeHistogram(load.clip.samples) : AmplitudeHistogram{};
+  if (needHead) {
+    if (!generateHeadMotion(headPath, motionName(name, kHeadKind, kRobotModel), load.clip)) {
+      report(messenger, "Head motion generation err", platform::pathToText(headPath));
+      return false;
+    }
+    ++result.motionFilesCreated;
+  }
+  if (needMouth) {
+    if (!generateMouthMotion(mouthPath, motionName(name, kMouthKind, kRobotModel), load.clip,
+                             histogram)) {
+      report(messenger, "Mouth motion generation err", platform::pathToText(mouthPath));
+      return false;
+    }
+    ++result.motionFilesCreated;
+  }
+  if (needLed) {
+    if (!generateLedPattern(ledPath, load.clip, histogram)) {
+      report(messenger, "LED generation err", platform::pathToText(ledPath));
+      return false;
+    }
+    ++result.ledFilesCreated;
+  }
+  return true;
+}
+
+// The configuration holds at most 1001 actions, names of 2 to 100 characters, and compares
+// names without case; a recording that would break these is refused before any question.
+bool reportActionLimitProblem(const fs::path& folder, const std::vector<std::string>& listed,
+                              platform::Messenger& messenger) {
+  if (listed.size() > static_cast<std::size_t>(kMaxActions)) {
+    report(messenger, "Too many .WAV files (at most " + std::to_string(kMaxActions) + " actions)",
+           platform::pathToText(folder));
+    return true;
+  }
+  std::map<std::string, std::string> byLowerName;
+  for (const std::string& fileName : listed) {
+    const std::string name = recordingName(fileName);
+    if (name.size() < kMinActionNameLength) {
+      report(messenger,
+             "Action name too short (at least " + std::to_string(kMinActionNameLength) +
+                 " characters)",
+             fileName);
+      return true;
+    }
+    if (name.size() > kMaxActionNameLength) {
+      report(
+          messenger,
+          "Action name too long (at most " + std::to_string(kMaxActionNameLength) + " characters)",
+          fileName);
+      return true;
+    }
+    const auto [it, inserted] = byLowerName.emplace(platform::toLowerAscii(name), fileName);
+    if (!inserted) {
+      report(messenger, "Two .WAV files differ only in letter case", it->second + "\n" + fileName);
+      return true;
+    }
+  }
+  return false;
+}
+
+// The first of the recording's generated files that the save would pack but that does not
+// have the shape the generator writes. The user's own full-body motion is not ours to judge.
+std::optional<fs::path> damagedGeneratedFile(const fs::path& folder, const std::string& name,
+                                             bool hasFullBody) {
+  std::vector<std::pair<fs::path, GeneratedKind>> files;
+  if (!hasFullBody) {
+    files.emplace_back(motionFilePath(folder, name, kHeadKind, kRobotModel), GeneratedKind::Motion);
+    files.emplace_back(motionFilePath(folder, name, kMouthKind, kRobotModel),
+                       GeneratedKind::Motion);
+  }
+  files.emplace_back(ledFilePath(folder, name), GeneratedKind::Led);
+  for (const auto& [path, kind] : files) {
+    if (!isWellFormedGeneratedFile(path, kind)) return path;
+  }
+  return std::nullopt;
+}
+
+// "a,b,c,d..." : at most four names, then three dots.
+void addMissing(std::string& list, int& missingCount, const std::string& name) {
+  if (missingCount == 0) {
+    list += name;
+  } else if (missingCount < kMissingNamesListed) {
+    list += "," + name;
+  } else if (missingCount == kMissingNamesListed) {
+    list += "...";
+  }
+  ++missingCount;
+}
+
+}  // namespace
+
+GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Messenger& messenger) {
+  GenerationResult result;
+  const std::vector<std::string> listed = platform::listFolder(audioFolder, kRecordingPattern);
+  if (listed.empty() && countAudioToImport(audioFolder) > 0) {
+    messenger.show(noRecordingsText(audioFolder), true);
+    return result;
+  }
+  const int total = static_cast<int>(listed.size());
+  for (int i = 0; i < total; ++i) {
+    // Cancel stops between recordings, so every file written is complete.
+    if (!messenger.progress("Generating", i, total)) return result;
+    const std::string& listedName = listed[static_cast<std::size_t>(i)];
+    const std::string name = recordingName(listedName);
+    if (!isValidClipName(name)) {
+      report(messenger, kBadFileName, name);
+      return result;
+    }
+    if (!generateForRecording(audioFolder, listedName, name, result, messenger)) {
+      return result;
+    }
+  }
+  if (total > 0 && !messenger.progress("Generating", total, total)) return result;
+  result.ok = true;
+  return result;
+}
+
+CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& messenger) {
+  CheckResult result;
+  const std::vector<std::string> listed = platform::listFolder(audioFolder, kRecordingPattern);
+  if (listed.empty()) {
+    messenger.show(noRecordingsText(audioFolder), true);
+    return result;
+  }
+  if (reportActionLimitProblem(audioFolder, listed, messenger)) {
+    result.count = -1;
+    return result;
+  }
+
+  int good = 0;
+  int bad = 0;
+  int missing = 0;
+  std::string missingList;
+  const int total = static_cast<int>(listed.size());
+  for (int i = 0; i < total; ++i) {
+    if (!messenger.progress("Checking", i, total)) {
+      result.count = -1;
+      return result;
+    }
+    const std::string& fileName = listed[static_cast<std::size_t>(i)];
+    const std::string name = recordingName(fileName);
+    if (!isValidClipName(name) && !askToContinue(messenger, kBadFileName, name)) {
+      result.count = -1;
+      return result;
+    }
+
+    const fs::path wavPath = audioFolder / platform::textToPath(fileName);
+    WavHeaderInfo info;
+    const WavCheck check = readWavHeader(wavPath, info);
+    if (check != WavCheck::Good) {
+      std::string text = "Bad format .WAV file\n";
+      if (check == WavCheck::WrongFormat) text += "must be 8kHz, 8-bit mono (Windows WAV format)";
+      if (check == WavCheck::ExtraInformation) text += "please turn off extra audio information";
+      if (!askToContinue(messenger, text, platform::pathToText(wavPath))) {
+        result.count = -1;
+        return result;
+      }
+      ++bad;
+      continue;
+    }
+
+    result.totalSoundBytes += info.dataLength;
+    ++good;
+    const bool hasFullBody =
+        platform::fileExists(motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel));
+    const bool motionsPresent =
+        hasFullBody ||
+        (platform::fileExists(motionFilePath(audioFolder, name, kHeadKind, kRobotModel)) &&
+         platform::fileExists(motionFilePath(audioFolder, name, kMouthKind, kRobotModel)));
+    // The save needs every recording's LED file, so its absence counts as missing too.
+    const bool ledPresent = platform::fileExists(ledFilePath(audioFolder, name));
+    if (!motionsPresent || !ledPresent) {
+      addMissing(missingList, missing, name);
+      continue;
+    }
+    if (const std::optional<fs::path> damaged =
+            damagedGeneratedFile(audioFolder, name, hasFullBody)) {
+      report(messenger, kDamagedGenerated, damaged->string());
+      result.count = -1;
+      return result;
+    }
+  }
+  if (!messenger.progress("Checking", total, total)) {
+    result.count = -1;
+    return result;
+  }
+
+  if (bad > 0) {
+    messenger.show(
+        "Please correct bad format .WAV files and try again\nImporting them makes WAV files the "
+        "robot can play (Import... or velk_mur import)",
+        true);
+    result.count = -1;
+    return result;
+  }
+  if (good == 0) {
+    messenger.show(kNoRecordings, true);
+    return result;
+  }
+  if (missing > 0) {
+    messenger.show("Missing motion/led files for " + std::to_string(missing) + " actions\n(" +
+                       missingList + ")\nPlease Generate new ones",
+                   true);
+    result.count = -1;
+    return result;
+  }
+  result.count = good;
+  return result;
+}
+
+}  // namespace velk_mur

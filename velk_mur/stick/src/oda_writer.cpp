@@ -1,0 +1,139 @@
+#include "oda_writer.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/byte_order.h"
+
+namespace fs = std::filesystem;
+
+namespace velk_mur {
+
+namespace {
+
+constexpr std::uint16_t kOdaReservedField = 0;
+constexpr std::uint16_t kOdaFormatField = 3;
+constexpr std::size_t kHeaderPaddingSize = 48;
+constexpr std::size_t kSlotPaddingSize = 4;
+// Sources are streamed through a buffer of this size, so memory does not grow with them.
+constexpr std::size_t kCopyChunkSize = std::size_t{64} * 1024;
+constexpr std::uint64_t kMaxArchiveSize = std::numeric_limits<std::uint32_t>::max();
+
+}  // namespace
+
+std::uint64_t odaDirectoryEnd(std::uint32_t slotCount) {
+  return kOdaHeaderSize + std::uint64_t{slotCount} * kSlotSize;
+}
+
+bool OdaWriter::create(const fs::path& archivePath, std::int32_t slotCount) {
+  file_.reset();
+  sink_ = nullptr;
+  file_ = platform::OutputFile::create(archivePath);
+  if (!file_) return false;
+  if (createOn(*file_, slotCount)) return true;
+  file_.reset();
+  return false;
+}
+
+bool OdaWriter::createOn(platform::ByteSink& sink, std::int32_t slotCount) {
+  if (slotCount < 0 || odaDirectoryEnd(static_cast<std::uint32_t>(slotCount)) > kMaxArchiveSize) {
+    sink_ = nullptr;
+    return false;
+  }
+  sink_ = &sink;
+  slotCount_ = slotCount;
+  entryCount_ = 0;
+  nextDataOffset_ =
+      static_cast<std::uint32_t>(odaDirectoryEnd(static_cast<std::uint32_t>(slotCount)));
+  writtenEnd_ = 0;
+  if (writeHeader()) return true;
+  sink_ = nullptr;
+  return false;
+}
+
+bool OdaWriter::writeHeader() {
+  platform::Bytes header;
+  platform::putTag(header, kOdaMagic);
+  platform::putLe16(header, kOdaReservedField);
+  platform::putLe16(header, kOdaFormatField);
+  platform::putLe32(header, static_cast<std::uint32_t>(slotCount_));
+  platform::putLe32(header, kSlotSize);
+  header.resize(header.size() + kHeaderPaddingSize, 0);
+  return write(header);
+}
+
+bool OdaWriter::addEntry(const fs::path& sourcePath, std::string_view entryName,
+                         const platform::FourCC& tag) {
+  if (sink_ == nullptr || entryCount_ >= slotCount_) return false;
+  const std::int32_t slot = entryCount_++;
+  if (entryName.size() > kMaxEntryNameLength) return false;
+
+  std::optional<platform::InputFile> source = platform::InputFile::open(sourcePath);
+  if (!source) return false;
+  const std::optional<std::uint64_t> size = source->size();
+  if (!size || *size == 0 || nextDataOffset_ + *size > kMaxArchiveSize) return false;
+
+  const std::uint32_t dataOffset = nextDataOffset_;
+  const auto dataSize = static_cast<std::uint32_t>(*size);
+  nextDataOffset_ += dataSize;
+  return writeSlot(slot, entryName, tag, dataOffset, dataSize) && moveTo(dataOffset) &&
+         copySource(*source, dataSize);
+}
+
+bool OdaWriter::writeSlot(std::int32_t slot, std::string_view entryName,
+                          const platform::FourCC& tag, std::uint32_t dataOffset,
+                          std::uint32_t dataSize) {
+  platform::Bytes bytes;
+  platform::putTag(bytes, tag);
+  bytes.insert(bytes.end(), entryName.begin(), entryName.end());
+  bytes.resize(tag.size() + kEntryNameFieldSize, 0);
+  platform::putLe32(bytes, dataOffset);
+  platform::putLe32(bytes, dataSize);
+  bytes.resize(bytes.size() + kSlotPaddingSize, 0);
+  const std::uint64_t slotOffset = kOdaHeaderSize + std::uint64_t(slot) * kSlotSize;
+  // The directory beyond what was written reads as zero: unfilled slots stay all zero.
+  return moveTo(static_cast<std::uint32_t>(slotOffset)) && write(bytes);
+}
+
+// Moves to an absolute offset, filling any gap past the written end with zero bytes.
+bool OdaWriter::moveTo(std::uint32_t offset) {
+  if (offset <= writtenEnd_) return sink_->seek(offset);
+  if (!sink_->seek(writtenEnd_)) return false;
+  const platform::Bytes zeros(static_cast<std::size_t>(offset - writtenEnd_), 0);
+  return write(zeros);
+}
+
+bool OdaWriter::copySource(platform::InputFile& source, std::uint64_t size) {
+  platform::Bytes chunk(static_cast<std::size_t>(std::min<std::uint64_t>(size, kCopyChunkSize)));
+  std::uint64_t copied = 0;
+  while (copied < size) {
+    const auto wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(size - copied, chunk.size()));
+    const std::size_t got = source.readSome(std::span(chunk).first(wanted));
+    if (got == 0) return false;  // the source shrank or could not be read
+    if (!write(std::span<const std::uint8_t>(chunk).first(got))) return false;
+    copied += got;
+  }
+  return true;
+}
+
+bool OdaWriter::write(std::span<const std::uint8_t> bytes) {
+  if (!sink_->write(bytes)) return false;
+  writtenEnd_ = std::max(writtenEnd_, sink_->position());
+  return true;
+}
+
+bool OdaWriter::finish() {
+  if (sink_ == nullptr) return false;
+  const bool ok = !file_ || file_->close();
+  file_.reset();
+  sink_ = nullptr;
+  return ok;
+}
+
+void OdaWriter::abandon() {
+  file_.reset();
+  sink_ = nullptr;
+}
+
+}  // namespace velk_mur

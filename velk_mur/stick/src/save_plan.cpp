@@ -1,0 +1,127 @@
+#include "save_plan.h"
+
+#include <algorithm>
+#include <system_error>
+#include <unordered_map>
+
+#include "platform/ascii_text.h"
+#include "platform/case_path.h"
+#include "platform/files.h"
+#include "platform/folder_listing.h"
+#include "platform/path_text.h"
+#include "velk_mur/generate/naming.h"
+#include "action_catalogue.h"
+#include "mwc_update.h"
+#include "oda_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace velk_mur {
+
+namespace {
+constexpr std::string_view kFullBodyPattern = "*.mtn";
+constexpr std::string_view kAudioOnlySuffix = "_SND";
+
+std::uint64_t archiveBytes(std::uint32_t slots, std::uint64_t dataBytes) {
+  return odaDirectoryEnd(slots) + dataBytes;
+}
+}  // namespace
+
+bool isAudioOnlyName(std::string_view name) {
+  if (name.size() <= kAudioOnlySuffix.size()) return false;
+  return platform::equalsIgnoreCase(name.substr(name.size() - kAudioOnlySuffix.size()),
+                                    kAudioOnlySuffix);
+}
+
+std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
+                                          const std::vector<std::string>& listedNames) {
+  // Full-body motions are looked up in one listing rather than one folder scan per recording.
+  std::unordered_map<std::string, std::string> fullBodyFiles;
+  for (const std::string& file : platform::listFolder(audioFolder, kFullBodyPattern)) {
+    fullBodyFiles.emplace(platform::toLowerAscii(file), file);
+  }
+  std::vector<RecordingPlan> plans;
+  plans.reserve(listedNames.size());
+  std::int32_t number = kFirstOwnedAction;
+  for (const std::string& listed : listedNames) {
+    RecordingPlan plan;
+    plan.listedName = listed;
+    plan.name = platform::toLowerAscii(recordingName(listed));
+    plan.number = number++;
+    plan.audioOnly = isAudioOnlyName(plan.name);
+    const fs::path fullBody =
+        motionFilePath(audioFolder, recordingName(listed), kFullBodyKind, kRobotModel);
+    const auto found =
+        fullBodyFiles.find(platform::toLowerAscii(platform::pathToText(fullBody.filename())));
+    // A listed full-body motion that could not be checked is not taken for absent, which would
+    // pack other motions silently: it is planned, and its add fails naming it.
+    if (found != fullBodyFiles.end() &&
+        platform::fileState(audioFolder / platform::textToPath(found->second)) !=
+            platform::FileState::Absent) {
+      plan.fullBodyFile = found->second;
+    }
+    const RecordingFiles files = recordingFiles(audioFolder, plan);
+    plan.soundBytes = sizeOnDisk(files.sound);
+    for (const fs::path& motion : motionSources(files, plan))
+      plan.motionBytes += sizeOnDisk(motion);
+    plan.ledBytes = sizeOnDisk(files.led);
+    plans.push_back(std::move(plan));
+  }
+  return plans;
+}
+
+RecordingFiles recordingFiles(const fs::path& audioFolder, const RecordingPlan& plan) {
+  const std::string stem = recordingName(plan.listedName);
+  RecordingFiles files;
+  files.sound = audioFolder / platform::textToPath(plan.listedName);
+  files.fullBodyMotion = plan.hasFullBodyMotion()
+                             ? audioFolder / platform::textToPath(plan.fullBodyFile)
+                             : motionFilePath(audioFolder, stem, kFullBodyKind, kRobotModel);
+  files.headMotion = motionFilePath(audioFolder, stem, kHeadKind, kRobotModel);
+  files.mouthMotion = motionFilePath(audioFolder, stem, kMouthKind, kRobotModel);
+  files.led = ledFilePath(audioFolder, stem);
+  return files;
+}
+
+std::vector<fs::path> motionSources(const RecordingFiles& files, const RecordingPlan& plan) {
+  if (plan.hasFullBodyMotion()) return {files.fullBodyMotion};
+  return {files.headMotion, files.mouthMotion};
+}
+
+std::uint64_t sizeOnDisk(const fs::path& path) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(platform::resolveCase(path), error);
+  return error ? 0 : size;
+}
+
+std::array<std::uint64_t, 5> newFileSizes(const std::vector<RecordingPlan>& plans,
+                                          std::uint64_t oldConfigurationSize) {
+  std::uint64_t sounds = 0;
+  std::uint64_t motions = 0;
+  std::uint64_t leds = 0;
+  std::uint64_t catalogue = 0;
+  platform::MemorySink blocks;
+  for (const RecordingPlan& plan : plans) {
+    sounds += plan.soundBytes;
+    motions += plan.motionBytes;
+    leds += plan.ledBytes;
+    catalogue += actionCatalogueLine(plan.name, plan.number, plan.audioOnly).size();
+    writeActionBlock(blocks, plan.number, plan.name, plan.hasFullBodyMotion(), plan.audioOnly);
+  }
+  const auto count = static_cast<std::uint32_t>(plans.size());
+  return {archiveBytes(count, sounds),
+          archiveBytes(static_cast<std::uint32_t>(kMotionSlotsPerRecording) * count, motions),
+          archiveBytes(count, leds), catalogue,
+          std::max<std::uint64_t>(oldConfigurationSize, kMwcHeaderSize) + blocks.bytes().size()};
+}
+
+std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
+                          std::uint64_t oldConfigurationSize, std::uint64_t clusterSize) {
+  std::uint64_t total = platform::clusterRounded(1, clusterSize);  // the journal
+  for (const std::uint64_t size : newFileSizes(plans, oldConfigurationSize)) {
+    total += platform::clusterRounded(size, clusterSize);
+  }
+  return total;
+}
+
+}  // namespace velk_mur
