@@ -161,26 +161,44 @@ fs::path audioFolderFromText(std::string_view audioPath) {
       collapseDoubledSeparators(withNativeSeparators(audioPath), kSeparator));
 }
 
+namespace {
+
+enum class StickFileCheck { Readable, Absent, Unreadable };
+
+// A stick file that is there but cannot be read is not an invalid path: it gets its own
+// message.
+StickFileCheck checkStickFile(const std::string& file, platform::Messenger& messenger) {
+  const fs::path path = platform::textToPath(file);
+  if (platform::fileExists(path)) return StickFileCheck::Readable;
+  if (platform::fileState(path) == platform::FileState::Absent) return StickFileCheck::Absent;
+  messenger.show("Could not read " + file + "\nThe memory stick may be unreadable or locked", true);
+  return StickFileCheck::Unreadable;
+}
+
+}  // namespace
+
 bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment,
                        platform::Messenger& messenger) {
   const std::string stickPath = expandPathText(paths.stickPath, environment);
   const std::string catalogue = stickFileText(stickPath, kActionCatalogue);
-  if (!platform::fileExists(platform::textToPath(catalogue))) {
+  const StickFileCheck catalogueCheck = checkStickFile(catalogue, messenger);
+  if (catalogueCheck == StickFileCheck::Absent) {
     messenger.show("Invalid path for RCODE memory stick", true);
     messenger.show("Be sure to install the VELK7 addon", true);
     messenger.show(catalogue, true);
-    return false;
   }
+  if (catalogueCheck != StickFileCheck::Readable) return false;
   const std::string configuration = stickFileText(stickPath, kConfiguration);
-  if (!platform::fileExists(platform::textToPath(configuration))) {
+  const StickFileCheck configurationCheck = checkStickFile(configuration, messenger);
+  if (configurationCheck == StickFileCheck::Absent) {
     messenger.show("Invalid path for RCODE-7 memory stick", true);
     messenger.show(configuration, true);
-    return false;
   }
+  if (configurationCheck != StickFileCheck::Readable) return false;
   // The paths are remembered as typed. Not being able to remember them does not stop the
   // command.
   storePathTexts(environment, paths);
-  return recoverInterruptedSave(stickRootFromText(paths.stickPath), messenger);
+  return recoverInterruptedSave(stickRootFromText(stickPath), messenger);
 }
 
 CommandResult runGenerate(const PathTexts& paths, const AppEnvironment& environment,
