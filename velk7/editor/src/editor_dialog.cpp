@@ -18,14 +18,14 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/qt/dialog_units.h"
-#include "platform/qt/message_box_messenger.h"
 #include "about_dialog.h"
 #include "drag_image_window.h"
 #include "editor_images.h"
 #include "editor_template.h"
 #include "event_router.h"
 #include "line_edits.h"
+#include "platform/qt/dialog_units.h"
+#include "platform/qt/message_box_messenger.h"
 #include "save_program.h"
 #include "velk7/rcode/palette.h"
 
@@ -154,6 +154,9 @@ EditorDialog::EditorDialog(RcodeProgram& program, std::filesystem::path programP
 }
 
 EditorDialog::~EditorDialog() {
+  // The router goes first: hiding the dialog while it is destroyed sends events whose handlers
+  // would call into the part of this object that is already gone.
+  delete router_;
   // Ends a drag that is still under way so the mouse is not left captured.
   if (drag_.dragging()) releaseMouse();
 }
@@ -211,7 +214,7 @@ void EditorDialog::createControls() {
       std::max(1, (categoryHeight - categoryBox_->sizeHint().height()) / itemHeight));
   placeControls();
 
-  new EventRouter(
+  router_ = new EventRouter(
       this, codeList_, partsList_,
       {[this](QListWidget* list, int row, QPoint at) { return beginDrag(list, row, at); },
        [this](QPoint at) { dragPointerMoved(at); }, [this](QPoint at) { leftButtonReleased(at); },

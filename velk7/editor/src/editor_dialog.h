@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/messenger.h"
 #include "drag_controller.h"
 #include "edit_history.h"
+#include "platform/messenger.h"
 #include "velk7/rcode/code_lines.h"
 #include "velk7/rcode/program.h"
 
@@ -34,6 +34,7 @@ class MessageBoxMessenger;
 namespace velk7 {
 
 class DragImageWindow;
+class EventRouter;
 
 inline constexpr std::string_view kDialogTitle = "VELK7 - Simple RCODE Customization";
 inline constexpr std::string_view kNoEventPlaceholder =
@@ -137,6 +138,7 @@ class EditorDialog : public QDialog {
   QAction* undoAction_ = nullptr;
   QAction* redoAction_ = nullptr;
   DragImageWindow* dragImage_ = nullptr;
+  EventRouter* router_ = nullptr;
   QSize templateSize_;
 
   std::array<QIcon, kLineKindCount> kindImages_;
