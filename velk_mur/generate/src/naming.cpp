@@ -24,9 +24,10 @@ fs::path generatedFolder(const fs::path& folder) {
 fs::path motionFilePath(const fs::path& folder, std::string_view name, char kind, int model) {
   const std::string base(name);
   if (kind == kFullBodyKind) return folder / platform::textToPath(base + ".mtn");
-  if (kind == kHeadKind)
+  if (kind == kHeadKind) {
     return generatedFolder(folder) /
            platform::textToPath(base + "_h" + std::to_string(model) + ".mtn");
+  }
   return generatedFolder(folder) / platform::textToPath(base + "_" + kind + ".mtn");
 }
 

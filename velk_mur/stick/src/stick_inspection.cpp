@@ -7,17 +7,17 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "mwc_reader.h"
+#include "mwc_update.h"
+#include "oda_reader.h"
 #include "platform/ascii_text.h"
 #include "platform/byte_order.h"
 #include "platform/case_path.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "stick_file.h"
 #include "velk_mur/generate/led_reader.h"
 #include "velk_mur/generate/motion_reader.h"
-#include "mwc_reader.h"
-#include "mwc_update.h"
-#include "oda_reader.h"
-#include "stick_file.h"
 
 namespace velk_mur {
 
@@ -181,7 +181,10 @@ ArchiveNames inspectArchive(const std::filesystem::path& root, Archive which,
       continue;
     }
     const std::string problem = entryProblem(entry.tag, odaEntryData(*file.bytes, entry));
-    if (!problem.empty()) inspection.problems.push_back(where + ": " + problem);
+    if (problem.empty()) continue;
+    std::string line = where;
+    line.append(": ").append(problem);
+    inspection.problems.push_back(std::move(line));
   }
   if (!read.ok()) inspection.problems.push_back(file.title + ": " + read.problem);
   return result;
