@@ -198,14 +198,9 @@ std::optional<std::string> readWholeText(const fs::path& path, std::uint64_t max
   return readWhole<std::string>(path, maxSize);
 }
 
-bool fileIsMissing(const fs::path& path) {
-  std::error_code error;
-  return fs::status(resolveCase(path), error).type() == fs::file_type::not_found;
-}
-
 FileReadResult readFileIfPresent(const fs::path& path, std::uint64_t maxSize) {
   FileReadResult result;
-  if (fileIsMissing(path)) {
+  if (fileState(path) == FileState::Absent) {
     result.status = FileReadStatus::Missing;
   } else if (std::optional<Bytes> bytes = readWholeFile(path, maxSize)) {
     result.status = FileReadStatus::Read;

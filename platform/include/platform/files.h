@@ -89,9 +89,6 @@ struct FileReadResult {
 FileReadResult readFileIfPresent(const std::filesystem::path& path,
                                  std::uint64_t maxSize = std::uint64_t{1} << 31);
 
-// True only when the file system says that nothing is there (not when it could not tell).
-bool fileIsMissing(const std::filesystem::path& path);
-
 // True when the file can be opened for reading. False also when it could not be checked, so
 // never decide on it that a file may be overwritten or deleted: ask fileState.
 bool fileExists(const std::filesystem::path& path);

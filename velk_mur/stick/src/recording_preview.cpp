@@ -123,7 +123,7 @@ PreviewLoad loadRecordingPreview(const fs::path& audioFolder, const std::string&
       break;
     case WavCheck::Unreadable:
       return refuse(platform::pathToText(wavPath) +
-                    (platform::fileIsMissing(wavPath) ? " does not exist" : " could not be read"));
+                    (platform::fileState(wavPath) == platform::FileState::Absent ? " does not exist" : " could not be read"));
     default:
       return refuse(platform::pathToText(wavPath) + " is not an 8 kHz 8-bit mono PCM recording");
   }
@@ -143,7 +143,7 @@ PreviewLoad loadRecordingPreview(const fs::path& audioFolder, const std::string&
   }
 
   const fs::path fullBodyPath = motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel);
-  preview.fullBody = !platform::fileIsMissing(fullBodyPath);
+  preview.fullBody = platform::fileState(fullBodyPath) != platform::FileState::Absent;
   if (preview.fullBody) {
     MotionLoad body = loadMotion(fullBodyPath);
     if (!body.motion) return refuse(body.problem);
