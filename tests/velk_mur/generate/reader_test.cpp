@@ -45,7 +45,6 @@ const std::vector<Recording>& recordings() {
       {"hello", testing_support::halfSilentHalfLoud()},  // the worked examples
       {"tiny", testing_support::silence(655)},           // no LED steps, two key frames
       {"speech", noise(3 * 8000 + 17, 3)},
-      {"long", noise(90 * 8000, 9)},
   };
   return table;
 }
@@ -84,8 +83,6 @@ TEST(MotionReader, ReadsBackWhatTheGeneratorWroteAndWritesItAgain) {
     const velk_mur::MotionReadResult readMouth = velk_mur::readMotionFile(mouth);
     ASSERT_TRUE(readHead.ok()) << readHead.problem;
     ASSERT_TRUE(readMouth.ok()) << readMouth.problem;
-    EXPECT_EQ(readHead.motion.motionName, "h_any#any_7" + name);
-    EXPECT_EQ(readHead.motion.joints.size(), 3u);
     EXPECT_EQ(readMouth.motion.joints, std::vector<std::string>{"PRM:/r1/c1/c2/c3/c4-Joint2:14"});
     ASSERT_EQ(readMouth.motion.keyFrames.size(), mouthValues.size());
     for (std::size_t k = 0; k < mouthValues.size(); ++k) {
