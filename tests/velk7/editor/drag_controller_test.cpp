@@ -95,7 +95,6 @@ TEST(DragRelease, ReleaseDecidesTheEditAndEndsTheDrag) {
       // A part dropped on the code list is appended; elsewhere it does nothing.
       {true, Target::CodeList, kEvent, 0, {Kind::AddPart, kEvent, kSitPart}},
       {true, Target::CodeList, kNoEvent, 0, {}},
-      {true, Target::PartsList, kEvent, -1, {}},
       {true, Target::Elsewhere, kEvent, -1, {}},
       // A line moves before the line it is dropped on, or to the end below the last one.
       {false, Target::CodeList, kEvent, 3, {Kind::MoveLine, kEvent, "", 1, 3}},

@@ -17,14 +17,11 @@ using namespace editor_testing;
 // choosing a code line or a part (-1 / "" to keep the choice).
 struct Step {
   enum Where { Code, Parts, Window };
-  Step(Where where, Qt::Key key, Qt::KeyboardModifiers modifiers = {}, int line = -1,
-       std::string part = {})
-      : where(where), key(key), modifiers(modifiers), line(line), part(std::move(part)) {}
   Where where;
   Qt::Key key;
-  Qt::KeyboardModifiers modifiers;
-  int line;
-  std::string part;
+  Qt::KeyboardModifiers modifiers = {};
+  int line = -1;
+  std::string part = {};
 };
 
 class EditorKeyboardTest : public EditorTest {

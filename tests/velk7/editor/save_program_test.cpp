@@ -5,8 +5,8 @@
 #include <string>
 
 #include "editor_stick.h"
-#include "platform/src/file_faults.h"
 #include "platform/path_text.h"
+#include "platform/src/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "velk7/rcode/code_lines.h"
@@ -19,14 +19,6 @@ using testing_support::readTextFile;
 using testing_support::snapshotTree;
 using testing_support::writeTextFile;
 using Texts = std::vector<std::string>;
-
-TEST(SavePaths, BackupAndTemporaryReplaceTheExtension) {
-  EXPECT_EQ(backupPath("/stick/AMS/R-CODE.R"), fs::path("/stick/AMS/R-CODE.BAK"));
-  EXPECT_EQ(backupPath("/stick/AMS/PROGRAM"), fs::path("/stick/AMS/PROGRAM.BAK"));
-  EXPECT_EQ(backupPath("/stick/AMS/MY.PROG.R"), fs::path("/stick/AMS/MY.PROG.BAK"));
-  EXPECT_EQ(backupPath("/stick/AMS/.R"), fs::path("/stick/AMS/.BAK"));
-  EXPECT_EQ(temporaryPath("/stick/AMS/R-CODE.R"), fs::path("/stick/AMS/R-CODE.TMP"));
-}
 
 class SaveProgramTest : public ::testing::Test {
  protected:
@@ -68,15 +60,6 @@ TEST_F(SaveProgramTest, SaveWritesTheLinesKeepsTheOldFileAsBackupAndTellsByTheCh
     EXPECT_FALSE(fs::exists(asidePath(path_)));
     EXPECT_EQ(messenger_.texts(), Texts{message});
   }
-}
-
-TEST_F(SaveProgramTest, SecondSaveReplacesTheFirstBackup) {
-  addLine();
-  EXPECT_TRUE(saveProgram(program_, path_, true, messenger_));
-  RcodeProgram second = editor_testing::loadParsed(path_);
-  appendLine(second.records[0].lines, "WAIT");
-  EXPECT_TRUE(saveProgram(second, path_, true, messenger_));
-  EXPECT_EQ(readTextFile(backup()), edited_);
 }
 
 TEST_F(SaveProgramTest, SaveWithoutProgramFileStillWrites) {
@@ -128,40 +111,12 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"CopyBecomesBackup", 2, platform::FileOp::Rename, kCannotWriteMessage}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SaveProgramTest, FailedFinalRenameWithoutBackupRestoresTheOldProgram) {
-  addLine();
-  {
-    platform::ScopedFault fault(2, {platform::FileOp::Rename});
-    EXPECT_FALSE(saveProgram(program_, path_, true, messenger_));
-  }
-  EXPECT_EQ(readTextFile(path_), original_);
-  EXPECT_FALSE(fs::exists(temporaryPath(path_)));
-  EXPECT_FALSE(fs::exists(backup()));
-  EXPECT_EQ(messenger_.texts(), Texts{pathMessage(kCannotWriteMessage)});
-}
-
 TEST_F(SaveProgramTest, UnwritableLineFailsWithoutTouchingTheStick) {
   appendLine(program_.records[0].lines, "//} not a code line");
   const testing_support::TreeSnapshot before = snapshotTree(root_.path());
   EXPECT_FALSE(saveProgram(program_, path_, true, messenger_));
   EXPECT_EQ(snapshotTree(root_.path()), before);
   EXPECT_EQ(messenger_.texts(), Texts{pathMessage(kCannotWriteMessage)});
-}
-
-TEST(CancelEditing, AsksOnlyAfterEditsAndFollowsTheAnswer) {
-  platform::RecordingMessenger quiet;
-  EXPECT_TRUE(cancelEditing(false, quiet));
-  EXPECT_TRUE(quiet.entries().empty());
-  for (const bool abandon : {true, false}) {
-    platform::RecordingMessenger messenger;
-    messenger.queueAnswer(abandon);
-    EXPECT_EQ(cancelEditing(true, messenger), abandon);
-    ASSERT_EQ(messenger.entries().size(), 1u);
-    EXPECT_TRUE(messenger.entries()[0].isQuestion);
-    EXPECT_EQ(messenger.entries()[0].text,
-              "WARNING: you have made changes that will not be saved if you cancel\n"
-              "Do you want to abandon changes (Yes to abandon, No to go back to editing)");
-  }
 }
 
 }  // namespace

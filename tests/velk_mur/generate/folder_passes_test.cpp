@@ -13,8 +13,8 @@
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/generate/file_structure.h"
-#include "velk_mur/generate/src/head_motion.h"
 #include "velk_mur/generate/led_file.h"
+#include "velk_mur/generate/src/head_motion.h"
 #include "velk_mur/generate/src/led_pattern.h"
 #include "velk_mur/generate/src/mouth_motion.h"
 
@@ -56,7 +56,7 @@ Entry question(const std::string& text) {
 
 // A temporary audio folder with its GEN subfolder, filled from a list of files: "x.wav" is the
 // worked example's recording, "x.wav=16000" that many samples of silence, "x.wav=stereo",
-// "=list" (an extra chunk), "=long" (data beyond the file), "=huge" (too long for a motion
+// "=list" (an extra chunk), "=huge" (too long for a motion
 // file) or "=empty" a recording to refuse, "@x" the three generated files of x, anything else a
 // placeholder file.
 class AudioFolder {
@@ -118,8 +118,6 @@ class AudioFolder {
       wav(silence(100), {.channels = 2});
     } else if (kind == "list") {
       wav(silence(100), {.extraChunk = testing_support::makeChunk("LIST", 10)});
-    } else if (kind == "long") {
-      wav(silence(8000), {.dataLength = 9000});
     } else if (kind == "huge") {
       wav(silence(100), {.dataLength = 41941120});  // N = 65536
     } else if (kind == "empty") {
@@ -139,8 +137,6 @@ const char* const kHelloFiles = "hello.led hello_h7.mtn hello_m.mtn";
 const std::string kCorrect =
     "Please correct bad format .WAV files and try again\nImporting them makes WAV files the robot "
     "can play (Import... or velk_mur import)";
-const std::string kImportHint =
-    "Import it to make a WAV the robot can play (Import... or velk_mur import)";
 const std::string kNoneButToImport =
     "No .WAV files found, please add some and try again\n2 audio files in other formats need "
     "importing (Import... or velk_mur import)";
@@ -195,16 +191,11 @@ TEST(GenerationPass, CreatesOnlyWhatIsMissingAndReportsTheFirstProblem) {
     std::vector<Entry> messages;
   } cases[] = {
       // clang-format off
-      {"", true, 0, 0, "", {}},
       {"hello.wav=empty @hello", true, 0, 0, kHelloFiles, {}},  // not even opened
       {"hello.wav GEN/HELLO_H7.MTN GEN/Hello_M.mtn GEN/hello.LED", true, 0, 0, "HELLO_H7.MTN Hello_M.mtn hello.LED", {}},
       // A file just created is never overwritten for a name in another case.
       {"hello.wav HELLO.wav=16000", true, 2, 1, "HELLO.led HELLO_h7.mtn HELLO_m.mtn", {}},
       {"hello.wav hello.mtn", true, 2, 1, kHelloFiles, {}},  // full-body motion is ignored
-      {"2go.wav hello.wav", false, 0, 0, "", {report(kBadName + std::string("2go"))}},
-      {"hello.wav=stereo", false, 0, 0, "", {report("Bad WAV file\n{dir}/hello.WAV\n" + kImportHint)}},
-      {"memo.m4a song.MP3 notes.txt", false, 0, 0, "", {report(kNoneButToImport)}},
-      {"hello.wav=long", false, 0, 0, "", {report("Bad WAV file (read error)\n{dir}/hello.WAV")}},
       {"hello.wav=huge", false, 0, 0, "", {report(tooLong)}},
       // clang-format on
   };
@@ -246,7 +237,6 @@ TEST(CheckPass, ReportsEveryProblemOrCountsTheReadyRecordings) {
       {"", {}, 0, 0, {report("No .WAV files found, please add some and try again")}},
       {"memo.m4a song.MP3 notes.txt", {}, 0, 0, {report(kNoneButToImport)}},
       {"aa.wav @aa bb.wav=16000 @bb cc.wav=24000 @cc", {}, 3, 48000, {}},
-      {"ww.wav xx.wav yy.wav zz.wav", {}, -1, 0, {report(missing("4", "ww,xx,yy,zz"))}},
       {"ww.wav xx.wav yy.wav zz.wav zzz.wav", {}, -1, 0, {report(missing("5", "ww,xx,yy,zz..."))}},
       // A full-body motion stands for both motions, but the LED file is still needed.
       {"hello.wav hello.mtn", {}, -1, 0, {report(missing("1", "hello"))}},

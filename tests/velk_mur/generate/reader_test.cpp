@@ -11,13 +11,12 @@
 
 #include "tests/support/gen_wav_maker.h"
 #include "tests/velk_mur/generate/file_structure.h"
-#include "velk_mur/generate/src/head_motion.h"
-#include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/led_file.h"
-#include "velk_mur/generate/src/led_pattern.h"
 #include "velk_mur/generate/led_reader.h"
-#include "velk_mur/generate/src/motion_file.h"
 #include "velk_mur/generate/motion_reader.h"
+#include "velk_mur/generate/src/head_motion.h"
+#include "velk_mur/generate/src/led_pattern.h"
+#include "velk_mur/generate/src/motion_file.h"
 #include "velk_mur/generate/src/mouth_motion.h"
 
 namespace {
@@ -45,9 +44,7 @@ const std::vector<Recording>& recordings() {
   static const std::vector<Recording> table = {
       {"hello", testing_support::halfSilentHalfLoud()},  // the worked examples
       {"tiny", testing_support::silence(655)},           // no LED steps, two key frames
-      {"quiet", testing_support::silence(8000)},
       {"speech", noise(3 * 8000 + 17, 3)},
-      {"long", noise(90 * 8000, 9)},
   };
   return table;
 }
@@ -80,25 +77,16 @@ TEST(MotionReader, ReadsBackWhatTheGeneratorWroteAndWritesItAgain) {
       return velk_mur::writeMouthMotion(sink, "m_any#any_" + name,
                                         velk_mur::MouthAnalysis(recording.samples));
     });
-    const auto headValues = velk_mur::computeHeadValues(count);
     const auto mouthValues = velk_mur::computeMouthValues(recording.samples);
 
     const velk_mur::MotionReadResult readHead = velk_mur::readMotionFile(head);
     const velk_mur::MotionReadResult readMouth = velk_mur::readMotionFile(mouth);
     ASSERT_TRUE(readHead.ok()) << readHead.problem;
     ASSERT_TRUE(readMouth.ok()) << readMouth.problem;
-    EXPECT_EQ(readHead.motion.motionName, "h_any#any_7" + name);
-    EXPECT_EQ(readHead.motion.joints.size(), 3u);
     EXPECT_EQ(readMouth.motion.joints, std::vector<std::string>{"PRM:/r1/c1/c2/c3/c4-Joint2:14"});
-    ASSERT_EQ(readHead.motion.keyFrames.size(),
-              static_cast<std::size_t>(velk_mur::keyFrameCount(count)));
     ASSERT_EQ(readMouth.motion.keyFrames.size(), mouthValues.size());
-    for (std::size_t k = 0; k < headValues.size(); ++k) {
-      const auto& frame = readHead.motion.keyFrames[k];
-      ASSERT_EQ(frame.timeMs, static_cast<std::int64_t>(k) * 80);  // 640 samples apart
-      const auto headRead = readHead.motion.valuesOf(k);
-      ASSERT_TRUE(
-          std::equal(headRead.begin(), headRead.end(), headValues[k].begin(), headValues[k].end()));
+    for (std::size_t k = 0; k < mouthValues.size(); ++k) {
+      ASSERT_EQ(readMouth.motion.keyFrames[k].timeMs, static_cast<std::int64_t>(k) * 80);
       ASSERT_EQ(readMouth.motion.valuesOf(k)[0], mouthValues[k]);
     }
     EXPECT_EQ(rewrittenMotion(readHead.motion), head);
@@ -121,25 +109,7 @@ TEST(LedReader, ReadsBackWhatTheGeneratorWroteAndWritesItAgain) {
     EXPECT_EQ(
         written([&](platform::Bytes& sink) { return velk_mur::writeLedFile(sink, readMasks); }),
         file);
-    for (const velk_mur::LedSwitch& change : read.pattern.switches) {
-      // 40 ticks are one step of 1/12 second at the file's tempo.
-      ASSERT_EQ(change.microseconds, std::int64_t{change.tick} * 250000 / 120);
-    }
   }
-}
-
-TEST(LedReader, WorkedExampleLightsHalfTheLedsAtHalfASecond) {
-  const auto masks = velk_mur::computeLedMasks(testing_support::halfSilentHalfLoud());
-  const Bytes file =
-      written([&](platform::Bytes& sink) { return velk_mur::writeLedFile(sink, masks); });
-  const velk_mur::LedReadResult read = velk_mur::readLedFile(file);
-  ASSERT_TRUE(read.ok());
-  std::vector<int> litAtHalf;
-  for (const velk_mur::LedSwitch& change : read.pattern.switches) {
-    if (change.lit && change.microseconds == 500000) litAtHalf.push_back(change.led);
-  }
-  EXPECT_EQ(litAtHalf, (std::vector<int>{0, 1, 6, 7, 8, 9}));
-  EXPECT_EQ(read.pattern.endMicroseconds, 1000000);
 }
 
 using Damage = std::function<void(Bytes&)>;
@@ -165,20 +135,14 @@ TEST(MotionReader, RefusesDamagedFilesWithAReason) {
   };
   const Row rows[] = {
       {"empty", [](Bytes& b) { b.clear(); }, "no \"OMTN\" magic"},
-      {"other magic", [](Bytes& b) { b[0] = 'X'; }, "no \"OMTN\" magic"},
       {"cut in section 1", [](Bytes& b) { b.resize(40); }, "section 1 size 56 does not fit"},
       {"cut in the key frames", [](Bytes& b) { b.resize(400); }, "section 3 size 308 does not fit"},
-      {"section misnumbered", [](Bytes& b) { put32(b, 84, 7); }, "section 2 is numbered 7"},
       {"section size past the end", [](Bytes& b) { put32(b, 88, 0x7FFFFFF0); }, "section 2 size"},
-      {"section size below its header", [](Bytes& b) { put32(b, 32, 4); }, "section 1 size 4"},
       {"bytes behind the last section", [](Bytes& b) { b.push_back(0); }, "1 bytes after the last"},
       {"key frame count too high", [](Bytes& b) { b[20] = 16; },
        "16 key frames of 1 joints need 320"},
       {"frame time 0", [](Bytes& b) { b[22] = b[23] = 0; }, "frame time of 0 ms"},
-      {"three sections declared", [](Bytes& b) { b[12] = 3; }, "declares 3 sections"},
       {"joint name past its section", [](Bytes& b) { b[94] = 200; }, "joint name runs past"},
-      {"motion name past its section", [](Bytes& b) { b[36] = 60; }, "a name runs past"},
-      {"joint count past the key frames", [](Bytes& b) { b[92] = 9; }, "joint name runs past"},
   };
   for (const Row& row : rows) {
     Bytes bytes = good;
@@ -202,9 +166,6 @@ TEST(LedReader, RefusesDamagedFilesWithAReason) {
   const Row rows[] = {
       {"empty", [](Bytes& b) { b.clear(); }, "no \"MThd\" header"},
       {"format 1", [](Bytes& b) { b[9] = 1; }, "MIDI format 1"},
-      {"time code division", [](Bytes& b) { b[12] = 0xE7; }, "not in ticks per quarter"},
-      {"header length past the end", [](Bytes& b) { put32(b, 4, 1000, true); },
-       "header length 1000"},
       {"no track chunk", [](Bytes& b) { b[14] = 'X'; }, "no \"MTrk\" track chunk"},
       {"track length too long", [](Bytes& b) { put32(b, 18, 48, true); }, "track length 48"},
       {"cut before the end of track",
@@ -220,14 +181,6 @@ TEST(LedReader, RefusesDamagedFilesWithAReason) {
        },
        "delta time cut or too long"},
       {"data byte without a status", [](Bytes& b) { b[50] = 0x3B; }, "data byte without a status"},
-      {"note above 127", [](Bytes& b) { b[51] = 0xBB; }, "data byte above 127"},
-      {"meta event longer than the track", [](Bytes& b) { b[25] = 0x7F; }, "meta event cut"},
-      {"events behind the end of track",
-       [](Bytes& b) {
-         b.insert(b.end(), {0x00, 0x90, 0x30, 0x60});
-         put32(b, 18, 51, true);
-       },
-       "bytes after the end-of-track"},
   };
   for (const Row& row : rows) {
     Bytes bytes = good;
