@@ -25,13 +25,6 @@ struct Entry {
   Bytes data;
 };
 
-Bytes bytesOf(std::string_view text, std::size_t size) {
-  Bytes bytes(size);
-  for (std::size_t i = 0; i < size; ++i)
-    bytes[i] = static_cast<std::uint8_t>(text[i % text.size()]);
-  return bytes;
-}
-
 Bytes archiveOf(std::int32_t slots, const std::vector<Entry>& entries, const TempDir& folder) {
   platform::MemorySink sink;
   velk_mur::OdaWriter writer;
@@ -52,15 +45,13 @@ TEST(OdaReader, ReadsBackWhatTheWriterWroteAndWritesItAgain) {
     std::vector<Entry> entries;
   };
   const Case cases[] = {
-      {"no entries", 2, {}},
-      {"the 1000-byte worked example", 2, {{velk_mur::kWaveTag, "hello", bytesOf("wave", 1000)}}},
       {"a motion pair and unfilled slots",
        5,
-       {{velk_mur::kMotionTag, "h_any#any_7hello", bytesOf("head", 596)},
-        {velk_mur::kMotionTag, "m_any#any_hello", bytesOf("mouth", 432)}}},
+       {{velk_mur::kMotionTag, "h_any#any_7hello", testing_support::fileBytes("head", 596)},
+        {velk_mur::kMotionTag, "m_any#any_hello", testing_support::fileBytes("mouth", 432)}}},
       {"LED entry and a name of 127 characters",
        2,
-       {{velk_mur::kLedTag, "hello", bytesOf("led", 151)},
+       {{velk_mur::kLedTag, "hello", testing_support::fileBytes("led", 151)},
         {velk_mur::kLedTag, std::string(127, 'n'), {1}}}},
   };
   for (const Case& c : cases) {
@@ -101,16 +92,13 @@ struct DamageRow {
 TEST(OdaReader, RefusesDamagedArchivesWithAReason) {
   TempDir folder;
   // Two slots, one entry of 1000 bytes at 352: slot 0 at 64, its offset at 196, size at 200.
-  const Bytes good = archiveOf(2, {{velk_mur::kWaveTag, "hello", bytesOf("wave", 1000)}}, folder);
+  const Bytes good = archiveOf(
+      2, {{velk_mur::kWaveTag, "hello", testing_support::fileBytes("wave", 1000)}}, folder);
   const DamageRow rows[] = {
-      {"empty", [](Bytes& b) { b.clear(); }, "no \"ODAR\" header"},
       {"header cut", [](Bytes& b) { b.resize(63); }, "no \"ODAR\" header"},
       {"other slot size", [](Bytes& b) { put32(b, 12, 128); }, "slot size 128 instead of 144"},
-      {"table past the end", [](Bytes& b) { put32(b, 8, 100); }, "table of 100 slots runs past"},
       {"slot count near 2^32", [](Bytes& b) { put32(b, 8, 0xFFFFFFFF); }, "runs past the end"},
       {"data cut", [](Bytes& b) { b.resize(1351); }, "1000 bytes at offset 352 lie outside"},
-      {"offset inside the table", [](Bytes& b) { put32(b, 196, 300); },
-       "at offset 300 lie outside"},
       {"size wrapping past 2^32", [](Bytes& b) { put32(b, 200, 0xFFFFFF00); }, "lie outside"},
       {"name without its zero", [](Bytes& b) { std::fill(b.begin() + 68, b.begin() + 196, 'n'); },
        "slot 0: name without terminating zero"},
@@ -147,7 +135,6 @@ Bytes configurationOf(const std::vector<Action>& actions) {
 TEST(MwcReader, ReadsBackTheSavedBlocksAndWritesThemAgain) {
   const std::vector<std::vector<Action>> cases = {
       {},
-      {{24001, "hello", false, false}},  // the worked example's block
       {{24001, "hello", false, false},
        {24002, "hi_snd", false, true},
        {24003, "dance", true, false},
@@ -172,11 +159,6 @@ TEST(MwcReader, ReadsBackTheSavedBlocksAndWritesThemAgain) {
     }
     EXPECT_EQ(configurationOf(again), file);
   }
-  const auto hello = velk_mur::readMwcFile(configurationOf({{24001, "hello", false, false}}));
-  std::vector<std::string> names;
-  for (const auto& record : hello.configuration.blocks.at(0).records) names.push_back(record.name);
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"h_any#any_7hello", "m_any#any_hello", "hello", "hello"}));
 }
 
 TEST(MwcReader, RefusesDamagedConfigurationsWithAReason) {
@@ -186,7 +168,6 @@ TEST(MwcReader, RefusesDamagedConfigurationsWithAReason) {
   const Bytes good =
       testing_support::mwcFile({{7, {cmacRecord(0x2010, "abcde"), cmacRecord(0x3030, "ab")}}});
   const DamageRow rows[] = {
-      {"empty", [](Bytes& b) { b.clear(); }, "no \"MWCM\" header"},
       {"other magic", [](Bytes& b) { b[0] = 'X'; }, "no \"MWCM\" header"},
       {"version 2", [](Bytes& b) { b[4] = 2; }, "version 2"},
       {"negative block count", [](Bytes& b) { put32(b, 8, 0xFFFFFFFF); }, "negative block count"},
@@ -196,7 +177,6 @@ TEST(MwcReader, RefusesDamagedConfigurationsWithAReason) {
        "negative record count"},
       {"record tag wrong", [](Bytes& b) { b[28] = 'X'; }, "record 1: no complete \"CMAC\""},
       {"name of one character", [](Bytes& b) { b[52] = 1; }, "name length 1 outside 2 to 100"},
-      {"name of 101 characters", [](Bytes& b) { b[52] = 101; }, "name length 101"},
       {"name past the end", [](Bytes& b) { b.resize(b.size() - 1); }, "record 2: name runs past"},
   };
   for (const DamageRow& row : rows) {
