@@ -62,8 +62,6 @@ TEST(OdaReader, ReadsBackWhatTheWriterWroteAndWritesItAgain) {
   EXPECT_EQ(archiveOf(5, again, folder), archive);
 }
 
-using Damage = std::function<void(Bytes&)>;
-
 void put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i)
     bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
@@ -71,7 +69,7 @@ void put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
 
 struct DamageRow {
   const char* what;
-  Damage damage;
+  std::function<void(Bytes&)> damage;
   const char* reason;
 };
 

@@ -1,11 +1,9 @@
 #include "velk_mur/stick/save_to_stick.h"
 #include "velk_mur/stick/src/save_plan.h"
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -203,8 +201,6 @@ TEST(SaveToStick, RefusesBeforeWritingAnythingWithItsMessage) {
       writeFile(s.stick.configuration, configuration);
     };
   };
-  const auto kept = [](const std::vector<Bytes>& records) { return mcidBlock(100, records); };
-  const Bytes good = kept({cmacRecord(0x2010, "ok")});
   struct Case {
     const char* what;
     std::function<void(SaveSetup&)> prepare;
@@ -226,9 +222,10 @@ TEST(SaveToStick, RefusesBeforeWritingAnythingWithItsMessage) {
          fs::remove(s.stick.configuration);
        },
        "Failed to open old ERS-*.MWC files\nStick may be corrupt"},
-      {"version 2", configured(concat({mwcHeader(1, 1, 2), good})), kUnknown},
+      {"version 2", configured(mwcHeader(0, 0, 2)), kUnknown},
       {"name length 1 in a kept block",
-       configured(concat({mwcHeader(1, 1), kept({cmacRecord(0x2010, "a")})})), kCorrupted},
+       configured(concat({mwcHeader(1, 1), mcidBlock(100, {cmacRecord(0x2010, "a")})})),
+       kCorrupted},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -252,9 +249,6 @@ TEST(SaveToStick, RoomNeededCountsEveryNewFileAndTheJournal) {
   SaveSetup setup;
   setup.addRecording("hello");
   const auto plans = velk_mur::planRecordings(setup.audio, {"hello.wav"});
-  EXPECT_EQ(
-      velk_mur::newFileSizes(plans, 0),
-      (std::array<std::uint64_t, 5>{64 + 144 + 300, 64 + 288 + 110, 64 + 144 + 30, 52, 16 + 153}));
   EXPECT_EQ(velk_mur::bytesNeeded(plans, 0), 1 + 508 + 462 + 238 + 52 + 169);
   // With 512-byte clusters and an old ERS-7.MWC of 1000 bytes: the new one takes three.
   EXPECT_EQ(velk_mur::bytesNeeded(plans, 1000, 512), 512 + 3 * 512 + 512 + 3 * 512);
