@@ -25,13 +25,6 @@ struct Entry {
   Bytes data;
 };
 
-Bytes bytesOf(std::string_view text, std::size_t size) {
-  Bytes bytes(size);
-  for (std::size_t i = 0; i < size; ++i)
-    bytes[i] = static_cast<std::uint8_t>(text[i % text.size()]);
-  return bytes;
-}
-
 Bytes archiveOf(std::int32_t slots, const std::vector<Entry>& entries, const TempDir& folder) {
   platform::MemorySink sink;
   velk_mur::OdaWriter writer;
@@ -46,46 +39,28 @@ Bytes archiveOf(std::int32_t slots, const std::vector<Entry>& entries, const Tem
 }
 
 TEST(OdaReader, ReadsBackWhatTheWriterWroteAndWritesItAgain) {
-  struct Case {
-    const char* what;
-    std::int32_t slots;
-    std::vector<Entry> entries;
-  };
-  const Case cases[] = {
-      {"no entries", 2, {}},
-      {"the 1000-byte worked example", 2, {{velk_mur::kWaveTag, "hello", bytesOf("wave", 1000)}}},
-      {"a motion pair and unfilled slots",
-       5,
-       {{velk_mur::kMotionTag, "h_any#any_7hello", bytesOf("head", 596)},
-        {velk_mur::kMotionTag, "m_any#any_hello", bytesOf("mouth", 432)}}},
-      {"LED entry and a name of 127 characters",
-       2,
-       {{velk_mur::kLedTag, "hello", bytesOf("led", 151)},
-        {velk_mur::kLedTag, std::string(127, 'n'), {1}}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    TempDir folder;
-    const Bytes archive = archiveOf(c.slots, c.entries, folder);
-    const velk_mur::OdaReadResult read = velk_mur::readOdaArchive(archive);
-    ASSERT_TRUE(read.ok()) << read.problem;
-    EXPECT_EQ(read.archive.slotCount, static_cast<std::uint32_t>(c.slots));
-    EXPECT_EQ(read.archive.emptySlots, c.slots - c.entries.size());
-    ASSERT_EQ(read.archive.entries.size(), c.entries.size());
-    std::vector<Entry> again;
-    for (std::size_t i = 0; i < c.entries.size(); ++i) {
-      const velk_mur::OdaEntry& entry = read.archive.entries[i];
-      EXPECT_EQ(entry.tag, c.entries[i].tag);
-      EXPECT_EQ(entry.name, c.entries[i].name);
-      const auto data = velk_mur::odaEntryData(archive, entry);
-      EXPECT_EQ(Bytes(data.begin(), data.end()), c.entries[i].data);
-      again.push_back({entry.tag, entry.name, Bytes(data.begin(), data.end())});
-    }
-    EXPECT_EQ(archiveOf(static_cast<std::int32_t>(read.archive.slotCount), again, folder), archive);
+  // Mixed tags, a name of 127 characters and unfilled slots.
+  const std::vector<Entry> entries = {
+      {velk_mur::kMotionTag, "h_any#any_7hello", testing_support::fileBytes("head", 596)},
+      {velk_mur::kLedTag, std::string(127, 'n'), {1}}};
+  TempDir folder;
+  const Bytes archive = archiveOf(5, entries, folder);
+  const velk_mur::OdaReadResult read = velk_mur::readOdaArchive(archive);
+  ASSERT_TRUE(read.ok()) << read.problem;
+  EXPECT_EQ(read.archive.slotCount, 5u);
+  EXPECT_EQ(read.archive.emptySlots, 3u);
+  ASSERT_EQ(read.archive.entries.size(), entries.size());
+  std::vector<Entry> again;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const velk_mur::OdaEntry& entry = read.archive.entries[i];
+    const auto data = velk_mur::odaEntryData(archive, entry);
+    again.push_back({entry.tag, entry.name, Bytes(data.begin(), data.end())});
+    EXPECT_EQ(again.back().tag, entries[i].tag);
+    EXPECT_EQ(again.back().name, entries[i].name);
+    EXPECT_EQ(again.back().data, entries[i].data);
   }
+  EXPECT_EQ(archiveOf(5, again, folder), archive);
 }
-
-using Damage = std::function<void(Bytes&)>;
 
 void put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i)
@@ -94,23 +69,20 @@ void put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
 
 struct DamageRow {
   const char* what;
-  Damage damage;
+  std::function<void(Bytes&)> damage;
   const char* reason;
 };
 
 TEST(OdaReader, RefusesDamagedArchivesWithAReason) {
   TempDir folder;
   // Two slots, one entry of 1000 bytes at 352: slot 0 at 64, its offset at 196, size at 200.
-  const Bytes good = archiveOf(2, {{velk_mur::kWaveTag, "hello", bytesOf("wave", 1000)}}, folder);
+  const Bytes good = archiveOf(
+      2, {{velk_mur::kWaveTag, "hello", testing_support::fileBytes("wave", 1000)}}, folder);
   const DamageRow rows[] = {
-      {"empty", [](Bytes& b) { b.clear(); }, "no \"ODAR\" header"},
       {"header cut", [](Bytes& b) { b.resize(63); }, "no \"ODAR\" header"},
       {"other slot size", [](Bytes& b) { put32(b, 12, 128); }, "slot size 128 instead of 144"},
-      {"table past the end", [](Bytes& b) { put32(b, 8, 100); }, "table of 100 slots runs past"},
       {"slot count near 2^32", [](Bytes& b) { put32(b, 8, 0xFFFFFFFF); }, "runs past the end"},
       {"data cut", [](Bytes& b) { b.resize(1351); }, "1000 bytes at offset 352 lie outside"},
-      {"offset inside the table", [](Bytes& b) { put32(b, 196, 300); },
-       "at offset 300 lie outside"},
       {"size wrapping past 2^32", [](Bytes& b) { put32(b, 200, 0xFFFFFF00); }, "lie outside"},
       {"name without its zero", [](Bytes& b) { std::fill(b.begin() + 68, b.begin() + 196, 'n'); },
        "slot 0: name without terminating zero"},
@@ -145,38 +117,25 @@ Bytes configurationOf(const std::vector<Action>& actions) {
 }
 
 TEST(MwcReader, ReadsBackTheSavedBlocksAndWritesThemAgain) {
-  const std::vector<std::vector<Action>> cases = {
-      {},
-      {{24001, "hello", false, false}},  // the worked example's block
-      {{24001, "hello", false, false},
-       {24002, "hi_snd", false, true},
-       {24003, "dance", true, false},
-       {25001, std::string(89, 'x'), false, false}},
-  };
-  for (const auto& actions : cases) {
-    const Bytes file = configurationOf(actions);
-    const velk_mur::MwcReadResult read = velk_mur::readMwcFile(file);
-    ASSERT_TRUE(read.ok()) << read.problem;
-    EXPECT_EQ(read.configuration.trailingBytes, 0u);
-    ASSERT_EQ(read.configuration.blocks.size(), actions.size());
-    std::vector<Action> again;
-    for (const velk_mur::MwcBlock& block : read.configuration.blocks) {
-      const auto& records = block.records;
-      const auto sound = std::find_if(records.begin(), records.end(), [](const auto& r) {
-        return r.kind == velk_mur::kSoundRecord;
-      });
-      ASSERT_NE(sound, records.end());
-      again.push_back({block.number, sound->name,
-                       records.front().kind == velk_mur::kFullBodyMotionRecord,
-                       records.size() == 1});
-    }
-    EXPECT_EQ(configurationOf(again), file);
+  const std::vector<Action> actions = {{24001, "hello", false, false},
+                                       {24002, "hi_snd", false, true},
+                                       {24003, "dance", true, false},
+                                       {25001, std::string(89, 'x'), false, false}};
+  const Bytes file = configurationOf(actions);
+  const velk_mur::MwcReadResult read = velk_mur::readMwcFile(file);
+  ASSERT_TRUE(read.ok()) << read.problem;
+  EXPECT_EQ(read.configuration.trailingBytes, 0u);
+  ASSERT_EQ(read.configuration.blocks.size(), actions.size());
+  std::vector<Action> again;
+  for (const velk_mur::MwcBlock& block : read.configuration.blocks) {
+    const auto& records = block.records;
+    const auto sound = std::find_if(records.begin(), records.end(),
+                                    [](const auto& r) { return r.kind == velk_mur::kSoundRecord; });
+    ASSERT_NE(sound, records.end());
+    again.push_back({block.number, sound->name,
+                     records.front().kind == velk_mur::kFullBodyMotionRecord, records.size() == 1});
   }
-  const auto hello = velk_mur::readMwcFile(configurationOf({{24001, "hello", false, false}}));
-  std::vector<std::string> names;
-  for (const auto& record : hello.configuration.blocks.at(0).records) names.push_back(record.name);
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"h_any#any_7hello", "m_any#any_hello", "hello", "hello"}));
+  EXPECT_EQ(configurationOf(again), file);
 }
 
 TEST(MwcReader, RefusesDamagedConfigurationsWithAReason) {
@@ -186,17 +145,13 @@ TEST(MwcReader, RefusesDamagedConfigurationsWithAReason) {
   const Bytes good =
       testing_support::mwcFile({{7, {cmacRecord(0x2010, "abcde"), cmacRecord(0x3030, "ab")}}});
   const DamageRow rows[] = {
-      {"empty", [](Bytes& b) { b.clear(); }, "no \"MWCM\" header"},
       {"other magic", [](Bytes& b) { b[0] = 'X'; }, "no \"MWCM\" header"},
       {"version 2", [](Bytes& b) { b[4] = 2; }, "version 2"},
-      {"negative block count", [](Bytes& b) { put32(b, 8, 0xFFFFFFFF); }, "negative block count"},
       {"more blocks declared than held", [](Bytes& b) { b[8] = 2; }, "block 2 of 2: no \"MCID\""},
-      {"block head cut", [](Bytes& b) { b.resize(20); }, "no \"MCID\" block head"},
       {"negative record count", [](Bytes& b) { put32(b, 24, 0x80000000); },
        "negative record count"},
       {"record tag wrong", [](Bytes& b) { b[28] = 'X'; }, "record 1: no complete \"CMAC\""},
       {"name of one character", [](Bytes& b) { b[52] = 1; }, "name length 1 outside 2 to 100"},
-      {"name of 101 characters", [](Bytes& b) { b[52] = 101; }, "name length 101"},
       {"name past the end", [](Bytes& b) { b.resize(b.size() - 1); }, "record 2: name runs past"},
   };
   for (const DamageRow& row : rows) {
