@@ -37,36 +37,4 @@ TEST(ListingOrder, IgnoresCaseThenBreaksTiesByBytes) {
   EXPECT_EQ(names, expected);
 }
 
-TEST(TextLines, EndAtLineFeedsWithTheirCarriageReturnAndKeepEveryOtherOne) {
-  const struct {
-    const char* text;
-    std::vector<std::string> contents;
-    std::vector<std::size_t> ends;
-  } rows[] = {
-      {"", {}, {}},
-      {"a", {"a"}, {1}},
-      {"a\r\nb\n", {"a", "b"}, {3, 5}},
-      {"\n\r\n", {"", ""}, {1, 3}},
-      {"a\rb\r", {"a\rb\r"}, {4}},
-      {"a\r\r\nb", {"a\r", "b"}, {4, 5}},
-  };
-  for (const auto& row : rows) {
-    std::vector<std::string> contents;
-    std::vector<std::size_t> ends;
-    for (const platform::TextLine& line : platform::splitLines(row.text)) {
-      contents.emplace_back(line.content);
-      ends.push_back(line.end);
-    }
-    EXPECT_EQ(contents, row.contents) << row.text;
-    EXPECT_EQ(ends, row.ends) << row.text;
-  }
-}
-
-TEST(Blanks, OnlyBlanksAndTabsAreTrimmed) {
-  EXPECT_EQ(platform::trimBlanks(" \t a b\t "), "a b");
-  EXPECT_EQ(platform::trimBlanks(" \t "), "");
-  EXPECT_EQ(platform::trimBlanks("\ra\n"), "\ra\n");
-  EXPECT_EQ(platform::trimLeadingBlanks("\t x "), "x ");
-}
-
 }  // namespace

@@ -34,11 +34,6 @@ TEST(DamagedGeneratedFiles, CheckPassNamesTheDamagedFile) {
       {"empty LED file", "hello.led", [](platform::Bytes) { return platform::Bytes{}; }},
       {"LED file cut short", "hello.led",
        [](platform::Bytes b) { return platform::Bytes(b.begin(), b.end() - 1); }},
-      {"LED file with a byte added", "hello.led",
-       [](platform::Bytes b) {
-         b.push_back(0);
-         return b;
-       }},
       {"LED file of format 1", "hello.led",
        [](platform::Bytes b) {
          b[9] = 1;
@@ -46,15 +41,11 @@ TEST(DamagedGeneratedFiles, CheckPassNamesTheDamagedFile) {
        }},
       {"garbage head motion", "hello_h7.mtn",
        [](platform::Bytes b) { return platform::Bytes(b.size(), 0x5A); }},
-      {"head motion cut short", "hello_h7.mtn",
-       [](platform::Bytes b) { return platform::Bytes(b.begin(), b.begin() + 40); }},
       {"mouth motion with a section size off", "hello_m.mtn",
        [](platform::Bytes b) {
          ++b[8];
          return b;
        }},
-      {"mouth motion holding a LED file", "hello_m.mtn",
-       [](platform::Bytes) { return platform::Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6}; }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -117,12 +117,11 @@ void sweepSave(bool withOldBackup) {
 
 }  // namespace
 
-TEST(SaveProgramSweep, FailedSaveKeepsTheProgramAndLeavesNoTemporaryFile) {
-  sweepSave(false);
-}
-
-TEST(SaveProgramSweep, FailedSaveOverAnOldBackupKeepsTheProgram) {
-  sweepSave(true);
+TEST(SaveProgramSweep, FailedOrKilledSaveKeepsTheProgramWithOrWithoutAnOldBackup) {
+  for (const bool withOldBackup : {false, true}) {
+    SCOPED_TRACE(withOldBackup);
+    sweepSave(withOldBackup);
+  }
 }
 
 TEST(SaveProgramLock, ASecondSaveIsRefusedAndALeftLockFileIsTakenOver) {
