@@ -97,7 +97,6 @@ TEST_F(GeneratorDialogTest, ControlsCarryTheStoredPathsTextsNamesTipsAndTabOrder
 TEST_F(GeneratorDialogTest, EnterDoesNothingAndEscapeDoneOrTheCloseBoxCloseWithoutSaving) {
   const std::tuple<const char*, std::function<void()>, bool> ways[] = {
       {"enter in an edit", [this] { QTest::keyClick(edit("1006"), Qt::Key_Return); }, false},
-      {"enter on a button", [this] { QTest::keyClick(control("1011"), Qt::Key_Enter); }, false},
       {"escape", [this] { QTest::keyClick(edit("1005"), Qt::Key_Escape); }, true},
       {"done", [this] { QTest::mouseClick(control("2"), Qt::LeftButton); }, true},
       {"close box", [this] { dialog->close(); }, true},

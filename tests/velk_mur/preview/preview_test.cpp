@@ -1,7 +1,6 @@
 // The preview as the user sees it: the picture of the half-silent, half-loud recording measured
 // where its content lies (no golden image), the files it is saved to, and the dialog's Preview
 // window playing on the clock.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QInputDialog>
@@ -16,7 +15,6 @@
 #include "velk_mur/app/src/preview_window.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/naming.h"
-#include "velk_mur/generate/src/motion_file.h"
 #include "velk_mur/preview/preview_picture.h"
 
 namespace fs = std::filesystem;
@@ -111,7 +109,6 @@ TEST(PreviewPicture, IsSavedAsPngOrSvgByItsExtension) {
   const Row rows[] = {
       {"hello.png", true, "\x89PNG"},
       {"Hello.SVG", true, "<?xml"},
-      {"missing/folder/hello.png", false, "could not be written"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.file);
@@ -127,25 +124,6 @@ TEST(PreviewPicture, IsSavedAsPngOrSvgByItsExtension) {
       EXPECT_FALSE(fs::exists(file));
     }
   }
-}
-
-TEST(PreviewPicture, FullBodyMotionShowsOnlyTheJointsItMoves) {
-  const HelloFolder hello;
-  // The user's own motion: of its three head joints only the pan swings.
-  platform::Bytes motion;
-  ASSERT_TRUE(velk_mur::writeMotionHeader(motion, 3, 3, "a_any#any_hello"));
-  for (std::int32_t pan : {0, 610865, -610865}) {
-    velk_mur::writeKeyFrameHeader(motion, 4);
-    for (std::int32_t value : {-261799, pan, 0}) velk_mur::writeJointValue(motion, value);
-  }
-  testing_support::writeFile(hello.folder / "hello.mtn", motion);
-  const velk_mur::RecordingPreview preview = hello.preview();
-  EXPECT_TRUE(preview.fullBody);
-  EXPECT_FALSE(preview.mouth);
-  ASSERT_EQ(preview.head.size(), 1u);
-  EXPECT_EQ(preview.head.front().label, "head pan");
-  EXPECT_THAT(preview.head.front().degrees,
-              testing::Pointwise(testing::DoubleNear(0.001), std::vector<double>{0, 35, -35}));
 }
 
 TEST(PreviewWindow, OpensFromTheDialogPlaysOnTheClockAndCloses) {
