@@ -53,7 +53,7 @@ TEST(Conversion, ToneKeepsItsLevelOrIsLevelledToTheTargetPeak) {
   EXPECT_NEAR(decibels(rmsOfSamples(finishRecording(sound, {}))), kPeakDbfs + decibels(sine), 1.0);
 }
 
-TEST(Conversion, ToneAboveTheNewNyquistFrequencyDoesNotFoldBack) {
+TEST(Conversion, ToneAboveTheNewNyquistDoesNotFoldBackAndOppositeChannelsCancel) {
   testing_support::TempDir dir;
   // Faded in and out over 50 ms: an abrupt start or end has energy at every frequency.
   const auto faded = [](double frequency) {
@@ -65,10 +65,7 @@ TEST(Conversion, ToneAboveTheNewNyquistFrequencyDoesNotFoldBack) {
   const MonoSound kept = decoded(dir / "1k.wav", kWav16, faded(1000), 1.0);
   const MonoSound folded = decoded(dir / "6k.wav", kWav16, faded(6000), 1.0);
   EXPECT_LE(decibels(rms(folded) / rms(kept)), -50.0);
-}
 
-TEST(Conversion, OppositeStereoChannelsCancel) {
-  testing_support::TempDir dir;
   const auto opposite = [](double t, int c) {
     return (c == 0 ? 0.5 : -0.5) * std::sin(2 * 3.14159265 * 440 * t);
   };
@@ -114,17 +111,13 @@ TEST_P(InputFormat, GivesARecordingTheCheckPassAccepts) {
 INSTANTIATE_TEST_SUITE_P(
     Formats, InputFormat,
     testing::Values(AudioFormat{"wav_u8_11k", "wav", "pcm_u8", "wav", 11025, 1},
-                    AudioFormat{"wav_s16_44k_stereo", "wav", "pcm_s16le", "wav", 44100, 2},
                     AudioFormat{"wav_s24_48k_stereo", "wav", "pcm_s24le", "wav", 48000, 2},
-                    AudioFormat{"wav_s32_96k", "wav", "pcm_s32le", "wav", 96000, 1},
                     AudioFormat{"wav_float_22k", "wav", "pcm_f32le", "wav", 22050, 1},
                     AudioFormat{"wav_8k_already", "wav", "pcm_u8", "wav", 8000, 1},
                     AudioFormat{"mp3", "mp3", "libmp3lame", "mp3", 44100, 2},
                     AudioFormat{"m4a_aac", "ipod", "aac", "m4a", 44100, 2},
                     AudioFormat{"flac", "flac", "flac", "flac", 48000, 2},
-                    AudioFormat{"ogg_vorbis", "ogg", "libvorbis", "ogg", 44100, 2},
-                    AudioFormat{"opus", "ogg", "libopus", "opus", 48000, 2},
-                    AudioFormat{"aiff", "aiff", "pcm_s16be", "aiff", 44100, 1}),
+                    AudioFormat{"opus", "ogg", "libopus", "opus", 48000, 2}),
     [](const testing::TestParamInfo<AudioFormat>& info) { return std::string(info.param.label); });
 
 }  // namespace
