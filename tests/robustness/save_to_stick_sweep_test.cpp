@@ -12,6 +12,7 @@
 #include "platform/case_path.h"
 #include "platform/file_lock.h"
 #include "platform/folder_listing.h"
+#include "platform/src/file_faults.h"
 #include "tests/robustness/fault_sweep.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
@@ -230,4 +231,17 @@ TEST_F(SaveSweep, RoomTableCountsEveryNewFileInWholeClusters) {
     for (const std::uint64_t size : written) expected += (size + cluster - 1) / cluster * cluster;
     EXPECT_EQ(velk_mur::bytesNeeded(plans, oldSize, cluster), expected);
   }
+}
+
+TEST_F(SaveSweep, AFullStickIsReportedAsFullAndKeepsTheStick) {
+  takeReferences();
+  freshCopy();
+  platform::FaultInjection::failAt(1, {platform::FileOp::Write});
+  platform::FaultInjection::setDeviceFull(true);
+  platform::RecordingMessenger messenger;
+  EXPECT_FALSE(save(messenger));
+  platform::FaultInjection::reset();
+  EXPECT_EQ(messenger.texts(), std::vector<std::string>{"The memory stick is full\nNothing on it "
+                                                        "was changed; make room and save again"});
+  EXPECT_EQ(snapshotTree(stick()), before);
 }

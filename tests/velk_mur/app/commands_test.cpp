@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/path_text.h"
+#include "platform/src/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 
@@ -83,6 +84,14 @@ TEST_F(CommandTest, ValidateStickPathNamesWhatIsMissingAndStoresThePathsAsTyped)
   }
   EXPECT_EQ(readTextFile(velk_mur::settingsFilePath(environment)),
             "[VELK_MUR]\r\nMEMSTICK=" + stick() + "\\\r\nLOCALDATA=c:\\aibo\\mydata\r\n");
+
+  // A file that could not be checked is not taken for absent: the path is not called invalid.
+  messenger.clear();
+  const platform::ScopedFault unreadable(1, {platform::FileOp::Check});
+  EXPECT_FALSE(velk_mur::validateStickPath({half, "a"}, environment, messenger));
+  EXPECT_EQ(messenger.texts(), std::vector<std::string>{
+                                   "Could not read " + native(half + "/OPEN-R/MW/CONF/ERS-7.MWC") +
+                                   "\nThe memory stick may be unreadable or locked"});
 }
 
 TEST_F(CommandTest, GenerateReportsItsOutcomeLast) {

@@ -133,7 +133,7 @@ TEST(ImportCommand, BadFilesAreNamedAndTheGoodOnesImported) {
   EXPECT_EQ(listing(audio), "good_one.wav later.wav");
 }
 
-TEST(Say, SpeaksASentenceAtAPlausibleLength) {
+TEST(Say, SpeaksASentenceAtAPlausibleLengthAndNamesAMissingVoice) {
   testing_support::TempDir dir;
   platform::RecordingMessenger messenger;
   const auto result = runSay("Hello, I am your robot dog. Shall we play?", "greeting", {}, {},
@@ -144,6 +144,14 @@ TEST(Say, SpeaksASentenceAtAPlausibleLength) {
   const double seconds = info.dataLength / 8000.0;
   EXPECT_GT(seconds, 1.5);
   EXPECT_LT(seconds, 6.0);
+
+  messenger.clear();
+  EXPECT_FALSE(
+      runSay("Hello", "other", {.voice = "no-such-voice"}, {}, dir.path().string(), messenger).ok);
+  EXPECT_EQ(messenger.texts(),
+            std::vector<std::string>{"Cannot speak the text\nno voice 'no-such-voice' "
+                                     "(velk_mur say --list-voices lists them)"});
+  EXPECT_FALSE(fs::exists(dir / "other.wav"));
 }
 
 }  // namespace
