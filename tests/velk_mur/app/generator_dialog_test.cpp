@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -94,43 +93,30 @@ TEST_F(GeneratorDialogTest, ControlsCarryTheStoredPathsTextsNamesTipsAndTabOrder
             QSize(platform::horizontalPixels(208, base), platform::verticalPixels(93, base)));
 }
 
-TEST_F(GeneratorDialogTest, EnterDoesNothingAndEscapeDoneOrTheCloseBoxCloseWithoutSaving) {
-  const std::tuple<const char*, std::function<void()>, bool> ways[] = {
-      {"enter in an edit", [this] { QTest::keyClick(edit("1006"), Qt::Key_Return); }, false},
-      {"escape", [this] { QTest::keyClick(edit("1005"), Qt::Key_Escape); }, true},
-      {"done", [this] { QTest::mouseClick(control("2"), Qt::LeftButton); }, true},
-      {"close box", [this] { dialog->close(); }, true},
+// What each key or button does first: the buttons run their commands, Enter does nothing, and
+// Escape and Done close without saving the paths.
+TEST_F(GeneratorDialogTest, EachKeyOrButtonShowsItsFirstMessageOrCloses) {
+  const std::tuple<const char*, Qt::Key, std::string, bool> rows[] = {
+      {"1006", Qt::Key_Return, "", false},
+      {"1005", Qt::Key_Escape, "", true},
+      {"2", Qt::Key_Space, "", true},
+      {"1011", Qt::Key_Space,
+       "Regenerated 2 motion files and 0 LED files\nReady to 'Save to Stick'", false},
+      {"1009", Qt::Key_Space, "1 actions ok and ready to 'Save to Stick'\n(0.00MB Audio)", false},
+      {"1008", Qt::Key_Space, "Memory Stick Update Complete", true},
+      {"1010", Qt::Key_Space, "Murmelon\nanother Dravlen tool\nVersion .11", false},
   };
-  for (const auto& [what, act, closes] : ways) {
-    SCOPED_TRACE(what);
-    openWithValidPaths(dir / what);
-    act();
-    QApplication::processEvents();
-    EXPECT_EQ(dialog->isVisible(), !closes);
-    EXPECT_EQ(dialog->result(), QDialog::Rejected);
-    EXPECT_FALSE(settingsWritten());
-    EXPECT_TRUE(messenger.entries().empty());
-  }
-}
-
-TEST_F(GeneratorDialogTest, EachButtonRunsItsCommandFromTheKeyboard) {
-  const std::tuple<const char*, std::string, bool> rows[] = {
-      {"1011", "Regenerated 2 motion files and 0 LED files\nReady to 'Save to Stick'", false},
-      {"1009", "1 actions ok and ready to 'Save to Stick'\n(0.00MB Audio)", false},
-      {"1008", "Memory Stick Update Complete", true},
-      {"1010", "Murmelon\nanother Dravlen tool\nVersion .11", false},
-  };
-  for (const auto& [id, firstMessage, closes] : rows) {
+  for (const auto& [id, key, firstMessage, closes] : rows) {
     SCOPED_TRACE(id);
     fs::remove(velk_mur::settingsFilePath(environment));
     openWithValidPaths(dir / id);
     messenger.clear();
     control(id)->setFocus();
-    QTest::keyClick(control(id), Qt::Key_Space);
-    ASSERT_FALSE(messenger.texts().empty());
-    EXPECT_EQ(messenger.texts().front(), firstMessage);
+    QTest::keyClick(control(id), key);
+    EXPECT_EQ(messenger.texts().empty() ? "" : messenger.texts().front(), firstMessage);
     QTRY_COMPARE(dialog->isVisible(), !closes);
-    EXPECT_EQ(settingsWritten(), id != std::string("1010"));
+    // The paths are stored by the commands that check the stick.
+    EXPECT_EQ(settingsWritten(), !firstMessage.empty() && id != std::string("1010"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   }
 }
