@@ -107,8 +107,8 @@ TEST_F(CommandTest, ValidateStickPathNamesWhatIsMissingAndStoresThePathsAsTyped)
 // cancelled one ends quietly with complete files and the stick as it was.
 TEST_F(CommandTest, CommandsReportTheirOutcomeLastOrEndQuietlyWhenCancelled) {
   testing_support::makeValidStick(dir / "stick");
-  testing_support::writeRecording(dir / "voices", "one", 800);
-  testing_support::writeRecording(dir / "voices", "two", 800);
+  for (const char* name : {"one", "two"})
+    testing_support::writeRecording(dir / "voices", name, 800);
   testing_support::writeRecording(dir / "voices", "six", kAudioWarningBytes + 1);
   testing_support::writeRecording(dir / "bad", "2go", 100);
   int busyCalls = 0;
@@ -121,16 +121,13 @@ TEST_F(CommandTest, CommandsReportTheirOutcomeLastOrEndQuietlyWhenCancelled) {
   };
   const std::string warning = "WARNING: You have a lot of .WAV files, they may not work";
   const std::string ready = "\nReady to 'Save to Stick'", saved = "Memory Stick Update Complete";
+  const std::string failed = "Error during egeneration\nPlease fix error and try again";
   const std::string stick = path("stick"), missing = path("missing");
   const PathTexts paths{stick, path("voices")};
   // The command, its paths, the step cancelled at, the last message, the files in GEN after.
   const std::tuple<Command, PathTexts, std::string, std::string, std::size_t> rows[] = {
       {generate, {stick, missing}, "", "Audio data folder not found\n" + missing, 0},
-      {generate,
-       {stick, path("bad")},
-       "",
-       "Error during egeneration\nPlease fix error and try again",
-       0},
+      {generate, {stick, path("bad")}, "", failed, 0},
       {save, paths, "",
        "Missing motion/led files for 3 actions\n(one,six,two)\nPlease Generate new ones", 0},
       {generate, paths, "Generating 1/3", "", 3},
