@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "platform/src/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/import/audio_fixtures.h"
@@ -16,8 +17,6 @@ namespace fs = std::filesystem;
 namespace velk_mur {
 namespace {
 
-constexpr testing_support::AudioFormat kMp3{"mp3", "mp3", "libmp3lame", "mp3", 44100, 2};
-
 // The folder's file names, sorted, separated by blanks.
 std::string listing(const fs::path& folder) {
   std::set<std::string> names;
@@ -30,10 +29,7 @@ std::string listing(const fs::path& folder) {
 }
 
 TEST(ActionNames, FileNamesBecomeValidActionNames) {
-  const struct {
-    std::string stem;
-    std::string name;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"hello", "hello"},
       {"Voice Memo 2024-05-01", "Voice_Memo_2024_05_01"},
       {"01_hello", "x01_hello"},
@@ -43,55 +39,58 @@ TEST(ActionNames, FileNamesBecomeValidActionNames) {
       {"a", "a_"},
       {std::string(120, 'w'), std::string(89, 'w')},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(actionNameFromStem(c.stem), c.name) << c.stem;
-    EXPECT_TRUE(isUsableActionName(actionNameFromStem(c.stem))) << c.stem;
+  for (const auto& [stem, name] : cases) {
+    EXPECT_EQ(actionNameFromStem(stem), name) << stem;
+    EXPECT_TRUE(isUsableActionName(name)) << stem;
   }
 }
 
+// A name taken is refused unless replacing was asked for; a failed write keeps the old file.
 TEST(SaveRecording, RefusesBadAndTakenNamesAndReplacesOnlyWhenAsked) {
-  const MonoSound sound(8000, 0.25F);
+  using enum ExistingRecording;
   const std::string taken = "A recording named Hello is in the audio folder already";
+  const std::string old = "GEN GEN/Hello.led GEN/Hello_h7.mtn GEN/Hello_m.mtn Hello.wav";
   const struct {
     std::string name;
     ExistingRecording existing;
-    bool answer;  // to the question, when asked
-    bool saved;
-    std::string message;
+    bool answer;          // to the question, when asked
+    std::string message;  // the start of the one message shown, if any
     std::string after;
+    bool writeFails = false;
   } cases[] = {
-      {"bye", ExistingRecording::Refuse, false, true, "",
-       "GEN GEN/Hello.led GEN/Hello_h7.mtn GEN/Hello_m.mtn Hello.wav bye.wav"},
-      {"hello", ExistingRecording::Refuse, false, false,
-       taken + "\nImport with --replace to replace it",
-       "GEN GEN/Hello.led GEN/Hello_h7.mtn GEN/Hello_m.mtn Hello.wav"},
-      {"HELLO", ExistingRecording::Ask, false, false, taken + "\nReplace it?",
-       "GEN GEN/Hello.led GEN/Hello_h7.mtn GEN/Hello_m.mtn Hello.wav"},
-      {"HELLO", ExistingRecording::Ask, true, true, taken + "\nReplace it?", "GEN Hello.wav"},
-      {"hello", ExistingRecording::Replace, false, true, "", "GEN Hello.wav"},
-      {"2go", ExistingRecording::Replace, false, false,
+      {"bye", Refuse, false, "", old + " bye.wav"},
+      {"hello", Refuse, false, taken + "\nImport with --replace to replace it", old},
+      {"HELLO", Ask, false, taken + "\nReplace it?", old},
+      {"HELLO", Ask, true, taken + "\nReplace it?", "GEN Hello.wav"},
+      {"hello", Replace, false, "", "GEN Hello.wav"},
+      {"hello", Replace, false, "Cannot write the recording\n", "GEN Hello.wav", true},
+      {"2go", Replace, false,
        "Cannot use the name 2go\nA recording's name starts with a letter, holds only letters, "
        "digits and '_', and is 2 to 89 characters long",
-       "GEN GEN/Hello.led GEN/Hello_h7.mtn GEN/Hello_m.mtn Hello.wav"},
+       old},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.name + c.message);
     testing_support::TempDir dir;
-    testing_support::writeTextFile(dir / "Hello.wav", "old");
-    for (const char* generated : {"Hello_h7.mtn", "Hello_m.mtn", "Hello.led"}) {
-      testing_support::writeTextFile(dir / "GEN" / generated, "old");
+    for (const char* file : {"Hello.wav", "GEN/Hello_h7.mtn", "GEN/Hello_m.mtn", "GEN/Hello.led"}) {
+      testing_support::writeTextFile(dir / file, "old");
     }
     platform::RecordingMessenger messenger;
     messenger.queueAnswer(c.answer);
-    const auto saved = saveRecording(sound, "test", dir.path(), c.name,
+    std::optional<platform::ScopedFault> fault;
+    if (c.writeFails) fault.emplace(1, std::initializer_list{platform::FileOp::Write});
+    const auto saved = saveRecording(MonoSound(8000, 0.25F), "test", dir.path(), c.name,
                                      {.conversion = {}, .existing = c.existing}, messenger);
-    EXPECT_EQ(saved.has_value(), c.saved);
-    EXPECT_EQ(messenger.texts(),
-              c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
+    fault.reset();
+    const std::vector<std::string> texts = messenger.texts();
+    EXPECT_EQ(texts.size(), c.message.empty() ? 0u : 1u);
+    EXPECT_TRUE(texts.empty() || texts[0].starts_with(c.message)) << texts[0];
     EXPECT_EQ(listing(dir.path()), c.after);
-    if (c.saved && c.existing != ExistingRecording::Refuse) {
-      EXPECT_EQ(saved->name, "Hello");
-      EXPECT_NE(testing_support::readTextFile(dir / "Hello.wav"), "old");
+    const bool replaced = c.after == "GEN Hello.wav" && !c.writeFails;
+    EXPECT_EQ(saved.has_value(), replaced || c.name == "bye");
+    EXPECT_EQ(testing_support::readTextFile(dir / "Hello.wav") != "old", replaced);
+    if (replaced && saved) {
+      EXPECT_EQ(saved->name, "Hello");  // the name as the folder lists it
     }
   }
 }
@@ -100,23 +99,22 @@ TEST(ImportCommand, BadFilesAreNamedAndTheGoodOnesImported) {
   testing_support::TempDir dir;
   const fs::path audio = dir / "audio";
   fs::create_directories(audio);
-  ASSERT_TRUE(testing_support::writeAudioFile(dir / "good one.mp3", kMp3,
-                                              testing_support::tone(440, 0.3), 1.0));
-  ASSERT_TRUE(testing_support::writeAudioFile(dir / "later.flac",
-                                              {"flac", "flac", "flac", "flac", 48000, 1},
-                                              testing_support::tone(440, 0.3), 0.5));
+  const auto tone = testing_support::tone(440, 0.3);
+  ASSERT_TRUE(testing_support::writeAudioFile(
+      dir / "good one.mp3", {"mp3", "mp3", "libmp3lame", "mp3", 44100, 2}, tone, 1.0));
+  ASSERT_TRUE(testing_support::writeAudioFile(
+      dir / "later.flac", {"flac", "flac", "flac", "flac", 48000, 1}, tone, 0.5));
   platform::Bytes garbage(5000);
   for (std::size_t i = 0; i < garbage.size(); ++i)
     garbage[i] = static_cast<std::uint8_t>(i * 7919 % 251);
   testing_support::writeFile(dir / "garbage.mp3", garbage);
   testing_support::writeFile(dir / "empty.m4a", {});
 
-  const std::vector<std::string> files = {
-      (dir / "garbage.mp3").string(), (dir / "good one.mp3").string(), (dir / "empty.m4a").string(),
-      (dir / "missing.mp3").string(), (dir / "later.flac").string()};
+  std::vector<std::string> files;
+  for (const char* name : {"garbage.mp3", "good one.mp3", "empty.m4a", "missing.mp3", "later.flac"})
+    files.push_back((dir / name).string());
   platform::RecordingMessenger messenger;
-  const CommandResult result = runImport(files, std::nullopt, {}, audio.string(), messenger);
-  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(runImport(files, std::nullopt, {}, audio.string(), messenger).ok);
   const auto& entries = messenger.entries();
   ASSERT_EQ(entries.size(), 4u);
   for (std::size_t i = 0; i < 3; ++i) {
@@ -136,14 +134,13 @@ TEST(ImportCommand, BadFilesAreNamedAndTheGoodOnesImported) {
 TEST(Say, SpeaksASentenceAtAPlausibleLengthAndNamesAMissingVoice) {
   testing_support::TempDir dir;
   platform::RecordingMessenger messenger;
-  const auto result = runSay("Hello, I am your robot dog. Shall we play?", "greeting", {}, {},
-                             dir.path().string(), messenger);
-  ASSERT_TRUE(result.ok) << testing::PrintToString(messenger.texts());
+  ASSERT_TRUE(runSay("Hello, I am your robot dog. Shall we play?", "greeting", {}, {},
+                     dir.path().string(), messenger)
+                  .ok);
   WavHeaderInfo info;
   ASSERT_EQ(readWavHeader(dir / "greeting.wav", info), WavCheck::Good);
-  const double seconds = info.dataLength / 8000.0;
-  EXPECT_GT(seconds, 1.5);
-  EXPECT_LT(seconds, 6.0);
+  EXPECT_GT(info.dataLength, 1.5 * 8000);
+  EXPECT_LT(info.dataLength, 6.0 * 8000);
 
   messenger.clear();
   EXPECT_FALSE(
