@@ -12,6 +12,7 @@
 
 namespace fs = std::filesystem;
 
+namespace velk_mur {
 namespace {
 
 struct Invocation {
@@ -24,9 +25,8 @@ struct Invocation {
 
 // One row per rule of the parser, and one per command reached with its paths and answers.
 TEST(CommandLine, ArgumentsReachTheirCommandAndExitWithItsStatus) {
-  using velk_mur::kExitFailure, velk_mur::kExitSuccess, velk_mur::kExitUsage;
   const testing_support::TempDir dir;
-  const velk_mur::AppEnvironment environment = testing_support::environmentIn(dir);
+  const AppEnvironment environment = testing_support::environmentIn(dir);
   testing_support::makeValidStick(dir / "stick");
   testing_support::writeRecording(dir / "voices", "2go", 100);
   testing_support::writeReadyCompanions(dir / "voices", "2go");
@@ -34,12 +34,7 @@ TEST(CommandLine, ArgumentsReachTheirCommandAndExitWithItsStatus) {
   const std::string example = (fs::path(VELK_SOURCE_DIR) / "examples/stick").string();
   const std::string tryHelp = "Try 'velk_mur --help'", ready = "1 actions ok and ready";
   const std::string badName = "Bad file name (must be alphanumeric maybe with an '_')\n2go";
-  const std::vector<std::string> paths = {"test", "--stick", stick, "--audio", audio};
-  const auto test = [&](const std::vector<std::string>& more) {
-    std::vector<std::string> arguments = paths;
-    arguments.insert(arguments.end(), more.begin(), more.end());
-    return arguments;
-  };
+  const std::string stickPath = "--stick=" + stick, audioPath = "--audio=" + audio;
   const std::vector<Invocation> cases = {
       {{"--help"}, kExitSuccess, "Exit status: 0"},
       {{"--version"}, kExitSuccess, "velk_mur 0.11\n"},
@@ -55,43 +50,39 @@ TEST(CommandLine, ArgumentsReachTheirCommandAndExitWithItsStatus) {
       {{"frobnicate"}, kExitUsage, tryHelp},
       {{"test", "--bogus"}, kExitUsage, tryHelp},
       {{"test", "--yes", "--no"}, kExitUsage, tryHelp},
-      {{"save", "--stick", std::string(velk_mur::kMaxPathText + 1, 'a')}, kExitUsage, "259"},
+      {{"save", "--stick", std::string(kMaxPathText + 1, 'a')}, kExitUsage, "259"},
 #ifdef VELK_MUR_WITH_IMPORT
       {{"import", "a.mp3", "b.mp3", "--name", "ab"}, kExitUsage, "one file only"},
       {{"say", "hello"}, kExitUsage, "--name"},
       {{"say", "hello", "--name", "hi", "--speed", "20"}, kExitUsage, "80 to 450"},
       {{"say", "--list-voices"}, kExitSuccess, "en-us  gmw/en-US  English (America)"},
 #endif
-      // From here on the stick passes its check and the paths are stored.
-      {test({"--no"}), kExitFailure, badName, "y\n", true},
-      {test({}), kExitFailure, badName, "y\n"},  // nobody to ask: No
-      {test({}), kExitSuccess, ready, "y\n", true},
-      {test({}), kExitFailure, badName, "n\n", true},
-      // Last: the paths written with '=' are the ones stored.
-      {{"test", "--stick=" + stick, "--audio=" + audio, "--yes"}, kExitSuccess, ready},
+      // From here on the stick passes its check and the paths, written after '=', are stored.
+      {{"test", stickPath, audioPath, "--no"}, kExitFailure, badName, "y\n", true},
+      {{"test", stickPath, audioPath}, kExitFailure, badName, "y\n"},  // nobody to ask: No
+      {{"test", stickPath, audioPath}, kExitSuccess, ready, "y\n", true},
+      {{"test", stickPath, audioPath}, kExitFailure, badName, "n\n", true},
+      {{"test", stickPath, audioPath, "--yes"}, kExitSuccess, ready},
   };
   for (const Invocation& c : cases) {
     std::ostringstream out, err;
     std::istringstream in(c.input);
-    EXPECT_EQ(velk_mur::runCommandLine(c.arguments, {out, err, in, c.inputIsTerminal}, environment),
-              c.status)
+    EXPECT_EQ(runCommandLine(c.arguments, {out, err, in, c.inputIsTerminal}, environment), c.status)
         << ::testing::PrintToString(c.arguments);
     const std::string written = c.status == kExitSuccess ? out.str() : err.str();
     EXPECT_NE(written.find(c.expected), std::string::npos) << written;
     if (c.status == kExitUsage) {
       EXPECT_EQ(out.str(), "");
-      EXPECT_FALSE(fs::exists(velk_mur::settingsFilePath(environment)));
+      EXPECT_FALSE(fs::exists(settingsFilePath(environment)));
     }
   }
-  const velk_mur::PathTexts stored = velk_mur::loadPathTexts(environment);
+  const PathTexts stored = loadPathTexts(environment);
   EXPECT_EQ(stored.stickPath, stick);
   EXPECT_EQ(stored.audioPath, audio);
 }
 
 TEST(TerminalProgress, ShownOnATerminalOnceAPassHasLastedHalfASecond) {
-  const std::pair<bool, std::string> cases[] = {{true, "\rChecking 2/3\rChecking 3/3\n"},
-                                                {false, ""}};
-  for (const auto& [onTerminal, expected] : cases) {
+  for (const bool onTerminal : {true, false}) {
     std::ostringstream out, err;
     std::istringstream in;
     int now = 0;
@@ -103,9 +94,10 @@ TEST(TerminalProgress, ShownOnATerminalOnceAPassHasLastedHalfASecond) {
       now = stepTimesMs[step];
       messenger.progress("Checking", step, 3);
     }
-    EXPECT_EQ(err.str(), expected);
+    EXPECT_EQ(err.str(), onTerminal ? "\rChecking 2/3\rChecking 3/3\n" : "");
     EXPECT_EQ(out.str(), "");
   }
 }
 
 }  // namespace
+}  // namespace velk_mur
