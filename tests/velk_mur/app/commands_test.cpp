@@ -73,40 +73,14 @@ class CommandTest : public ::testing::Test {
   CancellingMessenger messenger;
 };
 
-TEST_F(CommandTest, ValidateStickPathNamesWhatIsMissingAndStoresThePathsAsTyped) {
-  testing_support::writeTextFile(dir / "half/OPEN-R/APP/PC/AMS/ACTION.CFG", "");
+// One session over a stick and three recordings: the stick path is checked first and stored as
+// typed, each command shows its outcome last, and a cancelled one ends quietly with complete
+// files and the stick as it was.
+TEST_F(CommandTest, CommandsCheckThePathsReportTheirOutcomeOrEndQuietlyWhenCancelled) {
+  // Stick file names in lower case, as on a stick copied to a case-sensitive file system.
   testing_support::makeStickTree(dir / "stick", testing_support::mwcFile({}), "",
                                  testing_support::StickNameCase::Lower);
-  const std::string half = path("half"), stick = path("stick");
-  const std::string configuration = native(half + "/OPEN-R/MW/CONF/ERS-7.MWC");
-  const std::pair<PathTexts, std::vector<std::string>> cases[] = {
-      {{stick + "x", "a"},
-       {"Invalid path for RCODE memory stick", "Be sure to install the VELK7 addon",
-        native(stick + "x/OPEN-R/APP/PC/AMS/ACTION.CFG")}},
-      {{half + "/", "a"}, {"Invalid path for RCODE-7 memory stick", configuration}},
-      {{stick + "\\", "c:\\aibo\\mydata"}, {}}};
-  for (const auto& [paths, expected] : cases) {
-    messenger.clear();
-    EXPECT_EQ(validateStickPath(paths, environment, messenger), expected.empty());
-    EXPECT_EQ(messenger.texts(), expected);
-    EXPECT_EQ(fs::exists(settingsFilePath(environment)), expected.empty());
-  }
-  EXPECT_EQ(testing_support::readTextFile(settingsFilePath(environment)),
-            "[VELK_MUR]\r\nMEMSTICK=" + stick + "\\\r\nLOCALDATA=c:\\aibo\\mydata\r\n");
-
-  // A file that could not be checked is not taken for absent: the path is not called invalid.
-  messenger.clear();
-  const platform::ScopedFault unreadable(1, {platform::FileOp::Check});
-  EXPECT_FALSE(validateStickPath({half, "a"}, environment, messenger));
-  EXPECT_EQ(messenger.texts(), std::vector<std::string>{"Could not read " + configuration +
-                                                        "\nThe memory stick may be unreadable or "
-                                                        "locked"});
-}
-
-// One session over a stick and three recordings: each command reports its outcome last, and a
-// cancelled one ends quietly with complete files and the stick as it was.
-TEST_F(CommandTest, CommandsReportTheirOutcomeLastOrEndQuietlyWhenCancelled) {
-  testing_support::makeValidStick(dir / "stick");
+  testing_support::writeTextFile(dir / "half/OPEN-R/APP/PC/AMS/ACTION.CFG", "");
   for (const char* name : {"one", "two"})
     testing_support::writeRecording(dir / "voices", name, 800);
   testing_support::writeRecording(dir / "voices", "six", kAudioWarningBytes + 1);
@@ -121,38 +95,60 @@ TEST_F(CommandTest, CommandsReportTheirOutcomeLastOrEndQuietlyWhenCancelled) {
   };
   const std::string warning = "WARNING: You have a lot of .WAV files, they may not work";
   const std::string ready = "\nReady to 'Save to Stick'", saved = "Memory Stick Update Complete";
+  const std::string stick = path("stick"), half = path("half"), missing = path("missing");
+  const std::string configuration = native(half + "/OPEN-R/MW/CONF/ERS-7.MWC");
+  const PathTexts paths{stick + "\\", path("voices")};
+  // The command, its paths, the step cancelled at, the messages, the files in GEN after.
+  const std::vector<std::string> noCatalogue = {"Invalid path for RCODE memory stick",
+                                                "Be sure to install the VELK7 addon",
+                                                native(stick + "x/OPEN-R/APP/PC/AMS/ACTION.CFG")};
+  const std::string badName = "Bad file name (must be alphanumeric maybe with an '_')\n2go";
   const std::string failed = "Error during egeneration\nPlease fix error and try again";
-  const std::string stick = path("stick"), missing = path("missing");
-  const PathTexts paths{stick, path("voices")};
-  // The command, its paths, the step cancelled at, the last message, the files in GEN after.
-  const std::tuple<Command, PathTexts, std::string, std::string, std::size_t> rows[] = {
-      {generate, {stick, missing}, "", "Audio data folder not found\n" + missing, 0},
-      {generate, {stick, path("bad")}, "", failed, 0},
-      {save, paths, "",
-       "Missing motion/led files for 3 actions\n(one,six,two)\nPlease Generate new ones", 0},
-      {generate, paths, "Generating 1/3", "", 3},
-      {generate, paths, "", "Regenerated 4 motion files and 2 LED files" + ready, 9},
-      {generate, {"file://" + stick, "~/../voices"}, "", "Nothing regenerated" + ready, 9},
-      {test, paths, "Checking 2/3", "", 9},
-      {save, paths, "Saving 3/3", warning, 9},
-      {save, paths, "", saved, 9}};
-  for (const auto& [command, rowPaths, cancelAt, last, filesInGen] : rows) {
-    SCOPED_TRACE(last + cancelAt);
+  const std::string notGenerated =
+      "Missing motion/led files for 3 actions\n(one,six,two)\nPlease Generate new ones";
+  using Texts = std::vector<std::string>;
+  const std::tuple<Command, PathTexts, std::string, Texts, std::size_t> rows[] = {
+      {generate, {stick + "x", "a"}, "", noCatalogue, 0},
+      {test, {half + "/", "a"}, "", {"Invalid path for RCODE-7 memory stick", configuration}, 0},
+      {generate, {stick, missing}, "", {"Audio data folder not found\n" + missing}, 0},
+      {generate, {stick, path("bad")}, "", {badName, failed}, 0},
+      {save, paths, "", {notGenerated}, 0},
+      {generate, paths, "Generating 1/3", {}, 3},
+      {generate, paths, "", {"Regenerated 4 motion files and 2 LED files" + ready}, 9},
+      {generate, {"file://" + stick, "~/../voices"}, "", {"Nothing regenerated" + ready}, 9},
+      {test, paths, "Checking 2/3", {}, 9},
+      {save, paths, "Saving 3/3", {warning}, 9},
+      {save, paths, "", {warning, saved}, 9}};
+  for (const auto& [command, rowPaths, cancelAt, texts, filesInGen] : rows) {
+    SCOPED_TRACE(rowPaths.stickPath + " " + rowPaths.audioPath + " " + cancelAt);
+    const bool checked = fs::exists(settingsFilePath(environment));
     messenger.clear();
     messenger.step = cancelAt;
     const auto stickBefore = snapshotTree(dir / "stick");
     const CommandResult result = command(rowPaths, environment, messenger);
+    const std::string last = texts.empty() ? "" : texts.back();
     EXPECT_EQ(result.ok, last.ends_with(ready) || last == saved);
     EXPECT_EQ(result.closeDialog, last == saved);
-    EXPECT_EQ(messenger.texts().empty() ? "" : messenger.texts().back(), last);
+    EXPECT_EQ(messenger.texts(), texts);
     const std::vector<std::string>& steps = messenger.progressSteps();
     EXPECT_TRUE(cancelAt.empty() || (!steps.empty() && steps.back() == cancelAt));
     EXPECT_EQ(snapshotTree(dir / "stick") == stickBefore, last != saved);
     EXPECT_EQ(snapshotTree(dir / "voices").size(), 3 + filesInGen);
+    // Paths that fail the check are not stored.
+    EXPECT_EQ(fs::exists(settingsFilePath(environment)), checked || rowPaths.audioPath != "a");
   }
-  EXPECT_EQ(messenger.texts().front(), warning);
   EXPECT_EQ(busyCalls, 22);
   EXPECT_FALSE(fs::exists(dir / "missing"));
+  EXPECT_EQ(testing_support::readTextFile(settingsFilePath(environment)),
+            "[VELK_MUR]\r\nMEMSTICK=" + stick + "\\\r\nLOCALDATA=" + paths.audioPath + "\r\n");
+
+  // A file that could not be checked is not taken for absent: the path is not called invalid.
+  messenger.clear();
+  const platform::ScopedFault unreadable(1, {platform::FileOp::Check});
+  EXPECT_FALSE(validateStickPath({half, "a"}, environment, messenger));
+  EXPECT_EQ(messenger.texts(), std::vector<std::string>{"Could not read " + configuration +
+                                                        "\nThe memory stick may be unreadable or "
+                                                        "locked"});
 }
 
 }  // namespace
