@@ -1,16 +1,16 @@
-// Names, refusals and replacing, bad files among good ones, and speech.
+// Refusals and replacing, every format and file name among bad files, and speech.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <set>
 
+#include "platform/path_text.h"
 #include "platform/src/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/import/audio_fixtures.h"
 #include "velk_mur/app/src/import_commands.h"
 #include "velk_mur/generate/wav_input.h"
-#include "velk_mur/import/action_names.h"
 #include "velk_mur/import/recording_import.h"
 
 namespace fs = std::filesystem;
@@ -27,23 +27,6 @@ std::string listing(const fs::path& folder) {
   std::string text;
   for (const auto& name : names) text += (text.empty() ? "" : " ") + name;
   return text;
-}
-
-TEST(ActionNames, FileNamesBecomeValidActionNames) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"hello", "hello"},
-      {"Voice Memo 2024-05-01", "Voice_Memo_2024_05_01"},
-      {"01_hello", "x01_hello"},
-      {"Caf\u00e9 cr\u00e8me br\u00fbl\u00e9e", "Cafe_creme_brulee"},
-      {"Stra\u00dfe \u0141\u00f3d\u017a \u00c6sir", "Strasse_Lodz_AEsir"},
-      {"\u65e5\u672c\u8a9e", "x_"},
-      {"a", "a_"},
-      {std::string(120, 'w'), std::string(89, 'w')},
-  };
-  for (const auto& [stem, name] : cases) {
-    EXPECT_EQ(actionNameFromStem(stem), name) << stem;
-    EXPECT_TRUE(isUsableActionName(name)) << stem;
-  }
 }
 
 // A name taken is refused unless replacing was asked for; a failed write keeps the old file.
@@ -96,9 +79,10 @@ TEST(SaveRecording, RefusesBadAndTakenNamesAndReplacesOnlyWhenAsked) {
   }
 }
 
-// Every common format among files that cannot be read: the bad ones are named and leave
-// nothing behind, the good ones become recordings the check pass accepts.
-TEST(ImportCommand, ImportsEveryCommonFormatAndNamesTheBadFiles) {
+// Every common format, under names that must be made valid, among files that cannot be read:
+// the bad ones are named and leave nothing behind, the good ones become recordings the check
+// pass accepts, named after their files.
+TEST(ImportCommand, ImportsEveryCommonFormatUnderAValidNameAndNamesTheBadFiles) {
   testing_support::TempDir dir;
   const fs::path audio = dir / "audio";
   fs::create_directories(audio);
@@ -106,20 +90,27 @@ TEST(ImportCommand, ImportsEveryCommonFormatAndNamesTheBadFiles) {
   testing_support::writeTextFile(dir / "empty.m4a", "");
   std::vector<std::string> files = {(dir / "garbage.mp3").string(), (dir / "empty.m4a").string(),
                                     (dir / "missing.mp3").string()};
-  // The label is the file's name; its recording is named after it.
-  const testing_support::AudioFormat formats[] = {
-      {"wav_u8_11k", "wav", "pcm_u8", "wav", 11025, 1},
-      {"wav_s24_48k", "wav", "pcm_s24le", "wav", 48000, 2},
-      {"wav_float_22k", "wav", "pcm_f32le", "wav", 22050, 1},
-      {"wav_8k", "wav", "pcm_u8", "wav", 8000, 1},
-      {"good one", "mp3", "libmp3lame", "mp3", 44100, 2},
-      {"m4a_aac", "ipod", "aac", "m4a", 44100, 2},
-      {"flac", "flac", "flac", "flac", 48000, 2},
-      {"opus", "ogg", "libopus", "opus", 48000, 2}};
-  for (const auto& format : formats) {
-    files.push_back((dir / (std::string(format.label) + "." + format.extension)).string());
-    ASSERT_TRUE(testing_support::writeAudioFile(files.back(), format,
-                                                testing_support::tone(440, 0.3), 1.0));
+  const std::string longStem(120, 'w');
+  // The format, its label the file's name, and the recording's name.
+  const std::pair<testing_support::AudioFormat, std::string> formats[] = {
+      {{"hello", "wav", "pcm_u8", "wav", 11025, 1}, "hello"},
+      {{"Voice Memo 2024-05-01", "wav", "pcm_s24le", "wav", 48000, 2}, "Voice_Memo_2024_05_01"},
+      {{"01_hello", "wav", "pcm_f32le", "wav", 22050, 1}, "x01_hello"},
+      {{"a", "wav", "pcm_u8", "wav", 8000, 1}, "a_"},
+      {{"Caf\u00e9 cr\u00e8me br\u00fbl\u00e9e", "mp3", "libmp3lame", "mp3", 44100, 2},
+       "Cafe_creme_brulee"},
+      {{"Stra\u00dfe \u0141\u00f3d\u017a \u00c6sir", "ipod", "aac", "m4a", 44100, 2},
+       "Strasse_Lodz_AEsir"},
+      {{"\u65e5\u672c\u8a9e", "flac", "flac", "flac", 48000, 2}, "x_"},
+      {{longStem.c_str(), "ogg", "libopus", "opus", 48000, 2}, std::string(89, 'w')}};
+  std::set<std::string> names;
+  for (const auto& [format, name] : formats) {
+    const fs::path file =
+        dir / platform::textToPath(std::string(format.label) + "." + format.extension);
+    files.push_back(platform::pathToText(file));
+    ASSERT_TRUE(
+        testing_support::writeAudioFile(file, format, testing_support::tone(440, 0.3), 1.0));
+    names.insert(name + ".wav");
   }
   platform::RecordingMessenger messenger;
   EXPECT_FALSE(runImport(files, std::nullopt, {}, audio.string(), messenger).ok);
@@ -132,7 +123,7 @@ TEST(ImportCommand, ImportsEveryCommonFormatAndNamesTheBadFiles) {
   EXPECT_FALSE(entries[3].isError);
   EXPECT_TRUE(report.ends_with("\n3 of 11 files could not be imported\n(0.06MB Audio)")) << report;
   for (std::size_t i = 3; i < files.size(); ++i) {
-    const std::string name = actionNameFromStem(fs::path(files[i]).stem().string());
+    const std::string& name = formats[i - 3].second;
     WavHeaderInfo info;
     ASSERT_EQ(readWavHeader(audio / (name + ".wav"), info), WavCheck::Good) << name;
     EXPECT_EQ(loadClipSamples(audio / (name + ".wav"), info).status, ClipLoadStatus::Loaded);
@@ -143,9 +134,9 @@ TEST(ImportCommand, ImportsEveryCommonFormatAndNamesTheBadFiles) {
     EXPECT_NE(report.find(name + " (" + seconds + " s) from " + files[i] + "\n"), std::string::npos)
         << report;
   }
-  EXPECT_EQ(listing(audio),
-            "flac.wav good_one.wav m4a_aac.wav opus.wav wav_8k.wav wav_float_22k.wav "
-            "wav_s24_48k.wav wav_u8_11k.wav");
+  std::string expected;
+  for (const std::string& name : names) expected += (expected.empty() ? "" : " ") + name;
+  EXPECT_EQ(listing(audio), expected);
 }
 
 TEST(Say, SpeaksASentenceAtAPlausibleLengthAndNamesAMissingVoice) {
