@@ -98,15 +98,15 @@ TEST_F(CommandTest, CommandsCheckThePathsReportTheirOutcomeOrEndQuietlyWhenCance
   const std::string stick = path("stick"), half = path("half"), missing = path("missing");
   const std::string configuration = native(half + "/OPEN-R/MW/CONF/ERS-7.MWC");
   const PathTexts paths{stick + "\\", path("voices")};
-  // The command, its paths, the step cancelled at, the messages, the files in GEN after.
-  const std::vector<std::string> noCatalogue = {"Invalid path for RCODE memory stick",
-                                                "Be sure to install the VELK7 addon",
-                                                native(stick + "x/OPEN-R/APP/PC/AMS/ACTION.CFG")};
+  using Texts = std::vector<std::string>;
+  const Texts noCatalogue = {"Invalid path for RCODE memory stick",
+                             "Be sure to install the VELK7 addon",
+                             native(stick + "x/OPEN-R/APP/PC/AMS/ACTION.CFG")};
   const std::string badName = "Bad file name (must be alphanumeric maybe with an '_')\n2go";
   const std::string failed = "Error during egeneration\nPlease fix error and try again";
   const std::string notGenerated =
       "Missing motion/led files for 3 actions\n(one,six,two)\nPlease Generate new ones";
-  using Texts = std::vector<std::string>;
+  // The command, its paths, the step cancelled at, the messages, the files in GEN after.
   const std::tuple<Command, PathTexts, std::string, Texts, std::size_t> rows[] = {
       {generate, {stick + "x", "a"}, "", noCatalogue, 0},
       {test, {half + "/", "a"}, "", {"Invalid path for RCODE-7 memory stick", configuration}, 0},
@@ -134,7 +134,7 @@ TEST_F(CommandTest, CommandsCheckThePathsReportTheirOutcomeOrEndQuietlyWhenCance
     EXPECT_TRUE(cancelAt.empty() || (!steps.empty() && steps.back() == cancelAt));
     EXPECT_EQ(snapshotTree(dir / "stick") == stickBefore, last != saved);
     EXPECT_EQ(snapshotTree(dir / "voices").size(), 3 + filesInGen);
-    // Paths that fail the check are not stored.
+    // Paths that fail the check (the rows with the audio path "a") are not stored.
     EXPECT_EQ(fs::exists(settingsFilePath(environment)), checked || rowPaths.audioPath != "a");
   }
   EXPECT_EQ(busyCalls, 22);
