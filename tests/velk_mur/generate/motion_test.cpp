@@ -59,32 +59,27 @@ TEST(HeadMotion, WorkedExamplesSwingAndDip) {
 }
 
 // Joints start moving at their thresholds; below the first the head stays still.
-TEST(HeadMotion, JointsStartMovingAtTheirThresholds) {
+TEST(HeadMotion, JointsStartMovingAtTheirThresholdsAndStayWithinTheScript) {
   const struct {
     std::int64_t length;
     const char* moving;  // the joints that leave zero
-  } rows[] = {{10239, "---"}, {10240, "--3"}, {24959, "--3"},
-              {24960, "-23"}, {42879, "-23"}, {42880, "123"}};
+  } rows[] = {{10239, "---"},
+              {10240, "--3"},
+              {24959, "--3"},
+              {24960, "-23"},
+              {42879, "-23"},
+              {42880, "123"},
+              // Every value must be one the script can reach; runs under UBSan too.
+              {velk_mur::kMaxClipSamples, "123"}};
   for (const auto& row : rows) {
-    const auto values = velk_mur::computeHeadValues(row.length);
     std::string moving = "---";
-    for (const HeadValues& v : values) {
+    for (const HeadValues& v : velk_mur::computeHeadValues(row.length)) {
       for (std::size_t joint = 0; joint < 3; ++joint) {
         if (v[joint] != 0) moving[joint] = static_cast<char>('1' + joint);
+        EXPECT_LE(std::abs(v[joint]), joint == 0 ? 261799 : 610865);
       }
     }
     EXPECT_EQ(moving, row.moving) << row.length;
-  }
-}
-
-TEST(HeadMotion, LongestAcceptedRecordingStaysWithinTheScript) {
-  // Every value must be one the script can reach; runs under UBSan too.
-  const auto values = velk_mur::computeHeadValues(velk_mur::kMaxClipSamples);
-  ASSERT_EQ(values.size(), 65535u);
-  for (const HeadValues& v : values) {
-    EXPECT_LE(std::abs(v[0]), 261799);
-    EXPECT_LE(std::abs(v[1]), 610865);
-    EXPECT_LE(std::abs(v[2]), 610865);
   }
 }
 
@@ -121,40 +116,30 @@ TEST(MouthMotion, OpensWithTheLoudnessOfTheWindowAhead) {
   }
 }
 
-platform::Bytes motionBytes(bool head, const std::string& name, const platform::Bytes& samples) {
-  return generate_tests::written([&](auto& sink) {
-    return head ? velk_mur::writeHeadMotion(sink, name, std::int64_t(samples.size()))
-                : velk_mur::writeMouthMotion(sink, name, velk_mur::MouthAnalysis(samples));
+TEST(MotionFile, HelloMotionsAre432And596BytesWithTheGivenLayout) {
+  const platform::Bytes samples = testing_support::silence(8000);
+  const platform::Bytes file = generate_tests::written([&](auto& sink) {
+    return velk_mur::writeMouthMotion(sink, "m_any#any_hello", velk_mur::MouthAnalysis(samples));
   });
-}
-
-TEST(MotionFile, HelloMouthMotionIs432BytesWithTheGivenStart) {
-  const platform::Bytes file =
-      motionBytes(false, "m_any#any_hello", testing_support::silence(8000));
   ASSERT_EQ(file.size(), 432u);
   const platform::Bytes start = {0x4F, 0x4D, 0x54, 0x4E, 0x00, 0x00, 0x00, 0x00, 0x18,
                                  0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00,
                                  0x02, 0x00, 0x0F, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00,
                                  0x00, 0x01, 0x00, 0x00, 0x00, 0x38, 0x00, 0x00, 0x00};
   EXPECT_TRUE(std::equal(start.begin(), start.end(), file.begin()));
-  // The names section: counted strings and three zero bytes of padding.
-  EXPECT_EQ(std::string(file.begin() + 36, file.begin() + 84),
+  // The names section (counted strings and three zero bytes of padding), section 2 at 84 (40
+  // bytes) with the mouth joint, section 3 at 124 (308 bytes).
+  EXPECT_EQ(std::string(file.begin() + 36, file.begin() + 132),
             std::string("\x0Fm_any#any_hello\x13VELK_MUR(synthetic)\x08"
-                        "DRX-1000\0\0\0",
-                        48));
-  // Section 2 at 84 (40 bytes) with the mouth joint, section 3 at 124 (308 bytes).
-  EXPECT_EQ(std::string(file.begin() + 84, file.begin() + 132),
-            std::string("\x02\0\0\0\x28\0\0\0\x01\x00\x1DPRM:/r1/c1/c2/c3/c4-Joint2:14"
+                        "DRX-1000\0\0\0"
+                        "\x02\0\0\0\x28\0\0\0\x01\x00\x1DPRM:/r1/c1/c2/c3/c4-Joint2:14"
                         "\x03\0\0\0\x34\x01\0\0",
-                        48));
-}
-
-TEST(MotionFile, HelloHeadMotionIs596Bytes) {
-  const platform::Bytes file =
-      motionBytes(true, "h_any#any_7hello", testing_support::silence(8000));
-  ASSERT_EQ(file.size(), 596u);
+                        96));
+  const platform::Bytes head = generate_tests::written(
+      [](auto& sink) { return velk_mur::writeHeadMotion(sink, "h_any#any_7hello", 8000); });
+  ASSERT_EQ(head.size(), 596u);
   for (auto [at, value] : {std::pair{32, 56u}, {84, 2u}, {88, 84u}, {168, 3u}, {172, 428u}}) {
-    EXPECT_EQ(platform::getLe32(file.data() + at), value) << at;
+    EXPECT_EQ(platform::getLe32(head.data() + at), value) << at;
   }
 }
 
