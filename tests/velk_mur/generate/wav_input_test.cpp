@@ -50,6 +50,7 @@ TEST(HeaderReader, ClassifiesFiles) {
       {"high fmt size bytes after 16", patched(wav({}), 16, {16, 1, 0, 0}), kExtra},
       {"high fmt size bytes after 18 ignored", patched(wav({.fmtSize = 18}), 16, {18, 1, 0, 0}),
        kGood, 46},
+      {"no fmt", patched(wav({}), 12, {'L', 'I', 'S', 'T'}), kExtra},
       {"fmt size 20", patched(wav({}), 16, {20}), kExtra},
       {"chunk before data", wav({.fmtSize = 18, .extraChunk = makeChunk("fact", 4)}), kExtra},
       {"layout before format", wav({.channels = 2, .extraChunk = makeChunk("LIST", 26)}), kExtra},
