@@ -75,14 +75,10 @@ TEST(Readers, ReadBackWhatTheGeneratorWroteAndWriteItAgain) {
   }
 }
 
-void put32(Bytes& bytes, std::size_t at, std::uint32_t value, bool bigEndian) {
-  for (std::size_t i = 0; i < 4; ++i)
-    bytes[at + i] = static_cast<std::uint8_t>(value >> (bigEndian ? 24 - 8 * i : 8 * i));
-}
-
 TEST(Readers, RefuseDamagedFilesWithAReason) {
   // The mouth motion of the one-second example: sections at 4, 28, 84, 124; 432 bytes. The LED
-  // file of masks 0800, 0C00, 0C00, 0000: 69 bytes, events from offset 49.
+  // file of masks 0800, 0C00, 0C00, 0000: 69 bytes, the track length at 18 (big-endian), events
+  // from offset 49.
   const Bytes motion = mouthMotion("hello", testing_support::halfSilentHalfLoud());
   const Bytes led = ledFile({0x0800, 0x0C00, 0x0C00, 0x0000});
   ASSERT_EQ(motion.size(), 432u);
@@ -94,7 +90,7 @@ TEST(Readers, RefuseDamagedFilesWithAReason) {
   } rows[] = {
       {false, [](Bytes& b) { b.clear(); }, "no \"OMTN\" magic"},
       {false, [](Bytes& b) { b.resize(40); }, "section 1 size 56 does not fit"},
-      {false, [](Bytes& b) { put32(b, 88, 0x7FFFFFF0, false); }, "section 2 size"},
+      {false, [](Bytes& b) { b[91] = 0x7F; }, "section 2 size"},
       {false, [](Bytes& b) { b.push_back(0); }, "1 bytes after the last"},
       {false, [](Bytes& b) { b[20] = 16; }, "16 key frames of 1 joints need 320"},
       {false, [](Bytes& b) { b[22] = b[23] = 0; }, "frame time of 0 ms"},
@@ -102,9 +98,9 @@ TEST(Readers, RefuseDamagedFilesWithAReason) {
       {true, [](Bytes& b) { b.clear(); }, "no \"MThd\" header"},
       {true, [](Bytes& b) { b[9] = 1; }, "MIDI format 1"},
       {true, [](Bytes& b) { b[14] = 'X'; }, "no \"MTrk\" track chunk"},
-      {true, [](Bytes& b) { put32(b, 18, 48, true); }, "track length 48"},
-      {true, [](Bytes& b) { b.resize(65), put32(b, 18, 43, true); }, "no end-of-track"},
-      {true, [](Bytes& b) { b.insert(b.begin() + 49, 4, 0x81), put32(b, 18, 51, true); },
+      {true, [](Bytes& b) { b[21] = 48; }, "track length 48"},
+      {true, [](Bytes& b) { b.resize(65), b[21] = 43; }, "no end-of-track"},
+      {true, [](Bytes& b) { b.insert(b.begin() + 49, 4, 0x81), b[21] = 51; },
        "delta time cut or too long"},
       {true, [](Bytes& b) { b[50] = 0x3B; }, "data byte without a status"},
   };
