@@ -27,12 +27,10 @@ using testing_support::WavOptions;
 
 namespace {
 
-Entry report(const std::string& text) {
-  return {false, true, text};
-}
-Entry question(const std::string& text) {
-  return {true, false, text + "\nContinue Checking?"};
-}
+const auto report = [](const std::string& text) { return Entry{false, true, text}; };
+const auto question = [](const std::string& text) {
+  return Entry{true, false, text + "\nContinue Checking?"};
+};
 
 // A temporary audio folder with its GEN subfolder, filled from a list of files: "x.wav" is the
 // worked example's recording, "x.wav=16000" that many samples of silence, "x.wav=stereo",
@@ -75,12 +73,13 @@ class AudioFolder {
         add("GEN/" + name.substr(1) + suffix);
     } else if (name.starts_with("GEN/")) {
       // Generated files of the shape the check pass accepts.
-      platform::Bytes bytes;
-      ASSERT_TRUE(name.ends_with(".led") || name.ends_with(".LED")
-                      ? velk_mur::writeLedFile(bytes, velk_mur::computeLedMasks(silence(100)))
-                      : velk_mur::writeMouthMotion(bytes, "m_any#any_x",
-                                                   velk_mur::MouthAnalysis(silence(100))));
-      testing_support::writeFile(dir_ / name, bytes);
+      const bool led = name.ends_with(".led") || name.ends_with(".LED");
+      testing_support::writeFile(dir_ / name, generate_tests::written([&](auto& sink) {
+                                   return led ? velk_mur::writeLedFile(sink, {})
+                                              : velk_mur::writeMouthMotion(
+                                                    sink, "m_any#any_x",
+                                                    velk_mur::MouthAnalysis({}));
+                                 }));
     } else if (!name.ends_with(".wav") && !name.ends_with(".WAV")) {
       testing_support::writeTextFile(dir_ / name, "placeholder");
     } else if (kind == "empty") {
@@ -110,10 +109,10 @@ bool runsHere(const std::string& files) {
 
 const char* const kHelloFiles = "hello.led hello_h7.mtn hello_m.mtn";
 
-Entry badFormat(const std::string& fileName) {
+const auto badFormat = [](const std::string& file) {
   return question("Bad format .WAV file\nmust be 8kHz, 8-bit mono (Windows WAV format)\n{dir}/" +
-                  fileName);
-}
+                  file);
+};
 
 TEST(GenerationPass, CreatesOnlyWhatIsMissingWithTheWritersBytesAndReportsTheFirstProblem) {
   const platform::Bytes& hello = testing_support::halfSilentHalfLoud();

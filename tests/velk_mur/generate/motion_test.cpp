@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,15 +74,6 @@ TEST(HeadMotion, JointsStartMovingAtTheirThresholdsAndStayWithinTheScript) {
   }
 }
 
-// Mouth values as letters: c closed, h half open, w wide open.
-std::string mouthCourse(std::span<const std::uint8_t> samples) {
-  std::string course;
-  for (std::int32_t value : velk_mur::computeMouthValues(samples)) {
-    course += value == kMouthClosed ? 'c' : value == velk_mur::kMouthHalfOpen ? 'h' : 'w';
-  }
-  return course;
-}
-
 TEST(MouthMotion, OpensWithTheLoudnessOfTheWindowAhead) {
   // Every third sample loud (amplitude 100): the threshold is the smallest level with more than
   // two thirds of the samples at or below it, 100, and each window has 213 or 214 loud of 640.
@@ -104,7 +94,10 @@ TEST(MouthMotion, OpensWithTheLoudnessOfTheWindowAhead) {
   };
   for (const auto& row : rows) {
     EXPECT_EQ(velk_mur::MouthAnalysis(row.samples).threshold(), row.threshold) << row.name;
-    EXPECT_EQ(mouthCourse(row.samples), row.course) << row.name;
+    std::string course;  // c closed, h half open, w wide open
+    for (std::int32_t value : velk_mur::computeMouthValues(row.samples))
+      course += value == kMouthClosed ? 'c' : value == velk_mur::kMouthHalfOpen ? 'h' : 'w';
+    EXPECT_EQ(course, row.course) << row.name;
   }
 }
 

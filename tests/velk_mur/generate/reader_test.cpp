@@ -35,16 +35,14 @@ Bytes rewrittenMotion(const velk_mur::MotionReadResult& read) {
   EXPECT_TRUE(read.ok()) << read.problem;
   const velk_mur::MotionFileContents& motion = read.motion;
   return written([&](Bytes& sink) {
-    if (!velk_mur::writeMotionHeader(sink, static_cast<int>(motion.joints.size()),
-                                     static_cast<std::int64_t>(motion.keyFrames.size()),
-                                     motion.motionName)) {
-      return false;
-    }
+    const bool header =
+        velk_mur::writeMotionHeader(sink, static_cast<int>(motion.joints.size()),
+                                    std::ssize(motion.keyFrames), motion.motionName);
     for (std::size_t index = 0; index < motion.keyFrames.size(); ++index) {
       velk_mur::writeKeyFrameHeader(sink, motion.keyFrames[index].interpolationCount);
       for (std::int32_t value : motion.valuesOf(index)) velk_mur::writeJointValue(sink, value);
     }
-    return true;
+    return header;
   });
 }
 
@@ -66,8 +64,7 @@ TEST(Readers, ReadBackWhatTheGeneratorWroteAndWriteItAgain) {
               80 * static_cast<std::int64_t>(readMouth.motion.keyFrames.size() - 1));
 
     std::vector<std::uint32_t> masks = velk_mur::computeLedMasks(samples);
-    const Bytes led = ledFile(masks);
-    const velk_mur::LedReadResult read = velk_mur::readLedFile(led);
+    const velk_mur::LedReadResult read = velk_mur::readLedFile(ledFile(masks));
     ASSERT_TRUE(read.ok()) << read.problem;
     // Steps after the last lit one write nothing, so they do not come back.
     while (!masks.empty() && masks.back() == 0) masks.pop_back();
