@@ -8,10 +8,8 @@
 
 namespace generate_tests {
 
-using Writer = std::function<bool(platform::Bytes&)>;
-
 // What `writer` builds; a refusal fails the calling test.
-inline platform::Bytes written(const Writer& writer) {
+inline platform::Bytes written(const std::function<bool(platform::Bytes&)>& writer) {
   platform::Bytes bytes;
   EXPECT_TRUE(writer(bytes));
   return bytes;

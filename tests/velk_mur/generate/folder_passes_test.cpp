@@ -72,29 +72,24 @@ class AudioFolder {
       for (const char* suffix : {"_h7.mtn", "_m.mtn", ".led"})
         add("GEN/" + name.substr(1) + suffix);
     } else if (name.starts_with("GEN/")) {
-      // Generated files of the shape the check pass accepts.
-      const bool led = name.ends_with(".led") || name.ends_with(".LED");
-      testing_support::writeFile(dir_ / name, generate_tests::written([&](auto& sink) {
-                                   return led ? velk_mur::writeLedFile(sink, {})
-                                              : velk_mur::writeMouthMotion(
-                                                    sink, "m_any#any_x",
-                                                    velk_mur::MouthAnalysis({}));
-                                 }));
-    } else if (!name.ends_with(".wav") && !name.ends_with(".WAV")) {
-      testing_support::writeTextFile(dir_ / name, "placeholder");
-    } else if (kind == "empty") {
-      testing_support::writeTextFile(dir_ / name, "");
+      platform::Bytes bytes;  // generated files of the shape the check pass accepts
+      ASSERT_TRUE(name.ends_with(".led") || name.ends_with(".LED")
+                      ? velk_mur::writeLedFile(bytes, {})
+                      : velk_mur::writeMouthMotion(bytes, "m_x", velk_mur::MouthAnalysis({})));
+      testing_support::writeFile(dir_ / name, bytes);
+    } else if (kind == "empty" || !(name.ends_with(".wav") || name.ends_with(".WAV"))) {
+      testing_support::writeTextFile(dir_ / name, kind == "empty" ? "" : "placeholder");
     } else {
       const std::map<std::string, WavOptions> options = {
           {"stereo", {.channels = 2}},
           {"list", {.extraChunk = testing_support::makeChunk("LIST", 10)}},
           {"huge", {.dataLength = 41941120}}};  // N = 65536
       const auto special = options.find(kind);
+      const bool plain = special == options.end();
       testing_support::writeWav(dir_ / name,
-                                kind.empty()
-                                    ? testing_support::halfSilentHalfLoud()
-                                    : silence(special != options.end() ? 100 : std::stoul(kind)),
-                                special != options.end() ? special->second : WavOptions{});
+                                kind.empty() ? testing_support::halfSilentHalfLoud()
+                                             : silence(plain ? std::stoul(kind) : 100),
+                                plain ? WavOptions{} : special->second);
     }
   }
 

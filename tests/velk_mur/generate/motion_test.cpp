@@ -12,8 +12,7 @@
 #include "velk_mur/generate/src/motion_file.h"
 #include "velk_mur/generate/src/mouth_motion.h"
 
-using velk_mur::HeadValues;
-using velk_mur::kMouthClosed;
+using velk_mur::HeadValues, velk_mur::kMouthClosed, velk_mur::kMouthHalfOpen;
 
 namespace {
 
@@ -96,7 +95,7 @@ TEST(MouthMotion, OpensWithTheLoudnessOfTheWindowAhead) {
     EXPECT_EQ(velk_mur::MouthAnalysis(row.samples).threshold(), row.threshold) << row.name;
     std::string course;  // c closed, h half open, w wide open
     for (std::int32_t value : velk_mur::computeMouthValues(row.samples))
-      course += value == kMouthClosed ? 'c' : value == velk_mur::kMouthHalfOpen ? 'h' : 'w';
+      course += value == kMouthClosed ? 'c' : value == kMouthHalfOpen ? 'h' : 'w';
     EXPECT_EQ(course, row.course) << row.name;
   }
 }

@@ -20,9 +20,8 @@ using velk_mur::WavHeaderInfo;
 
 namespace {
 
-const platform::Bytes kSamples(100, 128);
-
-platform::Bytes wav(const WavOptions& options, const platform::Bytes& samples = kSamples) {
+platform::Bytes wav(const WavOptions& options,
+                    const platform::Bytes& samples = platform::Bytes(100, 128)) {
   return makeWav(samples, options);
 }
 
