@@ -163,7 +163,7 @@ TEST(GenerationPass, CreatesOnlyWhatIsMissingWithTheWritersBytesAndReportsTheFir
   }
 }
 
-// Each generator refuses such a recording before it creates its file.
+// Each generator refuses a recording too long for a motion file before it creates its file.
 TEST(GenerationPass, TooLongRecordingCreatesNoFile) {
   testing_support::TempDir dir;
   velk_mur::ClipSamples clip;
