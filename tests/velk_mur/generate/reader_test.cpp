@@ -47,28 +47,28 @@ Bytes rewrittenMotion(const velk_mur::MotionReadResult& read) {
 }
 
 TEST(Readers, ReadBackWhatTheGeneratorWroteAndWriteItAgain) {
-  const std::pair<const char*, Bytes> recordings[] = {
+  const std::pair<std::string, Bytes> recordings[] = {
       {"hello", testing_support::halfSilentHalfLoud()},
       {"tiny", testing_support::silence(655)}};  // no LED steps, two key frames
   for (const auto& [name, samples] : recordings) {
     SCOPED_TRACE(name);
     const Bytes head = written([&](Bytes& sink) {
-      return velk_mur::writeHeadMotion(sink, "h_any#any_7" + std::string(name),
-                                       static_cast<std::int64_t>(samples.size()));
+      return velk_mur::writeHeadMotion(sink, "h_any#any_7" + name, std::ssize(samples));
     });
     const Bytes mouth = mouthMotion(name, samples);
     EXPECT_EQ(rewrittenMotion(velk_mur::readMotionFile(head)), head);
     const velk_mur::MotionReadResult readMouth = velk_mur::readMotionFile(mouth);
+    ASSERT_TRUE(readMouth.ok()) << readMouth.problem;
     EXPECT_EQ(rewrittenMotion(readMouth), mouth);
     EXPECT_EQ(readMouth.motion.keyFrames.back().timeMs,
-              80 * static_cast<std::int64_t>(readMouth.motion.keyFrames.size() - 1));
+              80 * (std::ssize(readMouth.motion.keyFrames) - 1));
 
     std::vector<std::uint32_t> masks = velk_mur::computeLedMasks(samples);
     const velk_mur::LedReadResult read = velk_mur::readLedFile(ledFile(masks));
-    ASSERT_TRUE(read.ok()) << read.problem;
     // Steps after the last lit one write nothing, so they do not come back.
     while (!masks.empty() && masks.back() == 0) masks.pop_back();
-    EXPECT_EQ(velk_mur::ledMasksPerStep(read.pattern, velk_mur::kTicksPerStep), masks);
+    EXPECT_EQ(velk_mur::ledMasksPerStep(read.pattern, velk_mur::kTicksPerStep), masks)
+        << read.problem;
   }
 }
 
