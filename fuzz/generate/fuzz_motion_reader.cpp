@@ -1,6 +1,7 @@
 // The motion file reader on any bytes: it never reads outside them, and a file it accepts
-// has key frames in time order, each with one value per joint; a head or mouth motion it
-// accepts is written again by the writers to exactly the same bytes.
+// has key frames in time order, each with one value per joint; a motion of the generator's
+// layout it accepts, written again by the writers, reads back with the same key frames and
+// values.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -35,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::int32_t value : motion.valuesOf(index)) velk_mur::writeJointValue(sink, value);
   }
   const velk_mur::MotionReadResult again = velk_mur::readMotionFile(sink);
-  if (!again.ok() || again.motion.keyFrames.size() != motion.keyFrames.size()) __builtin_trap();
+  if (!again.ok() || again.motion.keyFrames.size() != motion.keyFrames.size() ||
+      again.motion.values != motion.values) {
+    __builtin_trap();
+  }
   return 0;
 }
