@@ -47,10 +47,10 @@ constexpr int kBelowLast = -1;
 constexpr int kTree = -2;
 constexpr int kParts = -3;
 
-// One keyboard step: a key in the code list, the parts list or the event tree, after choosing
-// a code line (in the tree: the event of the first group) or a part (-1 / "" to keep the choice).
+// One keyboard step: a key in the code list (Delete, Up, Down), the parts list (Insert, Enter)
+// or the event tree (Z, Y), after choosing a code line (in the tree: the event of the first
+// group) or a part (-1 / "" to keep the choice).
 struct Step {
-  enum Where { Code, Parts, Tree } where;
   Qt::Key key;
   Qt::KeyboardModifiers modifiers = {};
   int line = -1;
@@ -128,13 +128,11 @@ class EditorTest : public ::testing::Test {
     QTest::keyClick(widget, key, modifiers);
   }
   void run(const Step& step) {
-    if (step.line >= 0 && step.where == Step::Tree) select(0, step.line);
-    if (step.line >= 0 && step.where != Step::Tree) code_->setCurrentRow(step.line);
+    const bool inTree = step.key == Qt::Key_Z || step.key == Qt::Key_Y;
+    const bool inParts = step.key == Qt::Key_Insert || step.key == Qt::Key_Return;
+    if (step.line >= 0) inTree ? select(0, step.line) : code_->setCurrentRow(step.line);
     if (!step.part.empty()) parts_->setCurrentRow(partRow(step.part));
-    key(step.where == Step::Code    ? static_cast<QWidget*>(code_)
-        : step.where == Step::Parts ? static_cast<QWidget*>(parts_)
-                                    : static_cast<QWidget*>(tree_),
-        step.key, step.modifiers);
+    key(inTree ? static_cast<QWidget*>(tree_) : inParts ? parts_ : code_, step.key, step.modifiers);
   }
 
   testing_support::TempDir root_;
@@ -155,15 +153,11 @@ TEST_F(EditorTest, ControlsFollowTheTemplateAndGrowWithTheWindow) {
   const platform::DialogBaseUnits base = platform::baseUnitsOf(dialog_->font());
   const QSize templateSize = platform::cornerPixels({0, 0, 392, 355}, base).size();
   EXPECT_EQ(dialog_->size(), templateSize);
-  struct Place {
-    const char* id;
-    platform::UnitRect units;
-    const char* caption;  // a label's or button's text, or its accessible name
-    QSize growth;         // at 100 more pixels in width and height
-  };
+  // A control, its place, its text or accessible name, its growth at 100 more pixels.
+  using Place = std::tuple<const char*, platform::UnitRect, const char*, QSize>;
   for (const int grow : {0, 100}) {
     dialog_->resize(templateSize + QSize(grow, grow));
-    for (const Place& place :
+    for (const auto& [id, units, caption, growth] :
          {Place{"1000", {7, 18, 107, 172}, "When this happens", {0, 50}},
           Place{"1001", {119, 18, 262, 172}, "AIBO does this", {100, 50}},
           Place{"1003", {4, 212, 377, 101}, "Parts", {100, 50}},
@@ -173,18 +167,14 @@ TEST_F(EditorTest, ControlsFollowTheTemplateAndGrowWithTheWindow) {
           Place{"codeCaption", {126, 6, 48, 8}, "AIBO &does this", {0, 0}},
           Place{"categoryCaption", {7, 198, 57, 8}, "&Available Actions:", {0, 0}},
           Place{"descriptionCaption", {9, 321, 66, 8}, "Description/Posture:", {0, 0}}}) {
-      const QWidget* widget = dialog_->findChild<QWidget*>(place.id);
-      ASSERT_NE(widget, nullptr) << place.id;
-      const QRect expected = platform::cornerPixels(place.units, base);
-      if (grow == 0) {
-        EXPECT_EQ(widget->geometry(), expected) << place.id;
-      } else {
-        EXPECT_EQ(widget->size(), expected.size() + place.growth) << place.id;
-      }
-      const QVariant shown = widget->property("text");  // the description shows no caption
-      const bool named = !shown.isValid() || place.id == std::string_view("1007");
-      const QString caption = named ? widget->accessibleName() : shown.toString();
-      EXPECT_EQ(text(caption), place.caption) << place.id;
+      const QWidget* widget = dialog_->findChild<QWidget*>(id);
+      ASSERT_NE(widget, nullptr) << id;
+      const QRect expected = platform::cornerPixels(units, base);
+      EXPECT_EQ(widget->size(), expected.size() + (grow ? growth : QSize(0, 0))) << id;
+      EXPECT_TRUE(grow || widget->pos() == expected.topLeft()) << id;
+      const QVariant shown = widget->property("text");  // the description's is not its caption
+      const bool named = !shown.isValid() || id == std::string_view("1007");
+      EXPECT_EQ(text(named ? widget->accessibleName() : shown.toString()), caption) << id;
     }
   }
   EXPECT_FALSE(save_->toolTip().isEmpty());
@@ -252,19 +242,16 @@ TEST_F(EditorTest, GroupsFormAtTheFirstSlashInFileOrderAndTheFirstEventIsShown) 
 TEST_F(EditorTest, PlaceholdersCarryNoImageAndAGroupKeepsTheDescription) {
   open({{"Tricks", {"WAIT", "SET x 1"}}, {"Dances/Tango", {}}});
   parts_->setCurrentRow(partRow("Turn Left"));
-  EXPECT_EQ(description(), " Turn Left");
-  for (const auto& [child, placeholder, data] :
-       std::vector<std::tuple<int, std::string, int>>{{-1, kNoEvent, 0}, {0, kEmptyEvent, -1}}) {
-    select(1, child);
+  for (const auto& [child, placeholder] : {std::pair{-1, kNoEvent}, {0, kEmptyEvent}}) {
+    select(1, child);  // the group, then its empty event
     EXPECT_EQ(codeTexts(), Texts{placeholder});
-    EXPECT_EQ(code_->item(0)->data(kItemDataRole).toInt(), data);
     EXPECT_TRUE(code_->item(0)->icon().isNull());
-    if (child < 0) {
-      EXPECT_EQ(description(), " Turn Left");
-    }
+    EXPECT_EQ(description(), child < 0 ? " Turn Left" : "(please select an action)");
+    // A placeholder dragged away changes nothing; the empty event's cannot be dragged at all.
+    drag(point(0), point(kTree),
+         [&] { EXPECT_TRUE(child < 0 || !dialog_->dragController().dragging()); });
+    EXPECT_FALSE(dialog_->changed());
   }
-  // The empty event's placeholder cannot be dragged.
-  drag(point(0), point(kTree), [&] { EXPECT_FALSE(dialog_->dragController().dragging()); });
   select(0);
   EXPECT_FALSE(code_->item(1)->icon().isNull());
 }
@@ -408,20 +395,15 @@ TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
   EXPECT_EQ(items, (QStringList{"&Undo", "&Redo", "", "&About VELK7..."}));
 }
 
-Step insert(std::string part = {}, int line = -1) {
-  return {Step::Parts, Qt::Key_Insert, {}, line, std::move(part)};
-}
-Step del(int line) {
-  return {Step::Code, Qt::Key_Delete, {}, line};
-}
-Step move(Qt::Key key, int line = -1) {
-  return {Step::Code, key, Qt::ControlModifier, line};
-}
-Step ctrl(Qt::Key key, Qt::KeyboardModifiers more = {}, int event = -1) {
-  return {Step::Tree, key, Qt::ControlModifier | more, event};
-}
-
 TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {
+  const auto insert = [](std::string part = {}, int line = -1) {
+    return Step{Qt::Key_Insert, {}, line, std::move(part)};
+  };
+  const auto del = [](int line) { return Step{Qt::Key_Delete, {}, line}; };
+  const auto move = [](Qt::Key key, int line = -1) { return Step{key, Qt::ControlModifier, line}; };
+  const auto ctrl = [](Qt::Key key, Qt::KeyboardModifiers more = {}, int event = -1) {
+    return Step{key, Qt::ControlModifier | more, event};
+  };
   const Qt::Key down = Qt::Key_Down, up = Qt::Key_Up, z = Qt::Key_Z, y = Qt::Key_Y;
   struct Case {
     std::vector<Step> steps;
@@ -432,7 +414,7 @@ TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {
       // Insert without a chosen line adds at the end.
       {{insert("WAIT to finish")}, {"A", "B", "C", "D", "WAIT"}, true},
       // Enter adds after the chosen line.
-      {{{Step::Parts, Qt::Key_Return, {}, 1, "Sit Down"}},
+      {{{Qt::Key_Return, {}, 1, "Sit Down"}},
        {"A", "B", "PLAY ACTION SIT", "WAIT", "C", "D"},
        true},
       // The next part follows the last added.
