@@ -99,11 +99,10 @@ class EditorTest : public ::testing::Test {
   static QPoint itemPoint(const QListWidget* list, int row) {
     return list->viewport()->mapToGlobal(list->visualItemRect(list->item(row)).center());
   }
-  QPoint partPoint(const std::string& label) const { return itemPoint(parts_, partRow(label)); }
-  // A code row, or kBelowLast, kTree or kParts.
+  // A code row, or kBelowLast, kTree or kParts (the part "Stand Up").
   QPoint point(int onto) const {
     if (onto == kTree) return tree_->mapToGlobal(tree_->rect().center());
-    if (onto == kParts) return partPoint("Turn Left");
+    if (onto == kParts) return itemPoint(parts_, partRow("Stand Up"));
     if (onto >= 0) return itemPoint(code_, onto);
     const QRect last = code_->visualItemRect(code_->item(code_->count() - 1));
     return code_->viewport()->mapToGlobal(last.bottomLeft() + QPoint(2, 20));
@@ -274,42 +273,39 @@ TEST_F(EditorTest, DragsAddAPartOnlyToAnEventAndMoveALineBeforeTheItemUnderThePo
   using enum DragPicture;
   const Texts abcd = {"A", "B", "C", "D"};
   struct Case {
-    std::string part;  // the part dragged, or "" to drag the code line `from`
-    int from;
+    int from;           // a code line, or kParts for the part "Stand Up"
     int onto;           // a code row, kBelowLast, kTree or kParts
     int top;            // the tree item selected: 1 is "Tricks", 0 the group "Dances"
     DragPicture shown;  // over the drop point
     Texts after;        // the lines of "Tricks"
   };
   const std::vector<Case> cases = {
-      {"Stand Up", 0, 0, 1, ItemImage, {"A", "B", "C", "D", "PLAY ACTION STAND", "WAIT"}},
-      {"Stand Up", 0, kTree, 1, NoDropMark, abcd},
-      {"Stand Up", 0, kParts, 1, ItemImage, abcd},
-      {"Stand Up", 0, 0, 0, NoDropMark, abcd},
-      {"", 0, 2, 1, ItemImage, {"B", "A", "C", "D"}},
-      {"", 3, 0, 1, ItemImage, {"D", "A", "B", "C"}},
-      {"", 1, kBelowLast, 1, ItemImage, {"A", "C", "D", "B"}},
-      {"", 1, 1, 1, ItemImage, abcd},
-      {"", 1, 2, 1, ItemImage, abcd},
-      {"", 1, kTree, 1, DeleteMark, {"A", "C", "D"}},
-      {"", 2, kParts, 1, DeleteMark, {"A", "B", "D"}}};
+      {kParts, 0, 1, ItemImage, {"A", "B", "C", "D", "PLAY ACTION STAND", "WAIT"}},
+      {kParts, kTree, 1, NoDropMark, abcd},
+      {kParts, kParts, 1, ItemImage, abcd},
+      {kParts, 0, 0, NoDropMark, abcd},
+      {0, 2, 1, ItemImage, {"B", "A", "C", "D"}},
+      {3, 0, 1, ItemImage, {"D", "A", "B", "C"}},
+      {1, kBelowLast, 1, ItemImage, {"A", "C", "D", "B"}},
+      {1, 1, 1, ItemImage, abcd},
+      {1, 2, 1, ItemImage, abcd},
+      {1, kTree, 1, DeleteMark, {"A", "C", "D"}},
+      {2, kParts, 1, DeleteMark, {"A", "B", "D"}}};
   for (std::size_t row = 0; row < cases.size(); ++row) {
     SCOPED_TRACE(row);
     const Case& c = cases[row];
     open();
     select(c.top);
-    drag(c.part.empty() ? point(c.from) : partPoint(c.part), point(c.onto), [&] {
+    drag(point(c.from), point(c.onto), [&] {
       EXPECT_EQ(dialog_->dragController().shownPicture(), c.shown);
-      EXPECT_EQ(description(), c.part.empty() ? "(move line, or drag outside window to delete)"
-                                              : "(drag into code window above to add)");
+      EXPECT_EQ(description(), c.from >= 0 ? "(move line, or drag outside window to delete)"
+                                           : "(drag into code window above to add)");
     });
     EXPECT_EQ(lines(1), c.after);
     EXPECT_EQ(lines(0), kDanceRecords[0].lines);
     EXPECT_EQ(codeTexts(), c.top == 1 ? c.after : Texts{kNoEvent});
-    EXPECT_EQ(dialog_->changed(), c.part.empty() || c.after != abcd);
-    if (!c.part.empty()) {
-      EXPECT_EQ(description(), "(please select an action)");
-    }
+    EXPECT_EQ(dialog_->changed(), c.from >= 0 || c.after != abcd);
+    EXPECT_EQ(description(), "(please select an action)");
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
   }
 }
@@ -318,8 +314,8 @@ TEST_F(EditorTest, LostMouseCaptureEndsTheDragWithoutEdit) {
   open();
   QApplication::setActiveWindow(dialog_.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
-  mouse(QTest::MousePress, partPoint("Sit Down"));
-  mouse(QTest::MouseMove, partPoint("Sit Down") + QPoint(QApplication::startDragDistance() + 2, 0));
+  mouse(QTest::MousePress, point(kParts));
+  mouse(QTest::MouseMove, point(kParts) + QPoint(QApplication::startDragDistance() + 2, 0));
   ASSERT_EQ(dialog_->dragController().mode(), DragMode::Part);
   QWidget other;
   other.show();

@@ -19,55 +19,43 @@ namespace fs = std::filesystem;
 using testing_support::readTextFile;
 using Texts = std::vector<std::string>;
 
-class SaveProgramTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    path_ = editor_testing::writeStick(root_.path(), {{"Tricks", {"PLAY ACTION SIT", "WAIT"}}});
-    original_ = readTextFile(path_);
-    program_ = editor_testing::loadParsed(path_);
-    messenger_.clear();
-  }
-
-  testing_support::TempDir root_;
-  fs::path path_;
-  std::string original_;
-  RcodeProgram program_;
-  platform::RecordingMessenger messenger_;
-};
-
-TEST_F(SaveProgramTest, SaveWritesTheLinesKeepsTheOldFileAsBackupAndTellsByTheChangedFlag) {
+TEST(SaveProgram, SaveWritesTheLinesKeepsTheOldFileAsBackupOrFailsWithoutTouchingTheStick) {
   struct Case {
-    bool edit;     // a line is added
-    bool changed;  // the flag passed
-    bool present;  // R-CODE.R is there before the save
-    std::string message;
+    std::string added;    // a line added to the record, if any
+    bool changed;         // the flag passed
+    bool present;         // R-CODE.R is there before the save
+    std::string message;  // "" when the save must fail
   };
   for (const Case& c :
-       {Case{false, false, true, "File saved (no changes made)"},
-        Case{true, true, true, "Changes saved!"}, Case{false, true, true, "Changes saved!"},
-        Case{false, false, false, "File saved (no changes made)"}}) {
-    SetUp();  // a fresh stick for each row
-    testing_support::writeTextFile(backupPath(path_), "an old backup");
-    if (!c.present) fs::remove(path_);
-    if (c.edit) appendLine(program_.records[0].lines, "WAIT 250");
-    EXPECT_TRUE(saveProgram(program_, path_, c.changed, messenger_));
-    EXPECT_EQ(
-        readTextFile(path_),
-        c.edit ? editor_testing::programText({{"Tricks", {"PLAY ACTION SIT", "WAIT", "WAIT 250"}}})
-               : original_);
-    EXPECT_EQ(readTextFile(backupPath(path_)), c.present ? original_ : "an old backup");
-    EXPECT_FALSE(fs::exists(temporaryPath(path_)) || fs::exists(asidePath(path_)));
-    EXPECT_EQ(messenger_.texts(), Texts{c.message});
+       {Case{"", false, true, "File saved (no changes made)"},
+        Case{"WAIT 250", true, true, "Changes saved!"}, Case{"", true, true, "Changes saved!"},
+        Case{"", false, false, "File saved (no changes made)"},
+        Case{"//} not a code line", true, true, ""}}) {
+    SCOPED_TRACE(c.added);
+    testing_support::TempDir root;
+    const fs::path path = editor_testing::writeStick(root.path(), {{"T", {"WAIT"}}});
+    RcodeProgram program = editor_testing::loadParsed(path);
+    testing_support::writeTextFile(backupPath(path), "an old backup");
+    const std::string original = readTextFile(path);
+    const testing_support::TreeSnapshot before = testing_support::snapshotTree(root.path());
+    if (!c.present) fs::remove(path);
+    if (!c.added.empty()) appendLine(program.records[0].lines, c.added);
+    platform::RecordingMessenger messenger;
+    if (c.message.empty()) {  // a line the reader would not take back is not written
+      EXPECT_FALSE(saveProgram(program, path, c.changed, messenger));
+      EXPECT_EQ(testing_support::snapshotTree(root.path()), before);
+      EXPECT_EQ(messenger.texts(),
+                Texts{"ERROR: Can't write new R-CODE.R file\n" + platform::pathToText(path)});
+      continue;
+    }
+    EXPECT_TRUE(saveProgram(program, path, c.changed, messenger));
+    EXPECT_EQ(readTextFile(path), c.added.empty()
+                                      ? original
+                                      : editor_testing::programText({{"T", {"WAIT", "WAIT 250"}}}));
+    EXPECT_EQ(readTextFile(backupPath(path)), c.present ? original : "an old backup");
+    EXPECT_FALSE(fs::exists(temporaryPath(path)) || fs::exists(asidePath(path)));
+    EXPECT_EQ(messenger.texts(), Texts{c.message});
   }
-}
-
-TEST_F(SaveProgramTest, UnwritableLineFailsWithoutTouchingTheStick) {
-  appendLine(program_.records[0].lines, "//} not a code line");
-  const testing_support::TreeSnapshot before = testing_support::snapshotTree(root_.path());
-  EXPECT_FALSE(saveProgram(program_, path_, true, messenger_));
-  EXPECT_EQ(testing_support::snapshotTree(root_.path()), before);
-  EXPECT_EQ(messenger_.texts(),
-            Texts{"ERROR: Can't write new R-CODE.R file\n" + platform::pathToText(path_)});
 }
 
 }  // namespace
