@@ -47,14 +47,14 @@ constexpr int kBelowLast = -1;
 constexpr int kTree = -2;
 constexpr int kParts = -3;
 
-// One keyboard step: a key in the code list (Delete, Up, Down), the parts list (Insert, Enter)
-// or the event tree (Z, Y), after choosing a code line (in the tree: the event of the first
-// group) or a part (-1 / "" to keep the choice).
+// One keyboard step: a key in the code list (Delete, Ctrl+Up, Ctrl+Down), the parts list
+// (Insert, Enter) or the event tree (Ctrl+Z, Ctrl+Y), after choosing a code line (in the tree:
+// the event of the first group) or a part (-1 / "" to keep the choice).
 struct Step {
   Qt::Key key;
-  Qt::KeyboardModifiers modifiers = {};
   int line = -1;
   std::string part = {};
+  bool shift = false;
 };
 
 class EditorTest : public ::testing::Test {
@@ -131,7 +131,11 @@ class EditorTest : public ::testing::Test {
     const bool inParts = step.key == Qt::Key_Insert || step.key == Qt::Key_Return;
     if (step.line >= 0) inTree ? select(0, step.line) : code_->setCurrentRow(step.line);
     if (!step.part.empty()) parts_->setCurrentRow(partRow(step.part));
-    key(inTree ? static_cast<QWidget*>(tree_) : inParts ? parts_ : code_, step.key, step.modifiers);
+    const Qt::KeyboardModifiers shift = step.shift ? Qt::ShiftModifier : Qt::NoModifier;
+    key(inTree    ? static_cast<QWidget*>(tree_)
+        : inParts ? parts_
+                  : code_,
+        step.key, inParts || step.key == Qt::Key_Delete ? shift : shift | Qt::ControlModifier);
   }
 
   testing_support::TempDir root_;
@@ -198,14 +202,16 @@ TEST_F(EditorTest, TabOrderFollowsTheTemplate) {
   }
 }
 
-// The tree as "name:record" items, children in brackets.
+// The children of `item` as "name:record", their own children in brackets.
 std::string outline(const QTreeWidgetItem* item) {
-  std::string result =
-      text(item->text(0)) + ":" + std::to_string(item->data(0, kItemDataRole).toInt());
-  if (item->childCount() == 0) return result;
-  result += "[";
-  for (int i = 0; i < item->childCount(); ++i) result += (i ? " " : "") + outline(item->child(i));
-  return result + "]";
+  std::string result;
+  for (int i = 0; i < item->childCount(); ++i) {
+    const QTreeWidgetItem* child = item->child(i);
+    result += (i ? " " : "") + text(child->text(0)) + ":" +
+              std::to_string(child->data(0, kItemDataRole).toInt());
+    if (child->childCount() > 0) result += "[" + outline(child) + "]";
+  }
+  return result;
 }
 
 TEST_F(EditorTest, GroupsFormAtTheFirstSlashInFileOrderAndTheFirstEventIsShown) {
@@ -223,11 +229,7 @@ TEST_F(EditorTest, GroupsFormAtTheFirstSlashInFileOrderAndTheFirstEventIsShown) 
   for (const auto& [records, shape, selected, code] : cases) {
     SCOPED_TRACE(shape);
     open(records);
-    std::string shown;
-    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
-      shown += (i ? " " : "") + outline(tree_->topLevelItem(i));
-    }
-    EXPECT_EQ(shown, shape);
+    EXPECT_EQ(outline(tree_->invisibleRootItem()), shape);
     EXPECT_EQ(dialog_->selectedEvent(), selected);
     EXPECT_EQ(codeTexts(), code);
   }
@@ -386,15 +388,8 @@ TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
 }
 
 TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {
-  const auto insert = [](std::string part = {}, int line = -1) {
-    return Step{Qt::Key_Insert, {}, line, std::move(part)};
-  };
-  const auto del = [](int line) { return Step{Qt::Key_Delete, {}, line}; };
-  const auto move = [](Qt::Key key, int line = -1) { return Step{key, Qt::ControlModifier, line}; };
-  const auto ctrl = [](Qt::Key key, Qt::KeyboardModifiers more = {}, int event = -1) {
-    return Step{key, Qt::ControlModifier | more, event};
-  };
-  const Qt::Key down = Qt::Key_Down, up = Qt::Key_Up, z = Qt::Key_Z, y = Qt::Key_Y;
+  const Qt::Key ins = Qt::Key_Insert, del = Qt::Key_Delete, down = Qt::Key_Down, up = Qt::Key_Up,
+                z = Qt::Key_Z, y = Qt::Key_Y;
   struct Case {
     std::vector<Step> steps;
     Texts after;   // of the record "Tricks": A, B, C, D at first
@@ -402,37 +397,33 @@ TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {
   };
   const std::vector<Case> cases = {
       // Insert without a chosen line adds at the end.
-      {{insert("WAIT to finish")}, {"A", "B", "C", "D", "WAIT"}, true},
+      {{{ins, -1, "WAIT to finish"}}, {"A", "B", "C", "D", "WAIT"}, true},
       // Enter adds after the chosen line.
-      {{{Qt::Key_Return, {}, 1, "Sit Down"}},
-       {"A", "B", "PLAY ACTION SIT", "WAIT", "C", "D"},
-       true},
+      {{{Qt::Key_Return, 1, "Sit Down"}}, {"A", "B", "PLAY ACTION SIT", "WAIT", "C", "D"}, true},
       // The next part follows the last added.
-      {{insert("WAIT to finish", 0), insert(), insert("Sit Down")},
+      {{{ins, 0, "WAIT to finish"}, {ins}, {ins, -1, "Sit Down"}},
        {"A", "WAIT", "WAIT", "PLAY ACTION SIT", "WAIT", "B", "C", "D"},
        true},
       // Moves down and up, and not past the ends.
-      {{move(down, 0), move(down), move(down), move(down), move(up, 0), move(up)},
-       {"B", "C", "D", "A"},
-       true},
+      {{{down, 0}, {down}, {down}, {down}, {up, 0}, {up}}, {"B", "C", "D", "A"}, true},
       // Undo, in another record's view too, shows and puts back each edit.
-      {{del(0), move(up, 2), ctrl(z, {}, 0), ctrl(z), ctrl(z)}, {"A", "B", "C", "D"}, false},
+      {{{del, 0}, {up, 2}, {z, 0}, {z}, {z}}, {"A", "B", "C", "D"}, false},
       // Both redo keys make them again.
-      {{del(0), del(0), ctrl(z), ctrl(z), ctrl(y), ctrl(z, Qt::ShiftModifier)}, {"C", "D"}, true},
+      {{{del, 0}, {del, 0}, {z}, {z}, {y}, {z, -1, "", true}}, {"C", "D"}, true},
       // An edit after undo drops the redo.
-      {{del(3), ctrl(z), del(0), ctrl(y)}, {"B", "C", "D"}, true},
+      {{{del, 3}, {z}, {del, 0}, {y}}, {"B", "C", "D"}, true},
       // A line moved and moved back is as in the file.
-      {{move(down, 1), move(up)}, {"A", "B", "C", "D"}, false}};
+      {{{down, 1}, {up}}, {"A", "B", "C", "D"}, false}};
   for (std::size_t row = 0; row < cases.size(); ++row) {
     SCOPED_TRACE(row);
     const Case& c = cases[row];
-    open({{"Dances/Salsa", {"WAIT"}}, {"Tricks", {"A", "B", "C", "D"}}});
+    open();
     select(1);
     for (const Step& step : c.steps) run(step);
     EXPECT_EQ(dialog_->selectedEvent(), 1);
     EXPECT_EQ(lines(1), c.after);
     EXPECT_EQ(codeTexts(), c.after);
-    EXPECT_EQ(lines(0), Texts{"WAIT"});
+    EXPECT_EQ(lines(0), kDanceRecords[0].lines);
     EXPECT_TRUE(dialog_->changed());
     EXPECT_EQ(dialog_->differsFromFile(), c.differs);
     if (!c.differs) {  // an undone program closes without asking
