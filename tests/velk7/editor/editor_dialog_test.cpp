@@ -269,14 +269,10 @@ TEST_F(EditorTest, EachCategoryListsItsActions) {
 TEST_F(EditorTest, DragsAddAPartOnlyToAnEventAndMoveALineBeforeTheItemUnderThePointer) {
   using enum DragPicture;
   const Texts abcd = {"A", "B", "C", "D"};
-  struct Case {
-    int from;           // a code line, or kParts for the part "Stand Up"
-    int onto;           // a code row, kBelowLast, kTree or kParts
-    int top;            // the tree item selected: 1 is "Tricks", 0 the group "Dances"
-    DragPicture shown;  // over the drop point
-    Texts after;        // the lines of "Tricks"
-  };
-  const std::vector<Case> cases = {
+  // From a code line or kParts (the part "Stand Up") onto a code row, kBelowLast, kTree or
+  // kParts, with the tree item `top` selected (1: "Tricks", 0: the group "Dances"): the picture
+  // shown over the drop point, and the lines of "Tricks" after the drop.
+  const std::vector<std::tuple<int, int, int, DragPicture, Texts>> cases = {
       {kParts, 0, 1, ItemImage, {"A", "B", "C", "D", "PLAY ACTION STAND", "WAIT"}},
       {kParts, kTree, 1, NoDropMark, abcd},
       {kParts, kParts, 1, ItemImage, abcd},
@@ -288,20 +284,19 @@ TEST_F(EditorTest, DragsAddAPartOnlyToAnEventAndMoveALineBeforeTheItemUnderThePo
       {1, 2, 1, ItemImage, abcd},
       {1, kTree, 1, DeleteMark, {"A", "C", "D"}},
       {2, kParts, 1, DeleteMark, {"A", "B", "D"}}};
-  for (std::size_t row = 0; row < cases.size(); ++row) {
-    SCOPED_TRACE(row);
-    const Case& c = cases[row];
+  for (const auto& [from, onto, top, shown, after] : cases) {
+    SCOPED_TRACE(::testing::Message() << from << " onto " << onto << " with " << top);
     open();
-    select(c.top);
-    drag(point(c.from), point(c.onto), [&] {
-      EXPECT_EQ(dialog_->dragController().shownPicture(), c.shown);
-      EXPECT_EQ(description(), c.from >= 0 ? "(move line, or drag outside window to delete)"
-                                           : "(drag into code window above to add)");
+    select(top);
+    drag(point(from), point(onto), [&] {
+      EXPECT_EQ(dialog_->dragController().shownPicture(), shown);
+      EXPECT_EQ(description(), from >= 0 ? "(move line, or drag outside window to delete)"
+                                         : "(drag into code window above to add)");
     });
-    EXPECT_EQ(lines(1), c.after);
+    EXPECT_EQ(lines(1), after);
     EXPECT_EQ(lines(0), kDanceRecords[0].lines);
-    EXPECT_EQ(codeTexts(), c.top == 1 ? c.after : Texts{kNoEvent});
-    EXPECT_EQ(dialog_->changed(), c.from >= 0 || c.after != abcd);
+    EXPECT_EQ(codeTexts(), top == 1 ? after : Texts{kNoEvent});
+    EXPECT_EQ(dialog_->changed(), from >= 0 || after != abcd);
     EXPECT_EQ(description(), "(please select an action)");
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
   }
@@ -390,12 +385,9 @@ TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
 TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {
   const Qt::Key ins = Qt::Key_Insert, del = Qt::Key_Delete, down = Qt::Key_Down, up = Qt::Key_Up,
                 z = Qt::Key_Z, y = Qt::Key_Y;
-  struct Case {
-    std::vector<Step> steps;
-    Texts after;   // of the record "Tricks": A, B, C, D at first
-    bool differs;  // from the file
-  };
-  const std::vector<Case> cases = {
+  // The steps, the lines of "Tricks" after them, and whether the program then differs from the
+  // file.
+  const std::vector<std::tuple<std::vector<Step>, Texts, bool>> cases = {
       // Insert without a chosen line adds at the end.
       {{{ins, -1, "WAIT to finish"}}, {"A", "B", "C", "D", "WAIT"}, true},
       // Enter adds after the chosen line.
@@ -416,17 +408,17 @@ TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {
       {{{down, 1}, {up}}, {"A", "B", "C", "D"}, false}};
   for (std::size_t row = 0; row < cases.size(); ++row) {
     SCOPED_TRACE(row);
-    const Case& c = cases[row];
+    const auto& [steps, after, differs] = cases[row];
     open();
     select(1);
-    for (const Step& step : c.steps) run(step);
+    for (const Step& step : steps) run(step);
     EXPECT_EQ(dialog_->selectedEvent(), 1);
-    EXPECT_EQ(lines(1), c.after);
-    EXPECT_EQ(codeTexts(), c.after);
+    EXPECT_EQ(lines(1), after);
+    EXPECT_EQ(codeTexts(), after);
     EXPECT_EQ(lines(0), kDanceRecords[0].lines);
     EXPECT_TRUE(dialog_->changed());
-    EXPECT_EQ(dialog_->differsFromFile(), c.differs);
-    if (!c.differs) {  // an undone program closes without asking
+    EXPECT_EQ(dialog_->differsFromFile(), differs);
+    if (!differs) {  // an undone program closes without asking
       EXPECT_TRUE(dialog_->close());
       EXPECT_TRUE(messenger_.entries().empty());
     }

@@ -20,41 +20,38 @@ using testing_support::readTextFile;
 using Texts = std::vector<std::string>;
 
 TEST(SaveProgram, SaveWritesTheLinesKeepsTheOldFileAsBackupOrFailsWithoutTouchingTheStick) {
-  struct Case {
-    std::string added;    // a line added to the record, if any
-    bool changed;         // the flag passed
-    bool present;         // R-CODE.R is there before the save
-    std::string message;  // "" when the save must fail
-  };
-  for (const Case& c :
+  // A line added to the record (or none), the changed flag passed, whether R-CODE.R is there
+  // before the save, and the message ("" when the save must fail).
+  using Case = std::tuple<std::string, bool, bool, std::string>;
+  for (const auto& [added, changed, present, message] :
        {Case{"", false, true, "File saved (no changes made)"},
         Case{"WAIT 250", true, true, "Changes saved!"}, Case{"", true, true, "Changes saved!"},
         Case{"", false, false, "File saved (no changes made)"},
         Case{"//} not a code line", true, true, ""}}) {
-    SCOPED_TRACE(c.added);
+    SCOPED_TRACE(::testing::Message() << added << " " << changed << present);
     testing_support::TempDir root;
     const fs::path path = editor_testing::writeStick(root.path(), {{"T", {"WAIT"}}});
     RcodeProgram program = editor_testing::loadParsed(path);
     testing_support::writeTextFile(backupPath(path), "an old backup");
     const std::string original = readTextFile(path);
     const testing_support::TreeSnapshot before = testing_support::snapshotTree(root.path());
-    if (!c.present) fs::remove(path);
-    if (!c.added.empty()) appendLine(program.records[0].lines, c.added);
+    if (!present) fs::remove(path);
+    if (!added.empty()) appendLine(program.records[0].lines, added);
     platform::RecordingMessenger messenger;
-    if (c.message.empty()) {  // a line the reader would not take back is not written
-      EXPECT_FALSE(saveProgram(program, path, c.changed, messenger));
+    if (message.empty()) {  // a line the reader would not take back is not written
+      EXPECT_FALSE(saveProgram(program, path, changed, messenger));
       EXPECT_EQ(testing_support::snapshotTree(root.path()), before);
       EXPECT_EQ(messenger.texts(),
                 Texts{"ERROR: Can't write new R-CODE.R file\n" + platform::pathToText(path)});
       continue;
     }
-    EXPECT_TRUE(saveProgram(program, path, c.changed, messenger));
-    EXPECT_EQ(readTextFile(path), c.added.empty()
+    EXPECT_TRUE(saveProgram(program, path, changed, messenger));
+    EXPECT_EQ(readTextFile(path), added.empty()
                                       ? original
                                       : editor_testing::programText({{"T", {"WAIT", "WAIT 250"}}}));
-    EXPECT_EQ(readTextFile(backupPath(path)), c.present ? original : "an old backup");
+    EXPECT_EQ(readTextFile(backupPath(path)), present ? original : "an old backup");
     EXPECT_FALSE(fs::exists(temporaryPath(path)) || fs::exists(asidePath(path)));
-    EXPECT_EQ(messenger.texts(), Texts{c.message});
+    EXPECT_EQ(messenger.texts(), Texts{message});
   }
 }
 
