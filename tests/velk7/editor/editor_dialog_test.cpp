@@ -93,8 +93,7 @@ class EditorTest : public ::testing::Test {
     tree_->setCurrentItem(child < 0 ? item : item->child(child));
   }
   int partRow(const std::string& label) const {
-    const Texts labels = texts(parts_);
-    return static_cast<int>(std::find(labels.begin(), labels.end(), label) - labels.begin());
+    return parts_->row(parts_->findItems(QString::fromStdString(label), Qt::MatchExactly).value(0));
   }
   static QPoint itemPoint(const QListWidget* list, int row) {
     return list->viewport()->mapToGlobal(list->visualItemRect(list->item(row)).center());
@@ -306,16 +305,16 @@ TEST_F(EditorTest, LostMouseCaptureEndsTheDragWithoutEdit) {
   open();
   QApplication::setActiveWindow(dialog_.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
-  mouse(QTest::MousePress, point(kParts));
-  mouse(QTest::MouseMove, point(kParts) + QPoint(QApplication::startDragDistance() + 2, 0));
-  ASSERT_EQ(dialog_->dragController().mode(), DragMode::Part);
-  QWidget other;
-  other.show();
-  QApplication::setActiveWindow(&other);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog_->dragController().dragging(); }));
-  EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
-  EXPECT_FALSE(dialog_->findChild<DragImageWindow*>("dragImage")->isVisible());
-  EXPECT_EQ(lines(0).size(), 3u);
+  drag(point(kParts), point(0), [&] {
+    ASSERT_EQ(dialog_->dragController().mode(), DragMode::Part);
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog_->dragController().dragging(); }));
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_FALSE(dialog_->findChild<DragImageWindow*>("dragImage")->isVisible());
+  });
+  EXPECT_EQ(lines(0), kDanceRecords[0].lines);  // nor does the release that follows add the part
   EXPECT_FALSE(dialog_->changed());
 }
 
@@ -435,8 +434,7 @@ TEST_F(EditorTest, EnterOnTheAbandonQuestionKeepsEditing) {
 
 TEST_F(EditorTest, OpenDialogTakesTheStickFolderOrTheProgramFile) {
   open();
-  const std::filesystem::path stick = root_.path();
-  for (const std::filesystem::path& typed : {stick, path_}) {
+  for (const std::filesystem::path& typed : {root_.path(), path_}) {
     QTimer::singleShot(0, [&] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       if (dialog == nullptr) return;
@@ -445,7 +443,7 @@ TEST_F(EditorTest, OpenDialogTakesTheStickFolderOrTheProgramFile) {
       // A dialog that went into the folder instead is still open: close it.
       QTimer::singleShot(0, dialog, &QDialog::reject);
     });
-    EXPECT_EQ(chooseProgramFile(), std::optional(programBelow(stick)));
+    EXPECT_EQ(chooseProgramFile(), std::optional(programBelow(root_.path())));
   }
 }
 
