@@ -149,8 +149,13 @@ class EditorTest : public ::testing::Test {
   QPushButton* save_ = nullptr;
 };
 
-TEST_F(EditorTest, ControlsFollowTheTemplateAndGrowWithTheWindow) {
+TEST_F(EditorTest, ControlsFollowTheTemplateInPlaceAndTabOrderAndGrowWithTheWindow) {
   open();
+  EXPECT_EQ(QApplication::focusWidget(), tree_);
+  for (const char* id : {"1001", "1003", "1004", "1006", "filter", "1000"}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(text(QApplication::focusWidget()->objectName()), id);
+  }
   EXPECT_EQ(text(dialog_->windowTitle()), "VELK7 - Simple RCODE Customization");
   const platform::DialogBaseUnits base = platform::baseUnitsOf(dialog_->font());
   const QSize templateSize = platform::cornerPixels({0, 0, 392, 355}, base).size();
@@ -190,15 +195,6 @@ TEST_F(EditorTest, ControlsFollowTheTemplateAndGrowWithTheWindow) {
     EXPECT_GT(control->height(), 0) << text(control->objectName());
   }
   EXPECT_LE(dialog_->minimumHeight() * 3 / 2 + 60, 768);
-}
-
-TEST_F(EditorTest, TabOrderFollowsTheTemplate) {
-  open();
-  EXPECT_EQ(QApplication::focusWidget(), tree_);
-  for (const char* id : {"1001", "1003", "1004", "1006", "filter", "1000"}) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(text(QApplication::focusWidget()->objectName()), id);
-  }
 }
 
 // The children of `item` as "name:record", their own children in brackets.
@@ -255,7 +251,7 @@ TEST_F(EditorTest, EachCategoryListsItsActions) {
   open(kDanceRecords, "HELLO 24001 0 ; hello.WAV + motion + leds\r\n");
   const std::vector<std::tuple<int, std::string, std::string>> cases = {
       {1, "HELLO", "PLAY ACTION+ HELLO // hello.WAV + motion + leds\377WAIT"},
-      {4, "DANCE1", "PLAY ACTION L_PALONE.DANCE1 // dance one\377WAIT"},  // Dances etc
+      {4, "DANCE1", "PLAY ACTION L_PALONE.DANCE1 // dance one\377WAIT"},
       {18, "Wag the tail", "CALL Wag // Wag the tail"}};
   for (const auto& [index, label, part] : cases) {
     category_->setCurrentIndex(index);
@@ -318,11 +314,11 @@ TEST_F(EditorTest, LostMouseCaptureEndsTheDragWithoutEdit) {
   EXPECT_FALSE(dialog_->changed());
 }
 
-TEST_F(EditorTest, FailedSaveKeepsTheDialogOpenAndTheNextSaveWritesAndEndsIt) {
+TEST_F(EditorTest, SaveAndCancelEndTheDialogOnlyWhenNothingIsLost) {
+  // A failed save keeps the dialog open, and the next save writes and ends it.
   open();
-  key(code_, Qt::Key_Delete);  // nothing marked yet
-  code_->setCurrentRow(0);
-  key(code_, Qt::Key_Delete);
+  run({Qt::Key_Delete});  // nothing marked yet
+  run({Qt::Key_Delete, 0});
   {
     platform::ScopedFault fault(1, {platform::FileOp::Create});
     QTest::mouseClick(save_, Qt::LeftButton);
@@ -334,9 +330,9 @@ TEST_F(EditorTest, FailedSaveKeepsTheDialogOpenAndTheNextSaveWritesAndEndsIt) {
   EXPECT_EQ(dialog_->result(), kSavedResult);
   EXPECT_EQ(messenger_.texts(), Texts{"Changes saved!"});
   EXPECT_EQ(loadParsed(path_).records[0].lines, (Texts{"WAIT", "WAIT 250"}));
-}
-
-TEST_F(EditorTest, CancelClosesAtOnceUnlessTheProgramDiffersFromTheFile) {
+  // Cancelling closes at once unless the program differs from the file; Enter on the real
+  // question keeps the edits.
+  messenger_.clear();
   for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
     open();
     QTest::keyClick(tree_, key);
@@ -356,6 +352,11 @@ TEST_F(EditorTest, CancelClosesAtOnceUnlessTheProgramDiffersFromTheFile) {
   EXPECT_EQ(messenger_.texts().back(),
             "WARNING: you have made changes that will not be saved if you cancel\n"
             "Do you want to abandon changes (Yes to abandon, No to go back to editing)");
+  const std::unique_ptr<platform::MessageBoxMessenger> boxes = makeEditorMessenger();
+  QTimer::singleShot(0, [] {
+    if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
+  });
+  EXPECT_FALSE(boxes->ask(kAbandonQuestion));
 }
 
 TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
@@ -422,14 +423,6 @@ TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {
       EXPECT_TRUE(messenger_.entries().empty());
     }
   }
-}
-
-TEST_F(EditorTest, EnterOnTheAbandonQuestionKeepsEditing) {
-  const std::unique_ptr<platform::MessageBoxMessenger> boxes = makeEditorMessenger();
-  QTimer::singleShot(0, [] {
-    if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
-  });
-  EXPECT_FALSE(boxes->ask(kAbandonQuestion));
 }
 
 TEST_F(EditorTest, OpenDialogTakesTheStickFolderOrTheProgramFile) {
