@@ -30,9 +30,7 @@ namespace {
 using namespace editor_testing;
 using Texts = std::vector<std::string>;
 
-std::string text(const QString& value) {
-  return value.toStdString();
-}
+constexpr auto text = [](const QString& value) { return value.toStdString(); };
 
 const std::vector<RecordText> kDanceRecords = {
     {"Dances/Salsa", {"PLAY ACTION SIT", "WAIT", "WAIT 250"}},
@@ -85,9 +83,7 @@ class EditorTest : public ::testing::Test {
   }
   Texts codeTexts() const { return texts(code_); }
   std::string description() const { return text(dialog_->findChild<QLabel*>("1007")->text()); }
-  const Texts& lines(int record) const {
-    return program_.records[static_cast<std::size_t>(record)].lines;
-  }
+  const Texts& lines(std::size_t record) const { return program_.records[record].lines; }
   void select(int top, int child = -1) {
     QTreeWidgetItem* item = tree_->topLevelItem(top);
     tree_->setCurrentItem(child < 0 ? item : item->child(child));
