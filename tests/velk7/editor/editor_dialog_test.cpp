@@ -438,14 +438,14 @@ TEST_F(EditorTest, OpenDialogTakesTheStickFolderOrTheProgramFile) {
 
 TEST_F(EditorTest, FilterNarrowsThePartsShownAsTheUserTypes) {
   open();
-  auto* filter_ = dialog_->findChild<QLineEdit*>("filter");
-  filter_->setFocus();
-  QTest::keyClicks(filter_, "st");
+  auto* filter = dialog_->findChild<QLineEdit*>("filter");
+  filter->setFocus();
+  QTest::keyClicks(filter, "st");
   EXPECT_EQ(texts(parts_, true), (Texts{"Stand Up", "Stop playing"}));
-  QTest::keyClicks(filter_, "and u");
+  QTest::keyClicks(filter, "and u");
   EXPECT_EQ(texts(parts_, true), Texts{"Stand Up"});
   // Enter takes the keyboard to the part shown, and Enter again adds it.
-  QTest::keyClick(filter_, Qt::Key_Return);
+  QTest::keyClick(filter, Qt::Key_Return);
   EXPECT_TRUE(dialog_->isVisible());
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   const Texts added = {"PLAY ACTION SIT", "WAIT", "WAIT 250", "PLAY ACTION STAND", "WAIT"};
@@ -456,7 +456,7 @@ TEST_F(EditorTest, FilterNarrowsThePartsShownAsTheUserTypes) {
   parts_->setCurrentRow(0);
   key(parts_, Qt::Key_Insert);
   EXPECT_EQ(lines(0), added);
-  filter_->clear();
+  filter->clear();
   EXPECT_EQ(texts(parts_, true), Texts{"Wag the tail"});
 }
 
