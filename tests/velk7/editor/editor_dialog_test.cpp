@@ -1,35 +1,166 @@
+// The editor dialog opened on a small stick, its controls found by their ids and driven by
+// the real mouse and keyboard.
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+#include <memory>
 #include <tuple>
 
-#include "editor_fixture.h"
+#include "editor_stick.h"
 #include "platform/qt/dialog_units.h"
+#include "platform/qt/message_box_messenger.h"
 #include "platform/src/file_faults.h"
-#include "tests/support/temp_tree.h"
+#include "tests/support/recording_messenger.h"
 #include "velk7/editor/src/drag_image_window.h"
+#include "velk7/editor/src/editor_dialog.h"
+#include "velk7/editor/src/program_chooser.h"
 #include "velk7/editor/src/save_program.h"
 
 namespace velk7 {
 namespace {
 
 using namespace editor_testing;
-using testing_support::snapshotTree;
+using Texts = std::vector<std::string>;
 
-TEST_F(EditorTest, ControlsFollowTheTemplateAndGrowWithTheWindow) {
+constexpr auto text = [](const QString& value) { return value.toStdString(); };
+
+const std::vector<RecordText> kDanceRecords = {
+    {"Dances/Salsa", {"PLAY ACTION SIT", "WAIT", "WAIT 250"}},
+    {"Tricks", {"A", "B", "C", "D"}},
+    {"Dances/Tango", {}},
+};
+const std::string kNoEvent = "select AIBO event  (cannot drag parts here)";
+const std::string kEmptyEvent = "empty   (drag parts from below to here)";
+
+// Drop points besides a code row.
+constexpr int kBelowLast = -1;
+constexpr int kTree = -2;
+constexpr int kParts = -3;
+
+// One keyboard step: a key in the code list (Delete, Ctrl+Up, Ctrl+Down), the parts list
+// (Insert, Enter) or the event tree (Ctrl+Z, Ctrl+Y), after choosing a code line (in the tree:
+// the event of the first group) or a part (-1 / "" to keep the choice).
+struct Step {
+  Qt::Key key;
+  int line = -1;
+  std::string part = {};
+  bool shift = false;
+};
+
+class EditorTest : public ::testing::Test {
+ protected:
+  void open(const std::vector<RecordText>& records = kDanceRecords,
+            std::string_view userActions = {}) {
+    dialog_.reset();  // a test may open several dialogs in turn
+    path_ = writeStick(root_.path(), records, userActions);
+    program_ = loadParsed(path_);
+    dialog_ = std::make_unique<EditorDialog>(program_, path_, messenger_);
+    tree_ = dialog_->findChild<QTreeWidget*>("1000");
+    code_ = dialog_->findChild<QListWidget*>("1001");
+    parts_ = dialog_->findChild<QListWidget*>("1003");
+    category_ = dialog_->findChild<QComboBox*>("1006");
+    save_ = dialog_->findChild<QPushButton*>("1004");
+    ASSERT_TRUE(tree_ && code_ && parts_ && category_ && save_);
+    dialog_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
+  }
+
+  static Texts texts(const QListWidget* list, bool shownOnly = false) {
+    Texts result;
+    for (int row = 0; row < list->count(); ++row) {
+      if (!shownOnly || !list->item(row)->isHidden())
+        result.push_back(text(list->item(row)->text()));
+    }
+    return result;
+  }
+  Texts codeTexts() const { return texts(code_); }
+  std::string description() const { return text(dialog_->findChild<QLabel*>("1007")->text()); }
+  const Texts& lines(std::size_t record) const { return program_.records[record].lines; }
+  void select(int top, int child = -1) {
+    QTreeWidgetItem* item = tree_->topLevelItem(top);
+    tree_->setCurrentItem(child < 0 ? item : item->child(child));
+  }
+  int partRow(const std::string& label) const {
+    return parts_->row(parts_->findItems(QString::fromStdString(label), Qt::MatchExactly).value(0));
+  }
+  static QPoint itemPoint(const QListWidget* list, int row) {
+    return list->viewport()->mapToGlobal(list->visualItemRect(list->item(row)).center());
+  }
+  // A code row, or kBelowLast, kTree or kParts (the part "Stand Up").
+  QPoint point(int onto) const {
+    if (onto == kTree) return tree_->mapToGlobal(tree_->rect().center());
+    if (onto == kParts) return itemPoint(parts_, partRow("Stand Up"));
+    if (onto >= 0) return itemPoint(code_, onto);
+    const QRect last = code_->visualItemRect(code_->item(code_->count() - 1));
+    return code_->viewport()->mapToGlobal(last.bottomLeft() + QPoint(2, 20));
+  }
+
+  void mouse(QTest::MouseAction action, QPoint global) {
+    const QPoint at = dialog_->mapFromGlobal(global);
+    if (action == QTest::MouseMove) return QTest::mouseMove(dialog_->windowHandle(), at);
+    QTest::mouseEvent(action, dialog_->windowHandle(), Qt::LeftButton, {}, at);
+  }
+  // Presses at `from`, moves past the drag distance, then to `to`, where `over` sees the
+  // drag before the button is released there.
+  void drag(QPoint from, QPoint to, const std::function<void()>& over = {}) {
+    mouse(QTest::MousePress, from);
+    mouse(QTest::MouseMove, from + QPoint(QApplication::startDragDistance() + 2, 0));
+    mouse(QTest::MouseMove, to);
+    if (over) over();
+    mouse(QTest::MouseRelease, to);
+  }
+  void key(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    widget->setFocus();
+    QTest::keyClick(widget, key, modifiers);
+  }
+  void run(const Step& step) {
+    const bool inTree = step.key == Qt::Key_Z || step.key == Qt::Key_Y;
+    const bool inParts = step.key == Qt::Key_Insert || step.key == Qt::Key_Return;
+    if (step.line >= 0) inTree ? select(0, step.line) : code_->setCurrentRow(step.line);
+    if (!step.part.empty()) parts_->setCurrentRow(partRow(step.part));
+    const Qt::KeyboardModifiers shift = step.shift ? Qt::ShiftModifier : Qt::NoModifier;
+    key(inTree    ? static_cast<QWidget*>(tree_)
+        : inParts ? parts_
+                  : code_,
+        step.key, inParts || step.key == Qt::Key_Delete ? shift : shift | Qt::ControlModifier);
+  }
+
+  testing_support::TempDir root_;
+  std::filesystem::path path_;
+  RcodeProgram program_;
+  platform::RecordingMessenger messenger_;
+  std::unique_ptr<EditorDialog> dialog_;
+  QTreeWidget* tree_ = nullptr;
+  QListWidget* code_ = nullptr;
+  QListWidget* parts_ = nullptr;
+  QComboBox* category_ = nullptr;
+  QPushButton* save_ = nullptr;
+};
+
+TEST_F(EditorTest, ControlsFollowTheTemplateInPlaceAndTabOrderAndGrowWithTheWindow) {
   open();
+  EXPECT_EQ(QApplication::focusWidget(), tree_);
+  for (const char* id : {"1001", "1003", "1004", "1006", "filter", "1000"}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(text(QApplication::focusWidget()->objectName()), id);
+  }
   EXPECT_EQ(text(dialog_->windowTitle()), "VELK7 - Simple RCODE Customization");
   const platform::DialogBaseUnits base = platform::baseUnitsOf(dialog_->font());
   const QSize templateSize = platform::cornerPixels({0, 0, 392, 355}, base).size();
   EXPECT_EQ(dialog_->size(), templateSize);
-  struct Place {
-    const char* id;
-    platform::UnitRect units;
-    const char* caption;  // a label's or button's text, or its accessible name
-    QSize growth;         // at 100 more pixels in width and height
-  };
+  // A control, its place, its text or accessible name, its growth at 100 more pixels.
+  using Place = std::tuple<const char*, platform::UnitRect, const char*, QSize>;
   for (const int grow : {0, 100}) {
     dialog_->resize(templateSize + QSize(grow, grow));
-    for (const Place& place :
+    for (const auto& [id, units, caption, growth] :
          {Place{"1000", {7, 18, 107, 172}, "When this happens", {0, 50}},
           Place{"1001", {119, 18, 262, 172}, "AIBO does this", {100, 50}},
           Place{"1003", {4, 212, 377, 101}, "Parts", {100, 50}},
@@ -39,20 +170,14 @@ TEST_F(EditorTest, ControlsFollowTheTemplateAndGrowWithTheWindow) {
           Place{"codeCaption", {126, 6, 48, 8}, "AIBO &does this", {0, 0}},
           Place{"categoryCaption", {7, 198, 57, 8}, "&Available Actions:", {0, 0}},
           Place{"descriptionCaption", {9, 321, 66, 8}, "Description/Posture:", {0, 0}}}) {
-      const QWidget* widget = dialog_->findChild<QWidget*>(place.id);
-      ASSERT_NE(widget, nullptr) << place.id;
-      const QRect expected = platform::cornerPixels(place.units, base);
-      if (grow == 0) {
-        EXPECT_EQ(widget->geometry(), expected) << place.id;
-      } else {
-        EXPECT_EQ(widget->size(), expected.size() + place.growth) << place.id;
-      }
-      const auto* label = qobject_cast<const QLabel*>(widget);
-      const auto* button = qobject_cast<const QPushButton*>(widget);
-      const QString caption = std::string_view(place.id).ends_with("Caption") ? label->text()
-                              : button != nullptr                             ? button->text()
-                                                  : widget->accessibleName();
-      EXPECT_EQ(text(caption), place.caption) << place.id;
+      const QWidget* widget = dialog_->findChild<QWidget*>(id);
+      ASSERT_NE(widget, nullptr) << id;
+      const QRect expected = platform::cornerPixels(units, base);
+      EXPECT_EQ(widget->size(), expected.size() + (grow ? growth : QSize(0, 0))) << id;
+      EXPECT_TRUE(grow || widget->pos() == expected.topLeft()) << id;
+      const QVariant shown = widget->property("text");  // the description's is not its caption
+      const bool named = !shown.isValid() || id == std::string_view("1007");
+      EXPECT_EQ(text(named ? widget->accessibleName() : shown.toString()), caption) << id;
     }
   }
   EXPECT_FALSE(save_->toolTip().isEmpty());
@@ -68,73 +193,51 @@ TEST_F(EditorTest, ControlsFollowTheTemplateAndGrowWithTheWindow) {
   EXPECT_LE(dialog_->minimumHeight() * 3 / 2 + 60, 768);
 }
 
-TEST_F(EditorTest, TabOrderFollowsTheTemplate) {
-  open();
-  EXPECT_EQ(QApplication::focusWidget(), tree_);
-  for (QWidget* expected : std::vector<QWidget*>{code_, parts_, save_, category_, filter_, tree_}) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), expected) << text(expected->objectName());
-  }
-}
-
-// The tree as "name:record" items, children in brackets.
+// The children of `item` as "name:record", their own children in brackets.
 std::string outline(const QTreeWidgetItem* item) {
-  std::string result =
-      text(item->text(0)) + ":" + std::to_string(item->data(0, kItemDataRole).toInt());
-  if (item->childCount() == 0) return result;
-  result += "[";
-  for (int i = 0; i < item->childCount(); ++i) result += (i ? " " : "") + outline(item->child(i));
-  return result + "]";
+  std::string result;
+  for (int i = 0; i < item->childCount(); ++i) {
+    const QTreeWidgetItem* child = item->child(i);
+    result += (i ? " " : "") + text(child->text(0)) + ":" +
+              std::to_string(child->data(0, kItemDataRole).toInt());
+    if (child->childCount() > 0) result += "[" + outline(child) + "]";
+  }
+  return result;
 }
 
 TEST_F(EditorTest, GroupsFormAtTheFirstSlashInFileOrderAndTheFirstEventIsShown) {
-  struct Case {
-    std::vector<RecordText> records;
-    std::string outline;
-    int selected;
-    Texts code;
-  };
+  // The records, the tree they give, the event selected first and the code list shown.
+  using Case = std::tuple<std::vector<RecordText>, std::string, int, Texts>;
   const std::vector<Case> cases = {
       {kDanceRecords, "Dances:-1[Salsa:0 Tango:2] Tricks:1", 0, kDanceRecords[0].lines},
       {{{"A/B/C", {}}}, "A:-1[B/C:0]", 0, {kEmptyEvent}},
-      {{{"Tricks", {"WAIT"}}, {"Tricks/Roll", {"PLAY ACTION SIT"}}},
-       "Tricks:0[Roll:1]",
-       1,
-       {"PLAY ACTION SIT"}},
-      {{{"dances/x", {}}, {"Dances/y", {}}}, "dances:-1[x:0] Dances:-1[y:1]", 0, {kEmptyEvent}},
+      {{{"T", {"WAIT"}}, {"T/R", {"SET x 1"}}}, "T:0[R:1]", 1, {"SET x 1"}},
+      {{{"d/x", {}}, {"D/y", {}}}, "d:-1[x:0] D:-1[y:1]", 0, {kEmptyEvent}},
       // Two names that are not UTF-8 and look alike on the screen stay apart.
-      {{{"caf\xE9/x", {}}, {"caf\xE8/y", {}}},
-       "caf\uFFFD:-1[x:0] caf\uFFFD:-1[y:1]",
-       0,
-       {kEmptyEvent}},
+      {{{"\xE9/x", {}}, {"\xE8/y", {}}}, "\uFFFD:-1[x:0] \uFFFD:-1[y:1]", 0, {kEmptyEvent}},
       // An ungrouped first event starts unselected.
       {{{"", {"WAIT"}}, {"Tricks", {}}}, ":0 Tricks:1", -1, {kNoEvent}}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.outline);
-    open(c.records);
-    std::string shown;
-    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
-      shown += (i ? " " : "") + outline(tree_->topLevelItem(i));
-    }
-    EXPECT_EQ(shown, c.outline);
-    EXPECT_EQ(dialog_->selectedEvent(), c.selected);
-    EXPECT_EQ(codeTexts(), c.code);
+  for (const auto& [records, shape, selected, code] : cases) {
+    SCOPED_TRACE(shape);
+    open(records);
+    EXPECT_EQ(outline(tree_->invisibleRootItem()), shape);
+    EXPECT_EQ(dialog_->selectedEvent(), selected);
+    EXPECT_EQ(codeTexts(), code);
   }
 }
 
 TEST_F(EditorTest, PlaceholdersCarryNoImageAndAGroupKeepsTheDescription) {
   open({{"Tricks", {"WAIT", "SET x 1"}}, {"Dances/Tango", {}}});
   parts_->setCurrentRow(partRow("Turn Left"));
-  EXPECT_EQ(description(), " Turn Left");
-  for (const auto& [child, placeholder, data] :
-       std::vector<std::tuple<int, std::string, int>>{{-1, kNoEvent, 0}, {0, kEmptyEvent, -1}}) {
-    select(1, child);
+  for (const auto& [child, placeholder] : {std::pair{-1, kNoEvent}, {0, kEmptyEvent}}) {
+    select(1, child);  // the group, then its empty event
     EXPECT_EQ(codeTexts(), Texts{placeholder});
-    EXPECT_EQ(code_->item(0)->data(kItemDataRole).toInt(), data);
     EXPECT_TRUE(code_->item(0)->icon().isNull());
-    if (child < 0) {
-      EXPECT_EQ(description(), " Turn Left");
-    }
+    EXPECT_EQ(description(), child < 0 ? " Turn Left" : "(please select an action)");
+    // A placeholder dragged away changes nothing; the empty event's cannot be dragged at all.
+    drag(point(0), point(kTree),
+         [&] { EXPECT_TRUE(child < 0 || !dialog_->dragController().dragging()); });
+    EXPECT_FALSE(dialog_->changed());
   }
   select(0);
   EXPECT_FALSE(code_->item(1)->icon().isNull());
@@ -144,9 +247,7 @@ TEST_F(EditorTest, EachCategoryListsItsActions) {
   open(kDanceRecords, "HELLO 24001 0 ; hello.WAV + motion + leds\r\n");
   const std::vector<std::tuple<int, std::string, std::string>> cases = {
       {1, "HELLO", "PLAY ACTION+ HELLO // hello.WAV + motion + leds\377WAIT"},
-      {4, "DANCE1", "PLAY ACTION L_PALONE.DANCE1 // dance one\377WAIT"},  // Dances etc
-      {9, "KICK", "PLAY ACTION L_POBJ.KICK\377WAIT"},                     // Bone
-      {17, "MY_ACT", "PLAY ACTION MY_ACT\377WAIT"},
+      {4, "DANCE1", "PLAY ACTION L_PALONE.DANCE1 // dance one\377WAIT"},
       {18, "Wag the tail", "CALL Wag // Wag the tail"}};
   for (const auto& [index, label, part] : cases) {
     category_->setCurrentIndex(index);
@@ -156,50 +257,39 @@ TEST_F(EditorTest, EachCategoryListsItsActions) {
   EXPECT_TRUE(messenger_.entries().empty());
 }
 
-TEST_F(EditorTest, PartDraggedWithTheMouseIsAppendedOnlyToTheCodeListOfAnEvent) {
-  enum class Where { CodeList, Tree, PartsList, CodeListOfGroup };
-  for (const auto& [where, shown] : std::vector<std::pair<Where, DragPicture>>{
-           {Where::CodeList, DragPicture::ItemImage},
-           {Where::Tree, DragPicture::NoDropMark},
-           {Where::PartsList, DragPicture::ItemImage},
-           {Where::CodeListOfGroup, DragPicture::NoDropMark}}) {
+TEST_F(EditorTest, DragsAddAPartOnlyToAnEventAndMoveALineBeforeTheItemUnderThePointer) {
+  using enum DragPicture;
+  const Texts abcd = {"A", "B", "C", "D"};
+  // From a code line or kParts (the part "Stand Up") onto a code row, kBelowLast, kTree or
+  // kParts, with the tree item `top` selected (1: "Tricks", 0: the group "Dances"): the picture
+  // shown over the drop point, and the lines of "Tricks" after the drop.
+  const std::vector<std::tuple<int, int, int, DragPicture, Texts>> cases = {
+      {kParts, 0, 1, ItemImage, {"A", "B", "C", "D", "PLAY ACTION STAND", "WAIT"}},
+      {kParts, kTree, 1, NoDropMark, abcd},
+      {kParts, kParts, 1, ItemImage, abcd},
+      {kParts, 0, 0, NoDropMark, abcd},
+      {0, 2, 1, ItemImage, {"B", "A", "C", "D"}},
+      {3, 0, 1, ItemImage, {"D", "A", "B", "C"}},
+      {1, kBelowLast, 1, ItemImage, {"A", "C", "D", "B"}},
+      {1, 1, 1, ItemImage, abcd},
+      {1, 2, 1, ItemImage, abcd},
+      {1, kTree, 1, DeleteMark, {"A", "C", "D"}},
+      {2, kParts, 1, DeleteMark, {"A", "B", "D"}}};
+  for (const auto& [from, onto, top, shown, after] : cases) {
+    SCOPED_TRACE(::testing::Message() << from << " onto " << onto << " with " << top);
     open();
-    if (where == Where::CodeListOfGroup) select(0);
-    const QPoint target = where == Where::Tree        ? treePoint()
-                          : where == Where::PartsList ? partPoint("Turn Left")
-                                                      : codePoint(0);
-    drag(partPoint("Stand Up"), target, [&] {
+    select(top);
+    drag(point(from), point(onto), [&] {
       EXPECT_EQ(dialog_->dragController().shownPicture(), shown);
-      EXPECT_EQ(description(), "(drag into code window above to add)");
+      EXPECT_EQ(description(), from >= 0 ? "(move line, or drag outside window to delete)"
+                                         : "(drag into code window above to add)");
     });
-    Texts expected = kDanceRecords[0].lines;
-    if (where == Where::CodeList) expected.insert(expected.end(), {"PLAY ACTION STAND", "WAIT"});
-    EXPECT_EQ(lines(0), expected);
-    EXPECT_EQ(dialog_->changed(), where == Where::CodeList);
-    EXPECT_EQ(description(), kSelectAction);
+    EXPECT_EQ(lines(1), after);
+    EXPECT_EQ(lines(0), kDanceRecords[0].lines);
+    EXPECT_EQ(codeTexts(), top == 1 ? after : Texts{kNoEvent});
+    EXPECT_EQ(dialog_->changed(), from >= 0 || after != abcd);
+    EXPECT_EQ(description(), "(please select an action)");
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
-  }
-}
-
-TEST_F(EditorTest, LineDroppedWithTheMouseMovesBeforeTheItemUnderThePointerOrIsDeleted) {
-  // The line dragged, the row it is dropped on (-1: below the last item, -2: the tree).
-  const std::vector<std::tuple<int, int, Texts>> cases = {
-      {0, 2, {"B", "A", "C", "D"}}, {3, 0, {"D", "A", "B", "C"}}, {1, -1, {"A", "C", "D", "B"}},
-      {1, 1, {"A", "B", "C", "D"}}, {1, 2, {"A", "B", "C", "D"}}, {1, -2, {"A", "C", "D"}}};
-  for (const auto& [from, onto, expected] : cases) {
-    SCOPED_TRACE(::testing::Message() << from << " onto " << onto);
-    open();
-    select(1);
-    const QPoint target = onto == -2 ? treePoint()
-                          : onto < 0 ? belowLastCodeItem()
-                                     : codePoint(onto);
-    drag(codePoint(from), target, [&] {
-      EXPECT_EQ(dialog_->dragController().shownPicture(),
-                onto == -2 ? DragPicture::DeleteMark : DragPicture::ItemImage);
-    });
-    EXPECT_EQ(lines(1), expected);
-    EXPECT_EQ(codeTexts(), expected);
-    EXPECT_TRUE(dialog_->changed());
   }
 }
 
@@ -207,40 +297,38 @@ TEST_F(EditorTest, LostMouseCaptureEndsTheDragWithoutEdit) {
   open();
   QApplication::setActiveWindow(dialog_.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
-  mouse(QTest::MousePress, partPoint("Sit Down"));
-  mouse(QTest::MouseMove, partPoint("Sit Down") + QPoint(QApplication::startDragDistance() + 2, 0));
-  ASSERT_EQ(dialog_->dragController().mode(), DragMode::Part);
-  QWidget other;
-  other.show();
-  QApplication::setActiveWindow(&other);
-  QTRY_COMPARE(dialog_->dragController().mode(), DragMode::None);
-  EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
-  EXPECT_FALSE(dialog_->findChild<DragImageWindow*>("dragImage")->isVisible());
-  EXPECT_EQ(lines(0).size(), 3u);
+  drag(point(kParts), point(0), [&] {
+    ASSERT_EQ(dialog_->dragController().mode(), DragMode::Part);
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog_->dragController().dragging(); }));
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_FALSE(dialog_->findChild<DragImageWindow*>("dragImage")->isVisible());
+  });
+  EXPECT_EQ(lines(0), kDanceRecords[0].lines);  // nor does the release that follows add the part
   EXPECT_FALSE(dialog_->changed());
 }
 
-TEST_F(EditorTest, FailedSaveKeepsTheDialogOpenAndTheNextSaveWritesAndEndsIt) {
+TEST_F(EditorTest, SaveAndCancelEndTheDialogOnlyWhenNothingIsLost) {
+  // A failed save keeps the dialog open, and the next save writes and ends it.
   open();
-  key(code_, Qt::Key_Delete);  // nothing marked yet
-  code_->setCurrentRow(0);
-  key(code_, Qt::Key_Delete);
-  const testing_support::TreeSnapshot before = snapshotTree(root_.path());
+  run({Qt::Key_Delete});  // nothing marked yet
+  run({Qt::Key_Delete, 0});
   {
     platform::ScopedFault fault(1, {platform::FileOp::Create});
     QTest::mouseClick(save_, Qt::LeftButton);
   }
   EXPECT_TRUE(dialog_->isVisible());
   EXPECT_EQ(messenger_.texts(), Texts{"ERROR: Can't create new R-CODE.R file\n" + path_.string()});
-  EXPECT_EQ(snapshotTree(root_.path()), before);
   messenger_.clear();
   key(save_, Qt::Key_Return);
   EXPECT_EQ(dialog_->result(), kSavedResult);
   EXPECT_EQ(messenger_.texts(), Texts{"Changes saved!"});
   EXPECT_EQ(loadParsed(path_).records[0].lines, (Texts{"WAIT", "WAIT 250"}));
-}
-
-TEST_F(EditorTest, CancelClosesAtOnceUnlessTheProgramDiffersFromTheFile) {
+  // Cancelling closes at once unless the program differs from the file; Enter on the real
+  // question keeps the edits.
+  messenger_.clear();
   for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
     open();
     QTest::keyClick(tree_, key);
@@ -249,20 +337,22 @@ TEST_F(EditorTest, CancelClosesAtOnceUnlessTheProgramDiffersFromTheFile) {
     EXPECT_TRUE(messenger_.entries().empty());
   }
   open();
-  drag(codePoint(0), treePoint());
-  const testing_support::TreeSnapshot before = snapshotTree(root_.path());
+  drag(point(0), point(kTree));
   messenger_.queueAnswer(false);
   EXPECT_FALSE(dialog_->close());
   EXPECT_EQ(lines(0).size(), 2u);
   messenger_.queueAnswer(true);
   EXPECT_TRUE(dialog_->close());
   EXPECT_EQ(dialog_->result(), kCancelledResult);
-  EXPECT_EQ(messenger_.entries().back(),
-            (platform::RecordingMessenger::Entry{
-                true, false,
-                "WARNING: you have made changes that will not be saved if you cancel\n"
-                "Do you want to abandon changes (Yes to abandon, No to go back to editing)"}));
-  EXPECT_EQ(snapshotTree(root_.path()), before);
+  EXPECT_TRUE(messenger_.entries().back().isQuestion);
+  EXPECT_EQ(messenger_.texts().back(),
+            "WARNING: you have made changes that will not be saved if you cancel\n"
+            "Do you want to abandon changes (Yes to abandon, No to go back to editing)");
+  const std::unique_ptr<platform::MessageBoxMessenger> boxes = makeEditorMessenger();
+  QTimer::singleShot(0, [] {
+    if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
+  });
+  EXPECT_FALSE(boxes->ask(kAbandonQuestion));
 }
 
 TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
@@ -286,6 +376,88 @@ TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
                           dialog_->mapToGlobal(QPoint(2, 2)));
   QApplication::sendEvent(dialog_.get(), &event);
   EXPECT_EQ(items, (QStringList{"&Undo", "&Redo", "", "&About VELK7..."}));
+}
+
+TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {
+  const Qt::Key ins = Qt::Key_Insert, del = Qt::Key_Delete, down = Qt::Key_Down, up = Qt::Key_Up,
+                z = Qt::Key_Z, y = Qt::Key_Y;
+  // The steps, the lines of "Tricks" after them, and whether the program then differs from the
+  // file.
+  const std::vector<std::tuple<std::vector<Step>, Texts, bool>> cases = {
+      // Insert without a chosen line adds at the end.
+      {{{ins, -1, "WAIT to finish"}}, {"A", "B", "C", "D", "WAIT"}, true},
+      // Enter adds after the chosen line.
+      {{{Qt::Key_Return, 1, "Sit Down"}}, {"A", "B", "PLAY ACTION SIT", "WAIT", "C", "D"}, true},
+      // The next part follows the last added.
+      {{{ins, 0, "WAIT to finish"}, {ins}, {ins, -1, "Sit Down"}},
+       {"A", "WAIT", "WAIT", "PLAY ACTION SIT", "WAIT", "B", "C", "D"},
+       true},
+      // Moves down and up, and not past the ends.
+      {{{down, 0}, {down}, {down}, {down}, {up, 0}, {up}}, {"B", "C", "D", "A"}, true},
+      // Undo, in another record's view too, shows and puts back each edit.
+      {{{del, 0}, {up, 2}, {z, 0}, {z}, {z}}, {"A", "B", "C", "D"}, false},
+      // Both redo keys make them again.
+      {{{del, 0}, {del, 0}, {z}, {z}, {y}, {z, -1, "", true}}, {"C", "D"}, true},
+      // An edit after undo drops the redo.
+      {{{del, 3}, {z}, {del, 0}, {y}}, {"B", "C", "D"}, true},
+      // A line moved and moved back is as in the file.
+      {{{down, 1}, {up}}, {"A", "B", "C", "D"}, false}};
+  for (std::size_t row = 0; row < cases.size(); ++row) {
+    SCOPED_TRACE(row);
+    const auto& [steps, after, differs] = cases[row];
+    open();
+    select(1);
+    for (const Step& step : steps) run(step);
+    EXPECT_EQ(dialog_->selectedEvent(), 1);
+    EXPECT_EQ(lines(1), after);
+    EXPECT_EQ(codeTexts(), after);
+    EXPECT_EQ(lines(0), kDanceRecords[0].lines);
+    EXPECT_TRUE(dialog_->changed());
+    EXPECT_EQ(dialog_->differsFromFile(), differs);
+    if (!differs) {  // an undone program closes without asking
+      EXPECT_TRUE(dialog_->close());
+      EXPECT_TRUE(messenger_.entries().empty());
+    }
+  }
+}
+
+TEST_F(EditorTest, OpenDialogTakesTheStickFolderOrTheProgramFile) {
+  open();
+  for (const std::filesystem::path& typed : {root_.path(), path_}) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      dialog->selectFile(QString::fromStdString(typed.string()));
+      QMetaObject::invokeMethod(dialog, "accept");
+      // A dialog that went into the folder instead is still open: close it.
+      QTimer::singleShot(0, dialog, &QDialog::reject);
+    });
+    EXPECT_EQ(chooseProgramFile(), std::optional(programBelow(root_.path())));
+  }
+}
+
+TEST_F(EditorTest, FilterNarrowsThePartsShownAsTheUserTypes) {
+  open();
+  auto* filter = dialog_->findChild<QLineEdit*>("filter");
+  filter->setFocus();
+  QTest::keyClicks(filter, "st");
+  EXPECT_EQ(texts(parts_, true), (Texts{"Stand Up", "Stop playing"}));
+  QTest::keyClicks(filter, "and u");
+  EXPECT_EQ(texts(parts_, true), Texts{"Stand Up"});
+  // Enter takes the keyboard to the part shown, and Enter again adds it.
+  QTest::keyClick(filter, Qt::Key_Return);
+  EXPECT_TRUE(dialog_->isVisible());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  const Texts added = {"PLAY ACTION SIT", "WAIT", "WAIT 250", "PLAY ACTION STAND", "WAIT"};
+  EXPECT_EQ(lines(0), added);
+  // A new category keeps the filter, and a part it hides is not added.
+  category_->setCurrentIndex(18);
+  EXPECT_TRUE(texts(parts_, true).empty());
+  parts_->setCurrentRow(0);
+  key(parts_, Qt::Key_Insert);
+  EXPECT_EQ(lines(0), added);
+  filter->clear();
+  EXPECT_EQ(texts(parts_, true), Texts{"Wag the tail"});
 }
 
 }  // namespace

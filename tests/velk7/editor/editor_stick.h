@@ -1,6 +1,6 @@
 #pragma once
-// A small stick tree for the editor's tests: R-CODE.R with VELK records, ACTION.EXT,
-// ACTION.CFG and ERS-7.MWC in their places.
+// A small stick tree for the editor's tests: R-CODE.R with VELK records, and ACTION.EXT and
+// ACTION.CFG in their places.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -30,7 +30,7 @@ inline std::string programText(const std::vector<RecordText>& records) {
   return text + "RETURN\r\n";
 }
 
-// Writes R-CODE.R from `records`, an ERS-7 ACTION.EXT and ERS-7.MWC below `root`;
+// Writes R-CODE.R from `records` and an ERS-7 ACTION.EXT below `root`, and
 // ACTION.CFG only when `userActions` is not empty. Returns the path of R-CODE.R.
 inline std::filesystem::path writeStick(const std::filesystem::path& root,
                                         const std::vector<RecordText>& records,
@@ -41,7 +41,6 @@ inline std::filesystem::path writeStick(const std::filesystem::path& root,
                                  "// ERS-7 actions\r\nL_PALONE.DANCE1 1 0 ; dance one\r\n"
                                  "L_POBJ.KICK 2 0\r\nMY_ACT 3 0\r\n");
   if (!userActions.empty()) testing_support::writeTextFile(folder / "ACTION.CFG", userActions);
-  testing_support::writeTextFile(root / "OPEN-R/MW/CONF/ERS-7.MWC", "MWCM");
   return folder / "R-CODE.R";
 }
 

@@ -64,8 +64,6 @@ class DragController {
   DragMode mode() const { return mode_; }
   bool dragging() const { return mode_ != DragMode::None; }
   DragPicture shownPicture() const { return shownPicture_; }
-  int sourceLine() const { return sourceLine_; }
-  const std::string& draggedPart() const { return draggedPart_; }
 
   // The description line's text while the current drag is under way.
   std::string_view dragHint() const;
