@@ -103,8 +103,8 @@ TEST(PreviewWindow, OpensFromTheDialogPlaysOnTheClockAndCloses) {
       QTest::mouseClick(window->findChild<QPushButton*>("play"), Qt::LeftButton);
       EXPECT_TRUE(window->isPlaying());
       // The cursor runs on the clock to the end of the recording, and stops there.
-      QTRY_VERIFY_WITH_TIMEOUT(window->position() > 0.5, 3000);
-      QTRY_VERIFY_WITH_TIMEOUT(!window->isPlaying(), 3000);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return window->position() > 0.5; }, 3000));
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isPlaying(); }, 3000));
       EXPECT_DOUBLE_EQ(window->position(), 1.0);
       QTest::mouseClick(window->findChild<QPushButton*>("close"), Qt::LeftButton);
       closed = true;

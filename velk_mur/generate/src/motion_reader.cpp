@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/byte_order.h"
 #include "motion_file.h"
+#include "platform/byte_order.h"
 
 namespace velk_mur {
 
@@ -139,7 +139,7 @@ MotionReadResult readMotionFile(std::span<const std::uint8_t> bytes) {
       frames.le32(field);
     // The first key frame is the starting pose; each later one comes after its interpolated
     // frames and itself.
-    if (index > 0) timeMs += std::int64_t{frame.interpolationCount + 1} * motion.frameTimeMs;
+    if (index > 0) timeMs += (std::int64_t{frame.interpolationCount} + 1) * motion.frameTimeMs;
     frame.timeMs = timeMs;
     for (std::uint16_t joint = 0; joint < jointCount; ++joint) {
       frames.le32(field);
