@@ -27,8 +27,6 @@ namespace {
 
 const fs::path kExampleStick = fs::path(VELK_SOURCE_DIR) / "examples" / "stick";
 const fs::path kProgram = fs::path("OPEN-R") / "APP" / "PC" / "AMS" / "R-CODE.R";
-const std::string kProgramName = "OPEN-R/APP/PC/AMS/R-CODE.R";
-const std::string kBackupName = "OPEN-R/APP/PC/AMS/R-CODE.BAK";
 
 // The example program with one line added to its first record, as an edit leaves it.
 velk7::RcodeProgram editedProgram() {
@@ -63,56 +61,51 @@ void sweepSave(bool withOldBackup) {
   const platform::Bytes oldBackup = readFile(dir->path() / kProgram.parent_path() / "R-CODE.BAK");
   const int total = robustness::countFileOperations(save);
 
-  const int covered =
-      robustness::sweepFileFailures(prepare, save, [&](const robustness::SweepRun& run) {
-        const fs::path folder = dir->path() / kProgram.parent_path();
-        const std::string programText = (dir->path() / kProgram).string();
-        if (!run.failureReached) {
-          EXPECT_TRUE(run.succeeded);
-          EXPECT_EQ(readFile(folder / "R-CODE.R"), expected.bytes());
-          EXPECT_EQ(readFile(folder / "R-CODE.BAK"), oldProgram);
-          return;
-        }
-        if (run.failurePoint >= total - 1) {
-          // The last two operations flush the folder after the renames, then remove the lock
-          // file. A failed flush is reported, since the save may not have reached the device; a
-          // lock file left behind is taken over by the next save.
-          EXPECT_EQ(run.succeeded, run.failurePoint == total);
-          EXPECT_EQ(readFile(folder / "R-CODE.R"), expected.bytes());
-          EXPECT_EQ(readFile(folder / "R-CODE.BAK"), oldProgram);
-          return;
-        }
-        EXPECT_FALSE(run.succeeded);
-        ASSERT_EQ(run.messages.size(), 1u);
-        EXPECT_TRUE(run.messages[0].isError);
-        EXPECT_TRUE(robustness::isOneOf(run.messages[0].text,
-                                        {"ERROR: Can't create new R-CODE.R file\n" + programText,
-                                         "ERROR: Can't write new R-CODE.R file\n" + programText}))
-            << run.messages[0].text;
-        // No temporary file is left; R-CODE.R and R-CODE.BAK are as they were.
-        EXPECT_EQ(snapshotTree(dir->path()), before);
-      });
-  robustness::recordFailurePoints(
-      withOldBackup ? "save of R-CODE.R over a backup" : "save of R-CODE.R", covered);
-  EXPECT_EQ(covered, total);
-
-  // Killed at any operation: R-CODE.R is there, the old program or the new one, and the backup
-  // is the old backup or the old program.
-  const int crashes = robustness::sweepFileFailures(
-      prepare, save,
-      [&](const robustness::SweepRun& run) {
-        if (!run.failureReached) return;
-        const fs::path folder = dir->path() / kProgram.parent_path();
-        const platform::Bytes program = readFile(folder / "R-CODE.R");
-        EXPECT_TRUE(program == oldProgram || program == expected.bytes());
-        const platform::Bytes backup = readFile(folder / "R-CODE.BAK");
+  for (const auto mode : {robustness::SweepMode::OneFailure, robustness::SweepMode::Crash}) {
+    const bool killed = mode == robustness::SweepMode::Crash;
+    const auto check = [&](const robustness::SweepRun& run) {
+      const fs::path folder = dir->path() / kProgram.parent_path();
+      const platform::Bytes now = readFile(folder / "R-CODE.R");
+      const platform::Bytes backup = readFile(folder / "R-CODE.BAK");
+      if (killed) {
+        // R-CODE.R is there, old or new; the backup is the old backup or the old program. A
+        // lock file left behind is taken over by the next save.
+        EXPECT_TRUE(now == oldProgram || now == expected.bytes());
         EXPECT_TRUE(backup == oldBackup || backup == oldProgram);
-      },
-      robustness::SweepMode::Crash);
-  robustness::recordFailurePoints(
-      withOldBackup ? "save of R-CODE.R over a backup, killed" : "save of R-CODE.R, killed",
-      crashes);
-  EXPECT_EQ(crashes, total);
+        platform::RecordingMessenger again;
+        EXPECT_TRUE(save(again));
+        EXPECT_EQ(again.texts(),
+                  std::vector<std::string>{std::string(velk7::kChangesSavedMessage)});
+        EXPECT_EQ(readFile(folder / "R-CODE.R"), expected.bytes());
+        return;
+      }
+      if (run.failurePoint >= total - 1) {
+        // The last two operations flush the folder after the renames, then remove the lock
+        // file. A failed flush is reported, since the save may not have reached the device; a
+        // lock file left behind is taken over by the next save.
+        EXPECT_EQ(run.succeeded, run.failurePoint != total - 1);
+        EXPECT_EQ(now, expected.bytes());
+        EXPECT_EQ(backup, oldProgram);
+        return;
+      }
+      EXPECT_FALSE(run.succeeded);
+      ASSERT_EQ(run.messages.size(), 1u);
+      EXPECT_TRUE(run.messages[0].isError);
+      const std::string programText = (dir->path() / kProgram).string();
+      EXPECT_TRUE(robustness::isOneOf(run.messages[0].text,
+                                      {"ERROR: Can't create new R-CODE.R file\n" + programText,
+                                       "ERROR: Can't write new R-CODE.R file\n" + programText}))
+          << run.messages[0].text;
+      // No temporary file is left; R-CODE.R and R-CODE.BAK are as they were.
+      EXPECT_EQ(snapshotTree(dir->path()), before);
+    };
+    const int covered = robustness::sweepFileFailures(prepare, save, check, mode);
+    robustness::recordFailurePoints(std::string("save of R-CODE.R") +
+                                        (withOldBackup ? " over a backup" : "") +
+                                        (killed ? ", killed" : ""),
+                                    covered);
+    EXPECT_EQ(covered, total);
+  }
 }
 
 }  // namespace
@@ -124,28 +117,17 @@ TEST(SaveProgramSweep, FailedOrKilledSaveKeepsTheProgramWithOrWithoutAnOldBackup
   }
 }
 
-TEST(SaveProgramLock, ASecondSaveIsRefusedAndALeftLockFileIsTakenOver) {
+TEST(SaveProgramLock, ASecondSaveIsRefusedAndChangesNothing) {
   const velk7::RcodeProgram program = editedProgram();
-  for (const bool held : {true, false}) {
-    SCOPED_TRACE(held ? "another save holds the lock" : "a killed save left its lock file");
-    TempDir dir;
-    fs::copy(kExampleStick, dir.path(), fs::copy_options::recursive);
-    const fs::path path = dir.path() / kProgram;
-    std::optional<platform::FileLock> lock;
-    if (held) {
-      ASSERT_EQ(platform::FileLock::acquire(velk7::lockPath(path), lock),
-                platform::LockOutcome::Acquired);
-    } else {
-      testing_support::writeTextFile(velk7::lockPath(path), "");
-    }
-    const TreeSnapshot before = snapshotTree(dir.path());
-    platform::RecordingMessenger messenger;
-    EXPECT_EQ(velk7::saveProgram(program, path, true, messenger), !held);
-    EXPECT_EQ(messenger.texts(),
-              std::vector<std::string>{
-                  std::string(held ? velk7::kSaveRunningMessage : velk7::kChangesSavedMessage)});
-    if (held) {
-      EXPECT_EQ(snapshotTree(dir.path()), before);
-    }
-  }
+  TempDir dir;
+  fs::copy(kExampleStick, dir.path(), fs::copy_options::recursive);
+  const fs::path path = dir.path() / kProgram;
+  std::optional<platform::FileLock> lock;
+  ASSERT_EQ(platform::FileLock::acquire(velk7::lockPath(path), lock),
+            platform::LockOutcome::Acquired);
+  const TreeSnapshot before = snapshotTree(dir.path());
+  platform::RecordingMessenger messenger;
+  EXPECT_FALSE(velk7::saveProgram(program, path, true, messenger));
+  EXPECT_EQ(messenger.texts(), std::vector<std::string>{std::string(velk7::kSaveRunningMessage)});
+  EXPECT_EQ(snapshotTree(dir.path()), before);
 }

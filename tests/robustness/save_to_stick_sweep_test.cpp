@@ -9,19 +9,15 @@
 #include <vector>
 
 #include "platform/ascii_text.h"
-#include "platform/case_path.h"
 #include "platform/file_lock.h"
-#include "platform/folder_listing.h"
 #include "platform/src/file_faults.h"
 #include "tests/robustness/fault_sweep.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 #include "tests/support/temp_tree.h"
 #include "velk_mur/generate/folder_passes.h"
-#include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_journal.h"
 #include "velk_mur/stick/save_to_stick.h"
-#include "velk_mur/stick/src/save_plan.h"
 
 namespace fs = std::filesystem;
 using testing_support::snapshotTree;
@@ -118,119 +114,61 @@ bool isSaveMessage(const std::string& text) {
 
 }  // namespace
 
-TEST_F(SaveSweep, AfterAFailedOperationAndRecoveryTheStickIsOldOrNew) {
+// One failing operation, or every operation from one on as if the program had been killed
+// there: once the next command has recovered, the stick is old or new and takes the next save.
+TEST_F(SaveSweep, AfterAFailedOrKilledOperationAndRecoveryTheStickIsOldOrNew) {
   takeReferences();
-  const int covered = robustness::sweepFileFailures(
-      [&] { freshCopy(); }, [&](platform::Messenger& messenger) { return save(messenger); },
-      [&](const robustness::SweepRun& run) {
-        if (!run.failureReached || run.succeeded) {
+  const TreeSnapshot voices = snapshotTree(templateDir.path() / "voices");
+  for (const auto mode : {robustness::SweepMode::OneFailure, robustness::SweepMode::Crash}) {
+    const bool killed = mode == robustness::SweepMode::Crash;
+    SCOPED_TRACE(killed ? "killed" : "one failure");
+    int rolledForward = 0;
+    const int covered = robustness::sweepFileFailures(
+        [&] { freshCopy(); }, [&](platform::Messenger& messenger) { return save(messenger); },
+        [&](const robustness::SweepRun& run) {
           // Only the journal's removal may fail in a save that succeeds: it is finished anew.
-          EXPECT_TRUE(run.succeeded);
+          EXPECT_TRUE(run.succeeded || run.failureReached);
+          if (!run.succeeded) {
+            ASSERT_EQ(run.messages.size(), 1u);
+            EXPECT_TRUE(run.messages[0].isError);
+            EXPECT_TRUE(isSaveMessage(run.messages[0].text)) << run.messages[0].text;
+          }
           expectOldOrNewAfterRecovery();
+          const TreeSnapshot now = snapshotTree(stick());
+          EXPECT_TRUE(!run.succeeded || now == after);
+          rolledForward += now == after && !run.succeeded;
+          // The audio folder is only read.
+          EXPECT_EQ(snapshotTree(dir->path() / "voices"), voices);
+          if (!killed) return;
+          platform::RecordingMessenger again;
+          EXPECT_TRUE(save(again));
           EXPECT_EQ(snapshotTree(stick()), after);
-          return;
-        }
-        ASSERT_EQ(run.messages.size(), 1u);
-        EXPECT_TRUE(run.messages[0].isError);
-        EXPECT_TRUE(isSaveMessage(run.messages[0].text)) << run.messages[0].text;
-        expectOldOrNewAfterRecovery();
-        // The audio folder is only read.
-        EXPECT_EQ(snapshotTree(dir->path() / "voices"),
-                  snapshotTree(templateDir.path() / "voices"));
-      });
-  robustness::recordFailurePoints("save to stick", covered);
-  EXPECT_GE(covered, 60);
-}
-
-TEST_F(SaveSweep, KilledAtAnyFileOperationTheNextCommandLeavesTheStickOldOrNew) {
-  takeReferences();
-  int rolledForward = 0;
-  const int covered = robustness::sweepFileFailures(
-      [&] { freshCopy(); }, [&](platform::Messenger& messenger) { return save(messenger); },
-      [&](const robustness::SweepRun& run) {
-        if (!run.failureReached) return;
-        expectOldOrNewAfterRecovery();
-        if (snapshotTree(stick()) == after) ++rolledForward;
-        // And the stick takes the next save as if nothing had happened.
-        platform::RecordingMessenger again;
-        EXPECT_TRUE(save(again));
-        EXPECT_EQ(snapshotTree(stick()), after);
-      },
-      robustness::SweepMode::Crash);
-  robustness::recordFailurePoints("save to stick, killed", covered);
-  EXPECT_GE(covered, 60);
-  // Killed after its journal, a save is finished by the next command: at least at each rename.
-  EXPECT_GE(rolledForward, 5);
-}
-
-TEST_F(SaveSweep, StickLockTable) {
-  takeReferences();
-  const fs::path lockFile = [&] {
-    freshCopy();
-    return stick() / "open-r/mw/conf/save.lck";
-  }();
-  struct Case {
-    const char* what;
-    bool holdLock;       // another save holds the stick
-    bool staleLockFile;  // a killed save left its lock file
-    bool saved;
-    std::vector<std::string> messages;
-  };
-  const Case cases[] = {
-      {"free stick", false, false, true, {}},
-      {"lock file of a killed save", false, true, true, {}},
-      {"another save running",
-       true,
-       false,
-       false,
-       {"Another save to this memory stick is running\nWait until it has finished, then try "
-        "again"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    freshCopy();
-    if (c.staleLockFile) testing_support::writeTextFile(lockFile, "");
-    platform::RecordingMessenger holder;
-    std::optional<platform::FileLock> held =
-        c.holdLock ? velk_mur::lockStick(stick(), holder) : std::nullopt;
-    ASSERT_EQ(held.has_value(), c.holdLock);
-    platform::RecordingMessenger messenger;
-    EXPECT_EQ(save(messenger), c.saved);
-    EXPECT_EQ(messenger.texts(), c.messages);
-    // Recovery keeps its hands off a stick that a save holds.
-    platform::RecordingMessenger recovery;
-    EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), recovery));
-    EXPECT_TRUE(recovery.texts().empty());
-    held.reset();
-    EXPECT_EQ(snapshotTree(stick()), c.saved ? after : before);
+        },
+        mode);
+    robustness::recordFailurePoints(killed ? "save to stick, killed" : "save to stick", covered);
+    EXPECT_GE(covered, 60);
+    // Killed after its journal, a save is finished by the next command: at least at each rename.
+    EXPECT_GE(rolledForward, 5);
   }
 }
 
-TEST_F(SaveSweep, RoomTableCountsEveryNewFileInWholeClusters) {
+// A lock file left by a killed save is taken over: the sweep's saves after a kill show it.
+TEST_F(SaveSweep, ASecondSaveIsRefusedAndRecoveryLeavesTheFirstAlone) {
   freshCopy();
-  const fs::path voices = dir->path() / "voices";
-  const std::vector<velk_mur::RecordingPlan> plans =
-      velk_mur::planRecordings(voices, platform::listFolder(voices, velk_mur::kRecordingPattern));
-  // Without blocks of the generator's own numbers the old configuration is kept whole, so the
-  // estimate is exact.
-  const fs::path configuration = stick() / "open-r/mw/conf/ers-7.mwc";
-  testing_support::writeFile(
-      configuration,
-      testing_support::mwcFile({{1101, {testing_support::cmacRecord(0x2010, "bark")}},
-                                {25002, {testing_support::cmacRecord(0x2010, "hello_there")}}}));
-  const std::uint64_t oldSize = fs::file_size(configuration);
+  const TreeSnapshot old = snapshotTree(stick());
+  platform::RecordingMessenger holder;
+  std::optional<platform::FileLock> held = velk_mur::lockStick(stick(), holder);
+  ASSERT_TRUE(held.has_value());
   platform::RecordingMessenger messenger;
-  ASSERT_TRUE(save(messenger));
-  std::vector<std::uint64_t> written;
-  for (const velk_mur::Replacement& r : velk_mur::saveReplacements()) {
-    written.push_back(fs::file_size(platform::resolveCase(stick() / r.target)));
-  }
-  for (const std::uint64_t cluster : {1u, 512u, 4096u, 32768u}) {
-    SCOPED_TRACE(cluster);
-    std::uint64_t expected = cluster;  // the journal takes one cluster
-    for (const std::uint64_t size : written) expected += (size + cluster - 1) / cluster * cluster;
-    EXPECT_EQ(velk_mur::bytesNeeded(plans, oldSize, cluster), expected);
-  }
+  EXPECT_FALSE(save(messenger));
+  EXPECT_EQ(messenger.texts(),
+            std::vector<std::string>{"Another save to this memory stick is running\nWait until it "
+                                     "has finished, then try again"});
+  platform::RecordingMessenger recovery;
+  EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), recovery));
+  EXPECT_TRUE(recovery.texts().empty());
+  held.reset();
+  EXPECT_EQ(snapshotTree(stick()), old);
 }
 
 TEST_F(SaveSweep, AFullStickIsReportedAsFullAndKeepsTheStick) {
