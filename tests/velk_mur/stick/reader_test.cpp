@@ -29,6 +29,8 @@ TEST(OdaReader, RefusesDamagedArchivesWithAReason) {
   // Two slots, one entry of 1000 bytes at 352: slot 0 at 64, its offset at 196, size at 200.
   const Bytes good = testing_support::expectedArchive(
       2, {{"WAVE", "hello", testing_support::fileBytes("w", 1000)}});
+  // Undamaged, its spare slot is counted as empty.
+  ASSERT_EQ(velk_mur::readOdaArchive(good).archive.emptySlots, 1u);
   const DamageRow rows[] = {
       {"header cut", [](Bytes& b) { b.resize(63); }, "no \"ODAR\" header"},
       {"other slot size", [](Bytes& b) { put32(b, 12, 128); }, "slot size 128 instead of 144"},
