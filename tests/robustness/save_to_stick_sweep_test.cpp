@@ -2,6 +2,7 @@
 // has recovered, the stick is either entirely as it was or entirely new.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -41,27 +42,22 @@ void copyInLowerCase(const fs::path& from, const fs::path& to) {
   }
 }
 
-std::vector<std::string> namesOf(const TreeSnapshot& tree) {
-  std::vector<std::string> names;
-  for (const auto& [name, bytes] : tree) names.push_back(name);
-  return names;
-}
-
-// The example stick in lower case and an audio folder of two example recordings with a full-body
-// motion, their generated files made once.
+// The example stick in lower case and an audio folder of three example recordings, one with a
+// full-body motion, their generated files made once; `dir` holds a fresh copy of both.
 class SaveSweep : public ::testing::Test {
  protected:
   void SetUp() override {
     copyInLowerCase(kExamples / "stick", templateDir / "stick");
     const fs::path audio = templateDir / "voices";
     fs::create_directories(audio / "GEN");
-    fs::copy_file(kExamples / "voices" / "hello.wav", audio / "hello.wav");
-    fs::copy_file(kExamples / "voices" / "bark_snd.wav", audio / "bark_snd.wav");
-    fs::copy_file(kExamples / "voices" / "bye.wav", audio / "bye.wav");
+    for (const char* name : {"hello.wav", "bark_snd.wav", "bye.wav"})
+      fs::copy_file(kExamples / "voices" / name, audio / name);
     platform::RecordingMessenger messenger;
     ASSERT_TRUE(velk_mur::generateMissingFiles(audio, messenger).ok);
     // A full-body motion beside a recording replaces its head and mouth motions.
     fs::copy_file(audio / "GEN" / "hello_h7.mtn", audio / "bye.mtn");
+    freshCopy();
+    before = snapshotTree(stick());
   }
 
   void freshCopy() {
@@ -78,46 +74,23 @@ class SaveSweep : public ::testing::Test {
     return velk_mur::saveToStick(dir->path() / "voices", stick(), messenger);
   }
 
-  // The stick before and after a save without faults.
-  void takeReferences() {
-    freshCopy();
-    before = snapshotTree(stick());
-    platform::RecordingMessenger messenger;
-    ASSERT_TRUE(save(messenger));
-    after = snapshotTree(stick());
-    ASSERT_NE(before, after);
-    // Each file is replaced under its own spelling: no twin in another letter case.
-    ASSERT_EQ(namesOf(after), namesOf(before));
-  }
-
-  // What the next command finds: after recovery, the stick is one of the two, never a mix.
-  void expectOldOrNewAfterRecovery() {
-    platform::RecordingMessenger messenger;
-    EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), messenger));
-    EXPECT_LE(messenger.entries().size(), 1u);
-    const TreeSnapshot now = snapshotTree(stick());
-    EXPECT_TRUE(now == before || now == after) << "a stick neither old nor new";
-  }
-
   TempDir templateDir;
   std::unique_ptr<TempDir> dir;
   TreeSnapshot before;
-  TreeSnapshot after;
 };
-
-// Each failure names what failed: the file kind and the step, or the configuration.
-bool isSaveMessage(const std::string& text) {
-  return robustness::isOneOf(text, {},
-                             {"Failed to create ", "Failed to open old ERS-*.MWC files\n",
-                              "Error: problem saving", "ERROR: problem "});
-}
 
 }  // namespace
 
 // One failing operation, or every operation from one on as if the program had been killed
 // there: once the next command has recovered, the stick is old or new and takes the next save.
 TEST_F(SaveSweep, AfterAFailedOrKilledOperationAndRecoveryTheStickIsOldOrNew) {
-  takeReferences();
+  platform::RecordingMessenger first;
+  ASSERT_TRUE(save(first));
+  const TreeSnapshot after = snapshotTree(stick());
+  ASSERT_NE(before, after);
+  // Each file is replaced under its own spelling: no twin in another letter case.
+  ASSERT_TRUE(std::equal(before.begin(), before.end(), after.begin(), after.end(),
+                         [](const auto& a, const auto& b) { return a.first == b.first; }));
   const TreeSnapshot voices = snapshotTree(templateDir.path() / "voices");
   for (const auto mode : {robustness::SweepMode::OneFailure, robustness::SweepMode::Crash}) {
     const bool killed = mode == robustness::SweepMode::Crash;
@@ -129,12 +102,21 @@ TEST_F(SaveSweep, AfterAFailedOrKilledOperationAndRecoveryTheStickIsOldOrNew) {
           // Only the journal's removal may fail in a save that succeeds: it is finished anew.
           EXPECT_TRUE(run.succeeded || run.failureReached);
           if (!run.succeeded) {
+            // Named once: the file kind and the step, or the configuration.
             ASSERT_EQ(run.messages.size(), 1u);
             EXPECT_TRUE(run.messages[0].isError);
-            EXPECT_TRUE(isSaveMessage(run.messages[0].text)) << run.messages[0].text;
+            EXPECT_TRUE(
+                robustness::isOneOf(run.messages[0].text, {},
+                                    {"Failed to create ", "Error: problem saving",
+                                     "Failed to open old ERS-*.MWC files\n", "ERROR: problem "}))
+                << run.messages[0].text;
           }
-          expectOldOrNewAfterRecovery();
+          // What the next command finds after recovery is the old stick or the new, no mix.
+          platform::RecordingMessenger recovery;
+          EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), recovery));
+          EXPECT_LE(recovery.entries().size(), 1u);
           const TreeSnapshot now = snapshotTree(stick());
+          EXPECT_TRUE(now == before || now == after) << "a stick neither old nor new";
           EXPECT_TRUE(!run.succeeded || now == after);
           rolledForward += now == after && !run.succeeded;
           // The audio folder is only read.
@@ -154,8 +136,6 @@ TEST_F(SaveSweep, AfterAFailedOrKilledOperationAndRecoveryTheStickIsOldOrNew) {
 
 // A lock file left by a killed save is taken over: the sweep's saves after a kill show it.
 TEST_F(SaveSweep, ASecondSaveIsRefusedAndRecoveryLeavesTheFirstAlone) {
-  freshCopy();
-  const TreeSnapshot old = snapshotTree(stick());
   platform::RecordingMessenger holder;
   std::optional<platform::FileLock> held = velk_mur::lockStick(stick(), holder);
   ASSERT_TRUE(held.has_value());
@@ -168,12 +148,10 @@ TEST_F(SaveSweep, ASecondSaveIsRefusedAndRecoveryLeavesTheFirstAlone) {
   EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), recovery));
   EXPECT_TRUE(recovery.texts().empty());
   held.reset();
-  EXPECT_EQ(snapshotTree(stick()), old);
+  EXPECT_EQ(snapshotTree(stick()), before);
 }
 
 TEST_F(SaveSweep, AFullStickIsReportedAsFullAndKeepsTheStick) {
-  takeReferences();
-  freshCopy();
   platform::FaultInjection::failAt(1, {platform::FileOp::Write});
   platform::FaultInjection::setDeviceFull(true);
   platform::RecordingMessenger messenger;
