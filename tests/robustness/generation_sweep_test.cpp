@@ -1,10 +1,12 @@
-// The generation pass under a failing file operation: whatever fails, every file left in GEN
-// is complete, so the next pass only adds the missing ones.
+// The generated files under a failing file operation, and damaged after the generation pass.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "tests/robustness/fault_sweep.h"
 #include "tests/support/gen_wav_maker.h"
@@ -13,9 +15,11 @@
 #include "velk_mur/generate/folder_passes.h"
 
 namespace fs = std::filesystem;
+using testing_support::readFile;
 using testing_support::snapshotTree;
 using testing_support::TempDir;
 using testing_support::TreeSnapshot;
+using testing_support::writeFile;
 
 namespace {
 
@@ -28,6 +32,7 @@ void makeAudioFolder(const fs::path& folder) {
 
 }  // namespace
 
+// Whatever fails, every file left in GEN is complete, so the next pass only adds the missing ones.
 TEST(GenerationSweep, EveryFailedFileOperationLeavesOnlyCompleteFilesAndANextPassFinishes) {
   TempDir referenceDir;
   makeAudioFolder(referenceDir.path());
@@ -38,6 +43,7 @@ TEST(GenerationSweep, EveryFailedFileOperationLeavesOnlyCompleteFilesAndANextPas
 
   std::unique_ptr<TempDir> dir;
   const int covered = robustness::sweepFileFailures(
+      "generation pass",
       [&] {
         dir = std::make_unique<TempDir>();
         makeAudioFolder(dir->path());
@@ -67,6 +73,36 @@ TEST(GenerationSweep, EveryFailedFileOperationLeavesOnlyCompleteFilesAndANextPas
         EXPECT_TRUE(velk_mur::generateMissingFiles(dir->path(), again).ok);
         EXPECT_EQ(snapshotTree(dir->path()), complete);
       });
-  robustness::recordFailurePoints("generation pass", covered);
   EXPECT_GE(covered, 6 * 3);  // at least a create, a write and a close for each of six files
+}
+
+// Refused by the check pass, which names the file, instead of being packed on the stick. One row
+// per kind of file: the readers' own tests name each way a file can be damaged.
+TEST(DamagedGeneratedFiles, CheckPassNamesTheDamagedFile) {
+  const struct {
+    const char* file;  // in GEN
+    std::function<void(platform::Bytes&)> damage;
+  } cases[] = {
+      {"hello.led", [](platform::Bytes& b) { b.pop_back(); }},
+      {"hello_h7.mtn", [](platform::Bytes& b) { std::fill(b.begin(), b.end(), 0x5A); }},
+      {"hello_m.mtn", [](platform::Bytes& b) { ++b[8]; }},  // a section size off
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    TempDir dir;
+    makeAudioFolder(dir.path());
+    platform::RecordingMessenger messenger;
+    ASSERT_TRUE(velk_mur::generateMissingFiles(dir.path(), messenger).ok);
+    ASSERT_EQ(velk_mur::checkAudioFolder(dir.path(), messenger).count, 2);
+    const fs::path damaged = dir / "GEN" / c.file;
+    platform::Bytes bytes = readFile(damaged);
+    c.damage(bytes);
+    writeFile(damaged, bytes);
+    messenger.clear();
+    EXPECT_EQ(velk_mur::checkAudioFolder(dir.path(), messenger).count, -1);
+    EXPECT_EQ(
+        messenger.texts(),
+        std::vector<std::string>{"Damaged generated file: please delete it and Generate again\n" +
+                                 damaged.string()});
+  }
 }

@@ -29,20 +29,14 @@ namespace {
 const fs::path kExampleStick = fs::path(VELK_SOURCE_DIR) / "examples" / "stick";
 const fs::path kProgram = fs::path("OPEN-R") / "APP" / "PC" / "AMS" / "R-CODE.R";
 
-// The example program with one line added to its first record, as an edit leaves it.
-velk7::RcodeProgram editedProgram() {
-  velk7::RcodeProgram program;
-  EXPECT_TRUE(velk7::loadProgram(program, kExampleStick / kProgram));
-  EXPECT_TRUE(velk7::parseRecords(program));
-  EXPECT_FALSE(program.records.empty());
-  if (!program.records.empty()) program.records.front().lines.push_back("WAIT");
-  return program;
-}
-
 }  // namespace
 
 TEST(SaveProgramSweep, FailedKilledOrConcurrentSaveKeepsTheProgramWithOrWithoutAnOldBackup) {
-  const velk7::RcodeProgram program = editedProgram();
+  // The example program with one line added to its first record, as an edit leaves it.
+  velk7::RcodeProgram program;
+  ASSERT_TRUE(velk7::loadProgram(program, kExampleStick / kProgram) &&
+              velk7::parseRecords(program) && !program.records.empty());
+  program.records.front().lines.push_back("WAIT");
   platform::MemorySink written;
   ASSERT_TRUE(velk7::writeProgram(program, written));
   const Bytes& expected = written.bytes();
@@ -118,8 +112,7 @@ TEST(SaveProgramSweep, FailedKilledOrConcurrentSaveKeepsTheProgramWithOrWithoutA
         // No temporary file is left; R-CODE.R and R-CODE.BAK are as they were.
         EXPECT_EQ(snapshotTree(dir->path()), before);
       };
-      const int covered = robustness::sweepFileFailures(prepare, save, check, mode);
-      robustness::recordFailurePoints(sweep, covered);
+      const int covered = robustness::sweepFileFailures(sweep, prepare, save, check, mode);
       EXPECT_EQ(covered, total);
     }
   }

@@ -97,7 +97,8 @@ TEST_F(SaveSweep, AfterAFailedOrKilledOperationAndRecoveryTheStickIsOldOrNew) {
     SCOPED_TRACE(killed ? "killed" : "one failure");
     int rolledForward = 0;
     const int covered = robustness::sweepFileFailures(
-        [&] { freshCopy(); }, [&](platform::Messenger& messenger) { return save(messenger); },
+        killed ? "save to stick, killed" : "save to stick", [&] { freshCopy(); },
+        [&](platform::Messenger& messenger) { return save(messenger); },
         [&](const robustness::SweepRun& run) {
           // Only the journal's removal may fail in a save that succeeds: it is finished anew.
           EXPECT_TRUE(run.succeeded || run.failureReached);
@@ -127,7 +128,6 @@ TEST_F(SaveSweep, AfterAFailedOrKilledOperationAndRecoveryTheStickIsOldOrNew) {
           EXPECT_EQ(snapshotTree(stick()), after);
         },
         mode);
-    robustness::recordFailurePoints(killed ? "save to stick, killed" : "save to stick", covered);
     EXPECT_GE(covered, 60);
     // Killed after its journal, a save is finished by the next command: at least at each rename.
     EXPECT_GE(rolledForward, 5);
