@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <iostream>
 #include <limits>
-#include <optional>
 
 #include "platform/src/file_faults.h"
 
@@ -17,18 +16,16 @@ int sweepFileFailures(std::string_view sweep, const std::function<void()>& prepa
   constexpr int kLimit = 100000;  // a guard against an operation that never stops failing
   int covered = 0;
   for (; covered < kLimit && !::testing::Test::HasFatalFailure(); ++covered) {
-    SCOPED_TRACE("failing file operation " + std::to_string(covered + 1));
+    SCOPED_TRACE(std::string(sweep) + ": failing file operation " + std::to_string(covered + 1));
     prepare();
     platform::RecordingMessenger messenger;
     SweepRun run;
     run.failurePoint = covered + 1;
     {
-      std::optional<platform::ScopedFault> fault;
-      if (mode == SweepMode::Crash) {
-        fault.emplace(platform::ScopedFault::From{run.failurePoint});
-      } else {
-        fault.emplace(run.failurePoint);
-      }
+      const platform::ScopedFault fault =
+          mode == SweepMode::Crash
+              ? platform::ScopedFault(platform::ScopedFault::From{run.failurePoint})
+              : platform::ScopedFault(run.failurePoint);
       run.succeeded = attempt(messenger);
       run.failureReached = platform::FaultInjection::failureReached();
     }

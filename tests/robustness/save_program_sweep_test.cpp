@@ -76,7 +76,6 @@ TEST(SaveProgramSweep, FailedKilledOrConcurrentSaveKeepsTheProgramWithOrWithoutA
       const std::string sweep = std::string("save of R-CODE.R") +
                                 (withOldBackup ? " over a backup" : "") +
                                 (killed ? ", killed" : "");
-      SCOPED_TRACE(sweep);
       const auto check = [&](const robustness::SweepRun& run) {
         const Bytes now = readFile(folder / "R-CODE.R");
         const Bytes backup = readFile(folder / "R-CODE.BAK");

@@ -32,13 +32,12 @@ const fs::path kExamples = fs::path(VELK_SOURCE_DIR) / "examples";
 // The stick as copied to a case-sensitive file system: every name in lower case.
 void copyInLowerCase(const fs::path& from, const fs::path& to) {
   fs::create_directories(to);
-  for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
-    const fs::path target = to / platform::toLowerAscii(entry.path().filename().string());
-    if (entry.is_directory()) {
-      copyInLowerCase(entry.path(), target);
-    } else {
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(from)) {
+    const fs::path target = to / platform::toLowerAscii(fs::relative(entry.path(), from).string());
+    if (entry.is_directory())
+      fs::create_directories(target);
+    else
       fs::copy_file(entry.path(), target);
-    }
   }
 }
 
@@ -94,7 +93,6 @@ TEST_F(SaveSweep, AfterAFailedOrKilledOperationAndRecoveryTheStickIsOldOrNew) {
   const TreeSnapshot voices = snapshotTree(templateDir.path() / "voices");
   for (const auto mode : {robustness::SweepMode::OneFailure, robustness::SweepMode::Crash}) {
     const bool killed = mode == robustness::SweepMode::Crash;
-    SCOPED_TRACE(killed ? "killed" : "one failure");
     int rolledForward = 0;
     const int covered = robustness::sweepFileFailures(
         killed ? "save to stick, killed" : "save to stick", [&] { freshCopy(); },
