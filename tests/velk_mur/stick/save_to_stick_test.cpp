@@ -143,20 +143,15 @@ TEST(SaveToStick, WritesArchivesCatalogueAndConfigurationByteForByteThenEmptiesT
   EXPECT_TRUE(messenger.entries().empty());
 }
 
-// Refusals and failed adds name their reason, and the file when there is one, and change nothing.
+// With a recording "hello" ready, refusals and failed adds name their reason, and the file when
+// there is one, and change nothing.
 TEST(SaveToStick, RefusesBeforeChangingAnythingWithItsMessage) {
-  constexpr const char* kProblem = "ERROR: problem writing ";
-  // A recording ready to save on a stick whose ERS-7.MWC holds `configuration`.
   const auto configured = [](const Bytes& configuration) {
-    return [configuration](SaveSetup& s) {
-      s.addRecording("hello");
-      writeFile(s.stick.configuration, configuration);
-    };
+    return [configuration](SaveSetup& s) { writeFile(s.stick.configuration, configuration); };
   };
-  // Emptied rather than removed: the recording is still listed.
+  // Emptied rather than removed: the recording is still listed, and added after "hello".
   const auto emptied = [](const char* file, bool fullBody) {
     return [=](SaveSetup& s) {
-      s.addRecording("a1");
       s.addRecording("walk", fullBody);
       writeFile(s.audio / file, Bytes{});
     };
@@ -171,18 +166,14 @@ TEST(SaveToStick, RefusesBeforeChangingAnythingWithItsMessage) {
   const Case cases[] = {
       {"1002 recordings",
        [](SaveSetup& s) {
-         for (int i = 0; i < 1002; ++i)
+         for (int i = 0; i < 1001; ++i)
            writeFile(s.audio / ("r" + std::to_string(i) + ".wav"), Bytes{1});
        },
        "Too many recordings for the memory stick: 1002 found, at most 1001 can be saved (actions "
        "24001 to 25001)"},
       {"one-letter name", [](SaveSetup& s) { s.addRecording("a"); },
        "Action name must have 2 to 89 characters\n", "a.wav"},
-      {"missing configuration",
-       [](SaveSetup& s) {
-         s.addRecording("hello");
-         fs::remove(s.stick.configuration);
-       },
+      {"missing configuration", [](SaveSetup& s) { fs::remove(s.stick.configuration); },
        "Failed to open old ERS-*.MWC files\nStick may be corrupt"},
       {"version 2", configured(mwcHeader(0, 0, 2)),
        "ERS-*.MWC file unknown format\nMay be compressed"},
@@ -190,13 +181,14 @@ TEST(SaveToStick, RefusesBeforeChangingAnythingWithItsMessage) {
        configured(concat({mwcHeader(1, 1), mcidBlock(100, {cmacRecord(0x2010, "a")})})),
        "Original ERS*.MWC is corrupted\nRe-install Ulmaran"},
       {"empty sound", emptied("walk.wav", false),
-       kProblem + std::string("audio data - aborting\n(file : "), "walk.wav", ")"},
+       "ERROR: problem writing audio data - aborting\n(file : ", "walk.wav", ")"},
       {"empty full-body motion", emptied("walk.mtn", true),
-       kProblem + std::string("motion data (all) - aborting\n(file : "), "walk.mtn", ")"},
+       "ERROR: problem writing motion data (all) - aborting\n(file : ", "walk.mtn", ")"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SaveSetup setup;
+    setup.addRecording("hello");
     c.prepare(setup);
     const auto before = snapshotTree(setup.stick.root);
     platform::RecordingMessenger messenger;
