@@ -5,40 +5,37 @@
 #include <algorithm>
 #include <iostream>
 #include <limits>
-#include <optional>
 
 #include "platform/src/file_faults.h"
 
 namespace robustness {
 
-int sweepFileFailures(const std::function<void()>& prepare,
+int sweepFileFailures(std::string_view sweep, const std::function<void()>& prepare,
                       const std::function<bool(platform::Messenger&)>& attempt,
-                      const std::function<void(const SweepRun&)>& check, SweepMode mode,
-                      int limit) {
+                      const std::function<void(const SweepRun&)>& check, SweepMode mode) {
+  constexpr int kLimit = 100000;  // a guard against an operation that never stops failing
   int covered = 0;
-  for (int n = 1; n <= limit; ++n) {
-    SCOPED_TRACE("failing file operation " + std::to_string(n));
+  for (; covered < kLimit && !::testing::Test::HasFatalFailure(); ++covered) {
+    SCOPED_TRACE(std::string(sweep) + ": failing file operation " + std::to_string(covered + 1));
     prepare();
     platform::RecordingMessenger messenger;
     SweepRun run;
-    run.failurePoint = n;
+    run.failurePoint = covered + 1;
     {
-      std::optional<platform::ScopedFault> fault;
-      if (mode == SweepMode::Crash) {
-        fault.emplace(platform::ScopedFault::From{n});
-      } else {
-        fault.emplace(n);
-      }
+      const platform::ScopedFault fault =
+          mode == SweepMode::Crash
+              ? platform::ScopedFault(platform::ScopedFault::From{run.failurePoint})
+              : platform::ScopedFault(run.failurePoint);
       run.succeeded = attempt(messenger);
       run.failureReached = platform::FaultInjection::failureReached();
     }
     run.messages = messenger.entries();
     check(run);
-    if (!run.failureReached) return covered;
-    ++covered;
-    if (::testing::Test::HasFatalFailure()) return covered;
+    if (!run.failureReached) break;
   }
-  ADD_FAILURE() << "the operation still reached its failure point after " << limit << " runs";
+  if (covered == kLimit) ADD_FAILURE() << "still reaching its failure point after " << kLimit;
+  std::cout << "[ sweep    ] " << sweep << ": " << covered << " failure points covered\n";
+  ::testing::Test::RecordProperty("failure_points", covered);
   return covered;
 }
 
@@ -47,11 +44,6 @@ int countFileOperations(const std::function<bool(platform::Messenger&)>& attempt
   platform::ScopedFault never(std::numeric_limits<int>::max());
   attempt(messenger);
   return platform::FaultInjection::operationsSeen();
-}
-
-void recordFailurePoints(std::string_view sweep, int count) {
-  std::cout << "[ sweep    ] " << sweep << ": " << count << " failure points covered\n";
-  ::testing::Test::RecordProperty("failure_points", count);
 }
 
 bool isOneOf(const std::string& text, const std::vector<std::string>& exact,

@@ -24,17 +24,15 @@ enum class SweepMode { OneFailure, Crash };
 
 // For n = 1, 2, ...: `prepare` makes fresh inputs, then `attempt` runs the operation under a
 // fault armed at the nth file operation and returns its success, and `check` inspects the run.
-// Returns the number of failure points covered; stops after `limit` as a guard.
-int sweepFileFailures(const std::function<void()>& prepare,
+// Returns the number of failure points covered, and reports it under the name `sweep` on the
+// console and in the test's XML output.
+int sweepFileFailures(std::string_view sweep, const std::function<void()>& prepare,
                       const std::function<bool(platform::Messenger&)>& attempt,
                       const std::function<void(const SweepRun&)>& check,
-                      SweepMode mode = SweepMode::OneFailure, int limit = 100000);
+                      SweepMode mode = SweepMode::OneFailure);
 
 // The number of file operations of any kind that one run of `attempt` performs.
 int countFileOperations(const std::function<bool(platform::Messenger&)>& attempt);
-
-// Reports the count of covered failure points on the console and in the test's XML output.
-void recordFailurePoints(std::string_view sweep, int count);
 
 // True when `text` equals one of `exact`, or starts with one of `prefixes`.
 bool isOneOf(const std::string& text, const std::vector<std::string>& exact,
