@@ -211,6 +211,14 @@ TEST(SaveToStick, RoomNeededCountsEveryNewFileAndTheJournal) {
   EXPECT_EQ(velk_mur::bytesNeeded(plans, 0), 1 + 508 + 462 + 238 + 52 + 169);
   // With 512-byte clusters and an old ERS-7.MWC of 1000 bytes: the new one takes three.
   EXPECT_EQ(velk_mur::bytesNeeded(plans, 1000, 512), 512 + 3 * 512 + 512 + 3 * 512);
+  // Generated files spelled in another letter case count all the same.
+  for (const auto& [from, to] : {std::pair{"hello_h7.mtn", "HELLO_H7.MTN"},
+                                 {"hello_m.mtn", "Hello_M.mtn"},
+                                 {"hello.led", "HELLO.LED"}}) {
+    fs::rename(setup.audio / "GEN" / from, setup.audio / "GEN" / to);
+  }
+  EXPECT_EQ(velk_mur::bytesNeeded(velk_mur::planRecordings(setup.audio, {"hello.wav"}), 0),
+            1 + 508 + 462 + 238 + 52 + 169);
 }
 
 }  // namespace
