@@ -15,22 +15,27 @@ namespace {
 using testing::StickFixture;
 using testing_support::writeTextFile;
 
-TEST(LocateProgram, CommandLineIsTakenWholeOrGivesTheDefault) {
+TEST(LocateProgram, CommandLineIsTakenWhole) {
   const fs::path folder = "/home/user";
-  EXPECT_EQ(locateProgram("", folder), folder / ".." / "OPEN-R/APP/PC/AMS/R-CODE.R");
   EXPECT_EQ(locateProgram("my stick/R-CODE.R", folder), folder / "my stick/R-CODE.R");
   EXPECT_EQ(locateProgram("\"q\"", folder), folder / "\"q\"");
   EXPECT_EQ(locateProgram("/media/stick/R-CODE.R", folder), fs::path("/media/stick/R-CODE.R"));
 }
 
-TEST(LoadProgram, ReadsTheWholeFileUntranslatedOrRefusesMissingEmptyFolderOrHugeFiles) {
-  testing_support::TempDir dir;
-  const std::string text = std::string("a\r\nb\n\0c\xFF", 8);
-  writeTextFile(dir / "open-r" / "r-code.r", text);
+// The example stick's program, found whatever the letter case, reads untranslated and
+// writes back to the same bytes.
+TEST(LoadProgram, ExampleStickLoadsAndSavesToIdenticalBytes) {
+  const fs::path stick = fs::path(VELK_SOURCE_DIR) / "examples/stick";
   RcodeProgram program;
-  ASSERT_TRUE(loadProgram(program, dir / "OPEN-R" / "R-CODE.R"));
-  EXPECT_EQ(program.text, text);
+  ASSERT_TRUE(loadProgram(program, stick / "open-r/app/pc/ams/r-code.r"));
+  EXPECT_EQ(program.text, testing_support::readTextFile(stick / "OPEN-R/APP/PC/AMS/R-CODE.R"));
+  const RcodeProgram parsedProgram = testing::parsed(program.text);
+  EXPECT_GT(parsedProgram.recordCount(), 0);
+  EXPECT_EQ(testing::written(parsedProgram), program.text);
+}
 
+TEST(LoadProgram, RefusesMissingEmptyFolderOrHugeFiles) {
+  testing_support::TempDir dir;
   writeTextFile(dir / "EMPTY.R", "");
   fs::create_directories(dir / "FOLDER.R");
   writeTextFile(dir / "HUGE.R", "x");
@@ -42,18 +47,12 @@ TEST(LoadProgram, ReadsTheWholeFileUntranslatedOrRefusesMissingEmptyFolderOrHuge
   }
 }
 
-TEST(ExampleStick, ProgramLoadsAndSavesToIdenticalBytes) {
-  RcodeProgram program;
-  ASSERT_TRUE(loadProgram(program,
-                          fs::path(VELK_SOURCE_DIR) / "examples/stick/OPEN-R/APP/PC/AMS/R-CODE.R"));
-  const RcodeProgram parsedProgram = testing::parsed(program.text);
-  EXPECT_GT(parsedProgram.recordCount(), 0);
-  EXPECT_EQ(testing::written(parsedProgram), program.text);
-}
-
 TEST(StartUp, CompleteStickLoadsFromTheDefaultPathEachFailureShowsOneErrorNamingTheFile) {
+  const std::string smallProgram = "START\r\n//{ \"Events/Pat\"\r\n  WAIT\r\n//}\r\n";
   StickFixture stick;
-  stick.writeComplete();
+  stick.write("R-CODE.R", smallProgram);
+  stick.write("ACTION.EXT", "ERS-7\r\n");
+  writeTextFile(stick.root / "OPEN-R/MW/CONF/ERS-7.MWC", "MWCM");
   fs::create_directories(stick.root / "VELK");
   platform::RecordingMessenger messenger;
   const std::optional<LoadedProgram> loaded = startUp("", stick.root / "VELK", messenger);
@@ -69,12 +68,12 @@ TEST(StartUp, CompleteStickLoadsFromTheDefaultPathEachFailureShowsOneErrorNaming
       {"a\r\n//{ \"A\"\r\n//{ \"B\"\r\n", "ERROR: Invalid syntax in R-CODE.R file\n",
        " (Missing //} - nesting not allowed around line 3)"},
       {"PLAY ACTION SIT\r\n", "R-CODE program installed is not VELK enabled\n", ""},
-      {testing::kSmallProgram, "ERROR: Missing ACTION.EXT - please reinstall\n", ""}};
+      {smallProgram, "ERROR: Missing ACTION.EXT - please reinstall\n", ""}};
   for (const auto& [text, before, after] : cases) {
     SCOPED_TRACE(before);
     fs::remove(stick.program());
     if (text) stick.write("R-CODE.R", *text);
-    const bool good = text == testing::kSmallProgram;
+    const bool good = text == smallProgram;
     if (good) fs::remove(stick.ams() / "ACTION.EXT");
     messenger.clear();
     EXPECT_FALSE(startUp(stick.program().string(), "/", messenger).has_value());
