@@ -25,13 +25,12 @@ TEST(CheckInstallation, PassesSilentlyOrGivesTheFailingFilesMessage) {
       {invalid + "(does not match MW model number) - please reinstall", {"ERS-7\n"}}};
   for (const auto& [message, exts] : cases) {
     for (const std::optional<std::string>& ext : exts) {
-      SCOPED_TRACE(ext.value_or("(none)"));
       StickFixture stick;
       if (ext) stick.write(message.empty() ? "action.ext" : "ACTION.EXT", *ext);
       const bool withPath = !message.empty() && message.back() == '\n';
       if (message.empty() || withPath) writeTextFile(stick.root / "OPEN-R/mw/conf/ers-7.mwc", "M");
       platform::RecordingMessenger messenger;
-      EXPECT_EQ(checkInstallation(stick.program(), messenger), message.empty());
+      EXPECT_EQ(checkInstallation(stick.program(), messenger), message.empty()) << ext.value_or("");
       const std::string text = message + (withPath ? (stick.ams() / "ACTION.EXT").string() : "");
       EXPECT_EQ(messenger.texts(),
                 message.empty() ? std::vector<std::string>{} : std::vector{text});

@@ -14,8 +14,7 @@ TEST(ClassifyLine, KindsFollowTheLineBeginning) {
   const std::vector<std::pair<LineKind, std::vector<std::string>>> cases = {
       {LineKind::Wait, {"WAITING", "WAIT 250 // Wait 1/4 second"}},
       {LineKind::Move, {"PLAY ACTION TURN 90 // Turn Left", "PLAY ACTION STOP_WALK"}},
-      {LineKind::Sys,
-       {"PLAY ACTION STOP  // Stop playing", "PLAY ACTION ", "PLAY ACTION SIT\377WAIT"}},
+      {LineKind::Sys, {"PLAY ACTION STOP  // Stop playing", "PLAY ACTION "}},
       {LineKind::User, {"PLAY ACTION+ HELLO", "PLAY ACTION+ WALK"}},
       {LineKind::Led, {"SET x 1"}},
       {LineKind::Call, {"CALL :A", "PUSH 1"}},
@@ -30,7 +29,6 @@ TEST(MakePlayPart, ComposesPlayCommentAndWaitWithinTheLimit) {
   // "PLAY ACTION+ " is 13 bytes and the wait 5 more, so a name of 237 fits exactly.
   const std::string n237(237, 'N');
   const std::tuple<const char*, std::string, std::string, std::optional<std::string>> cases[] = {
-      {"ACTION+", "HELLO", "; hello.WAV", "PLAY ACTION+ HELLO // hello.WAV\377WAIT"},
       {"ACTION", "SIT", "\tnote", "PLAY ACTION SIT // \tnote\377WAIT"},
       {"ACTION", "X_NOWAIT_Y", "a;b", "PLAY ACTION X_NOWAIT_Y // a;b"},
       {"ACTION+", n237, "", "PLAY ACTION+ " + n237 + "\377WAIT"},
@@ -44,7 +42,6 @@ TEST(MakePlayPart, ComposesPlayCommentAndWaitWithinTheLimit) {
 
 TEST(PartDescription, TextAfterFirstCommentCutAtFirstLine) {
   const std::pair<std::string, std::string> cases[] = {
-      {"PLAY ACTION TURN 90 // Turn Left\377WAIT", " Turn Left"},
       {"A // b // c", " b // c"},
       {"A\377B // c", " c"},
   };
