@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/paired_ratio.h"
 #include "platform/files.h"
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/stick_tree.h"
 #include "tests/support/temp_tree.h"
-#include "velk_mur/generate/src/head_motion.h"
 #include "velk_mur/generate/led_file.h"
+#include "velk_mur/generate/src/head_motion.h"
 #include "velk_mur/generate/src/led_pattern.h"
 #include "velk_mur/generate/src/mouth_motion.h"
 #include "velk_mur/stick/src/action_catalogue.h"
@@ -89,10 +90,6 @@ void makeStick(const testing_support::TempDir& folder, const fs::path& root) {
   testing_support::makeStickTree(root, configuration.bytes(), catalogue);
 }
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 }  // namespace
 
 int main() {
@@ -107,26 +104,23 @@ int main() {
       velk_mur::stickFilePath(root, velk_mur::kAudioArchiveName, velk_mur::kArchiveExtension),
       velk_mur::stickFilePath(root, velk_mur::kMotionArchiveName, velk_mur::kArchiveExtension),
       velk_mur::stickFilePath(root, velk_mur::kLedArchiveName, velk_mur::kArchiveExtension)};
-  double bestRead = 1e9;
-  double bestInspect = 1e9;
-  for (int round = 1; round <= 5; ++round) {
-    auto start = std::chrono::steady_clock::now();
+  const auto read = [&] {
+    const auto start = std::chrono::steady_clock::now();
     std::size_t bytes = 0;
     for (const fs::path& file : files)
       bytes += platform::readWholeFile(file).value_or(platform::Bytes{}).size();
-    const double read = secondsSince(start);
-    start = std::chrono::steady_clock::now();
+    if (bytes == 0) std::fprintf(stderr, "the stick's files could not be read\n");
+    return bench_support::secondsSince(start);
+  };
+  const auto inspect = [&] {
+    const auto start = std::chrono::steady_clock::now();
     const velk_mur::StickInspection inspection = velk_mur::inspectStick(root);
-    const double inspect = secondsSince(start);
+    const double seconds = bench_support::secondsSince(start);
     if (!inspection.problems.empty())
       std::fprintf(stderr, "%s\n", inspection.problems.front().c_str());
-    std::printf("round %d: read %zu bytes %.3f s, inspect %.3f s (%zu lines)\n", round, bytes, read,
-                inspect, inspection.listing.size());
-    bestRead = std::min(bestRead, read);
-    bestInspect = std::min(bestInspect, inspect);
-  }
-  std::printf("stick of %d actions: reading its files %.3f s, inspect %.3f s\n", kActions, bestRead,
-              bestInspect);
-  std::printf("ratio inspect / read: %.2f (target within 2x)\n", bestInspect / bestRead);
+    return seconds;
+  };
+  std::printf("stick of %d actions:\n", kActions);
+  bench_support::reportPairedRatio("inspect", "reading its files", 2.0, inspect, read);
   return 0;
 }

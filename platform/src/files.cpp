@@ -4,13 +4,16 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/case_path.h"
 #include "file_faults.h"
+#include "platform/case_path.h"
+#include "platform/path_text.h"
 
 #ifdef _WIN32
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 #endif
@@ -43,6 +46,37 @@ std::FILE* openStream(const fs::path& path, const char* mode) {
 #endif
 }
 
+// Most paths are spelled as on disk: the path as given is tried first, so that a hit costs
+// none of the case resolver's lookups.
+std::FILE* openResolvingCase(const fs::path& path, const char* mode, fs::path& opened) {
+  opened = path;
+  if (std::FILE* file = openStream(path, mode)) return file;
+  opened = resolveCase(path);
+  return opened == path ? nullptr : openStream(opened, mode);
+}
+
+// What an open stream is, asked of the stream itself rather than by its path again.
+struct StreamFacts {
+  bool folder = false;
+  std::uint64_t size = 0;
+};
+std::optional<StreamFacts> streamFacts(std::FILE* file) {
+#ifdef _WIN32
+  struct _stat64 info {};
+  if (_fstat64(_fileno(file), &info) != 0) return std::nullopt;
+  return StreamFacts{(info.st_mode & _S_IFDIR) != 0, static_cast<std::uint64_t>(info.st_size)};
+#else
+  struct stat info {};
+  if (::fstat(::fileno(file), &info) != 0) return std::nullopt;
+  return StreamFacts{S_ISDIR(info.st_mode), static_cast<std::uint64_t>(info.st_size)};
+#endif
+}
+
+// Archives are written and recordings read in long runs: a larger buffer than the C library's
+// default makes fewer, larger reads and writes.
+constexpr std::size_t kOutputBufferSize = std::size_t{64} * 1024;
+constexpr std::size_t kInputBufferSize = std::size_t{64} * 1024;
+
 }  // namespace
 
 bool deviceFullSeen() {
@@ -59,6 +93,7 @@ std::optional<OutputFile> OutputFile::create(const fs::path& path) {
   // Opening a folder for writing fails on every system, so it needs no check of its own.
   std::FILE* file = openStream(resolved, "wb");
   if (file == nullptr) return std::nullopt;
+  std::setvbuf(file, nullptr, _IOFBF, kOutputBufferSize);
   noteEntryCreated(resolved);
   return OutputFile(file, std::move(resolved));
 }
@@ -111,27 +146,33 @@ bool OutputFile::close() {
 }
 
 std::optional<InputFile> InputFile::open(const fs::path& path) {
-  fs::path resolved = resolveCase(path);
-  std::FILE* file = openStream(resolved, "rb");
+  fs::path opened;
+  std::FILE* file = openResolvingCase(path, "rb", opened);
   if (file == nullptr) return std::nullopt;
-  // A folder opens for reading on some systems; it is checked only once something opened, so
-  // an absent file costs no second look.
-  std::error_code error;
-  if (fs::is_directory(resolved, error)) {
+  // A folder opens for reading on some systems.
+  const std::optional<StreamFacts> facts = streamFacts(file);
+  if (!facts || facts->folder) {
     std::fclose(file);
     return std::nullopt;
   }
-  return InputFile(file, std::move(resolved));
+  auto buffer = std::make_unique_for_overwrite<char[]>(kInputBufferSize);
+  std::setvbuf(file, buffer.get(), _IOFBF, kInputBufferSize);
+  return InputFile(file, std::move(buffer), std::move(opened), facts->size);
 }
 
 InputFile::InputFile(InputFile&& other) noexcept
-    : file_(std::exchange(other.file_, nullptr)), path_(std::move(other.path_)) {}
+    : file_(std::exchange(other.file_, nullptr)),
+      buffer_(std::move(other.buffer_)),
+      path_(std::move(other.path_)),
+      size_(other.size_) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
   if (this != &other) {
     if (file_ != nullptr) std::fclose(file_);
     file_ = std::exchange(other.file_, nullptr);
+    buffer_ = std::move(other.buffer_);
     path_ = std::move(other.path_);
+    size_ = other.size_;
   }
   return *this;
 }
@@ -155,13 +196,9 @@ bool InputFile::seek(std::uint64_t offset) {
   return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
 }
 
-std::optional<std::uint64_t> InputFile::size() {
+std::optional<std::uint64_t> InputFile::size() const {
   if (file_ == nullptr) return std::nullopt;
-  const long here = std::ftell(file_);
-  if (here < 0 || std::fseek(file_, 0, SEEK_END) != 0) return std::nullopt;
-  const long end = std::ftell(file_);
-  if (end < 0 || std::fseek(file_, here, SEEK_SET) != 0) return std::nullopt;
-  return static_cast<std::uint64_t>(end);
+  return size_;
 }
 
 bool InputFile::close() {
@@ -224,9 +261,39 @@ FileState fileState(const fs::path& path) {
 
 std::optional<std::uint64_t> fileSize(const fs::path& path) {
   std::error_code error;
-  const std::uintmax_t size = fs::file_size(resolveCase(path), error);
+  std::uintmax_t size = fs::file_size(path, error);
+  if (error == std::errc::no_such_file_or_directory) {
+    // Only a name spelled otherwise on disk needs the case resolver's lookups.
+    const fs::path resolved = resolveCase(path);
+    if (resolved == path) return std::nullopt;
+    size = fs::file_size(resolved, error);
+  }
   if (error) return std::nullopt;
   return size;
+}
+
+FolderSizes::FolderSizes(fs::path folder) : folder_(std::move(folder)) {
+#ifndef _WIN32
+  handle_ = ::open(folder_.empty() ? "." : folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+}
+
+FolderSizes::~FolderSizes() {
+#ifndef _WIN32
+  if (handle_ >= 0) ::close(handle_);
+#endif
+}
+
+std::optional<std::uint64_t> FolderSizes::of(const std::string& name) const {
+#ifndef _WIN32
+  struct stat info {};
+  if (handle_ >= 0 && ::fstatat(handle_, name.c_str(), &info, 0) == 0) {
+    if (S_ISDIR(info.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
+  }
+  // A name spelled otherwise on disk, or a question that failed, goes the long way.
+#endif
+  return fileSize(folder_ / textToPath(name));
 }
 
 bool copyFile(const fs::path& from, const fs::path& to) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -63,14 +64,19 @@ class InputFile final : public ByteSource {
   // Reads up to out.size() bytes; returns how many were read.
   std::size_t readSome(std::span<std::uint8_t> out);
   bool seek(std::uint64_t offset);
-  std::optional<std::uint64_t> size();
+  // The size the file had when it was opened.
+  std::optional<std::uint64_t> size() const;
   bool close();
   const std::filesystem::path& path() const { return path_; }
 
  private:
-  InputFile(std::FILE* file, std::filesystem::path path) : file_(file), path_(std::move(path)) {}
+  InputFile(std::FILE* file, std::unique_ptr<char[]> buffer, std::filesystem::path path,
+            std::uint64_t size)
+      : file_(file), buffer_(std::move(buffer)), path_(std::move(path)), size_(size) {}
   std::FILE* file_ = nullptr;
+  std::unique_ptr<char[]> buffer_;  // the stream's, given so the library need not look again
   std::filesystem::path path_;
+  std::uint64_t size_ = 0;
 };
 
 // The whole file, or nothing when it cannot be opened or read. `maxSize` guards memory.
@@ -141,5 +147,22 @@ std::uint64_t clusterRounded(std::uint64_t bytes, std::uint64_t clusterSize);
 
 // The file's size (letter case resolved): nothing when it is absent or cannot be checked.
 std::optional<std::uint64_t> fileSize(const std::filesystem::path& path);
+
+// The sizes of many files in one folder, each asked relative to the folder: one name's lookup
+// instead of the whole path's.
+class FolderSizes {
+ public:
+  explicit FolderSizes(std::filesystem::path folder);
+  FolderSizes(const FolderSizes&) = delete;
+  FolderSizes& operator=(const FolderSizes&) = delete;
+  ~FolderSizes();
+
+  // The same answer as fileSize(folder / name).
+  std::optional<std::uint64_t> of(const std::string& name) const;
+
+ private:
+  std::filesystem::path folder_;
+  int handle_ = -1;  // the open folder where the system can ask within it
+};
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "velk_mur/app/src/commands.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,16 +13,9 @@
 #include "tests/support/stick_tree.h"
 
 namespace fs = std::filesystem;
-using platform::RecordingMessenger;
-using testing_support::environmentIn;
-using testing_support::makeValidStick;
-using testing_support::readTextFile;
-using testing_support::TempDir;
-using testing_support::writeReadyCompanions;
-using testing_support::writeRecording;
-using testing_support::writeTextFile;
-using velk_mur::PathTexts;
+using testing_support::snapshotTree;
 
+namespace velk_mur {
 namespace {
 
 // A path as messages show it: with the system's own separator.
@@ -30,113 +24,132 @@ std::string native(const std::string& text) {
 }
 
 TEST(PathTexts, BecomeTheFilesTheCommandsUse) {
-  const velk_mur::AppEnvironment environment{"/work", "/home/me"};
-  const std::string home = platform::pathToText(environment.homeFolder);
+  const AppEnvironment environment{"/work", "/home/me"};
   const std::pair<std::string, std::string> cases[] = {
-      {velk_mur::collapseDoubleBackslashes("\\\\\\\\a\\\\\\b"), "\\a\\b"},
-      {velk_mur::expandPathText("~/aibo", environment), home + "/aibo"},
-      {velk_mur::expandPathText("~me/aibo", environment), "~me/aibo"},
-      {velk_mur::expandPathText("file:///media/my%20stick", environment), "/media/my stick"},
+      {collapseDoubleBackslashes("\\\\\\\\a\\\\\\b"), "\\a\\b"},
+      {expandPathText("~/aibo", environment), platform::pathToText("/home/me/aibo")},
+      {expandPathText("~me/aibo", environment), "~me/aibo"},
+      {expandPathText("file:///media/my%20stick", environment), "/media/my stick"},
 #ifndef _WIN32
-      {velk_mur::stickFileText("\\media\\\\STICK//", "OPEN-R\\MW"), "/media/STICK/OPEN-R/MW"},
-      {velk_mur::stickRootFromText("/media/STICK\\").string(), "/media/STICK/"},
-      {velk_mur::audioFolderFromText("a\\\\b").string(), "a/b"},
+      {stickFileText("\\media\\\\STICK//", "OPEN-R\\MW"), "/media/STICK/OPEN-R/MW"},
+      {stickRootFromText("/media/STICK\\").string(), "/media/STICK/"},
+      {audioFolderFromText("a\\\\b").string(), "a/b"},
 #else
-      {velk_mur::stickFileText("E:", "OPEN-R\\MW"), "E:\\OPEN-R\\MW"},
-      {velk_mur::stickFileText("e:/STICK//", "OPEN-R\\MW"), "e:\\STICK\\OPEN-R\\MW"},
-      {velk_mur::stickRootFromText("E:").string(), "E:\\"},
-      {velk_mur::stickRootFromText("E:\\").string(), "E:\\"},
-      {velk_mur::audioFolderFromText("c:/aibo//mydata").string(), "c:\\aibo\\mydata"},
+      {stickFileText("E:", "OPEN-R\\MW"), "E:\\OPEN-R\\MW"},
+      {stickFileText("e:/STICK//", "OPEN-R\\MW"), "e:\\STICK\\OPEN-R\\MW"},
+      {stickRootFromText("E:").string(), "E:\\"},
+      {stickRootFromText("E:\\").string(), "E:\\"},
+      {audioFolderFromText("c:/aibo//mydata").string(), "c:\\aibo\\mydata"},
 #endif
-      {velk_mur::audioFolderFromText("").string(), "."}};
+      {audioFolderFromText("").string(), "."}};
   for (const auto& [actual, expected] : cases) EXPECT_EQ(actual, expected);
 }
 
-class CommandTest : public ::testing::Test {
- protected:
-  CommandTest() : environment(environmentIn(dir)) { fs::create_directories(dir / "home"); }
+TEST(TestReport, ShowsMegabytesAndWarnsAboveThreeMillionBytes) {
+  EXPECT_EQ(testReport(3, 3000000), "3 actions ok and ready to 'Save to Stick'\n(3.00MB Audio)");
+  EXPECT_EQ(testReport(3, 3000001),
+            "3 actions ok and ready to 'Save to Stick'\n(3.00MB Audio - WARNING )");
+}
 
-  std::string stick() const { return (dir / "stick").string(); }
-  std::string audio(const char* name = "voices") const { return (dir / name).string(); }
-
-  TempDir dir;
-  velk_mur::AppEnvironment environment;
-  RecordingMessenger messenger;
+// Says "stop" at one progress step, as the user's Cancel does.
+class CancellingMessenger : public platform::RecordingMessenger {
+ public:
+  std::string step;
+  bool progress(std::string_view what, int done, int total) override {
+    RecordingMessenger::progress(what, done, total);
+    return progressSteps().back() != step;
+  }
 };
 
-TEST_F(CommandTest, ValidateStickPathNamesWhatIsMissingAndStoresThePathsAsTyped) {
-  writeTextFile(dir / "half/OPEN-R/APP/PC/AMS/ACTION.CFG", "");
+class CommandTest : public ::testing::Test {
+ protected:
+  CommandTest() : environment(testing_support::environmentIn(dir)) {
+    fs::create_directories(dir / "home");
+  }
+  std::string path(const char* name) const { return (dir / name).string(); }
+
+  testing_support::TempDir dir;
+  AppEnvironment environment;
+  CancellingMessenger messenger;
+};
+
+// One session over a stick and three recordings: the stick path is checked first and stored as
+// typed, each command shows its outcome last, and a cancelled one ends quietly with complete
+// files and the stick as it was.
+TEST_F(CommandTest, CommandsCheckThePathsReportTheirOutcomeOrEndQuietlyWhenCancelled) {
+  // Stick file names in lower case, as on a stick copied to a case-sensitive file system.
   testing_support::makeStickTree(dir / "stick", testing_support::mwcFile({}), "",
                                  testing_support::StickNameCase::Lower);
-  const std::string half = (dir / "half").string();
-  const std::pair<PathTexts, std::vector<std::string>> cases[] = {
-      {{stick() + "x", "a"},
-       {"Invalid path for RCODE memory stick", "Be sure to install the VELK7 addon",
-        native(stick() + "x/OPEN-R/APP/PC/AMS/ACTION.CFG")}},
-      {{half + "/", "a"},
-       {"Invalid path for RCODE-7 memory stick", native(half + "/OPEN-R/MW/CONF/ERS-7.MWC")}},
-      {{stick() + "\\", "c:\\aibo\\mydata"}, {}}};
-  for (const auto& [paths, expected] : cases) {
+  testing_support::writeTextFile(dir / "half/OPEN-R/APP/PC/AMS/ACTION.CFG", "");
+  for (const char* name : {"one", "two"})
+    testing_support::writeRecording(dir / "voices", name, 800);
+  testing_support::writeRecording(dir / "voices", "six", kAudioWarningBytes + 1);
+  testing_support::writeRecording(dir / "bad", "2go", 100);
+  int busyCalls = 0;
+  using Command =
+      std::function<CommandResult(const PathTexts&, const AppEnvironment&, platform::Messenger&)>;
+  const Command generate = runGenerate, test = runTest;
+  const Command save = [&](const auto& paths, const auto& environment, auto& messenger) {
+    return runSaveToStick(paths, environment, messenger,
+                          [&](bool on) { busyCalls += on ? 1 : 10; });
+  };
+  const std::string warning = "WARNING: You have a lot of .WAV files, they may not work";
+  const std::string ready = "\nReady to 'Save to Stick'", saved = "Memory Stick Update Complete";
+  const std::string stick = path("stick"), half = path("half"), missing = path("missing");
+  const std::string configuration = native(half + "/OPEN-R/MW/CONF/ERS-7.MWC");
+  const PathTexts paths{stick + "\\", path("voices")};
+  using Texts = std::vector<std::string>;
+  const Texts noCatalogue = {"Invalid path for RCODE memory stick",
+                             "Be sure to install the VELK7 addon",
+                             native(stick + "x/OPEN-R/APP/PC/AMS/ACTION.CFG")};
+  const std::string badName = "Bad file name (must be alphanumeric maybe with an '_')\n2go";
+  const std::string failed = "Error during egeneration\nPlease fix error and try again";
+  const std::string notGenerated =
+      "Missing motion/led files for 3 actions\n(one,six,two)\nPlease Generate new ones";
+  // The command, its paths, the step cancelled at, the messages, the files in GEN after.
+  const std::tuple<Command, PathTexts, std::string, Texts, std::size_t> rows[] = {
+      {generate, {stick + "x", "a"}, "", noCatalogue, 0},
+      {test, {half + "/", "a"}, "", {"Invalid path for RCODE-7 memory stick", configuration}, 0},
+      {generate, {stick, missing}, "", {"Audio data folder not found\n" + missing}, 0},
+      {generate, {stick, path("bad")}, "", {badName, failed}, 0},
+      {save, paths, "", {notGenerated}, 0},
+      {generate, paths, "Generating 1/3", {}, 3},
+      {generate, paths, "", {"Regenerated 4 motion files and 2 LED files" + ready}, 9},
+      {generate, {"file://" + stick, "~/../voices"}, "", {"Nothing regenerated" + ready}, 9},
+      {test, paths, "Checking 2/3", {}, 9},
+      {save, paths, "Saving 3/3", {warning}, 9},
+      {save, paths, "", {warning, saved}, 9}};
+  for (const auto& [command, rowPaths, cancelAt, texts, filesInGen] : rows) {
+    SCOPED_TRACE(rowPaths.stickPath + " " + rowPaths.audioPath + " " + cancelAt);
+    const bool checked = fs::exists(settingsFilePath(environment));
     messenger.clear();
-    EXPECT_EQ(velk_mur::validateStickPath(paths, environment, messenger), expected.empty());
-    EXPECT_EQ(messenger.texts(), expected);
-    EXPECT_EQ(fs::exists(velk_mur::settingsFilePath(environment)), expected.empty());
+    messenger.step = cancelAt;
+    const auto stickBefore = snapshotTree(dir / "stick");
+    const CommandResult result = command(rowPaths, environment, messenger);
+    const std::string last = texts.empty() ? "" : texts.back();
+    EXPECT_EQ(result.ok, last.ends_with(ready) || last == saved);
+    EXPECT_EQ(result.closeDialog, last == saved);
+    EXPECT_EQ(messenger.texts(), texts);
+    const std::vector<std::string>& steps = messenger.progressSteps();
+    EXPECT_TRUE(cancelAt.empty() || (!steps.empty() && steps.back() == cancelAt));
+    EXPECT_EQ(snapshotTree(dir / "stick") == stickBefore, last != saved);
+    EXPECT_EQ(snapshotTree(dir / "voices").size(), 3 + filesInGen);
+    // Paths that fail the check (the rows with the audio path "a") are not stored.
+    EXPECT_EQ(fs::exists(settingsFilePath(environment)), checked || rowPaths.audioPath != "a");
   }
-  EXPECT_EQ(readTextFile(velk_mur::settingsFilePath(environment)),
-            "[VELK_MUR]\r\nMEMSTICK=" + stick() + "\\\r\nLOCALDATA=c:\\aibo\\mydata\r\n");
+  EXPECT_EQ(busyCalls, 22);
+  EXPECT_FALSE(fs::exists(dir / "missing"));
+  EXPECT_EQ(testing_support::readTextFile(settingsFilePath(environment)),
+            "[VELK_MUR]\r\nMEMSTICK=" + stick + "\\\r\nLOCALDATA=" + paths.audioPath + "\r\n");
 
   // A file that could not be checked is not taken for absent: the path is not called invalid.
   messenger.clear();
   const platform::ScopedFault unreadable(1, {platform::FileOp::Check});
-  EXPECT_FALSE(velk_mur::validateStickPath({half, "a"}, environment, messenger));
-  EXPECT_EQ(messenger.texts(), std::vector<std::string>{
-                                   "Could not read " + native(half + "/OPEN-R/MW/CONF/ERS-7.MWC") +
-                                   "\nThe memory stick may be unreadable or locked"});
-}
-
-TEST_F(CommandTest, GenerateReportsItsOutcomeLast) {
-  makeValidStick(dir / "stick");
-  testing_support::writeWav(dir / "voices/hello.wav", testing_support::halfSilentHalfLoud());
-  writeRecording(dir / "bad", "2go", 100);
-  const std::pair<PathTexts, std::string> cases[] = {
-      {{audio(), audio()}, native(audio() + "/OPEN-R/APP/PC/AMS/ACTION.CFG")},
-      {{stick(), audio("missing")}, "Audio data folder not found\n" + audio("missing")},
-      {{stick(), audio("bad")}, "Error during egeneration\nPlease fix error and try again"},
-      {{stick(), audio()}, "Regenerated 2 motion files and 1 LED files\nReady to 'Save to Stick'"},
-      {{"file://" + stick(), "~/../voices"}, "Nothing regenerated\nReady to 'Save to Stick'"}};
-  for (const auto& [paths, expected] : cases) {
-    messenger.clear();
-    const bool ok = velk_mur::runGenerate(paths, environment, messenger).ok;
-    ASSERT_FALSE(messenger.entries().empty());
-    EXPECT_EQ(messenger.texts().back(), expected);
-    EXPECT_EQ(ok, !messenger.entries().back().isError) << expected;
-  }
-  EXPECT_FALSE(fs::exists(dir / "missing"));
-}
-
-TEST(TestReport, ShowsMegabytesAndWarnsAboveThreeMillionBytes) {
-  const std::pair<std::int64_t, std::string> cases[] = {
-      {3000000, "3 actions ok and ready to 'Save to Stick'\n(3.00MB Audio)"},
-      {3000001, "3 actions ok and ready to 'Save to Stick'\n(3.00MB Audio - WARNING )"},
-      {12345678, "3 actions ok and ready to 'Save to Stick'\n(12.35MB Audio - WARNING )"}};
-  for (const auto& [bytes, expected] : cases) EXPECT_EQ(velk_mur::testReport(3, bytes), expected);
-}
-
-TEST_F(CommandTest, SaveWarnsWritesAndClosesTheDialogEvenWhenItFails) {
-  makeValidStick(dir / "stick");
-  writeRecording(dir / "voices", "big", 3000001);
-  EXPECT_FALSE(velk_mur::runSaveToStick({stick(), audio()}, environment, messenger).closeDialog);
-  ASSERT_TRUE(velk_mur::runGenerate({stick(), audio()}, environment, messenger).ok);
-  messenger.clear();
-  int busyCalls = 0;
-  const velk_mur::CommandResult saved = velk_mur::runSaveToStick(
-      {stick(), audio()}, environment, messenger, [&](bool busy) { busyCalls += busy ? 1 : 10; });
-  EXPECT_TRUE(saved.ok && saved.closeDialog);
-  EXPECT_EQ(busyCalls, 11);
-  const std::vector<RecordingMessenger::Entry> expected = {
-      {false, true, "WARNING: You have a lot of .WAV files, they may not work"},
-      {false, false, "Memory Stick Update Complete"}};
-  EXPECT_EQ(messenger.entries(), expected);
+  EXPECT_FALSE(validateStickPath({half, "a"}, environment, messenger));
+  EXPECT_EQ(messenger.texts(), std::vector<std::string>{"Could not read " + configuration +
+                                                        "\nThe memory stick may be unreadable or "
+                                                        "locked"});
 }
 
 }  // namespace
+}  // namespace velk_mur

@@ -22,8 +22,8 @@ struct Encoding {
   AVFormatContext* format = nullptr;
   AVCodecContext* codec = nullptr;
   SwrContext* swr = nullptr;
-  AVFrame* frame = nullptr;
-  AVPacket* packet = nullptr;
+  AVFrame* frame = av_frame_alloc();
+  AVPacket* packet = av_packet_alloc();
   ~Encoding() {
     av_packet_free(&packet);
     av_frame_free(&frame);
@@ -47,10 +47,6 @@ struct Encoding {
   }
 };
 
-AVSampleFormat firstFormat(const AVCodec& codec) {
-  return codec.sample_fmts != nullptr ? codec.sample_fmts[0] : AV_SAMPLE_FMT_S16;
-}
-
 }  // namespace
 
 Signal tone(double frequency, double amplitude) {
@@ -70,28 +66,26 @@ bool writeAudioFile(const std::filesystem::path& path, const AudioFormat& format
   }
   AVStream* stream = avformat_new_stream(e.format, nullptr);
   e.codec = avcodec_alloc_context3(encoder);
-  e.codec->sample_fmt = firstFormat(*encoder);
+  e.codec->sample_fmt =
+      encoder->sample_fmts != nullptr ? encoder->sample_fmts[0] : AV_SAMPLE_FMT_S16;
   e.codec->sample_rate = format.sampleRate;
   av_channel_layout_default(&e.codec->ch_layout, format.channels);
   e.codec->bit_rate = 128000;
   e.codec->time_base = {1, format.sampleRate};
   e.codec->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
   if (e.format->oformat->flags & AVFMT_GLOBALHEADER) e.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-  if (avcodec_open2(e.codec, encoder, nullptr) < 0) return false;
-  avcodec_parameters_from_context(stream->codecpar, e.codec);
   stream->time_base = e.codec->time_base;
-  if (avio_open(&e.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return false;
-  if (avformat_write_header(e.format, nullptr) < 0) return false;
-
-  if (swr_alloc_set_opts2(&e.swr, &e.codec->ch_layout, e.codec->sample_fmt, format.sampleRate,
+  if (avcodec_open2(e.codec, encoder, nullptr) < 0 ||
+      avcodec_parameters_from_context(stream->codecpar, e.codec) < 0 ||
+      avio_open(&e.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 ||
+      avformat_write_header(e.format, nullptr) < 0 ||
+      swr_alloc_set_opts2(&e.swr, &e.codec->ch_layout, e.codec->sample_fmt, format.sampleRate,
                           &e.codec->ch_layout, AV_SAMPLE_FMT_DBL, format.sampleRate, 0,
                           nullptr) < 0 ||
       swr_init(e.swr) < 0) {
     return false;
   }
   const int frameSize = e.codec->frame_size > 0 ? e.codec->frame_size : 1024;
-  e.frame = av_frame_alloc();
-  e.packet = av_packet_alloc();
   auto total = static_cast<std::int64_t>(seconds * format.sampleRate);
   // Encoders of fixed frames take no short last frame: the signal goes on to fill it.
   if ((encoder->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) == 0) {

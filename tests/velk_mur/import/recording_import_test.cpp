@@ -1,22 +1,22 @@
-// Names, refusals and replacing, bad files among good ones, and speech.
+// Refusals and replacing, every format and file name among bad files, and speech.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 
+#include "platform/path_text.h"
+#include "platform/src/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/import/audio_fixtures.h"
 #include "velk_mur/app/src/import_commands.h"
 #include "velk_mur/generate/wav_input.h"
-#include "velk_mur/import/action_names.h"
 #include "velk_mur/import/recording_import.h"
 
 namespace fs = std::filesystem;
 
 namespace velk_mur {
 namespace {
-
-constexpr testing_support::AudioFormat kMp3{"mp3", "mp3", "libmp3lame", "mp3", 44100, 2};
 
 // The folder's file names, sorted, separated by blanks.
 std::string listing(const fs::path& folder) {
@@ -29,121 +29,126 @@ std::string listing(const fs::path& folder) {
   return text;
 }
 
-TEST(ActionNames, FileNamesBecomeValidActionNames) {
-  const struct {
-    std::string stem;
-    std::string name;
-  } cases[] = {
-      {"hello", "hello"},
-      {"Voice Memo 2024-05-01", "Voice_Memo_2024_05_01"},
-      {"01_hello", "x01_hello"},
-      {"Caf\u00e9 cr\u00e8me br\u00fbl\u00e9e", "Cafe_creme_brulee"},
-      {"Stra\u00dfe \u0141\u00f3d\u017a \u00c6sir", "Strasse_Lodz_AEsir"},
-      {"\u65e5\u672c\u8a9e", "x_"},
-      {"a", "a_"},
-      {std::string(120, 'w'), std::string(89, 'w')},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(actionNameFromStem(c.stem), c.name) << c.stem;
-    EXPECT_TRUE(isUsableActionName(actionNameFromStem(c.stem))) << c.stem;
-  }
-}
-
+// A name taken is refused unless replacing was asked for; a failed write keeps the old file.
 TEST(SaveRecording, RefusesBadAndTakenNamesAndReplacesOnlyWhenAsked) {
-  const MonoSound sound(8000, 0.25F);
+  using enum ExistingRecording;
   const std::string taken = "A recording named Hello is in the audio folder already";
+  const std::string old = "GEN GEN/Hello.led GEN/Hello_h7.mtn GEN/Hello_m.mtn Hello.wav";
   const struct {
     std::string name;
     ExistingRecording existing;
-    bool answer;  // to the question, when asked
-    bool saved;
-    std::string message;
+    bool answer;          // to the question, when asked
+    std::string message;  // the start of the one message shown, if any
     std::string after;
+    bool writeFails = false;
   } cases[] = {
-      {"bye", ExistingRecording::Refuse, false, true, "",
-       "GEN GEN/Hello.led GEN/Hello_h7.mtn GEN/Hello_m.mtn Hello.wav bye.wav"},
-      {"hello", ExistingRecording::Refuse, false, false,
-       taken + "\nImport with --replace to replace it",
-       "GEN GEN/Hello.led GEN/Hello_h7.mtn GEN/Hello_m.mtn Hello.wav"},
-      {"HELLO", ExistingRecording::Ask, false, false, taken + "\nReplace it?",
-       "GEN GEN/Hello.led GEN/Hello_h7.mtn GEN/Hello_m.mtn Hello.wav"},
-      {"HELLO", ExistingRecording::Ask, true, true, taken + "\nReplace it?", "GEN Hello.wav"},
-      {"hello", ExistingRecording::Replace, false, true, "", "GEN Hello.wav"},
-      {"2go", ExistingRecording::Replace, false, false,
+      {"bye", Refuse, false, "", old + " bye.wav"},
+      {"hello", Refuse, false, taken + "\nImport with --replace to replace it", old},
+      {"HELLO", Ask, false, taken + "\nReplace it?", old},
+      {"HELLO", Ask, true, taken + "\nReplace it?", "GEN Hello.wav"},
+      {"hello", Replace, false, "", "GEN Hello.wav"},
+      {"hello", Replace, false, "Cannot write the recording\n", "GEN Hello.wav", true},
+      {"2go", Replace, false,
        "Cannot use the name 2go\nA recording's name starts with a letter, holds only letters, "
        "digits and '_', and is 2 to 89 characters long",
-       "GEN GEN/Hello.led GEN/Hello_h7.mtn GEN/Hello_m.mtn Hello.wav"},
+       old},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.name + c.message);
     testing_support::TempDir dir;
-    testing_support::writeTextFile(dir / "Hello.wav", "old");
-    for (const char* generated : {"Hello_h7.mtn", "Hello_m.mtn", "Hello.led"}) {
-      testing_support::writeTextFile(dir / "GEN" / generated, "old");
+    for (const char* file : {"Hello.wav", "GEN/Hello_h7.mtn", "GEN/Hello_m.mtn", "GEN/Hello.led"}) {
+      testing_support::writeTextFile(dir / file, "old");
     }
     platform::RecordingMessenger messenger;
     messenger.queueAnswer(c.answer);
-    const auto saved = saveRecording(sound, "test", dir.path(), c.name,
+    std::optional<platform::ScopedFault> fault;
+    if (c.writeFails) fault.emplace(1, std::initializer_list{platform::FileOp::Write});
+    const auto saved = saveRecording(MonoSound(8000, 0.25F), "test", dir.path(), c.name,
                                      {.conversion = {}, .existing = c.existing}, messenger);
-    EXPECT_EQ(saved.has_value(), c.saved);
-    EXPECT_EQ(messenger.texts(),
-              c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
+    fault.reset();
+    const std::vector<std::string> texts = messenger.texts();
+    EXPECT_EQ(texts.size(), c.message.empty() ? 0u : 1u);
+    EXPECT_TRUE(texts.empty() || texts[0].starts_with(c.message)) << texts[0];
     EXPECT_EQ(listing(dir.path()), c.after);
-    if (c.saved && c.existing != ExistingRecording::Refuse) {
-      EXPECT_EQ(saved->name, "Hello");
-      EXPECT_NE(testing_support::readTextFile(dir / "Hello.wav"), "old");
+    const bool replaced = c.after == "GEN Hello.wav" && !c.writeFails;
+    EXPECT_EQ(saved.has_value(), replaced || c.name == "bye");
+    EXPECT_EQ(testing_support::readTextFile(dir / "Hello.wav") != "old", replaced);
+    if (replaced && saved) {
+      EXPECT_EQ(saved->name, "Hello");  // the name as the folder lists it
     }
   }
 }
 
-TEST(ImportCommand, BadFilesAreNamedAndTheGoodOnesImported) {
+// Every common format, under names that must be made valid, among files that cannot be read:
+// the bad ones are named and leave nothing behind, the good ones become recordings the check
+// pass accepts, named after their files.
+TEST(ImportCommand, ImportsEveryCommonFormatUnderAValidNameAndNamesTheBadFiles) {
   testing_support::TempDir dir;
   const fs::path audio = dir / "audio";
   fs::create_directories(audio);
-  ASSERT_TRUE(testing_support::writeAudioFile(dir / "good one.mp3", kMp3,
-                                              testing_support::tone(440, 0.3), 1.0));
-  ASSERT_TRUE(testing_support::writeAudioFile(dir / "later.flac",
-                                              {"flac", "flac", "flac", "flac", 48000, 1},
-                                              testing_support::tone(440, 0.3), 0.5));
-  platform::Bytes garbage(5000);
-  for (std::size_t i = 0; i < garbage.size(); ++i)
-    garbage[i] = static_cast<std::uint8_t>(i * 7919 % 251);
-  testing_support::writeFile(dir / "garbage.mp3", garbage);
-  testing_support::writeFile(dir / "empty.m4a", {});
-
-  const std::vector<std::string> files = {
-      (dir / "garbage.mp3").string(), (dir / "good one.mp3").string(), (dir / "empty.m4a").string(),
-      (dir / "missing.mp3").string(), (dir / "later.flac").string()};
+  testing_support::writeTextFile(dir / "garbage.mp3", std::string(5000, '?'));
+  testing_support::writeTextFile(dir / "empty.m4a", "");
+  std::vector<std::string> files = {(dir / "garbage.mp3").string(), (dir / "empty.m4a").string(),
+                                    (dir / "missing.mp3").string()};
+  const std::string longStem(120, 'w');
+  // The format, its label the file's name, and the recording's name.
+  const std::pair<testing_support::AudioFormat, std::string> formats[] = {
+      {{"hello", "wav", "pcm_u8", "wav", 11025, 1}, "hello"},
+      {{"Voice Memo 2024-05-01", "wav", "pcm_s24le", "wav", 48000, 2}, "Voice_Memo_2024_05_01"},
+      {{"01_hello", "wav", "pcm_f32le", "wav", 22050, 1}, "x01_hello"},
+      {{"a", "wav", "pcm_u8", "wav", 8000, 1}, "a_"},
+      {{"Caf\u00e9 cr\u00e8me br\u00fbl\u00e9e", "mp3", "libmp3lame", "mp3", 44100, 2},
+       "Cafe_creme_brulee"},
+      {{"Stra\u00dfe \u0141\u00f3d\u017a \u00c6sir", "ipod", "aac", "m4a", 44100, 2},
+       "Strasse_Lodz_AEsir"},
+      {{"\u65e5\u672c\u8a9e", "flac", "flac", "flac", 48000, 2}, "x_"},
+      {{longStem.c_str(), "ogg", "libopus", "opus", 48000, 2}, std::string(89, 'w')}};
+  std::set<std::string> names;
+  for (const auto& [format, name] : formats) {
+    const fs::path file =
+        dir / platform::textToPath(std::string(format.label) + "." + format.extension);
+    files.push_back(platform::pathToText(file));
+    ASSERT_TRUE(
+        testing_support::writeAudioFile(file, format, testing_support::tone(440, 0.3), 1.0));
+    names.insert(name + ".wav");
+  }
   platform::RecordingMessenger messenger;
-  const CommandResult result = runImport(files, std::nullopt, {}, audio.string(), messenger);
-  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(runImport(files, std::nullopt, {}, audio.string(), messenger).ok);
   const auto& entries = messenger.entries();
   ASSERT_EQ(entries.size(), 4u);
   for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_TRUE(entries[i].isError);
-    EXPECT_TRUE(entries[i].text.starts_with("Cannot import " + files[i == 0 ? 0 : i + 1] + "\n"))
-        << entries[i].text;
+    EXPECT_TRUE(entries[i].isError && entries[i].text.starts_with("Cannot import " + files[i]));
   }
+  const std::string& report = entries[3].text;
   EXPECT_FALSE(entries[3].isError);
-  EXPECT_TRUE(entries[3].text.starts_with("good_one (1.")) << entries[3].text;
-  EXPECT_NE(entries[3].text.find(" s) from " + files[1] + "\nlater (0.5"), std::string::npos);
-  EXPECT_NE(entries[3].text.find("\n3 of 5 files could not be imported\n(0.01MB Audio)"),
-            std::string::npos)
-      << entries[3].text;
-  EXPECT_EQ(listing(audio), "good_one.wav later.wav");
+  EXPECT_TRUE(report.ends_with("\n3 of 11 files could not be imported\n(0.06MB Audio)")) << report;
+  for (std::size_t i = 3; i < files.size(); ++i) {
+    const std::string& name = formats[i - 3].second;
+    WavHeaderInfo info;
+    ASSERT_EQ(readWavHeader(audio / (name + ".wav"), info), WavCheck::Good) << name;
+    EXPECT_EQ(loadClipSamples(audio / (name + ".wav"), info).status, ClipLoadStatus::Loaded);
+    // Encoders add up to a few frames of padding.
+    EXPECT_NEAR(info.dataLength / 8000.0, 1.0, 0.1) << name;
+    char seconds[16];
+    std::snprintf(seconds, sizeof seconds, "%.2f", info.dataLength / 8000.0);
+    EXPECT_NE(report.find(name + " (" + seconds + " s) from " + files[i] + "\n"), std::string::npos)
+        << report;
+  }
+  std::string expected;
+  for (const std::string& name : names) expected += (expected.empty() ? "" : " ") + name;
+  EXPECT_EQ(listing(audio), expected);
 }
 
 TEST(Say, SpeaksASentenceAtAPlausibleLengthAndNamesAMissingVoice) {
   testing_support::TempDir dir;
   platform::RecordingMessenger messenger;
-  const auto result = runSay("Hello, I am your robot dog. Shall we play?", "greeting", {}, {},
-                             dir.path().string(), messenger);
-  ASSERT_TRUE(result.ok) << testing::PrintToString(messenger.texts());
+  ASSERT_TRUE(runSay("Hello, I am your robot dog. Shall we play?", "greeting", {}, {},
+                     dir.path().string(), messenger)
+                  .ok);
   WavHeaderInfo info;
   ASSERT_EQ(readWavHeader(dir / "greeting.wav", info), WavCheck::Good);
-  const double seconds = info.dataLength / 8000.0;
-  EXPECT_GT(seconds, 1.5);
-  EXPECT_LT(seconds, 6.0);
+  EXPECT_GT(info.dataLength, 1.5 * 8000);
+  EXPECT_LT(info.dataLength, 6.0 * 8000);
 
   messenger.clear();
   EXPECT_FALSE(

@@ -21,14 +21,16 @@ fs::path generatedFolder(const fs::path& folder) {
   return folder / kGeneratedFolderName;
 }
 
+std::string motionFileName(std::string_view name, char kind, int model) {
+  std::string file(name);
+  if (kind == kHeadKind) return file.append("_h").append(std::to_string(model)).append(".mtn");
+  if (kind != kFullBodyKind) file.append(1, '_').append(1, kind);
+  return file.append(".mtn");
+}
+
 fs::path motionFilePath(const fs::path& folder, std::string_view name, char kind, int model) {
-  const std::string base(name);
-  if (kind == kFullBodyKind) return folder / platform::textToPath(base + ".mtn");
-  if (kind == kHeadKind) {
-    return generatedFolder(folder) /
-           platform::textToPath(base + "_h" + std::to_string(model) + ".mtn");
-  }
-  return generatedFolder(folder) / platform::textToPath(base + "_" + kind + ".mtn");
+  const fs::path file = platform::textToPath(motionFileName(name, kind, model));
+  return kind == kFullBodyKind ? folder / file : generatedFolder(folder) / file;
 }
 
 std::string motionName(std::string_view name, char kind, int model) {
@@ -36,8 +38,12 @@ std::string motionName(std::string_view name, char kind, int model) {
   return std::string(1, kind) + "_any#any_" + std::string(name);
 }
 
+std::string ledFileName(std::string_view name) {
+  return std::string(name).append(".led");
+}
+
 fs::path ledFilePath(const fs::path& folder, std::string_view name) {
-  return generatedFolder(folder) / platform::textToPath(std::string(name) + ".led");
+  return generatedFolder(folder) / platform::textToPath(ledFileName(name));
 }
 
 fs::path recordingPath(const fs::path& folder, std::string_view name) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/byte_order.h"
 #include "mwc_update.h"
+#include "platform/byte_order.h"
 
 namespace velk_mur {
 

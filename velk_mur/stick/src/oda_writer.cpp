@@ -46,6 +46,7 @@ bool OdaWriter::createOn(platform::ByteSink& sink, std::int32_t slotCount) {
   nextDataOffset_ =
       static_cast<std::uint32_t>(odaDirectoryEnd(static_cast<std::uint32_t>(slotCount)));
   writtenEnd_ = 0;
+  directory_.assign(static_cast<std::size_t>(slotCount) * kSlotSize, 0);
   if (writeHeader()) return true;
   sink_ = nullptr;
   return false;
@@ -76,13 +77,12 @@ bool OdaWriter::addEntry(const fs::path& sourcePath, std::string_view entryName,
   const std::uint32_t dataOffset = nextDataOffset_;
   const auto dataSize = static_cast<std::uint32_t>(*size);
   nextDataOffset_ += dataSize;
-  return writeSlot(slot, entryName, tag, dataOffset, dataSize) && moveTo(dataOffset) &&
-         copySource(*source, dataSize);
+  fillSlot(slot, entryName, tag, dataOffset, dataSize);
+  return moveTo(dataOffset) && copySource(*source, dataSize);
 }
 
-bool OdaWriter::writeSlot(std::int32_t slot, std::string_view entryName,
-                          const platform::FourCC& tag, std::uint32_t dataOffset,
-                          std::uint32_t dataSize) {
+void OdaWriter::fillSlot(std::int32_t slot, std::string_view entryName, const platform::FourCC& tag,
+                         std::uint32_t dataOffset, std::uint32_t dataSize) {
   platform::Bytes bytes;
   platform::putTag(bytes, tag);
   bytes.insert(bytes.end(), entryName.begin(), entryName.end());
@@ -90,13 +90,14 @@ bool OdaWriter::writeSlot(std::int32_t slot, std::string_view entryName,
   platform::putLe32(bytes, dataOffset);
   platform::putLe32(bytes, dataSize);
   bytes.resize(bytes.size() + kSlotPaddingSize, 0);
-  const std::uint64_t slotOffset = kOdaHeaderSize + std::uint64_t(slot) * kSlotSize;
-  // The directory beyond what was written reads as zero: unfilled slots stay all zero.
-  return moveTo(static_cast<std::uint32_t>(slotOffset)) && write(bytes);
+  std::copy(bytes.begin(), bytes.end(),
+            directory_.begin() + static_cast<std::ptrdiff_t>(std::size_t(slot) * kSlotSize));
 }
 
-// Moves to an absolute offset, filling any gap past the written end with zero bytes.
-bool OdaWriter::moveTo(std::uint32_t offset) {
+// Moves to an absolute offset, filling any gap past the written end with zero bytes (the
+// directory, until the archive is finished). Appending needs no move at all.
+bool OdaWriter::moveTo(std::uint64_t offset) {
+  if (offset == sink_->position()) return true;
   if (offset <= writtenEnd_) return sink_->seek(offset);
   if (!sink_->seek(writtenEnd_)) return false;
   const platform::Bytes zeros(static_cast<std::size_t>(offset - writtenEnd_), 0);
@@ -104,14 +105,16 @@ bool OdaWriter::moveTo(std::uint32_t offset) {
 }
 
 bool OdaWriter::copySource(platform::InputFile& source, std::uint64_t size) {
-  platform::Bytes chunk(static_cast<std::size_t>(std::min<std::uint64_t>(size, kCopyChunkSize)));
+  // One buffer serves every entry, so the copy allocates and clears nothing per source.
+  if (copyBuffer_.empty()) copyBuffer_.resize(kCopyChunkSize);
+  const std::span<std::uint8_t> chunk(copyBuffer_);
   std::uint64_t copied = 0;
   while (copied < size) {
     const auto wanted =
         static_cast<std::size_t>(std::min<std::uint64_t>(size - copied, chunk.size()));
-    const std::size_t got = source.readSome(std::span(chunk).first(wanted));
+    const std::size_t got = source.readSome(chunk.first(wanted));
     if (got == 0) return false;  // the source shrank or could not be read
-    if (!write(std::span<const std::uint8_t>(chunk).first(got))) return false;
+    if (!write(chunk.first(got))) return false;
     copied += got;
   }
   return true;
@@ -125,7 +128,10 @@ bool OdaWriter::write(std::span<const std::uint8_t> bytes) {
 
 bool OdaWriter::finish() {
   if (sink_ == nullptr) return false;
-  const bool ok = !file_ || file_->close();
+  // An archive without data is its header alone; otherwise the directory goes over its zeros.
+  const bool directoryWritten =
+      writtenEnd_ <= kOdaHeaderSize || (moveTo(kOdaHeaderSize) && write(directory_));
+  const bool ok = directoryWritten && (!file_ || file_->close());
   file_.reset();
   sink_ = nullptr;
   return ok;

@@ -1,6 +1,7 @@
 #pragma once
 // Writer of one OPEN-R data archive ("ODAR"): a 64-byte header, a directory of fixed slots,
-// then the entries' data one after another, each a source file copied whole.
+// then the entries' data one after another, each a source file copied whole. The directory is
+// kept in memory and written once the archive is finished, so the data streams out in order.
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -44,17 +45,18 @@ class OdaWriter {
   bool addEntry(const std::filesystem::path& sourcePath, std::string_view entryName,
                 const platform::FourCC& tag);
 
-  // Closes the archive; false when the close fails. Every failed write has already failed the
-  // create or add that made it, and the caller abandons the archive then.
+  // Writes the directory and closes the archive; false when either fails. Every failed write
+  // of data has already failed the create or add that made it, and the caller abandons the
+  // archive then.
   bool finish();
   // Closes the archive without a check, for a save that gives up.
   void abandon();
 
  private:
   bool writeHeader();
-  bool writeSlot(std::int32_t slot, std::string_view entryName, const platform::FourCC& tag,
-                 std::uint32_t dataOffset, std::uint32_t dataSize);
-  bool moveTo(std::uint32_t dataOffset);
+  void fillSlot(std::int32_t slot, std::string_view entryName, const platform::FourCC& tag,
+                std::uint32_t dataOffset, std::uint32_t dataSize);
+  bool moveTo(std::uint64_t offset);
   bool copySource(platform::InputFile& source, std::uint64_t size);
   bool write(std::span<const std::uint8_t> bytes);
 
@@ -64,6 +66,8 @@ class OdaWriter {
   std::int32_t entryCount_ = 0;
   std::uint32_t nextDataOffset_ = 0;
   std::uint64_t writtenEnd_ = 0;
+  platform::Bytes directory_;  // every slot, zero until filled
+  platform::Bytes copyBuffer_;
 };
 
 }  // namespace velk_mur

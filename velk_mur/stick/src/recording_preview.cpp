@@ -123,7 +123,9 @@ PreviewLoad loadRecordingPreview(const fs::path& audioFolder, const std::string&
       break;
     case WavCheck::Unreadable:
       return refuse(platform::pathToText(wavPath) +
-                    (platform::fileState(wavPath) == platform::FileState::Absent ? " does not exist" : " could not be read"));
+                    (platform::fileState(wavPath) == platform::FileState::Absent
+                         ? " does not exist"
+                         : " could not be read"));
     default:
       return refuse(platform::pathToText(wavPath) + " is not an 8 kHz 8-bit mono PCM recording");
   }

@@ -6,8 +6,8 @@
 
 #include "platform/files.h"
 #include "platform/path_text.h"
-#include "velk_mur/stick/save_to_stick.h"
 #include "stick_file.h"
+#include "velk_mur/stick/save_to_stick.h"
 
 namespace fs = std::filesystem;
 

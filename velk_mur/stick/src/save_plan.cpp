@@ -1,18 +1,16 @@
 #include "save_plan.h"
 
 #include <algorithm>
-#include <system_error>
 #include <unordered_map>
 
+#include "action_catalogue.h"
+#include "mwc_update.h"
+#include "oda_writer.h"
 #include "platform/ascii_text.h"
-#include "platform/case_path.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/path_text.h"
 #include "velk_mur/generate/naming.h"
-#include "action_catalogue.h"
-#include "mwc_update.h"
-#include "oda_writer.h"
 
 namespace fs = std::filesystem;
 
@@ -40,19 +38,21 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
   for (const std::string& file : platform::listFolder(audioFolder, kFullBodyPattern)) {
     fullBodyFiles.emplace(platform::toLowerAscii(file), file);
   }
+  // Sizes are asked within the two folders that hold every source.
+  const platform::FolderSizes audioSizes(audioFolder);
+  const platform::FolderSizes generatedSizes(generatedFolder(audioFolder));
   std::vector<RecordingPlan> plans;
   plans.reserve(listedNames.size());
   std::int32_t number = kFirstOwnedAction;
   for (const std::string& listed : listedNames) {
     RecordingPlan plan;
     plan.listedName = listed;
-    plan.name = platform::toLowerAscii(recordingName(listed));
+    const std::string stem = recordingName(listed);
+    plan.name = platform::toLowerAscii(stem);
     plan.number = number++;
     plan.audioOnly = isAudioOnlyName(plan.name);
-    const fs::path fullBody =
-        motionFilePath(audioFolder, recordingName(listed), kFullBodyKind, kRobotModel);
-    const auto found =
-        fullBodyFiles.find(platform::toLowerAscii(platform::pathToText(fullBody.filename())));
+    const auto found = fullBodyFiles.find(
+        platform::toLowerAscii(motionFileName(stem, kFullBodyKind, kRobotModel)));
     // A listed full-body motion that could not be checked is not taken for absent, which would
     // pack other motions silently: it is planned, and its add fails naming it.
     if (found != fullBodyFiles.end() &&
@@ -60,11 +60,15 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
             platform::FileState::Absent) {
       plan.fullBodyFile = found->second;
     }
-    const RecordingFiles files = recordingFiles(audioFolder, plan);
-    plan.soundBytes = sizeOnDisk(files.sound);
-    for (const fs::path& motion : motionSources(files, plan))
-      plan.motionBytes += sizeOnDisk(motion);
-    plan.ledBytes = sizeOnDisk(files.led);
+    plan.soundBytes = audioSizes.of(listed).value_or(0);
+    if (plan.hasFullBodyMotion()) {
+      plan.motionBytes = audioSizes.of(plan.fullBodyFile).value_or(0);
+    } else {
+      plan.motionBytes =
+          generatedSizes.of(motionFileName(stem, kHeadKind, kRobotModel)).value_or(0) +
+          generatedSizes.of(motionFileName(stem, kMouthKind, kRobotModel)).value_or(0);
+    }
+    plan.ledBytes = generatedSizes.of(ledFileName(stem)).value_or(0);
     plans.push_back(std::move(plan));
   }
   return plans;
@@ -74,24 +78,14 @@ RecordingFiles recordingFiles(const fs::path& audioFolder, const RecordingPlan& 
   const std::string stem = recordingName(plan.listedName);
   RecordingFiles files;
   files.sound = audioFolder / platform::textToPath(plan.listedName);
-  files.fullBodyMotion = plan.hasFullBodyMotion()
-                             ? audioFolder / platform::textToPath(plan.fullBodyFile)
-                             : motionFilePath(audioFolder, stem, kFullBodyKind, kRobotModel);
-  files.headMotion = motionFilePath(audioFolder, stem, kHeadKind, kRobotModel);
-  files.mouthMotion = motionFilePath(audioFolder, stem, kMouthKind, kRobotModel);
+  if (plan.hasFullBodyMotion()) {
+    files.fullBodyMotion = audioFolder / platform::textToPath(plan.fullBodyFile);
+  } else {
+    files.headMotion = motionFilePath(audioFolder, stem, kHeadKind, kRobotModel);
+    files.mouthMotion = motionFilePath(audioFolder, stem, kMouthKind, kRobotModel);
+  }
   files.led = ledFilePath(audioFolder, stem);
   return files;
-}
-
-std::vector<fs::path> motionSources(const RecordingFiles& files, const RecordingPlan& plan) {
-  if (plan.hasFullBodyMotion()) return {files.fullBodyMotion};
-  return {files.headMotion, files.mouthMotion};
-}
-
-std::uint64_t sizeOnDisk(const fs::path& path) {
-  std::error_code error;
-  const std::uintmax_t size = fs::file_size(platform::resolveCase(path), error);
-  return error ? 0 : size;
 }
 
 std::array<std::uint64_t, 5> newFileSizes(const std::vector<RecordingPlan>& plans,

@@ -33,7 +33,7 @@ struct RecordingPlan {
   bool hasFullBodyMotion() const { return !fullBodyFile.empty(); }
 };
 
-// The source files of one recording.
+// The source files of one recording; the motions it does not pack stay empty.
 struct RecordingFiles {
   std::filesystem::path sound;
   std::filesystem::path fullBodyMotion;
@@ -49,10 +49,6 @@ std::vector<RecordingPlan> planRecordings(const std::filesystem::path& audioFold
 
 RecordingFiles recordingFiles(const std::filesystem::path& audioFolder, const RecordingPlan& plan);
 
-// The motions that go into MOTION.ODA for this recording, in order.
-std::vector<std::filesystem::path> motionSources(const RecordingFiles& files,
-                                                 const RecordingPlan& plan);
-
 // Bytes of the new files, in the order the save puts them in place: the three archives,
 // ACTION.CFG and ERS-7.MWC (counting the old one's size for the blocks it keeps). Missing
 // sources count as empty; their add fails later.
@@ -63,8 +59,5 @@ std::array<std::uint64_t, 5> newFileSizes(const std::vector<RecordingPlan>& plan
 // bytes: each new file rounded up, and one cluster for the save's journal.
 std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
                           std::uint64_t oldConfigurationSize, std::uint64_t clusterSize = 1);
-
-// The file's size on disk (letter case resolved), 0 when it cannot be found.
-std::uint64_t sizeOnDisk(const std::filesystem::path& path);
 
 }  // namespace velk_mur

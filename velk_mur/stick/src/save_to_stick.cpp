@@ -1,22 +1,23 @@
 #include "velk_mur/stick/save_to_stick.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "action_catalogue.h"
+#include "mwc_update.h"
+#include "oda_writer.h"
 #include "platform/ascii_text.h"
 #include "platform/case_path.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/path_text.h"
-#include "velk_mur/generate/naming.h"
-#include "action_catalogue.h"
-#include "mwc_update.h"
-#include "oda_writer.h"
-#include "velk_mur/stick/save_journal.h"
 #include "save_plan.h"
 #include "stick_file.h"
+#include "velk_mur/generate/naming.h"
+#include "velk_mur/stick/save_journal.h"
 
 namespace fs = std::filesystem;
 
@@ -128,7 +129,8 @@ class StickSave {
         stickFilePath(stickRoot_, kConfigurationName, kConfigurationExtension);
     const std::optional<platform::SpaceInfo> space = platform::spaceInfo(stickRoot_);
     if (!space) return true;  // unknown here; a full stick is still reported as such
-    const std::uint64_t needed = bytesNeeded(plans_, sizeOnDisk(configuration), space->clusterSize);
+    const std::uint64_t needed =
+        bytesNeeded(plans_, platform::fileSize(configuration).value_or(0), space->clusterSize);
     if (needed <= space->available) return true;
     return fail("Not enough room on the memory stick\nThe new files need " +
                 std::to_string(needed) + " bytes, but only " + std::to_string(space->available) +
@@ -241,17 +243,31 @@ class StickSave {
   // Each new file reaches the device before the journal says it is complete.
   bool flushNewFiles() {
     replacements_ = saveReplacements();
+    // The three archives share a folder: each folder is flushed once, after its files.
+    std::vector<std::pair<fs::path, std::size_t>> folders;
     for (std::size_t k = 0; k < replacements_.size(); ++k) {
       const fs::path file = stickRoot_ / fs::path(replacements_[k].temporary);
       const std::optional<std::uint64_t> size = platform::fileSize(file);
-      if (size && platform::flushFile(file) && platform::flushFolder(file.parent_path())) {
-        replacements_[k].size = *size;
-        continue;
+      if (!size || !platform::flushFile(file)) return flushFailed(k);
+      replacements_[k].size = *size;
+      const fs::path folder = file.parent_path();
+      if (std::none_of(folders.begin(), folders.end(),
+                       [&](const auto& known) { return known.first == folder; })) {
+        folders.emplace_back(folder, k);
       }
-      if (k < kArchives.size()) return stepFailed(file, kArchives[k].finishWords);
-      return fail(k == kArchives.size() ? kCatalogueSaveFailed : kConfigurationSaveFailed);
+    }
+    for (const auto& [folder, k] : folders) {
+      if (!platform::flushFolder(folder)) return flushFailed(k);
     }
     return true;
+  }
+
+  bool flushFailed(std::size_t k) {
+    if (k < kArchives.size()) {
+      return stepFailed(stickRoot_ / fs::path(replacements_[k].temporary),
+                        kArchives[k].finishWords);
+    }
+    return fail(k == kArchives.size() ? kCatalogueSaveFailed : kConfigurationSaveFailed);
   }
 
   // A target the renames could not replace would leave the stick half new: found now, the

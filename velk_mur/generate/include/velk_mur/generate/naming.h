@@ -31,6 +31,9 @@ inline constexpr char kFullBodyKind = 'a';
 inline constexpr char kHeadKind = 'h';
 inline constexpr char kMouthKind = 'm';
 
+// Kind 'a': name.mtn; kind 'h': name_h<model>.mtn; any other kind: name_<kind>.mtn.
+std::string motionFileName(std::string_view name, char kind, int model);
+
 // Kind 'a': folder/name.mtn; kind 'h': folder/GEN/name_h<model>.mtn;
 // any other kind: folder/GEN/name_<kind>.mtn.
 std::filesystem::path motionFilePath(const std::filesystem::path& folder, std::string_view name,
@@ -39,7 +42,8 @@ std::filesystem::path motionFilePath(const std::filesystem::path& folder, std::s
 // Kind 'h': "h_any#any_<model><name>"; any other kind: "<kind>_any#any_<name>".
 std::string motionName(std::string_view name, char kind, int model);
 
-// folder/GEN/name.led
+// name.led, and the same in folder/GEN.
+std::string ledFileName(std::string_view name);
 std::filesystem::path ledFilePath(const std::filesystem::path& folder, std::string_view name);
 
 // The recording itself as the generation pass opens it: folder/name.WAV (found without case).
