@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -11,115 +10,74 @@
 #include "tests/support/temp_tree.h"
 
 namespace fs = std::filesystem;
+using platform::resolveCase;
 using testing_support::readTextFile;
 using testing_support::TempDir;
 using testing_support::writeTextFile;
 
 namespace {
 
-TEST(ResolveCase, FindsEveryComponentWithoutRegardToCase) {
-  TempDir dir;
-  if (!testing_support::caseSensitive(dir.path())) {
-    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
-  }
-  writeTextFile(dir / "open-r/mw/conf/ers-7.mwc", "x");
-  EXPECT_EQ(platform::resolveCase(dir / "OPEN-R/MW/CONF/ERS-7.MWC"),
-            dir / "open-r/mw/conf/ers-7.mwc");
-  // A missing leaf keeps its spelling under the resolved folders.
-  EXPECT_EQ(platform::resolveCase(dir / "OPEN-R/MW/CONF/ERS-7.NEW"),
-            dir / "open-r/mw/conf/ERS-7.NEW");
-  // Exact names win over case-insensitive ones.
-  writeTextFile(dir / "open-r/MW/x", "y");
-  EXPECT_EQ(platform::resolveCase(dir / "open-r/MW/x"), dir / "open-r/MW/x");
-  // ".." stays as written.
-  EXPECT_EQ(platform::resolveCase(dir / "OPEN-R/../OPEN-R"), dir / "open-r/../open-r");
-}
+// What these tests show needs a folder that tells names apart by letter case.
+#define SKIP_UNLESS_CASE_SENSITIVE(dir) \
+  if (!testing_support::caseSensitive((dir).path())) GTEST_SKIP() << "folder ignores case"
 
-// The resolver remembers folders it scanned: what this program creates, renames and removes,
-// and what others change (seen through the folder's time), must show in the next lookup.
-TEST(ResolveCase, RemembersWhatChanged) {
+TEST(ResolveCase, FindsEveryComponentWithoutRegardToCaseAndRemembersWhatChanged) {
   TempDir dir;
-  if (!testing_support::caseSensitive(dir.path())) {
-    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
-  }
-  writeTextFile(dir / "other", "o");
-  EXPECT_EQ(platform::resolveCase(dir / "NEW.BIN"), dir / "NEW.BIN");
-  auto file = platform::OutputFile::create(dir / "new.bin");
-  ASSERT_TRUE(file);
-  ASSERT_TRUE(file->close());
-  EXPECT_EQ(platform::resolveCase(dir / "NEW.BIN"), dir / "new.bin");
-  ASSERT_TRUE(platform::renameFile(dir / "NEW.BIN", dir / "moved.bin"));
-  EXPECT_EQ(platform::resolveCase(dir / "NEW.BIN"), dir / "NEW.BIN");
-  EXPECT_EQ(platform::resolveCase(dir / "MOVED.BIN"), dir / "moved.bin");
-  ASSERT_TRUE(platform::removeFile(dir / "Moved.Bin"));
-  EXPECT_EQ(platform::resolveCase(dir / "MOVED.BIN"), dir / "MOVED.BIN");
+  SKIP_UNLESS_CASE_SENSITIVE(dir);
+  writeTextFile(dir / "open-r/mw/conf/ers-7.mwc", "x");
+  writeTextFile(dir / "open-r/X", "y");
+  writeTextFile(dir / "open-r/x", "y");
+  const std::pair<const char*, const char*> rows[] = {
+      // asked, found
+      {"OPEN-R/MW/CONF/ERS-7.MWC", "open-r/mw/conf/ers-7.mwc"},
+      {"OPEN-R/MW/CONF/ERS-7.NEW",
+       "open-r/mw/conf/ERS-7.NEW"},              // a missing leaf keeps its spelling
+      {"OPEN-R/x", "open-r/x"},                  // exact names win
+      {"OPEN-R/../OPEN-R", "open-r/../open-r"},  // ".." stays as written
+  };
+  for (const auto& [asked, found] : rows) EXPECT_EQ(resolveCase(dir / asked), dir / found);
+
+  // Creating or renaming onto a name of another case replaces that file instead of a twin.
+  const fs::path conf = dir / "open-r/mw/conf";
+  auto created = platform::OutputFile::create(dir / "OPEN-R/MW/CONF/ERS-7.MWC");
+  ASSERT_TRUE(created && created->writeText("created") && created->close());
+  EXPECT_EQ(readTextFile(conf / "ers-7.mwc"), "created");
+  writeTextFile(conf / "ERS-7.NEW", "renamed");
+  ASSERT_TRUE(platform::renameFile(conf / "ERS-7.NEW", dir / "OPEN-R/MW/CONF/ERS-7.MWC"));
+  EXPECT_EQ(readTextFile(conf / "ers-7.mwc"), "renamed");
+  EXPECT_EQ(std::distance(fs::directory_iterator(conf), fs::directory_iterator()), 1);
+
+  // Scanned folders are remembered: what this program creates, renames and removes, and what
+  // others change (seen through the folder's time), must show in the next lookup.
+  EXPECT_EQ(resolveCase(dir / "open-r/NEW.BIN"), dir / "open-r/NEW.BIN");
+  auto file = platform::OutputFile::create(dir / "open-r/new.bin");
+  ASSERT_TRUE(file && file->close());
+  EXPECT_EQ(resolveCase(dir / "open-r/NEW.BIN"), dir / "open-r/new.bin");
+  ASSERT_TRUE(platform::renameFile(dir / "open-r/NEW.BIN", dir / "open-r/moved.bin"));
+  EXPECT_EQ(resolveCase(dir / "open-r/NEW.BIN"), dir / "open-r/NEW.BIN");
+  EXPECT_EQ(resolveCase(dir / "open-r/MOVED.BIN"), dir / "open-r/moved.bin");
+  ASSERT_TRUE(platform::removeFile(dir / "open-r/Moved.Bin"));
+  EXPECT_EQ(resolveCase(dir / "open-r/MOVED.BIN"), dir / "open-r/MOVED.BIN");
 
   writeTextFile(dir / "x.cfg", "x");
   // Folder times may be coarse; move this one on as the next clock tick would.
   const auto later = fs::last_write_time(dir.path()) + std::chrono::seconds(2);
   fs::last_write_time(dir.path(), later);
-  EXPECT_EQ(platform::resolveCase(dir / "X.CFG"), dir / "x.cfg");
+  EXPECT_EQ(resolveCase(dir / "X.CFG"), dir / "x.cfg");
   fs::remove(dir / "x.cfg");
   fs::last_write_time(dir.path(), later + std::chrono::seconds(2));
-  EXPECT_EQ(platform::resolveCase(dir / "X.CFG"), dir / "X.CFG");
-}
-
-TEST(FileOperations, ReplaceTheFileOfAnotherCaseInsteadOfMakingATwin) {
-  if (TempDir probe; !testing_support::caseSensitive(probe.path())) {
-    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
-  }
-  const struct {
-    const char* name;
-    std::function<bool(const TempDir&)> operation;
-  } rows[] = {
-      {"create",
-       [](const TempDir& dir) {
-         auto file = platform::OutputFile::create(dir / "ERS-7.MWC");
-         return file && file->writeText("new") && file->close();
-       }},
-      {"rename",
-       [](const TempDir& dir) {
-         writeTextFile(dir / "ERS-7.NEW", "new");
-         return platform::renameFile(dir / "ERS-7.NEW", dir / "ERS-7.MWC");
-       }},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    TempDir dir;
-    writeTextFile(dir / "ers-7.mwc", "old");
-    ASSERT_TRUE(row.operation(dir));
-    EXPECT_FALSE(fs::exists(dir / "ERS-7.MWC"));
-    EXPECT_FALSE(fs::exists(dir / "ERS-7.NEW"));
-    EXPECT_EQ(readTextFile(dir / "ers-7.mwc"), "new");
-  }
-}
-
-TEST(OutputFile, SeeksBackToPatchAHeader) {
-  TempDir dir;
-  auto file = platform::OutputFile::create(dir / "f.bin");
-  ASSERT_TRUE(file);
-  ASSERT_TRUE(file->writeText("0000abcd"));
-  ASSERT_TRUE(file->seek(0));
-  ASSERT_TRUE(file->writeText("XY"));
-  EXPECT_EQ(file->position(), 2u);
-  ASSERT_TRUE(file->close());
-  EXPECT_EQ(readTextFile(dir / "f.bin"), "XY00abcd");
+  EXPECT_EQ(resolveCase(dir / "X.CFG"), dir / "X.CFG");
 }
 
 TEST(ListFolder, MatchesWithoutCaseAndSortsStably) {
   TempDir dir;
-  if (!testing_support::caseSensitive(dir.path())) {
-    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
-  }
-  for (const char* name : {"b.WAV", "a.wav", "B.wav", "c.txt", "notes.wav.txt"})
+  SKIP_UNLESS_CASE_SENSITIVE(dir);
+  for (const char* name : {"b.WAV", "a.wav", "B.wav", "c.txt", "notes.wav.txt", "Voices/x.wav"})
     writeTextFile(dir / name, "x");
   fs::create_directory(dir / "dir.wav");
-  const std::vector<std::string> expected = {"a.wav", "B.wav", "b.WAV"};
-  EXPECT_EQ(platform::listFolder(dir.path(), "*.wav"), expected);
+  EXPECT_EQ(platform::listFolder(dir.path(), "*.wav"),
+            (std::vector<std::string>{"a.wav", "B.wav", "b.WAV"}));
   EXPECT_TRUE(platform::listFolder(dir / "missing", "*.wav").empty());
-  // The folder itself is found without regard to case.
-  fs::create_directory(dir / "Voices");
-  writeTextFile(dir / "Voices/x.wav", "x");
   EXPECT_EQ(platform::listFolder(dir / "voices", "*.wav"), std::vector<std::string>{"x.wav"});
 }
 

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -18,11 +17,8 @@ using testing_support::writeTextFile;
 namespace {
 
 TEST(ProfileValue, FindsTheKeyOfTheSection) {
-  const struct {
-    std::string text;
-    std::string expected;
-  } rows[] = {
-      {"[VELK_MUR]\r\nMEMSTICK=E:\\\r\n", "E:\\"},
+  const std::pair<std::string, std::string> rows[] = {
+      // text, value
       {"[velk_mur]\r\nmemStick=F:\\\r\n", "F:\\"},
       {"  [ VELK_MUR ]  \r\n  MEMSTICK =  G:\\x=y  \r\n", "G:\\x=y"},
       {"[VELK_MUR]\r\nMEMSTICK=\"H:\\a b\"\r\n", "H:\\a b"},
@@ -30,24 +26,21 @@ TEST(ProfileValue, FindsTheKeyOfTheSection) {
       {"[VELK_MUR]\r\nMEMSTICK=\r\nMEMSTICK=2\r\n", ""},
       {"MEMSTICK=0\r\n[OTHER]\r\nMEMSTICK=1\r\n[VELK_MUR]\r\n;MEMSTICK=2\r\n", "fallback"},
   };
-  for (const auto& row : rows) {
-    EXPECT_EQ(platform::profileValue(row.text, "VELK_MUR", "MEMSTICK", "fallback"), row.expected)
-        << row.text;
+  for (const auto& [text, value] : rows) {
+    EXPECT_EQ(platform::profileValue(text, "VELK_MUR", "MEMSTICK", "fallback"), value) << text;
   }
 }
 
-const ProfileEntry kStick[] = {{"MEMSTICK", "E:\\"}};
-
-std::string setStick(std::string_view text, std::string_view value) {
-  const ProfileEntry entry{"MEMSTICK", value};
-  return platform::withProfileValues(text, "VELK_MUR", std::span(&entry, 1)).value_or("<refused>");
+// The text with the key set, or "<refused>".
+std::string withValue(std::string_view text, std::string_view value,
+                      std::string_view key = "MEMSTICK", std::string_view section = "VELK_MUR") {
+  const ProfileEntry entry{key, value};
+  return platform::withProfileValues(text, section, std::span(&entry, 1)).value_or("<refused>");
 }
 
-TEST(WithProfileValues, ChangesOnlyWhatItMust) {
-  const struct {
-    std::string before;
-    std::string after;
-  } rows[] = {
+TEST(WithProfileValues, ChangesOnlyWhatItMustAndRefusesWhatTheFormatCannotHold) {
+  const std::pair<std::string, std::string> rows[] = {
+      // before, after
       {"", "[VELK_MUR]\r\nMEMSTICK=E:\\\r\n"},
       {"; settings\r\n[A]\r\nx=1\r\n",
        "; settings\r\n[A]\r\nx=1\r\n[VELK_MUR]\r\nMEMSTICK=E:\\\r\n"},
@@ -60,43 +53,28 @@ TEST(WithProfileValues, ChangesOnlyWhatItMust) {
       {"[VELK_MUR]\r\nMEMSTICK=1\r\n[VELK_MUR]\r\nMEMSTICK=2\r\n",
        "[VELK_MUR]\r\nMEMSTICK=E:\\\r\n[VELK_MUR]\r\nMEMSTICK=2\r\n"},
   };
-  for (const auto& row : rows) EXPECT_EQ(setStick(row.before, "E:\\"), row.after) << row.before;
+  for (const auto& [before, after] : rows) EXPECT_EQ(withValue(before, "E:\\"), after) << before;
+  EXPECT_EQ(withValue("", "E:\\\r\n[X]"), "<refused>");
+  EXPECT_EQ(withValue("", "x", "A=B"), "<refused>");
+  EXPECT_EQ(withValue("", "x", ";A"), "<refused>");
+  EXPECT_EQ(withValue("", "x", "A", "V]"), "<refused>");
 }
 
-TEST(WithProfileValues, RefusesTextsTheFormatCannotHold) {
-  EXPECT_EQ(setStick("", "E:\\\r\n[X]"), "<refused>");
-  const std::vector<std::pair<std::string, std::string>> badNames = {
-      {"VELK_MUR", "A=B"}, {"VELK_MUR", ";A"}, {"V]", "A"}};
-  for (const auto& [section, key] : badNames) {
-    const ProfileEntry entry{key, "x"};
-    EXPECT_FALSE(platform::withProfileValues("", section, std::span(&entry, 1)))
-        << section << " " << key;
-  }
-}
-
-TEST(SettingsFile, FileOfAnotherLetterCaseIsUsedAndKept) {
-  TempDir dir;
-  if (!testing_support::caseSensitive(dir.path())) {
-    GTEST_SKIP() << "needs a folder that tells names apart by letter case";
-  }
-  writeTextFile(dir / "velk.ini", "[Other]\r\nz=9\r\n");
-  ASSERT_TRUE(platform::writeProfileStrings(dir / "VELK.INI", "VELK_MUR", kStick));
-  EXPECT_FALSE(fs::exists(dir / "VELK.INI"));
-  EXPECT_EQ(readTextFile(dir / "velk.ini"), "[Other]\r\nz=9\r\n[VELK_MUR]\r\nMEMSTICK=E:\\\r\n");
-  EXPECT_EQ(platform::readProfileString(dir / "VELK.INI", "VELK_MUR", "MEMSTICK", ""), "E:\\");
-}
-
-TEST(SettingsFile, FailedWriteLeavesTheOldFileWhole) {
-  const std::string old = "[VELK_MUR]\r\nMEMSTICK=F:\\\r\n; keep me\r\n";
-  for (platform::FileOp op : {platform::FileOp::Create, platform::FileOp::Write,
-                              platform::FileOp::Close, platform::FileOp::Rename}) {
+// A file of another letter case is the one written; a failed write leaves it whole, alone.
+TEST(SettingsFile, WriteKeepsTheFileOfAnotherCaseAndAFailedWriteLeavesItWhole) {
+  using platform::FileOp;
+  const std::string old = "[Other]\r\nz=9\r\n";
+  const ProfileEntry stick{"MEMSTICK", "E:\\"};
+  for (const FileOp op :
+       {FileOp::Check, FileOp::Create, FileOp::Write, FileOp::Close, FileOp::Rename}) {
+    const bool fails = op != FileOp::Check;  // the check row runs without a fault
     TempDir dir;
-    writeTextFile(dir / "VELK.INI", old);
+    writeTextFile(dir / "velk.ini", old);
     {
-      platform::ScopedFault fault(1, {op});
-      EXPECT_FALSE(platform::writeProfileStrings(dir / "VELK.INI", "VELK_MUR", kStick));
+      platform::ScopedFault fault(fails ? 1 : 0, {op});
+      EXPECT_EQ(platform::writeProfileStrings(dir / "VELK.INI", "VELK_MUR", {&stick, 1}), !fails);
     }
-    EXPECT_EQ(readTextFile(dir / "VELK.INI"), old);
+    EXPECT_EQ(readTextFile(dir / "velk.ini"), fails ? old : withValue(old, "E:\\"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
         << static_cast<int>(op);
   }

@@ -9,24 +9,38 @@
 namespace velk7 {
 namespace {
 
-using testing::labelsOf;
 using testing::StickFixture;
 using Labels = std::vector<std::string>;
 using Entries = std::vector<PaletteEntry>;
 
+Labels labelsOf(const Entries& entries) {
+  Labels labels;
+  for (const PaletteEntry& entry : entries) labels.push_back(entry.label);
+  return labels;
+}
+
 // Each system category takes the names of ACTION.EXT that begin with one of its prefixes,
-// labelled by the rest; "(other)" takes the names no prefix begins. The file is read anew.
-TEST(Palette, SystemCategoriesSplitActionExtByPrefix) {
+// labelled by the rest; "(other)" takes the names no prefix begins. User actions come from
+// ACTION.CFG, subroutines from the program. The files are read anew each time.
+TEST(Palette, CategoriesSplitTheCataloguesByPrefixAndOfferSubroutinesButNoMarkerLines) {
   StickFixture stick;
-  stick.write("ACTION.EXT",
-              "ERS-7\nL_PALONE.DANCE1 1 0\nMY_ACT 2 0 ; mine\nE_NEWSTG_X 3 0\nl_edsp.x 4 0\n"
-              "E_MOVEPOS.SIT 5 0\nL_PALONE.DANCE2 6 0\n");
+  RcodeProgram program;
+  program.subroutineLines = {"CALL Wag // Wag the tail", " CALL Wag", "//} oops", "CALL Wag //",
+                             "x/ \tc"};
   platform::RecordingMessenger messenger;
   const auto entries = [&](int category) {
-    return paletteEntries(category, RcodeProgram{}, stick.program(), messenger);
+    return paletteEntries(category, program, stick.program(), messenger);
   };
-  EXPECT_EQ(labelsOf(entries(kFirstSystemCategory + 2)), (Labels{"DANCE1", "DANCE2"}));
-  EXPECT_EQ(labelsOf(entries(kFirstSystemCategory + 5)), Labels{"SIT"});
+  EXPECT_TRUE(entries(kUserCategory).empty());
+  EXPECT_TRUE(entries(kUserCategory).empty());
+  const std::string message = "This RCODE stick does not contain any USER actions";
+  EXPECT_EQ(messenger.texts(), (Labels{message, message}));
+  messenger.clear();
+
+  stick.write("ACTION.CFG", "HELLO\t24001\t0\tHELLO.WAV\r\n");
+  stick.write("ACTION.EXT",
+              "ERS-7\nL_PALONE.DANCE1 1 0\nMY_ACT 2 0 ; mine\nE_NEWSTG_X 3 0\nl_edsp.x 4 0\n");
+  EXPECT_EQ(labelsOf(entries(kUserCategory)), Labels{"HELLO"});
   EXPECT_EQ(labelsOf(entries(kFirstSystemCategory + 10)), Labels{"_X"});
   EXPECT_TRUE(entries(kFirstSystemCategory).empty());
   EXPECT_EQ(entries(kOtherCategory),
@@ -34,46 +48,11 @@ TEST(Palette, SystemCategoriesSplitActionExtByPrefix) {
                      {"l_edsp.x", LineKind::Sys, "PLAY ACTION l_edsp.x\377WAIT"}}));
   stick.write("ACTION.EXT", "ERS-7\nL_EDSP.JOY 1 0\n");
   EXPECT_EQ(labelsOf(entries(kFirstSystemCategory)), Labels{"JOY"});
-  EXPECT_TRUE(messenger.entries().empty());
-}
 
-TEST(Palette, UserActionsWithoutCatalogueShowTheMessageEachTime) {
-  StickFixture stick;
-  platform::RecordingMessenger messenger;
-  const auto entries = [&] {
-    return paletteEntries(kUserCategory, RcodeProgram{}, stick.program(), messenger);
-  };
-  EXPECT_TRUE(entries().empty());
-  EXPECT_TRUE(entries().empty());
-  const std::string message = "This RCODE stick does not contain any USER actions";
-  EXPECT_EQ(messenger.texts(), (Labels{message, message}));
-  stick.write("ACTION.CFG", "HELLO\t24001\t0\tHELLO.WAV\r\n");
-  messenger.clear();
-  EXPECT_EQ(labelsOf(entries()), Labels{"HELLO"});
-  EXPECT_TRUE(messenger.entries().empty());
-}
-
-// A subroutine is labelled by its text after the last "/" without leading blanks; lines that
-// would read back as markers are not offered.
-TEST(Palette, SubroutinesComeFromTheProgramButNoMarkerLines) {
-  RcodeProgram program;
-  program.subroutineLines = {"CALL Wag // Wag the tail",
-                             " CALL Wag",
-                             "//} oops",
-                             "SET x 1",
-                             "a/b/  c d",
-                             "CALL Wag //",
-                             "x/ \tc"};
-  StickFixture stick;
-  platform::RecordingMessenger messenger;
-  const Entries entries = paletteEntries(kSubroutineCategory, program, stick.program(), messenger);
-  EXPECT_EQ(labelsOf(entries),
-            (Labels{"Wag the tail", "CALL Wag", "SET x 1", "c d", "CALL Wag //", "\tc"}));
-  EXPECT_EQ(entries.at(0),
-            (PaletteEntry{"Wag the tail", LineKind::Call, "CALL Wag // Wag the tail"}));
-  for (const int category : {-1, kCategoryCount}) {
-    EXPECT_TRUE(paletteEntries(category, program, stick.program(), messenger).empty());
-  }
+  // A subroutine is labelled by its text after the last "/" without leading blanks.
+  EXPECT_EQ(labelsOf(entries(kSubroutineCategory)),
+            (Labels{"Wag the tail", "CALL Wag", "CALL Wag //", "\tc"}));
+  for (const int outside : {-1, kCategoryCount}) EXPECT_TRUE(entries(outside).empty());
   EXPECT_TRUE(messenger.entries().empty());
 }
 
