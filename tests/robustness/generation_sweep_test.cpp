@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/path_text.h"
 #include "tests/robustness/fault_sweep.h"
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/recording_messenger.h"
@@ -66,6 +67,9 @@ TEST(GenerationSweep, EveryFailedFileOperationLeavesOnlyCompleteFilesAndANextPas
                                         {"Head motion generation err\n",
                                          "Mouth motion generation err\n", "LED generation err\n"}))
             << run.messages[0].text;
+        // The failed file is gone, also when only its close failed: the next pass would keep it.
+        const std::string& text = run.messages[0].text;
+        EXPECT_FALSE(fs::exists(platform::textToPath(text.substr(text.find('\n') + 1)))) << text;
         // Recordings untouched, and each generated file present is the whole file.
         EXPECT_TRUE(std::includes(complete.begin(), complete.end(), after.begin(), after.end()));
         // A pass without faults picks up where the failed one stopped.
