@@ -27,12 +27,15 @@ TEST(ResolveCase, FindsEveryComponentWithoutRegardToCaseAndRemembersWhatChanged)
   writeTextFile(dir / "open-r/mw/conf/ers-7.mwc", "x");
   writeTextFile(dir / "open-r/X", "y");
   writeTextFile(dir / "open-r/x", "y");
+  writeTextFile(dir / "open-r/aB", "z");
+  writeTextFile(dir / "open-r/Ab", "z");
   const std::pair<const char*, const char*> rows[] = {
       // asked, found
       {"OPEN-R/MW/CONF/ERS-7.MWC", "open-r/mw/conf/ers-7.mwc"},
       {"OPEN-R/MW/CONF/ERS-7.NEW",
        "open-r/mw/conf/ERS-7.NEW"},              // a missing leaf keeps its spelling
       {"OPEN-R/x", "open-r/x"},                  // exact names win
+      {"OPEN-R/AB", "open-r/Ab"},                // else the first in listing order
       {"OPEN-R/../OPEN-R", "open-r/../open-r"},  // ".." stays as written
   };
   for (const auto& [asked, found] : rows) EXPECT_EQ(resolveCase(dir / asked), dir / found);
