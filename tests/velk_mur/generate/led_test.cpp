@@ -49,8 +49,8 @@ TEST(LedFile, WritesTheExactFileForEachStepSequence) {
 TEST(LedPattern, TwelveStepsASecondLitWhereLoudLevelsCount) {
   // Amplitude 10 everywhere but in the start of step 0: every threshold is 10, and step 0
   // counts a level only when more than half of its 666 samples reach it.
-  const auto loudAfter = [](std::size_t silent) {
-    Bytes samples(8000, 138);
+  const auto loudAfter = [](std::size_t silent, std::size_t length = 8000) {
+    Bytes samples(length, 138);
     std::fill_n(samples.begin(), silent, 128);
     return samples;
   };
@@ -71,6 +71,7 @@ TEST(LedPattern, TwelveStepsASecondLitWhereLoudLevelsCount) {
       {"steady 200", Bytes(8000, 200), lit},
       {"333 of 666 loud", loudAfter(333), quietStart},
       {"334 of 666 loud", loudAfter(332), lit},
+      {"329 of 657 loud", loudAfter(328, 657), {0x3FFF}},  // one step, its count odd
   };
   for (const auto& row : rows)
     EXPECT_EQ(velk_mur::computeLedMasks(row.samples), row.masks) << row.name;
