@@ -23,6 +23,7 @@ TEST(ProfileValue, FindsTheKeyOfTheSection) {
       {"  [ VELK_MUR ]  \r\n  MEMSTICK =  G:\\x=y  \r\n", "G:\\x=y"},
       {"[VELK_MUR]\r\nMEMSTICK=\"H:\\a b\"\r\n", "H:\\a b"},
       {"[VELK_MUR]\r\nMEMSTICK=\"H:\\\r\n", "\"H:\\"},
+      {"[VELK_MUR]\r\nMEMSTICK=F:\\\r", "F:\\"},  // a lone CR ends the last line
       {"[VELK_MUR]\r\nMEMSTICK=\r\nMEMSTICK=2\r\n", ""},
       {"MEMSTICK=0\r\n[OTHER]\r\nMEMSTICK=1\r\n[VELK_MUR]\r\n;MEMSTICK=2\r\n", "fallback"},
   };
