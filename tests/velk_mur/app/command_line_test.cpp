@@ -89,7 +89,8 @@ TEST(TerminalProgress, ShownOnATerminalOnceAPassHasLastedHalfASecond) {
     platform::TerminalMessenger messenger(out, err, in, platform::AnswerPolicy::AlwaysNo,
                                           onTerminal,
                                           [&now] { return std::chrono::milliseconds(now); });
-    const int stepTimesMs[] = {0, 499, 500, 900};
+    messenger.progress("Generating", 0, 2);  // a pass that stopped early: the next waits anew
+    const int stepTimesMs[] = {1000, 1499, 1500, 1900};
     for (int step = 0; step <= 3; ++step) {
       now = stepTimesMs[step];
       messenger.progress("Checking", step, 3);
