@@ -101,7 +101,8 @@ std::optional<OutputFile> OutputFile::create(const fs::path& path) {
 OutputFile::OutputFile(OutputFile&& other) noexcept
     : file_(std::exchange(other.file_, nullptr)),
       path_(std::move(other.path_)),
-      position_(other.position_) {}
+      position_(other.position_),
+      unflushed_(other.unflushed_) {}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
   if (this != &other) {
@@ -109,6 +110,7 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     file_ = std::exchange(other.file_, nullptr);
     path_ = std::move(other.path_);
     position_ = other.position_;
+    unflushed_ = other.unflushed_;
   }
   return *this;
 }
@@ -123,7 +125,26 @@ bool OutputFile::write(std::span<const std::uint8_t> bytes) {
   if (bytes.empty()) return true;
   const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file_);
   position_ += written;
-  return written == bytes.size() || failed(false);
+  if (written != bytes.size()) return failed(false);
+  startWritebackEvery(written);
+  return true;
+}
+
+// A long file starts on its way to the device while it is still being written, so that the
+// flush that must come before a save may report success waits for its tail only. A failed
+// flush here shows again when the file is closed.
+void OutputFile::startWritebackEvery(std::size_t written) {
+#ifdef __linux__
+  constexpr std::uint64_t kWritebackRun = std::uint64_t{1} << 20;
+  unflushed_ += written;
+  if (unflushed_ < kWritebackRun) return;
+  unflushed_ = 0;
+  if (std::fflush(file_) == 0) {
+    ::sync_file_range(::fileno(file_), 0, 0, SYNC_FILE_RANGE_WRITE);
+  }
+#else
+  (void)written;
+#endif
 }
 
 bool OutputFile::seek(std::uint64_t offset) {

@@ -37,9 +37,11 @@ class OutputFile final : public ByteSink {
 
  private:
   OutputFile(std::FILE* file, std::filesystem::path path) : file_(file), path_(std::move(path)) {}
+  void startWritebackEvery(std::size_t written);
   std::FILE* file_ = nullptr;
   std::filesystem::path path_;
   std::uint64_t position_ = 0;
+  std::uint64_t unflushed_ = 0;
 };
 
 class ByteSource {
