@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 #include <utility>
@@ -15,6 +16,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#ifdef __linux__
+#include <sys/sendfile.h>
+#endif
 #include <unistd.h>
 #endif
 
@@ -76,6 +80,11 @@ std::optional<StreamFacts> streamFacts(std::FILE* file) {
 // default makes fewer, larger reads and writes.
 constexpr std::size_t kOutputBufferSize = std::size_t{64} * 1024;
 constexpr std::size_t kInputBufferSize = std::size_t{64} * 1024;
+// Copies go through a buffer of this size where the system cannot copy by itself, so memory
+// does not grow with the files.
+constexpr std::size_t kCopyChunkSize = std::size_t{64} * 1024;
+// The most one sendfile call moves on Linux.
+constexpr std::uint64_t kMaxSendfileRun = 0x7ffff000;
 
 }  // namespace
 
@@ -101,7 +110,8 @@ std::optional<OutputFile> OutputFile::create(const fs::path& path) {
 OutputFile::OutputFile(OutputFile&& other) noexcept
     : file_(std::exchange(other.file_, nullptr)),
       path_(std::move(other.path_)),
-      position_(other.position_) {}
+      position_(other.position_),
+      unflushed_(other.unflushed_) {}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
   if (this != &other) {
@@ -109,6 +119,7 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     file_ = std::exchange(other.file_, nullptr);
     path_ = std::move(other.path_);
     position_ = other.position_;
+    unflushed_ = other.unflushed_;
   }
   return *this;
 }
@@ -123,7 +134,52 @@ bool OutputFile::write(std::span<const std::uint8_t> bytes) {
   if (bytes.empty()) return true;
   const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file_);
   position_ += written;
-  return written == bytes.size() || failed(false);
+  if (written != bytes.size()) return failed(false);
+  startWritebackEvery(written);
+  return true;
+}
+
+// A long file starts on its way to the device while it is still being written, so that the
+// flush that must come before a save may report success waits for its tail only. A failed
+// flush here shows again when the file is closed.
+void OutputFile::startWritebackEvery(std::uint64_t written) {
+#ifdef __linux__
+  constexpr std::uint64_t kWritebackRun = std::uint64_t{1} << 20;
+  unflushed_ += written;
+  if (unflushed_ < kWritebackRun) return;
+  unflushed_ = 0;
+  if (std::fflush(file_) == 0) {
+    ::sync_file_range(::fileno(file_), 0, 0, SYNC_FILE_RANGE_WRITE);
+  }
+#else
+  (void)written;
+#endif
+}
+
+bool OutputFile::append(InputFile& source, std::uint64_t size, Bytes& buffer) {
+  if (file_ == nullptr || source.file_ == nullptr) return false;
+#ifdef __linux__
+  // The kernel copies from file to file: the bytes never pass through this program.
+  if (FaultInjection::shouldFail(FileOp::Write)) return failed(true);
+  if (std::fflush(file_) != 0) return failed(false);
+  off_t from = 0;
+  std::uint64_t copied = 0;
+  while (copied < size) {
+    const ssize_t sent = ::sendfile(
+        ::fileno(file_), ::fileno(source.file_), &from,
+        static_cast<std::size_t>(std::min<std::uint64_t>(size - copied, kMaxSendfileRun)));
+    if (sent < 0 && copied == 0 && (errno == EINVAL || errno == ENOSYS)) break;
+    if (sent < 0) return failed(false);
+    if (sent == 0) return false;  // the source shrank
+    copied += static_cast<std::uint64_t>(sent);
+  }
+  if (copied == size) {
+    position_ += copied;
+    startWritebackEvery(copied);
+    return true;
+  }
+#endif
+  return copyThrough(*this, source, size, buffer);
 }
 
 bool OutputFile::seek(std::uint64_t offset) {
@@ -207,6 +263,22 @@ bool InputFile::close() {
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   return closed && !failNow;
+}
+
+bool copyThrough(ByteSink& sink, InputFile& source, std::uint64_t size, Bytes& buffer) {
+  if (buffer.empty()) buffer.resize(kCopyChunkSize);
+  const std::span<std::uint8_t> chunk(buffer);
+  if (!source.seek(0)) return false;
+  std::uint64_t copied = 0;
+  while (copied < size) {
+    const auto wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(size - copied, chunk.size()));
+    const std::size_t got = source.readSome(chunk.first(wanted));
+    if (got == 0) return false;  // the source shrank or could not be read
+    if (!sink.write(chunk.first(got))) return false;
+    copied += got;
+  }
+  return true;
 }
 
 namespace {

@@ -14,6 +14,8 @@
 
 namespace platform {
 
+class InputFile;
+
 // A file opened for writing as bytes. Creating it truncates an existing file; a file whose
 // name differs only in letter case is replaced rather than given a twin.
 class OutputFile final : public ByteSink {
@@ -31,15 +33,21 @@ class OutputFile final : public ByteSink {
   bool seek(std::uint64_t offset) override;
   std::uint64_t position() const override { return position_; }
 
+  // Writes the first `size` bytes of `source` here, as one write: copied by the system itself
+  // where it can, through `buffer` otherwise. False also when the source has fewer bytes.
+  bool append(InputFile& source, std::uint64_t size, Bytes& buffer);
+
   // Flushes and closes; false when anything buffered could not be written.
   bool close();
   const std::filesystem::path& path() const { return path_; }
 
  private:
   OutputFile(std::FILE* file, std::filesystem::path path) : file_(file), path_(std::move(path)) {}
+  void startWritebackEvery(std::uint64_t written);
   std::FILE* file_ = nullptr;
   std::filesystem::path path_;
   std::uint64_t position_ = 0;
+  std::uint64_t unflushed_ = 0;
 };
 
 class ByteSource {
@@ -70,6 +78,7 @@ class InputFile final : public ByteSource {
   const std::filesystem::path& path() const { return path_; }
 
  private:
+  friend class OutputFile;  // copies from the stream without reading it through a buffer
   InputFile(std::FILE* file, std::unique_ptr<char[]> buffer, std::filesystem::path path,
             std::uint64_t size)
       : file_(file), buffer_(std::move(buffer)), path_(std::move(path)), size_(size) {}
@@ -78,6 +87,10 @@ class InputFile final : public ByteSource {
   std::filesystem::path path_;
   std::uint64_t size_ = 0;
 };
+
+// Writes the first `size` bytes of `source` to `sink` through `buffer`, which grows to one
+// chunk and serves the next copy too. False also when the source has fewer bytes.
+bool copyThrough(ByteSink& sink, InputFile& source, std::uint64_t size, Bytes& buffer);
 
 // The whole file, or nothing when it cannot be opened or read. `maxSize` guards memory.
 std::optional<Bytes> readWholeFile(const std::filesystem::path& path,

@@ -26,16 +26,6 @@ constexpr char kSeparator = '\\';
 constexpr char kSeparator = '/';
 #endif
 
-std::string collapseDoubledSeparators(std::string_view text, char separator) {
-  std::string result;
-  result.reserve(text.size());
-  for (const char c : text) {
-    if (c == separator && !result.empty() && result.back() == separator) continue;
-    result += c;
-  }
-  return result;
-}
-
 // Either separator typed is taken as the system's own, so messages show native paths.
 std::string withNativeSeparators(std::string_view text) {
   constexpr char kOther = kSeparator == '/' ? '\\' : '/';
@@ -141,13 +131,19 @@ std::string expandPathText(std::string_view text, const AppEnvironment& environm
   return result;
 }
 
-std::string collapseDoubleBackslashes(std::string_view text) {
-  return collapseDoubledSeparators(text, '\\');
+std::string collapseDoubleBackslashes(std::string_view text, char separator) {
+  std::string result;
+  result.reserve(text.size());
+  for (const char c : text) {
+    if (c == separator && !result.empty() && result.back() == separator) continue;
+    result += c;
+  }
+  return result;
 }
 
 std::string stickFileText(std::string_view stickPath, std::string_view relativeName) {
   const std::string joined = std::string(stickPath) + "\\" + std::string(relativeName);
-  return collapseDoubledSeparators(withNativeSeparators(joined), kSeparator);
+  return collapseDoubleBackslashes(withNativeSeparators(joined), kSeparator);
 }
 
 fs::path stickRootFromText(std::string_view stickPath) {
@@ -158,7 +154,7 @@ fs::path stickRootFromText(std::string_view stickPath) {
 fs::path audioFolderFromText(std::string_view audioPath) {
   if (audioPath.empty()) return fs::path(".");
   return platform::textToPath(
-      collapseDoubledSeparators(withNativeSeparators(audioPath), kSeparator));
+      collapseDoubleBackslashes(withNativeSeparators(audioPath), kSeparator));
 }
 
 namespace {

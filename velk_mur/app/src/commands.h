@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/messenger.h"
 #include "app_settings.h"
+#include "platform/messenger.h"
 
 namespace velk_mur {
 
@@ -26,8 +26,9 @@ struct CommandResult {
 // replaced by the home folder and a file:// URL turned into its path. Other texts are kept.
 std::string expandPathText(std::string_view text, const AppEnvironment& environment);
 
-// Every run of two or more backslashes becomes one.
-std::string collapseDoubleBackslashes(std::string_view text);
+// Every run of two or more backslashes (or of the system's separator, which backslashes have
+// become elsewhere than on Windows) becomes one.
+std::string collapseDoubleBackslashes(std::string_view text, char separator = '\\');
 
 // A stick file's path text: the stick path, a separator and the stick-relative name, with
 // doubled separators collapsed. Elsewhere than on Windows backslashes are separators too and

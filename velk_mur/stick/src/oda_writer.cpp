@@ -15,8 +15,6 @@ constexpr std::uint16_t kOdaReservedField = 0;
 constexpr std::uint16_t kOdaFormatField = 3;
 constexpr std::size_t kHeaderPaddingSize = 48;
 constexpr std::size_t kSlotPaddingSize = 4;
-// Sources are streamed through a buffer of this size, so memory does not grow with them.
-constexpr std::size_t kCopyChunkSize = std::size_t{64} * 1024;
 constexpr std::uint64_t kMaxArchiveSize = std::numeric_limits<std::uint32_t>::max();
 
 }  // namespace
@@ -105,19 +103,10 @@ bool OdaWriter::moveTo(std::uint64_t offset) {
 }
 
 bool OdaWriter::copySource(platform::InputFile& source, std::uint64_t size) {
-  // One buffer serves every entry, so the copy allocates and clears nothing per source.
-  if (copyBuffer_.empty()) copyBuffer_.resize(kCopyChunkSize);
-  const std::span<std::uint8_t> chunk(copyBuffer_);
-  std::uint64_t copied = 0;
-  while (copied < size) {
-    const auto wanted =
-        static_cast<std::size_t>(std::min<std::uint64_t>(size - copied, chunk.size()));
-    const std::size_t got = source.readSome(chunk.first(wanted));
-    if (got == 0) return false;  // the source shrank or could not be read
-    if (!write(chunk.first(got))) return false;
-    copied += got;
-  }
-  return true;
+  const bool copied = file_ ? file_->append(source, size, copyBuffer_)
+                            : platform::copyThrough(*sink_, source, size, copyBuffer_);
+  writtenEnd_ = std::max(writtenEnd_, sink_->position());
+  return copied;
 }
 
 bool OdaWriter::write(std::span<const std::uint8_t> bytes) {
