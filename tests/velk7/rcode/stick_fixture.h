@@ -16,7 +16,8 @@ namespace velk7::testing {
 struct StickFixture {
   testing_support::TempDir root;
 
-  std::filesystem::path ams() const { return root / "OPEN-R/APP/PC/AMS"; }
+  // With the system's separators, as the messages name it.
+  std::filesystem::path ams() const { return (root / "OPEN-R/APP/PC/AMS").make_preferred(); }
   std::filesystem::path program() const { return ams() / "R-CODE.R"; }
   void write(const std::string& name, const std::string& text) const {
     testing_support::writeTextFile(ams() / name, text);
