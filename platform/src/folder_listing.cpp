@@ -19,9 +19,10 @@ std::vector<std::string> listFolder(const fs::path& folder, std::string_view pat
   if (error) return names;
   for (; it != fs::directory_iterator(); it.increment(error)) {
     if (error) break;
-    if (!it->is_regular_file(error)) continue;
     std::string name = pathToText(it->path().filename());
-    if (matchesWildcard(pattern, name)) names.push_back(std::move(name));
+    if (matchesWildcard(pattern, name) && it->is_regular_file(error)) {
+      names.push_back(std::move(name));
+    }
   }
   std::sort(names.begin(), names.end(), listingOrderLess);
   return names;
