@@ -29,7 +29,8 @@ std::string listing(const fs::path& folder) {
   return text;
 }
 
-// A name taken is refused unless replacing was asked for; a failed write keeps the old file.
+// A name taken is refused unless replacing was asked for; a failed write keeps the old file
+// and its generated files.
 TEST(SaveRecording, RefusesBadAndTakenNamesAndReplacesOnlyWhenAsked) {
   using enum ExistingRecording;
   const std::string taken = "A recording named Hello is in the audio folder already";
@@ -47,7 +48,7 @@ TEST(SaveRecording, RefusesBadAndTakenNamesAndReplacesOnlyWhenAsked) {
       {"HELLO", Ask, false, taken + "\nReplace it?", old},
       {"HELLO", Ask, true, taken + "\nReplace it?", "GEN Hello.wav"},
       {"hello", Replace, false, "", "GEN Hello.wav"},
-      {"hello", Replace, false, "Cannot write the recording\n", "GEN Hello.wav", true},
+      {"hello", Replace, false, "Cannot write the recording\n", old, true},
       {"2go", Replace, false,
        "Cannot use the name 2go\nA recording's name starts with a letter, holds only letters, "
        "digits and '_', and is 2 to 89 characters long",

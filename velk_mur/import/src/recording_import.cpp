@@ -75,6 +75,21 @@ std::optional<Target> prepareTarget(const fs::path& folder, const std::string& n
   return Target{folder / platform::textToPath(*listed), recordingName(*listed), true};
 }
 
+fs::path temporaryFor(const fs::path& target) {
+  fs::path temporary = target;
+  temporary += ".part";
+  return temporary;
+}
+
+// The bytes whole in the temporary file, or no temporary file.
+bool writeTemporary(const fs::path& temporary, const platform::Bytes& bytes) {
+  std::optional<platform::OutputFile> file = platform::OutputFile::create(temporary);
+  if (!file) return false;
+  if (file->write(bytes) && file->close()) return true;
+  platform::removeFile(temporary);
+  return false;
+}
+
 // A replaced recording's generated files would otherwise stay and be taken as current.
 bool removeGeneratedFiles(const fs::path& folder, const std::string& name,
                           platform::Messenger& messenger) {
@@ -101,9 +116,19 @@ std::optional<ImportedRecording> writeRecording(const MonoSound& sound, std::str
                           "\nlonger than a motion file can follow (about 87 minutes)");
     return std::nullopt;
   }
-  if (target.replacing && !removeGeneratedFiles(folder, target.name, messenger))
+  // The new recording is written whole before the replaced one's generated files go, so a
+  // failed write changes nothing.
+  const fs::path temporary = temporaryFor(target.path);
+  if (!writeTemporary(temporary, robotWavFile(samples))) {
+    report(messenger, "Cannot write the recording\n" + platform::pathToText(target.path));
     return std::nullopt;
-  if (!writeFileWhole(target.path, robotWavFile(samples))) {
+  }
+  if (target.replacing && !removeGeneratedFiles(folder, target.name, messenger)) {
+    platform::removeFile(temporary);
+    return std::nullopt;
+  }
+  if (!platform::renameFile(temporary, target.path)) {
+    platform::removeFile(temporary);
     report(messenger, "Cannot write the recording\n" + platform::pathToText(target.path));
     return std::nullopt;
   }
@@ -145,17 +170,6 @@ std::int64_t folderSoundBytes(const fs::path& folder) {
       total += info.dataLength;
   }
   return total;
-}
-
-bool writeFileWhole(const fs::path& target, const platform::Bytes& bytes) {
-  fs::path temporary = target;
-  temporary += ".part";
-  std::optional<platform::OutputFile> file = platform::OutputFile::create(temporary);
-  if (!file) return false;
-  const bool written = file->write(bytes) && file->close();
-  if (written && platform::renameFile(temporary, target)) return true;
-  platform::removeFile(temporary);
-  return false;
 }
 
 }  // namespace velk_mur

@@ -43,8 +43,4 @@ std::optional<ImportedRecording> importAudioFile(const std::filesystem::path& fi
 // The sound data bytes of the folder's recordings that the robot can play, as Test counts them.
 std::int64_t folderSoundBytes(const std::filesystem::path& folder);
 
-// Writes `bytes` to a temporary file beside `target`, and only when all of it is on the disk
-// renames it to `target`, replacing a file of that name in any letter case.
-bool writeFileWhole(const std::filesystem::path& target, const platform::Bytes& bytes);
-
 }  // namespace velk_mur
