@@ -76,10 +76,9 @@ std::optional<StreamFacts> streamFacts(std::FILE* file) {
 #endif
 }
 
-// Archives are written and recordings read in long runs: a larger buffer than the C library's
-// default makes fewer, larger reads and writes.
+// Archives are written in long runs: a larger buffer than the C library's default makes fewer,
+// larger writes.
 constexpr std::size_t kOutputBufferSize = std::size_t{64} * 1024;
-constexpr std::size_t kInputBufferSize = std::size_t{64} * 1024;
 // Copies go through a buffer of this size where the system cannot copy by itself, so memory
 // does not grow with the files.
 constexpr std::size_t kCopyChunkSize = std::size_t{64} * 1024;
@@ -100,39 +99,22 @@ std::optional<OutputFile> OutputFile::create(const fs::path& path) {
   if (FaultInjection::shouldFail(FileOp::Create)) return std::nullopt;
   fs::path resolved = resolveCase(path);
   // Opening a folder for writing fails on every system, so it needs no check of its own.
-  std::FILE* file = openStream(resolved, "wb");
-  if (file == nullptr) return std::nullopt;
-  std::setvbuf(file, nullptr, _IOFBF, kOutputBufferSize);
+  Stream file(openStream(resolved, "wb"));
+  if (!file) return std::nullopt;
+  std::setvbuf(file.get(), nullptr, _IOFBF, kOutputBufferSize);
   noteEntryCreated(resolved);
-  return OutputFile(file, std::move(resolved));
+  return OutputFile(std::move(file), std::move(resolved));
 }
 
-OutputFile::OutputFile(OutputFile&& other) noexcept
-    : file_(std::exchange(other.file_, nullptr)),
-      path_(std::move(other.path_)),
-      position_(other.position_),
-      unflushed_(other.unflushed_) {}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-  if (this != &other) {
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = std::exchange(other.file_, nullptr);
-    path_ = std::move(other.path_);
-    position_ = other.position_;
-    unflushed_ = other.unflushed_;
-  }
-  return *this;
-}
-
-OutputFile::~OutputFile() {
-  if (file_ != nullptr) std::fclose(file_);
+void CloseStream::operator()(std::FILE* file) const {
+  std::fclose(file);
 }
 
 bool OutputFile::write(std::span<const std::uint8_t> bytes) {
   if (file_ == nullptr) return false;
   if (FaultInjection::shouldFail(FileOp::Write)) return failed(true);
   if (bytes.empty()) return true;
-  const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file_);
+  const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file_.get());
   position_ += written;
   if (written != bytes.size()) return failed(false);
   startWritebackEvery(written);
@@ -148,8 +130,8 @@ void OutputFile::startWritebackEvery(std::uint64_t written) {
   unflushed_ += written;
   if (unflushed_ < kWritebackRun) return;
   unflushed_ = 0;
-  if (std::fflush(file_) == 0) {
-    ::sync_file_range(::fileno(file_), 0, 0, SYNC_FILE_RANGE_WRITE);
+  if (std::fflush(file_.get()) == 0) {
+    ::sync_file_range(::fileno(file_.get()), 0, 0, SYNC_FILE_RANGE_WRITE);
   }
 #else
   (void)written;
@@ -161,12 +143,12 @@ bool OutputFile::append(InputFile& source, std::uint64_t size, Bytes& buffer) {
 #ifdef __linux__
   // The kernel copies from file to file: the bytes never pass through this program.
   if (FaultInjection::shouldFail(FileOp::Write)) return failed(true);
-  if (std::fflush(file_) != 0) return failed(false);
+  if (std::fflush(file_.get()) != 0) return failed(false);
   off_t from = 0;
   std::uint64_t copied = 0;
   while (copied < size) {
     const ssize_t sent = ::sendfile(
-        ::fileno(file_), ::fileno(source.file_), &from,
+        ::fileno(file_.get()), ::fileno(source.file_.get()), &from,
         static_cast<std::size_t>(std::min<std::uint64_t>(size - copied, kMaxSendfileRun)));
     if (sent < 0 && copied == 0 && (errno == EINVAL || errno == ENOSYS)) break;
     if (sent < 0) return failed(false);
@@ -184,7 +166,7 @@ bool OutputFile::append(InputFile& source, std::uint64_t size, Bytes& buffer) {
 
 bool OutputFile::seek(std::uint64_t offset) {
   if (file_ == nullptr) return false;
-  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  if (std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) != 0) return false;
   position_ = offset;
   return true;
 }
@@ -192,11 +174,10 @@ bool OutputFile::seek(std::uint64_t offset) {
 bool OutputFile::close() {
   if (file_ == nullptr) return false;
   const bool failNow = FaultInjection::shouldFail(FileOp::Close);
-  const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
+  const bool flushed = std::fflush(file_.get()) == 0 && std::ferror(file_.get()) == 0;
   if (!flushed) failed(false);
-  const bool closed = std::fclose(file_) == 0;
+  const bool closed = std::fclose(file_.release()) == 0;
   if (!closed) failed(false);
-  file_ = nullptr;
   if (failNow) return failed(true);
   return flushed && closed;
 }
@@ -206,35 +187,10 @@ std::optional<InputFile> InputFile::open(const fs::path& path) {
   std::FILE* file = openResolvingCase(path, "rb", opened);
   if (file == nullptr) return std::nullopt;
   // A folder opens for reading on some systems.
+  Stream stream(file);
   const std::optional<StreamFacts> facts = streamFacts(file);
-  if (!facts || facts->folder) {
-    std::fclose(file);
-    return std::nullopt;
-  }
-  auto buffer = std::make_unique_for_overwrite<char[]>(kInputBufferSize);
-  std::setvbuf(file, buffer.get(), _IOFBF, kInputBufferSize);
-  return InputFile(file, std::move(buffer), std::move(opened), facts->size);
-}
-
-InputFile::InputFile(InputFile&& other) noexcept
-    : file_(std::exchange(other.file_, nullptr)),
-      buffer_(std::move(other.buffer_)),
-      path_(std::move(other.path_)),
-      size_(other.size_) {}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-  if (this != &other) {
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = std::exchange(other.file_, nullptr);
-    buffer_ = std::move(other.buffer_);
-    path_ = std::move(other.path_);
-    size_ = other.size_;
-  }
-  return *this;
-}
-
-InputFile::~InputFile() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (!facts || facts->folder) return std::nullopt;
+  return InputFile(std::move(stream), std::move(opened), facts->size);
 }
 
 bool InputFile::read(std::span<std::uint8_t> out) {
@@ -244,12 +200,12 @@ bool InputFile::read(std::span<std::uint8_t> out) {
 
 std::size_t InputFile::readSome(std::span<std::uint8_t> out) {
   if (file_ == nullptr || out.empty()) return 0;
-  return std::fread(out.data(), 1, out.size(), file_);
+  return std::fread(out.data(), 1, out.size(), file_.get());
 }
 
 bool InputFile::seek(std::uint64_t offset) {
   if (file_ == nullptr) return false;
-  return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
+  return std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) == 0;
 }
 
 std::optional<std::uint64_t> InputFile::size() const {
@@ -260,8 +216,7 @@ std::optional<std::uint64_t> InputFile::size() const {
 bool InputFile::close() {
   if (file_ == nullptr) return false;
   const bool failNow = FaultInjection::shouldFail(FileOp::Close);
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
+  const bool closed = std::fclose(file_.release()) == 0;
   return closed && !failNow;
 }
 

@@ -16,17 +16,19 @@ namespace platform {
 
 class InputFile;
 
+// Owns an open C stream and closes it without a check when dropped.
+struct CloseStream {
+  void operator()(std::FILE* file) const;
+};
+using Stream = std::unique_ptr<std::FILE, CloseStream>;
+
 // A file opened for writing as bytes. Creating it truncates an existing file; a file whose
 // name differs only in letter case is replaced rather than given a twin.
 class OutputFile final : public ByteSink {
  public:
   static std::optional<OutputFile> create(const std::filesystem::path& path);
 
-  OutputFile(OutputFile&& other) noexcept;
-  OutputFile& operator=(OutputFile&& other) noexcept;
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-  ~OutputFile() override;  // closes without reporting; call close() to learn the outcome
+  // Dropping the file closes it without reporting; call close() to learn the outcome.
 
   using ByteSink::write;
   bool write(std::span<const std::uint8_t> bytes) override;
@@ -42,9 +44,10 @@ class OutputFile final : public ByteSink {
   const std::filesystem::path& path() const { return path_; }
 
  private:
-  OutputFile(std::FILE* file, std::filesystem::path path) : file_(file), path_(std::move(path)) {}
+  OutputFile(Stream file, std::filesystem::path path)
+      : file_(std::move(file)), path_(std::move(path)) {}
   void startWritebackEvery(std::uint64_t written);
-  std::FILE* file_ = nullptr;
+  Stream file_;
   std::filesystem::path path_;
   std::uint64_t position_ = 0;
   std::uint64_t unflushed_ = 0;
@@ -62,12 +65,6 @@ class InputFile final : public ByteSource {
  public:
   static std::optional<InputFile> open(const std::filesystem::path& path);
 
-  InputFile(InputFile&& other) noexcept;
-  InputFile& operator=(InputFile&& other) noexcept;
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-  ~InputFile() override;
-
   bool read(std::span<std::uint8_t> out) override;
   // Reads up to out.size() bytes; returns how many were read.
   std::size_t readSome(std::span<std::uint8_t> out);
@@ -79,11 +76,9 @@ class InputFile final : public ByteSource {
 
  private:
   friend class OutputFile;  // copies from the stream without reading it through a buffer
-  InputFile(std::FILE* file, std::unique_ptr<char[]> buffer, std::filesystem::path path,
-            std::uint64_t size)
-      : file_(file), buffer_(std::move(buffer)), path_(std::move(path)), size_(size) {}
-  std::FILE* file_ = nullptr;
-  std::unique_ptr<char[]> buffer_;  // the stream's, given so the library need not look again
+  InputFile(Stream file, std::filesystem::path path, std::uint64_t size)
+      : file_(std::move(file)), path_(std::move(path)), size_(size) {}
+  Stream file_;
   std::filesystem::path path_;
   std::uint64_t size_ = 0;
 };
