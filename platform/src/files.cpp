@@ -323,13 +323,18 @@ std::optional<std::uint64_t> FolderSizes::of(const std::string& name) const {
   return fileSize(folder_ / textToPath(name));
 }
 
+bool writeFlushed(const fs::path& path, std::span<const std::uint8_t> bytes) {
+  std::optional<OutputFile> file = OutputFile::create(path);
+  if (!file) return false;
+  const bool written = file->write(bytes);
+  if (file->close() && written && flushFile(path)) return true;
+  removeFile(path);
+  return false;
+}
+
 bool copyFile(const fs::path& from, const fs::path& to) {
   const std::optional<Bytes> bytes = readWholeFile(from);
-  if (!bytes) return false;
-  std::optional<OutputFile> file = OutputFile::create(to);
-  if (!file) return false;
-  const bool written = file->write(*bytes);
-  return file->close() && written && flushFile(to);
+  return bytes && writeFlushed(to, *bytes);
 }
 
 #ifdef _WIN32

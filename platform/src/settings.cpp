@@ -189,11 +189,10 @@ bool writeProfileStrings(const fs::path& file, std::string_view section,
 
   fs::path temporary = target;
   temporary += std::string(kTemporarySuffix);
-  std::optional<OutputFile> output = OutputFile::create(temporary);
-  if (!output) return false;
-  const bool written = output->writeText(*newText);
-  const bool closed = output->close();
-  if (!written || !closed || !flushFile(temporary) || !renameFile(temporary, target)) {
+  const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(newText->data()),
+                                            newText->size());
+  if (!writeFlushed(temporary, bytes)) return false;
+  if (!renameFile(temporary, target)) {
     removeFile(temporary);
     return false;
   }

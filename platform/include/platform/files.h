@@ -112,8 +112,12 @@ bool fileExists(const std::filesystem::path& path);
 enum class FileState { Absent, Present, Unknown };
 FileState fileState(const std::filesystem::path& path);
 
-// Copies the file whole into `to`, which is created or truncated; `to` is closed and flushed
-// to the device before this returns true.
+// Writes `bytes` as the whole of the file `path` (created or truncated), closes it and flushes
+// it to the device. On any failure the file is removed, so a caller that renames it over its
+// target afterwards never puts a part of it in place.
+bool writeFlushed(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+// Copies the file whole into `to` as writeFlushed writes it.
 bool copyFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Pushes what was written to the file, or the folder's entries (new, renamed and removed

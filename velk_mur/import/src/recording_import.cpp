@@ -75,21 +75,6 @@ std::optional<Target> prepareTarget(const fs::path& folder, const std::string& n
   return Target{folder / platform::textToPath(*listed), recordingName(*listed), true};
 }
 
-fs::path temporaryFor(const fs::path& target) {
-  fs::path temporary = target;
-  temporary += ".part";
-  return temporary;
-}
-
-// The bytes whole in the temporary file, or no temporary file.
-bool writeTemporary(const fs::path& temporary, const platform::Bytes& bytes) {
-  std::optional<platform::OutputFile> file = platform::OutputFile::create(temporary);
-  if (!file) return false;
-  if (file->write(bytes) && file->close()) return true;
-  platform::removeFile(temporary);
-  return false;
-}
-
 // A replaced recording's generated files would otherwise stay and be taken as current.
 bool removeGeneratedFiles(const fs::path& folder, const std::string& name,
                           platform::Messenger& messenger) {
@@ -118,8 +103,9 @@ std::optional<ImportedRecording> writeRecording(const MonoSound& sound, std::str
   }
   // The new recording is written whole before the replaced one's generated files go, so a
   // failed write changes nothing.
-  const fs::path temporary = temporaryFor(target.path);
-  if (!writeTemporary(temporary, robotWavFile(samples))) {
+  fs::path temporary = target.path;
+  temporary += ".part";
+  if (!platform::writeFlushed(temporary, robotWavFile(samples))) {
     report(messenger, "Cannot write the recording\n" + platform::pathToText(target.path));
     return std::nullopt;
   }
@@ -127,7 +113,8 @@ std::optional<ImportedRecording> writeRecording(const MonoSound& sound, std::str
     platform::removeFile(temporary);
     return std::nullopt;
   }
-  if (!platform::renameFile(temporary, target.path)) {
+  if (!platform::renameFile(temporary, target.path) ||
+      !platform::flushFolder(target.path.parent_path())) {
     platform::removeFile(temporary);
     report(messenger, "Cannot write the recording\n" + platform::pathToText(target.path));
     return std::nullopt;
