@@ -78,17 +78,13 @@ RecordingFiles recordingFiles(const fs::path& audioFolder, const RecordingPlan& 
   const std::string stem = recordingName(plan.listedName);
   RecordingFiles files;
   files.sound = audioFolder / platform::textToPath(plan.listedName);
-  // The folder of generated files is formed once: every path append parses the path again.
-  const fs::path generated = generatedFolder(audioFolder);
   if (plan.hasFullBodyMotion()) {
     files.fullBodyMotion = audioFolder / platform::textToPath(plan.fullBodyFile);
   } else {
-    files.headMotion =
-        generated / platform::textToPath(motionFileName(stem, kHeadKind, kRobotModel));
-    files.mouthMotion =
-        generated / platform::textToPath(motionFileName(stem, kMouthKind, kRobotModel));
+    files.headMotion = motionFilePath(audioFolder, stem, kHeadKind, kRobotModel);
+    files.mouthMotion = motionFilePath(audioFolder, stem, kMouthKind, kRobotModel);
   }
-  files.led = generated / platform::textToPath(ledFileName(stem));
+  files.led = ledFilePath(audioFolder, stem);
   return files;
 }
 
