@@ -320,7 +320,8 @@ TEST_F(EditorTest, SaveAndCancelEndTheDialogOnlyWhenNothingIsLost) {
     QTest::mouseClick(save_, Qt::LeftButton);
   }
   EXPECT_TRUE(dialog_->isVisible());
-  EXPECT_EQ(messenger_.texts(), Texts{"ERROR: Can't create new R-CODE.R file\n" + path_.string()});
+  EXPECT_EQ(messenger_.texts(), Texts{"ERROR: Can't create new R-CODE.R file\n" +
+                                      std::filesystem::path(path_).make_preferred().string()});
   messenger_.clear();
   key(save_, Qt::Key_Return);
   EXPECT_EQ(dialog_->result(), kSavedResult);
@@ -357,6 +358,12 @@ TEST_F(EditorTest, SaveAndCancelEndTheDialogOnlyWhenNothingIsLost) {
 
 TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
   open();
+#ifdef Q_OS_WIN
+  // On Windows the About box is in the window's system menu instead, which the offscreen
+  // platform has not got.
+  const QStringList expected{"&Undo", "&Redo"};
+#else
+  const QStringList expected{"&Undo", "&Redo", "", "&About VELK7..."};
   QString version;
   QTimer::singleShot(0, [&] {
     QWidget* box = QApplication::activeModalWidget();
@@ -365,6 +372,7 @@ TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
   });
   QTest::keyClick(dialog_.get(), Qt::Key_F1);
   EXPECT_EQ(text(version), "VELK Version 7.01");
+#endif
   QStringList items;
   QTimer::singleShot(0, [&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -375,7 +383,7 @@ TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
                           dialog_->mapToGlobal(QPoint(2, 2)));
   QApplication::sendEvent(dialog_.get(), &event);
-  EXPECT_EQ(items, (QStringList{"&Undo", "&Redo", "", "&About VELK7..."}));
+  EXPECT_EQ(items, expected);
 }
 
 TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {

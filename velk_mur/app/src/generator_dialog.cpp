@@ -14,13 +14,15 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "commands.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_text.h"
-#include "commands.h"
-#include "import_commands.h"
 #include "preview_window.h"
 #include "program_icon.h"
+#ifdef VELK_MUR_WITH_IMPORT
+#include "import_commands.h"
 #include "say_dialog.h"
+#endif
 
 namespace velk_mur {
 
@@ -104,10 +106,18 @@ std::span<const GeneratorDialog::Control> GeneratorDialog::controls() {
       {"", Label, "&Audio Data Path:", {8, 30, 55, 8}, "1006", "", nullptr},
       {"1011", Button, "Generate", {15, 52, 49, 14}, "",
        "Create the missing motion and LED files", &GeneratorDialog::runGenerate},
+#ifdef VELK_MUR_WITH_IMPORT
       {"1012", Button, "Import...", {15, 72, 49, 14}, "",
        "Convert audio files into recordings in the audio folder", &GeneratorDialog::runImport},
       {"1013", Button, "Say...", {79, 72, 49, 14}, "",
        "Speak a text into a new recording in the audio folder", &GeneratorDialog::runSay},
+#else
+      // Built without the decoders and the speech synthesizer: greyed out, saying why.
+      {"1012", Button, "Import...", {15, 72, 49, 14}, "",
+       "This build takes WAV recordings only: copy them into the audio folder", nullptr},
+      {"1013", Button, "Say...", {79, 72, 49, 14}, "",
+       "This build has no speech synthesizer", nullptr},
+#endif
       {"1014", Button, "Preview...", {143, 72, 49, 14}, "",
        "Show how the robot will move and light up for a recording", &GeneratorDialog::runPreview},
   };
@@ -156,7 +166,11 @@ void GeneratorDialog::buildControls() {
         // No button may answer the Enter key.
         button->setAutoDefault(false);
         button->setDefault(false);
-        connect(button, &QPushButton::clicked, this, control.command);
+        if (control.command != nullptr) {
+          connect(button, &QPushButton::clicked, this, control.command);
+        } else {
+          button->setEnabled(false);
+        }
         widget = button;
         break;
       }
@@ -240,6 +254,7 @@ void GeneratorDialog::runPreview() {
   previewRecording(this, audioFolderFromText(pathTexts().audioPath), messenger_);
 }
 
+#ifdef VELK_MUR_WITH_IMPORT
 void GeneratorDialog::runImport() {
   importFiles(QFileDialog::getOpenFileNames(
       this, QStringLiteral("Import recordings"), QString(),
@@ -266,8 +281,15 @@ void GeneratorDialog::runSay() {
   QApplication::restoreOverrideCursor();
 }
 
+#endif
+
 void GeneratorDialog::dragEnterEvent(QDragEnterEvent* event) {
+  // Files dropped anywhere else than on a path box are imported.
+#ifdef VELK_MUR_WITH_IMPORT
   if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+#else
+  (void)event;
+#endif
 }
 
 void GeneratorDialog::dropEvent(QDropEvent* event) {
@@ -276,7 +298,9 @@ void GeneratorDialog::dropEvent(QDropEvent* event) {
     if (url.isLocalFile()) paths.push_back(url.toLocalFile());
   }
   event->acceptProposedAction();
+#ifdef VELK_MUR_WITH_IMPORT
   importFiles(paths);
+#endif
 }
 
 }  // namespace velk_mur

@@ -4,8 +4,8 @@
 #include <QDialog>
 #include <span>
 
-#include "platform/messenger.h"
 #include "app_settings.h"
+#include "platform/messenger.h"
 
 class QLineEdit;
 class QKeyEvent;
@@ -41,9 +41,11 @@ class GeneratorDialog : public QDialog {
   void runSaveToStick();
   void runAbout();
   void runPreview();
+#ifdef VELK_MUR_WITH_IMPORT
   void runImport();
   void runSay();
   void importFiles(const QStringList& paths);
+#endif
 
   platform::Messenger& messenger_;
   AppEnvironment environment_;

@@ -4,7 +4,9 @@
 #include <QGuiApplication>
 #include <QPainterPath>
 #include <QPolygonF>
+#ifdef VELK_PREVIEW_WITH_SVG
 #include <QSvgGenerator>
+#endif
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -378,6 +380,10 @@ bool savePreviewPicture(const RecordingPreview& preview, const std::filesystem::
     return false;
   }
   if (extension == ".svg") {
+#ifndef VELK_PREVIEW_WITH_SVG
+    problem = platform::pathToText(file) + ": this build writes PNG pictures only";
+    return false;
+#else
     const PreviewLayout layout = previewLayout(preview);
     QSvgGenerator generator;
     generator.setFileName(fileName);
@@ -396,6 +402,7 @@ bool savePreviewPicture(const RecordingPreview& preview, const std::filesystem::
       return false;
     }
     return true;
+#endif
   }
   problem = platform::pathToText(file) + ": the picture's name must end in .png or .svg";
   return false;
