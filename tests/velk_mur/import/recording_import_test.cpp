@@ -9,9 +9,9 @@
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/import/audio_fixtures.h"
-#include "velk_mur/commands/import_commands.h"
 #include "velk_mur/generate/wav_input.h"
 #include "velk_mur/import/recording_import.h"
+#include "velk_mur/import_module/import_commands.h"
 
 namespace fs = std::filesystem;
 
@@ -158,6 +158,14 @@ TEST(Say, SpeaksASentenceAtAPlausibleLengthAndNamesAMissingVoice) {
             std::vector<std::string>{"Cannot speak the text\nno voice 'no-such-voice' "
                                      "(velk_mur say --list-voices lists them)"});
   EXPECT_FALSE(fs::exists(dir / "other.wav"));
+}
+
+TEST(Say, ListsTheInstalledVoicesByLanguageIdentifierAndName) {
+  platform::RecordingMessenger messenger;
+  ASSERT_TRUE(listVoices(messenger).ok);
+  ASSERT_EQ(messenger.texts().size(), 1u);
+  EXPECT_NE(messenger.texts()[0].find("\nen-us  gmw/en-US  English (America)\n"),
+            std::string::npos);
 }
 
 }  // namespace

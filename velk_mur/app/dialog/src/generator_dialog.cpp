@@ -20,7 +20,7 @@
 #include "program_icon.h"
 #include "say_dialog.h"
 #include "velk_mur/commands/commands.h"
-#include "velk_mur/commands/import_commands.h"
+#include "velk_mur/commands/import_module.h"
 
 namespace velk_mur {
 
@@ -253,16 +253,27 @@ void GeneratorDialog::importFiles(const QStringList& paths) {
   for (const QString& path : paths) files.push_back(toText(path));
   // A name taken already is asked about, so no wait cursor stands over the question.
   const ImportOptions options{.conversion = {}, .existing = ExistingRecording::Ask};
-  velk_mur::runImport(files, std::nullopt, options, toText(audioPathEdit_->text()), messenger_);
+  const LoadedImportCommands loaded = loadImportCommands();
+  if (loaded.commands == nullptr) {
+    messenger_.show(loaded.problem, true);
+    return;
+  }
+  loaded.commands->importFiles(files, std::nullopt, options, toText(audioPathEdit_->text()),
+                               messenger_);
 }
 
 void GeneratorDialog::runSay() {
-  SayDialog say(this);
+  const LoadedImportCommands loaded = loadImportCommands();
+  if (loaded.commands == nullptr) {
+    messenger_.show(loaded.problem, true);
+    return;
+  }
+  SayDialog say(loaded.commands->installedVoices().value_or(std::vector<VoiceInfo>{}), this);
   if (say.exec() != QDialog::Accepted) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const ImportOptions options{.conversion = {}, .existing = ExistingRecording::Ask};
-  velk_mur::runSay(say.text(), say.name(), say.speech(), options, toText(audioPathEdit_->text()),
-                   messenger_);
+  loaded.commands->say(say.text(), say.name(), say.speech(), options,
+                       toText(audioPathEdit_->text()), messenger_);
   QApplication::restoreOverrideCursor();
 }
 

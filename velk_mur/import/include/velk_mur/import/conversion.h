@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/byte_order.h"
+#include "velk_mur/import/import_options.h"
 
 namespace velk_mur {
 
@@ -29,11 +30,6 @@ DecodeResult decodeAudioFile(const std::filesystem::path& path);
 
 // Mixes and resamples interleaved 16-bit samples, for sound made in memory (speech).
 MonoSound resampleMono16(std::span<const std::int16_t> samples, int sampleRate);
-
-struct ConversionOptions {
-  bool keepLevel = false;    // otherwise the peak is raised or lowered to kPeakDbfs
-  bool keepSilence = false;  // otherwise quiet ends are cut, kTrimMarginSeconds left
-};
 
 inline constexpr double kPeakDbfs = -1.0;
 inline constexpr double kSilenceDbfs = -40.0;
