@@ -9,11 +9,10 @@
 #include <vector>
 
 #include "platform/byte_order.h"
+#include "velk_mur/generate/wav_format.h"
 #include "velk_mur/import/import_options.h"
 
 namespace velk_mur {
-
-inline constexpr int kRobotSampleRate = 8000;
 
 // Sound at kRobotSampleRate, one channel, full scale at ±1.
 using MonoSound = std::vector<float>;
@@ -39,8 +38,5 @@ inline constexpr double kTrimMarginSeconds = 0.05;
 // 8-bit samples (128 is silence). The dither is seeded the same every time, so one sound
 // always gives the same bytes.
 platform::Bytes finishRecording(MonoSound sound, const ConversionOptions& options);
-
-// The plain WAV the robot plays: 44-byte header, PCM, 8000 Hz, 8-bit, mono, then the samples.
-platform::Bytes robotWavFile(std::span<const std::uint8_t> samples);
 
 }  // namespace velk_mur
