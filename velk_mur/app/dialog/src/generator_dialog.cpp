@@ -21,6 +21,7 @@
 #include "say_dialog.h"
 #include "velk_mur/commands/commands.h"
 #include "velk_mur/commands/import_module.h"
+#include "velk_mur/generate/naming.h"
 
 namespace velk_mur {
 
@@ -241,10 +242,12 @@ void GeneratorDialog::runPreview() {
 }
 
 void GeneratorDialog::runImport() {
-  importFiles(QFileDialog::getOpenFileNames(
-      this, QStringLiteral("Import recordings"), QString(),
-      QStringLiteral("Audio files (*.wav *.mp3 *.m4a *.aac *.flac *.ogg *.oga *.opus *.aif *.aiff "
-                     "*.wma *.amr *.3gp *.caf *.webm);;All files (*)")));
+  std::string filter = "Audio files (" + std::string(kRecordingPattern);
+  for (const std::string_view pattern : kImportableSoundPatterns)
+    filter += " " + std::string(pattern);
+  filter += ");;All files (*)";
+  importFiles(QFileDialog::getOpenFileNames(this, QStringLiteral("Import recordings"), QString(),
+                                            platform::toQString(filter)));
 }
 
 void GeneratorDialog::importFiles(const QStringList& paths) {
