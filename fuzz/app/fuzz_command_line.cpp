@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "velk_mur/app/src/command_line.h"
+#include "velk_mur/app/cli/src/command_line.h"
 
 // Input: the arguments, separated by NUL bytes.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
