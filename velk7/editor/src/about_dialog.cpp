@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "platform/qt/dialog_units.h"
 #include "editor_images.h"
+#include "platform/qt/dialog_units.h"
 #include "velk_version.h"
 
 namespace velk7 {
