@@ -18,7 +18,6 @@ QWidget* makeStandard(const ControlRow& row, QWidget* parent) {
     case ControlKind::Label:
     case ControlKind::Display: {
       auto* label = new QLabel(text, parent);
-      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       if (row.kind == ControlKind::Display) label->setTextFormat(Qt::PlainText);
       return label;
     }

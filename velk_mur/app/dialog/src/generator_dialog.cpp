@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -94,6 +95,10 @@ void GeneratorDialog::buildControls() {
   setFixedSize(platform::horizontalPixels(kGeneratorSize.width, base),
                platform::verticalPixels(kGeneratorSize.height, base));
   platform::placeControls(*this, kGeneratorControls, platform::Rounding::Sizes);
+  // The captions sit at the top of their rows, as the template's texts do.
+  for (QLabel* caption : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  }
 
   const std::pair<std::string_view, void (GeneratorDialog::*)()> commands[] = {
       {kTest, &GeneratorDialog::runTest},         {kSaveToStick, &GeneratorDialog::runSaveToStick},
