@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "velk_mur/stick/recording_preview.h"
+#include "velk_mur/preview/recording_preview.h"
 
 namespace velk_mur {
 
