@@ -24,6 +24,8 @@ VELK_FUZZ_TARGET(fuzz_motion_reader)
 VELK_FUZZ_TARGET(fuzz_mwc_copy)
 VELK_FUZZ_TARGET(fuzz_mwc_reader)
 VELK_FUZZ_TARGET(fuzz_oda_reader)
+VELK_FUZZ_TARGET(fuzz_program_check)
+VELK_FUZZ_TARGET(fuzz_program_run)
 VELK_FUZZ_TARGET(fuzz_rcode_roundtrip)
 VELK_FUZZ_TARGET(fuzz_recording_plan)
 VELK_FUZZ_TARGET(fuzz_settings)
@@ -46,6 +48,8 @@ const struct {
     {"fuzz_mwc_copy", fuzz_mwc_copy_input},
     {"fuzz_mwc_reader", fuzz_mwc_reader_input},
     {"fuzz_oda_reader", fuzz_oda_reader_input},
+    {"fuzz_program_check", fuzz_program_check_input},
+    {"fuzz_program_run", fuzz_program_run_input},
     {"fuzz_rcode_roundtrip", fuzz_rcode_roundtrip_input},
     {"fuzz_recording_plan", fuzz_recording_plan_input},
     {"fuzz_settings", fuzz_settings_input},
