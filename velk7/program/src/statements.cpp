@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_set>
 
 #include "platform/ascii_text.h"
 
@@ -364,6 +365,9 @@ class Compiler {
   }
 
   void resolveLabels() {
+    for (Label& label : program_.labels) {
+      if (mentioned_.contains(folded(label.name))) label.used = true;
+    }
     for (const auto& [label, line] : references_) {
       Label& defined = program_.labels[static_cast<std::size_t>(label)];
       if (defined.line == 0) {
@@ -432,11 +436,18 @@ class Compiler {
   void report(Rule rule, std::string text) {
     program_.findings.push_back(Finding{line_, rule, std::move(text)});
   }
-  void wrongWords(Op op, std::string_view command) {
+  void wrongWords(Op op, std::string_view command, std::span<const std::string_view> words) {
     std::string name = platform::toUpperAscii(command);
+    std::string usage(usageOf(op));
+    if (op == Op::If && words.size() > 5 && equalsUpper(words[4], "THEN")) {
+      usage = "nothing may follow THEN on its line; put the command on the next line and close "
+              "the block with ENDIF, or leave THEN out (IF Head_ON = 1 CALL Pat)";
+    }
     report(Rule::WrongWords, std::string(ruleName(Rule::WrongWords)) + " for " + name + ": " +
-                                 std::string(usageOf(op)));
+                                 usage);
   }
+
+  static std::string folded(std::string_view name) { return platform::toUpperAscii(name); }
   void nesting(std::string text) {
     report(Rule::BlocksDoNotNest, std::string(ruleName(Rule::BlocksDoNotNest)) + ": " + text);
   }
@@ -458,7 +469,11 @@ class Compiler {
     Statement statement = added;
     const bool understood = fill(statement, words.subspan(1), nested);
     statement.unrunnable = !understood;
-    if (!understood) wrongWords(*op, words[0]);
+    if (!understood) {
+      wrongWords(*op, words[0], words);
+      // A label named on a line that is written wrongly is not reported unused as well.
+      for (const std::string_view word : words.subspan(1)) mentioned_.insert(folded(word));
+    }
     program_.statements[static_cast<std::size_t>(index)] = statement;
     if (understood && !nested) structure(index);
     return index;
@@ -1001,6 +1016,7 @@ class Compiler {
   std::vector<OpenBlock> blocks_;
   std::vector<BreakFixup> fixups_;
   std::vector<std::pair<std::int32_t, std::int32_t>> references_;  // label, line
+  std::unordered_set<std::string> mentioned_;  // words of lines written wrongly, folded
 };
 
 }  // namespace
