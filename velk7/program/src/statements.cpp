@@ -440,11 +440,12 @@ class Compiler {
     std::string name = platform::toUpperAscii(command);
     std::string usage(usageOf(op));
     if (op == Op::If && words.size() > 5 && equalsUpper(words[4], "THEN")) {
-      usage = "nothing may follow THEN on its line; put the command on the next line and close "
-              "the block with ENDIF, or leave THEN out (IF Head_ON = 1 CALL Pat)";
+      usage =
+          "nothing may follow THEN on its line; put the command on the next line and close "
+          "the block with ENDIF, or leave THEN out (IF Head_ON = 1 CALL Pat)";
     }
-    report(Rule::WrongWords, std::string(ruleName(Rule::WrongWords)) + " for " + name + ": " +
-                                 usage);
+    report(Rule::WrongWords,
+           std::string(ruleName(Rule::WrongWords)) + " for " + name + ": " + usage);
   }
 
   static std::string folded(std::string_view name) { return platform::toUpperAscii(name); }
