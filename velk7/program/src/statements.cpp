@@ -15,7 +15,7 @@ struct CommandName {
   Op op;
 };
 
-// Sorted by name for the search; every command the robot's R-CODE knows, and ELSE and ENDIF,
+// Every command the robot's R-CODE knows, and ELSE and ENDIF,
 // which end blocks.
 constexpr CommandName kCommands[] = {
     {"ADD", Op::Add},       {"AND", Op::And},       {"ARG", Op::Arg},       {"BREAK", Op::Break},
@@ -206,16 +206,19 @@ bool equalsUpper(std::string_view word, std::string_view upper) {
 }
 
 std::optional<Op> findCommand(std::string_view word) {
+  static const std::unordered_map<std::string_view, Op> byName = [] {
+    std::unordered_map<std::string_view, Op> names;
+    for (const CommandName& command : kCommands) names.emplace(command.name, command.op);
+    return names;
+  }();
   if (word.empty() || word.size() > 6) return std::nullopt;
   char upper[8] = {};
   for (std::size_t index = 0; index < word.size(); ++index) {
     upper[index] = platform::toUpperAscii(word[index]);
   }
-  const std::string_view key(upper, word.size());
-  for (const CommandName& command : kCommands) {
-    if (command.name == key) return command.op;
-  }
-  return std::nullopt;
+  const auto found = byName.find(std::string_view(upper, word.size()));
+  if (found == byName.end()) return std::nullopt;
+  return found->second;
 }
 
 std::optional<Compare> findCompare(std::string_view word) {
@@ -323,28 +326,41 @@ class Compiler {
 
  private:
   // ---- names ----
+  // Names are looked up as written first; only a spelling not seen before is folded.
   std::int32_t intern(std::string_view name) {
+    if (const auto seen = variableSpelling_.find(name); seen != variableSpelling_.end()) {
+      return seen->second;
+    }
     folded_.assign(name);
     for (char& c : folded_) c = platform::toUpperAscii(c);
     const auto [found, inserted] = program_.variableByName.try_emplace(
         folded_, static_cast<std::int32_t>(program_.variables.size()));
     if (inserted) program_.variables.push_back(Variable{std::string(name)});
+    variableSpelling_.emplace(name, found->second);
     return found->second;
   }
 
   std::int32_t labelReference(std::string_view name) {
-    folded_.assign(name);
-    for (char& c : folded_) c = platform::toUpperAscii(c);
-    const auto [found, inserted] = program_.labelByName.try_emplace(
-        folded_, static_cast<std::int32_t>(program_.labels.size()));
-    if (inserted) program_.labels.push_back(Label{std::string(name), 0, 0, false});
-    references_.push_back({found->second, line_});
-    return found->second;
+    std::int32_t index = 0;
+    if (const auto seen = labelSpelling_.find(name); seen != labelSpelling_.end()) {
+      index = seen->second;
+    } else {
+      folded_.assign(name);
+      for (char& c : folded_) c = platform::toUpperAscii(c);
+      const auto [found, inserted] = program_.labelByName.try_emplace(
+          folded_, static_cast<std::int32_t>(program_.labels.size()));
+      if (inserted) program_.labels.push_back(Label{std::string(name), 0, 0, false});
+      labelSpelling_.emplace(name, found->second);
+      index = found->second;
+    }
+    references_.push_back({index, line_});
+    return index;
   }
 
   void defineLabel(const ProgramLine& line) {
     if (line.wordCount == 0) {
-      report(Rule::WrongWords, "wrong words: a label line needs a name after its colon");
+      report(Rule::WrongWords, std::string(ruleName(Rule::WrongWords)) +
+                                   ": a label line needs a name after its colon");
       return;
     }
     const std::string_view name = program_.source.wordText(program_.source.wordsOf(line)[0]);
@@ -428,8 +444,10 @@ class Compiler {
   }
 
   std::int32_t addText(std::string_view text) {
-    program_.texts.emplace_back(text);
-    return static_cast<std::int32_t>(program_.texts.size() - 1);
+    const auto [found, inserted] =
+        textIndex_.try_emplace(text, static_cast<std::int32_t>(program_.texts.size()));
+    if (inserted) program_.texts.emplace_back(text);
+    return found->second;
   }
 
   // ---- findings ----
@@ -1018,6 +1036,10 @@ class Compiler {
   std::vector<BreakFixup> fixups_;
   std::vector<std::pair<std::int32_t, std::int32_t>> references_;  // label, line
   std::unordered_set<std::string> mentioned_;  // words of lines written wrongly, folded
+  // Keys point into the program's text or static names, which outlive the compile.
+  std::unordered_map<std::string_view, std::int32_t> variableSpelling_;
+  std::unordered_map<std::string_view, std::int32_t> labelSpelling_;
+  std::unordered_map<std::string_view, std::int32_t> textIndex_;
 };
 
 }  // namespace
