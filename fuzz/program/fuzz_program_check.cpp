@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz/fuzz_support.h"
 #include "velk7/program/checker.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -14,20 +15,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       velk7::program::compileProgram(velk7::program::readProgramText(text));
   const velk7::program::CheckResult first = velk7::program::checkProgram(program, &catalogue);
   for (const velk7::program::Finding& finding : first.findings) {
-    if (finding.line < 1 || static_cast<std::size_t>(finding.line) > program.source.lines.size()) {
-      __builtin_trap();
-    }
-    if (!finding.text.starts_with(velk7::program::ruleName(finding.rule))) __builtin_trap();
+    FUZZ_FAIL_IF(finding.line < 1 ||
+                 static_cast<std::size_t>(finding.line) > program.source.lines.size());
+    FUZZ_FAIL_IF(!finding.text.starts_with(velk7::program::ruleName(finding.rule)));
   }
   for (const velk7::program::Statement& statement : program.statements) {
     const auto count = static_cast<std::int32_t>(program.statements.size());
-    if (!statement.unrunnable && statement.target != velk7::program::kNoTarget &&
-        (statement.target < 0 || statement.target > count)) {
-      __builtin_trap();
-    }
+    FUZZ_FAIL_IF(!statement.unrunnable && statement.target != velk7::program::kNoTarget &&
+                 (statement.target < 0 || statement.target > count));
   }
   const velk7::program::CompiledProgram again =
       velk7::program::compileProgram(velk7::program::readProgramText(text));
-  if (velk7::program::checkProgram(again, &catalogue).findings != first.findings) __builtin_trap();
+  FUZZ_FAIL_IF(velk7::program::checkProgram(again, &catalogue).findings != first.findings);
   return 0;
 }

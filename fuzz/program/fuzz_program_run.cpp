@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz/fuzz_support.h"
 #include "velk7/program/interpreter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -18,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (tick == 10) interpreter.setFromOutside("Head_ON", 1);
     if (tick == 20) interpreter.setFromOutside("Pink_Ball", 1);
     interpreter.step();
-    if (interpreter.linesRun() > options.stepBudget) __builtin_trap();
+    FUZZ_FAIL_IF(interpreter.linesRun() > options.stepBudget);
     if (interpreter.state() != velk7::program::RunState::Running) break;
-    if (interpreter.tick() != tick + 1) __builtin_trap();
+    FUZZ_FAIL_IF(interpreter.tick() != tick + 1);
   }
   return 0;
 }
