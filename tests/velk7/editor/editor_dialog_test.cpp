@@ -17,7 +17,7 @@
 #include "editor_stick.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/message_box_messenger.h"
-#include "platform/src/file_faults.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "velk7/editor/src/drag_image_window.h"
 #include "velk7/editor/src/editor_dialog.h"
