@@ -15,7 +15,6 @@
 
 #include <algorithm>
 
-#include "commands.h"
 #include "platform/folder_listing.h"
 #include "platform/path_text.h"
 #include "velk_mur/commands/commands.h"
