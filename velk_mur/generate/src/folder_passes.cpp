@@ -34,15 +34,10 @@ constexpr const char* kDamagedGenerated =
 constexpr const char* kImportHint =
     "Import it to make a WAV the robot can play (Import... or velk_mur import)";
 
-// Sound files the robot cannot play as they are, found by their extension.
-constexpr std::string_view kOtherAudioPatterns[] = {
-    "*.mp3",  "*.m4a",  "*.aac", "*.flac", "*.ogg", "*.oga", "*.opus", "*.aif",
-    "*.aiff", "*.aifc", "*.wma", "*.amr",  "*.3gp", "*.caf", "*.mka",  "*.webm"};
-
 int countAudioToImport(const fs::path& folder) {
   int count = 0;
   for (const std::string& name : platform::listFolder(folder, "*").names) {
-    for (const std::string_view pattern : kOtherAudioPatterns) {
+    for (const std::string_view pattern : kImportableSoundPatterns) {
       if (platform::matchesWildcard(pattern, name)) {
         ++count;
         break;

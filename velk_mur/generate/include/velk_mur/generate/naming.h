@@ -15,6 +15,12 @@ inline constexpr int kRobotModel = 7;
 // The folder listing that finds an audio folder's recordings.
 inline constexpr std::string_view kRecordingPattern = "*.wav";
 
+// Sound files in the formats the import decodes, which the robot cannot play as they are
+// (a WAV it cannot play has the recordings' own extension).
+inline constexpr std::string_view kImportableSoundPatterns[] = {
+    "*.mp3",  "*.m4a",  "*.aac", "*.flac", "*.ogg", "*.oga", "*.opus", "*.aif",
+    "*.aiff", "*.aifc", "*.wma", "*.amr",  "*.3gp", "*.caf", "*.mka",  "*.webm"};
+
 // The action numbers that belong to the generator; every save rewrites them all.
 inline constexpr std::int32_t kFirstOwnedAction = 24001;
 inline constexpr std::int32_t kLastOwnedAction = 25001;
