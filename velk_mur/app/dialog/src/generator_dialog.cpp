@@ -20,9 +20,11 @@
 #include "platform/qt/qt_text.h"
 #include "preview_window.h"
 #include "program_icon.h"
+#ifdef VELK_MUR_WITH_IMPORT
 #include "say_dialog.h"
-#include "velk_mur/commands/commands.h"
 #include "velk_mur/commands/import_module.h"
+#endif
+#include "velk_mur/commands/commands.h"
 #include "velk_mur/generate/naming.h"
 
 namespace velk_mur {
@@ -104,8 +106,11 @@ void GeneratorDialog::buildControls() {
   const std::pair<std::string_view, void (GeneratorDialog::*)()> commands[] = {
       {kTest, &GeneratorDialog::runTest},         {kSaveToStick, &GeneratorDialog::runSaveToStick},
       {kAbout, &GeneratorDialog::runAbout},       {kDone, &GeneratorDialog::reject},
-      {kGenerate, &GeneratorDialog::runGenerate}, {kImport, &GeneratorDialog::runImport},
-      {kSay, &GeneratorDialog::runSay},           {kPreview, &GeneratorDialog::runPreview}};
+      {kGenerate, &GeneratorDialog::runGenerate}, {kPreview, &GeneratorDialog::runPreview},
+#ifdef VELK_MUR_WITH_IMPORT
+      {kImport, &GeneratorDialog::runImport},     {kSay, &GeneratorDialog::runSay},
+#endif
+  };
   for (const auto& [id, command] : commands) {
     connect(platform::control<QPushButton>(*this, id), &QPushButton::clicked, this, command);
   }
@@ -180,6 +185,7 @@ void GeneratorDialog::runPreview() {
   previewRecording(this, audioFolderFromText(pathTexts().audioPath), messenger_);
 }
 
+#ifdef VELK_MUR_WITH_IMPORT
 void GeneratorDialog::runImport() {
   std::string filter = "Audio files (" + std::string(kRecordingPattern);
   for (const std::string_view pattern : kImportableSoundPatterns)
@@ -218,6 +224,7 @@ void GeneratorDialog::runSay() {
                        toText(audioPathEdit_->text()), messenger_);
   QApplication::restoreOverrideCursor();
 }
+#endif
 
 void GeneratorDialog::dragEnterEvent(QDragEnterEvent* event) {
   // Files dropped elsewhere than on a path box are imported, in a build that can.
@@ -234,7 +241,9 @@ void GeneratorDialog::dropEvent(QDropEvent* event) {
     if (url.isLocalFile()) paths.push_back(url.toLocalFile());
   }
   event->acceptProposedAction();
+#ifdef VELK_MUR_WITH_IMPORT
   importFiles(paths);
+#endif
 }
 
 }  // namespace velk_mur
