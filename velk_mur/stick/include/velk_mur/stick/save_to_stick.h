@@ -16,9 +16,11 @@ inline constexpr std::string_view kCatalogueCreateFailed =
 // a folder path; with or without trailing separator both mean that folder). The archives are
 // sized from this function's own listing of the folder. Holds the stick's lock (a second save
 // is refused), first finishes or undoes an interrupted save, and returns true only once every
-// new file is in place and flushed to the stick. Shows its own messages.
+// new file is in place and flushed to the stick. Shows its own messages. With a
+// `backupsFolder`, the files it replaces are copied there first (stick_backup.h), and a save
+// that cannot copy them changes nothing.
 bool saveToStick(const std::filesystem::path& audioFolder, const std::filesystem::path& stickRoot,
-                 platform::Messenger& messenger);
+                 platform::Messenger& messenger, const std::filesystem::path& backupsFolder = {});
 
 // Shows "ERROR: problem <step> - aborting\n(file : <file>)" and yields false.
 bool reportStepFailure(std::string_view file, std::string_view stepWords,
