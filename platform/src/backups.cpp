@@ -61,7 +61,8 @@ std::string shownDate(std::string_view name) {
   return date;
 }
 
-std::string failureText(const std::string& what, const fs::path& path, const std::error_code& error) {
+std::string failureText(const std::string& what, const fs::path& path,
+                        const std::error_code& error) {
   std::string text = what + "\n" + pathToText(path);
   if (error) text += "\n" + error.message();
   return text;
@@ -95,7 +96,8 @@ void tidy(const fs::path& backups, std::size_t keep) {
   std::error_code error;
   const std::optional<Entries> entries = readEntries(backups, error);
   if (!entries) return;
-  for (const std::string& name : entries->unfinished) fs::remove_all(backups / textToPath(name), error);
+  for (const std::string& name : entries->unfinished)
+    fs::remove_all(backups / textToPath(name), error);
   if (keep == 0 || entries->finished.size() <= keep) return;
   const std::size_t surplus = entries->finished.size() - keep;
   for (std::size_t i = 0; i < surplus; ++i) {

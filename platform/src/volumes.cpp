@@ -56,9 +56,8 @@ std::string labelText(const std::uint8_t* bytes) {
 std::string folderSafe(std::string_view text) {
   std::string safe;
   for (const char c : text) {
-    const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
-                       (c >= 'a' && c <= 'z') || c == '-' || c == '_' || c == '.' ||
-                       static_cast<unsigned char>(c) >= 0x80;
+    const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                       c == '-' || c == '_' || c == '.' || static_cast<unsigned char>(c) >= 0x80;
     safe += plain ? c : '_';
   }
   while (!safe.empty() && safe.back() == '.') safe.pop_back();
@@ -78,8 +77,7 @@ bool samePart(const fs::path& a, const fs::path& b) {
 
 bool isFatFileSystem(std::string_view fileSystem) {
   const std::string lower = toLowerAscii(fileSystem);
-  return lower.starts_with("fat") || lower == "vfat" || lower == "msdos" ||
-         lower == "fuse.fusefat";
+  return lower.starts_with("fat") || lower == "vfat" || lower == "msdos" || lower == "fuse.fusefat";
 }
 
 std::optional<BootSectorFacts> readFatBootSector(std::span<const std::uint8_t> sector) {
@@ -145,12 +143,12 @@ std::optional<Volume> volumeHolding(const fs::path& path, const std::vector<Volu
 }
 
 std::string volumeKey(const Volume& volume) {
-  if (!volume.serial.empty()) return folderSafe(volume.serial);
-  if (!volume.label.empty()) return folderSafe(volume.label);
-  std::string name = pathToText(volume.root.filename());
-  if (name.empty()) name = pathToText(volume.root.parent_path().filename());
-  name = folderSafe(name);
-  return name.empty() ? "stick" : name;
+  const fs::path root = volume.root.filename().empty() ? volume.root.parent_path() : volume.root;
+  for (const std::string& name : {volume.serial, volume.label, pathToText(root.filename())}) {
+    const std::string key = folderSafe(name);
+    if (!key.empty()) return key;
+  }
+  return "stick";
 }
 
 }  // namespace platform

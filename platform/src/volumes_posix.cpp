@@ -21,16 +21,18 @@ namespace {
 
 // Kernel bookkeeping and memory file systems: never a stick.
 const std::set<std::string_view> kInternalTypes{
-    "proc",      "sysfs",     "devtmpfs",  "devpts",     "tmpfs",       "ramfs",
-    "cgroup",    "cgroup2",   "securityfs", "pstore",    "bpf",         "debugfs",
-    "tracefs",   "mqueue",    "hugetlbfs", "configfs",   "fusectl",     "autofs",
-    "binfmt_misc", "nsfs",    "efivarfs",  "squashfs",   "overlay",     "rpc_pipefs",
-    "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "fuse.snapfuse",
+    "proc",          "sysfs",           "devtmpfs",    "devpts",
+    "tmpfs",         "ramfs",           "cgroup",      "cgroup2",
+    "securityfs",    "pstore",          "bpf",         "debugfs",
+    "tracefs",       "mqueue",          "hugetlbfs",   "configfs",
+    "fusectl",       "autofs",          "binfmt_misc", "nsfs",
+    "efivarfs",      "squashfs",        "overlay",     "rpc_pipefs",
+    "selinuxfs",     "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs",
+    "fuse.snapfuse",
 };
 // Shares on other computers: asking one that went away can hang for minutes.
 const std::set<std::string_view> kNetworkTypes{
-    "nfs",        "nfs4",       "cifs",       "smb3",       "smbfs",
-    "fuse.sshfs", "fuse.rclone", "fuse.s3fs", "afs",        "ceph",
+    "nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "fuse.rclone", "fuse.s3fs", "afs", "ceph",
 };
 
 std::string userFacingName(std::string_view type) {
@@ -49,7 +51,8 @@ std::optional<std::string> readProcText(const char* path) {
   std::string text;
   std::array<char, 4096> buffer{};
   std::size_t got = 0;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) text.append(buffer.data(), got);
+  while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
+    text.append(buffer.data(), got);
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return std::nullopt;

@@ -32,8 +32,8 @@ std::optional<Volume> describe(const std::wstring& root) {
   volume.fileSystem = wideToText(fileSystem);
   volume.label = wideToText(label);
   char serialText[10];
-  std::snprintf(serialText, sizeof serialText, "%04X-%04X",
-                static_cast<unsigned>(serial >> 16), static_cast<unsigned>(serial & 0xFFFF));
+  std::snprintf(serialText, sizeof serialText, "%04X-%04X", static_cast<unsigned>(serial >> 16),
+                static_cast<unsigned>(serial & 0xFFFF));
   volume.serial = serialText;
   DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
   if (GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,

@@ -39,7 +39,8 @@ bool refuse(std::string_view why, const std::string& detail, platform::Messenger
 // Nothing on the stick changes before the journal is whole.
 class SaveFilesRestore {
  public:
-  SaveFilesRestore(const fs::path& backup, const fs::path& stickRoot, platform::Messenger& messenger)
+  SaveFilesRestore(const fs::path& backup, const fs::path& stickRoot,
+                   platform::Messenger& messenger)
       : backup_(backup), stickRoot_(stickRoot), messenger_(messenger) {}
 
   // Whether the backup holds any of the save's files; false when that could not be checked.
@@ -60,8 +61,9 @@ class SaveFilesRestore {
       }
       const fs::path current = onStick(stickRoot_, r.target);
       if (platform::fileState(current) != platform::FileState::Present) {
-        return refuse(kRestoreFailed, platform::pathToText(current) +
-                                          " is neither in the backup nor on the stick", messenger_);
+        return refuse(kRestoreFailed,
+                      platform::pathToText(current) + " is neither in the backup nor on the stick",
+                      messenger_);
       }
       sources_.push_back(current);
     }
@@ -80,7 +82,8 @@ class SaveFilesRestore {
       folders.insert(temporary.parent_path());
     }
     for (const fs::path& folder : folders) {
-      if (!platform::flushFolder(folder)) return abandon("Could not write " + platform::pathToText(folder));
+      if (!platform::flushFolder(folder))
+        return abandon("Could not write " + platform::pathToText(folder));
     }
     for (const Replacement& r : replacements_) {
       const fs::path target = onStick(stickRoot_, r.target);
@@ -115,7 +118,8 @@ class SaveFilesRestore {
 };
 
 // R-CODE.R in one rename, under the editor's own lock, so an editor saving now is not undone.
-bool restoreProgram(const fs::path& kept, const fs::path& stickRoot, platform::Messenger& messenger) {
+bool restoreProgram(const fs::path& kept, const fs::path& stickRoot,
+                    platform::Messenger& messenger) {
   std::optional<platform::FileLock> lock;
   switch (platform::FileLock::acquire(onStick(stickRoot, kProgramLockName), lock)) {
     case platform::LockOutcome::Acquired:
@@ -124,7 +128,9 @@ bool restoreProgram(const fs::path& kept, const fs::path& stickRoot, platform::M
       messenger.show(kProgramBusy, true);
       return false;
     case platform::LockOutcome::Failed:
-      return refuse(kRestoreFailed, "Could not lock " + platform::pathToText(onStick(stickRoot, kProgramFileName)), messenger);
+      return refuse(kRestoreFailed,
+                    "Could not lock " + platform::pathToText(onStick(stickRoot, kProgramFileName)),
+                    messenger);
   }
   const fs::path temporary = onStick(stickRoot, kProgramTemporaryName);
   const fs::path program = onStick(stickRoot, kProgramFileName);
@@ -147,7 +153,8 @@ std::vector<std::string> savedFileNames() {
 
 bool backUpBeforeSave(const fs::path& stickRoot, const fs::path& backupsFolder,
                       platform::Messenger& messenger) {
-  const fs::path folder = platform::stickBackupsFolder(backupsFolder, platform::stickVolume(stickRoot));
+  const fs::path folder =
+      platform::stickBackupsFolder(backupsFolder, platform::stickVolume(stickRoot));
   const platform::BackupResult result = platform::backUpFiles(stickRoot, savedFileNames(), folder);
   if (result.problem.empty()) return true;
   return refuse(kNoBackup, result.problem, messenger);
@@ -167,11 +174,13 @@ bool restoreBackup(const fs::path& backup, const fs::path& stickRoot,
   bool anySaveFile = false;
   if (!saveFiles.plan(anySaveFile)) return false;
   if (!anySaveFile && programState == platform::FileState::Absent) {
-    return refuse(kRestoreFailed, "The backup holds none of the stick's files\n" +
-                                      platform::pathToText(backup), messenger);
+    return refuse(kRestoreFailed,
+                  "The backup holds none of the stick's files\n" + platform::pathToText(backup),
+                  messenger);
   }
   if (anySaveFile && !saveFiles.run()) return false;
-  if (programState == platform::FileState::Present && !restoreProgram(keptProgram, stickRoot, messenger)) {
+  if (programState == platform::FileState::Present &&
+      !restoreProgram(keptProgram, stickRoot, messenger)) {
     return false;
   }
   messenger.show("The backup of " + platform::pathToText(backup.filename()) +
