@@ -15,7 +15,7 @@
 #include "tests/support/temp_tree.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/preview/preview_picture.h"
-#include "velk_mur/stick/recording_preview.h"
+#include "velk_mur/preview/recording_preview.h"
 
 namespace fs = std::filesystem;
 
@@ -49,9 +49,11 @@ double generate(const fs::path& folder) {
 double preview(const fs::path& folder) {
   const auto start = std::chrono::steady_clock::now();
   const velk_mur::PreviewLoad load = velk_mur::loadRecordingPreview(folder, "talk");
-  std::string problem;
-  if (!load.preview || !velk_mur::savePreviewPicture(*load.preview, folder / "talk.png", problem)) {
-    std::fprintf(stderr, "preview failed: %s%s\n", load.problem.c_str(), problem.c_str());
+  const velk_mur::PictureSaveResult saved =
+      load.preview ? velk_mur::savePreviewPicture(*load.preview, folder / "talk.png")
+                   : velk_mur::PictureSaveResult{};
+  if (!saved.saved) {
+    std::fprintf(stderr, "preview failed: %s%s\n", load.problem.c_str(), saved.problem.c_str());
   }
   return secondsSince(start);
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "velk_mur/app/src/command_line.h"
+#include "velk_mur/app/cli/src/command_line.h"
 
 // Input: the arguments, separated by NUL bytes.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -12,7 +12,7 @@
 #include "platform/byte_order.h"
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/temp_tree.h"
-#include "velk_mur/app/src/app_settings.h"
+#include "velk_mur/app/commands/include/velk_mur/commands/app_settings.h"
 
 namespace testing_support {
 

@@ -1,4 +1,4 @@
-#include "velk_mur/app/src/app_settings.h"
+#include "velk_mur/commands/app_settings.h"
 
 #include <filesystem>
 #include <string>

@@ -1,4 +1,4 @@
-#include "velk_mur/app/src/command_line.h"
+#include "velk_mur/app/cli/src/command_line.h"
 
 #include <chrono>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "velk_mur/app/src/commands.h"
+#include "velk_mur/commands/commands.h"
 
 #include <filesystem>
 #include <functional>

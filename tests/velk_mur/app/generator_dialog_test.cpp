@@ -1,4 +1,4 @@
-#include "velk_mur/app/src/generator_dialog.h"
+#include "velk_mur/app/dialog/src/generator_dialog.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -9,7 +9,7 @@
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/import/audio_fixtures.h"
-#include "velk_mur/app/src/import_commands.h"
+#include "velk_mur/commands/import_commands.h"
 #include "velk_mur/generate/wav_input.h"
 #include "velk_mur/import/recording_import.h"
 

@@ -11,8 +11,8 @@
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
-#include "velk_mur/app/src/generator_dialog.h"
-#include "velk_mur/app/src/preview_window.h"
+#include "velk_mur/app/dialog/src/generator_dialog.h"
+#include "velk_mur/app/dialog/src/preview_window.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/preview/preview_picture.h"
 
@@ -74,9 +74,9 @@ TEST(PreviewPicture, ShowsTheMouthClosedThenOpenAndTheLedsDarkThenLitAndIsSavedA
   // It is saved as PNG or SVG by the file's extension.
   for (const auto& [name, startsWith] :
        {std::pair{"hello.png", "\x89PNG"}, {"Hello.SVG", "<?xml"}}) {
-    const std::string file = (hello.folder / name).string();
-    char problem[200] = "";
-    EXPECT_EQ(velk_mur_render_preview(&hello.preview, file.c_str(), problem, 200), 1) << problem;
+    const std::filesystem::path file = hello.folder / name;
+    const velk_mur::PictureSaveResult saved = velk_mur::savePreviewPicture(hello.preview, file);
+    EXPECT_TRUE(saved.saved) << saved.problem;
     EXPECT_EQ(testing_support::readTextFile(file).rfind(startsWith, 0), 0u) << name;
   }
 }

@@ -1,5 +1,6 @@
 #include "velk_mur/generate/naming.h"
 
+#include "platform/ascii_text.h"
 #include "platform/path_text.h"
 
 namespace fs = std::filesystem;
@@ -9,7 +10,14 @@ namespace velk_mur {
 namespace {
 constexpr const char* kGeneratedFolderName = "GEN";
 constexpr std::size_t kExtensionLength = 4;
+constexpr std::string_view kAudioOnlySuffix = "_SND";
 }  // namespace
+
+bool isAudioOnlyName(std::string_view name) {
+  if (name.size() <= kAudioOnlySuffix.size()) return false;
+  return platform::equalsIgnoreCase(name.substr(name.size() - kAudioOnlySuffix.size()),
+                                    kAudioOnlySuffix);
+}
 
 std::string recordingName(std::string_view listedFileName) {
   const std::size_t length =

@@ -18,18 +18,11 @@ namespace velk_mur {
 
 namespace {
 constexpr std::string_view kFullBodyPattern = "*.mtn";
-constexpr std::string_view kAudioOnlySuffix = "_SND";
 
 std::uint64_t archiveBytes(std::uint32_t slots, std::uint64_t dataBytes) {
   return odaDirectoryEnd(slots) + dataBytes;
 }
 }  // namespace
-
-bool isAudioOnlyName(std::string_view name) {
-  if (name.size() <= kAudioOnlySuffix.size()) return false;
-  return platform::equalsIgnoreCase(name.substr(name.size() - kAudioOnlySuffix.size()),
-                                    kAudioOnlySuffix);
-}
 
 std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
                                           const std::vector<std::string>& listedNames) {

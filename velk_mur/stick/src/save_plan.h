@@ -14,10 +14,6 @@ namespace velk_mur {
 // and an unused one.
 inline constexpr std::int32_t kMotionSlotsPerRecording = 2;
 
-// True when the action name ends in "_SND" (any case) and has at least 5 characters: such an
-// action plays only its sound.
-bool isAudioOnlyName(std::string_view name);
-
 // Small on purpose: a thousand of them are held at once, so paths are formed when needed.
 struct RecordingPlan {
   std::string listedName;    // as the listing spelled it, e.g. "Hello.wav"

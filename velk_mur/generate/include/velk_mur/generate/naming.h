@@ -26,6 +26,10 @@ inline constexpr std::size_t kMaxActionNameLength = 89;
 // extension in whatever case the listing gives it.
 std::string recordingName(std::string_view listedFileName);
 
+// True when the action name ends in "_SND" (any case) and has at least 5 characters: such an
+// action plays only its sound.
+bool isAudioOnlyName(std::string_view name);
+
 // Motion kinds.
 inline constexpr char kFullBodyKind = 'a';
 inline constexpr char kHeadKind = 'h';
