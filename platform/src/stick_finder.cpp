@@ -31,8 +31,11 @@ std::string sizeText(std::uint64_t bytes) {
     std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
   } else if (bytes < 1024 * 1024) {
     std::snprintf(text, sizeof text, "%.0f KB", static_cast<double>(bytes) / kKilo);
-  } else {
+  } else if (bytes < 1024ULL * 1024 * 1024) {
     std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (kKilo * kKilo));
+  } else {
+    std::snprintf(text, sizeof text, "%.1f GB",
+                  static_cast<double>(bytes) / (kKilo * kKilo * kKilo));
   }
   return text;
 }
