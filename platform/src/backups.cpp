@@ -105,15 +105,19 @@ void tidy(const fs::path& backups, std::size_t keep) {
   }
 }
 
+// A name after every backup there: one removed as the oldest is never taken again, since the
+// new backup would then sort first and be the next one removed.
 std::string freeName(const fs::path& backups) {
+  std::error_code error;
+  const std::optional<Entries> entries = readEntries(backups, error);
+  const std::string newest =
+      entries && !entries->finished.empty() ? entries->finished.back() : std::string();
   const std::string base = dateName();
   std::string name = base;
   for (int n = 2; n < 100; ++n) {
-    std::error_code error;
-    if (!fs::exists(backups / textToPath(name), error) &&
-        !fs::exists(backups / textToPath(name + std::string(kUnfinished)), error)) {
-      break;
-    }
+    const bool taken = fs::exists(backups / textToPath(name), error) ||
+                       fs::exists(backups / textToPath(name + std::string(kUnfinished)), error);
+    if (!taken && name > newest) break;
     name = base + (n < 10 ? "_0" : "_") + std::to_string(n);
   }
   return name;

@@ -13,13 +13,13 @@
 namespace platform {
 
 struct Volume {
-  std::filesystem::path root;  // the mount point, or the drive's root on Windows
-  std::string fileSystem;      // "FAT16", "FAT32", "FAT", "ext4", "NTFS", ...
-  std::uint64_t size = 0;      // bytes, 0 when unknown
+  std::filesystem::path root{};  // the mount point, or the drive's root on Windows
+  std::string fileSystem{};      // "FAT16", "FAT32", "FAT", "ext4", "NTFS", ...
+  std::uint64_t size = 0;        // bytes, 0 when unknown
   std::uint64_t available = 0;
   std::uint64_t clusterSize = 0;  // the allocation unit, 0 when unknown
-  std::string serial;             // "1A2B-3C4D" for FAT, empty when unknown
-  std::string label;              // as the file system stores it, empty when none
+  std::string serial{};           // "1A2B-3C4D" for FAT, empty when unknown
+  std::string label{};            // as the file system stores it, empty when none
   bool operator==(const Volume&) const = default;
 };
 

@@ -18,7 +18,8 @@ std::optional<StickRoom> roomForSave(const fs::path& audioFolder, const fs::path
   const fs::path configuration =
       stickFilePath(stickRoot, kConfigurationName, kConfigurationExtension);
   StickRoom room;
-  room.needed = bytesNeeded(plans, platform::fileSize(configuration).value_or(0), space->clusterSize);
+  room.needed =
+      bytesNeeded(plans, platform::fileSize(configuration).value_or(0), space->clusterSize);
   room.available = space->available;
   room.clusterSize = space->clusterSize;
   return room;

@@ -22,9 +22,10 @@ void registerStickCommands(CommandLine& commandLine) {
         return runBackup(context.paths, backupOptions->to, context.environment, context.messenger)
             .ok;
       });
-  backup.add_option("--to", backupOptions->to,
-                    "the folder to put the backup in (default: the stick's backups in the user's "
-                    "data folder, where the newest ten are kept)")
+  backup
+      .add_option("--to", backupOptions->to,
+                  "the folder to put the backup in (default: the stick's backups in the user's "
+                  "data folder, where the newest ten are kept)")
       ->type_name("DIR");
   backup.add_flag("--list", backupOptions->list, "list the stick's backups, newest first");
   commandLine.addPathOptions(backup);

@@ -1,5 +1,6 @@
 #include "velk_mur/commands/stick_commands.h"
 
+#include <cstdio>
 #include <system_error>
 
 #include "platform/ascii_text.h"
@@ -47,8 +48,8 @@ std::optional<fs::path> findBackup(std::string_view text, const fs::path& stickR
     return typed.is_absolute() ? typed : environment.currentFolder / typed;
   }
   if (environment.backupsFolder.empty()) return std::nullopt;
-  const platform::BackupList list = platform::listBackups(platform::stickBackupsFolder(
-      environment.backupsFolder, platform::stickVolume(stickRoot)));
+  const platform::BackupList list = platform::listBackups(
+      platform::stickBackupsFolder(environment.backupsFolder, platform::stickVolume(stickRoot)));
   for (const platform::BackupEntry& entry : list.backups) {
     if (entry.date == text || platform::pathToText(entry.folder.filename()) == text) {
       return entry.folder;
@@ -85,7 +86,8 @@ std::string roomText(const StickRoom& room) {
   const std::uint64_t clusters = room.clusterSize > 1 ? room.needed / room.clusterSize : 0;
   std::string text = "The save needs " + platform::sizeText(room.needed) + " on the stick";
   if (clusters != 0) {
-    text += " (" + std::to_string(clusters) + " clusters of " + platform::sizeText(room.clusterSize) + ")";
+    text += " (" + std::to_string(clusters) + " clusters of " +
+            platform::sizeText(room.clusterSize) + ")";
   }
   text += "; " + platform::sizeText(room.available) + " free";
   if (!room.enough()) text += "\nWARNING: not enough room on the memory stick";
@@ -108,9 +110,13 @@ std::vector<std::string> stickMediumLines(const fs::path& stickRoot,
                   platform::sizeText(volume->clusterSize) + ", " +
                   platform::sizeText(volume->available) + " free");
   const std::uint64_t talking = talkingActionsBytes(stickRoot, volume->clusterSize);
-  const std::uint64_t percent = volume->size != 0 ? (talking * 100 + volume->size / 2) / volume->size : 0;
-  lines.push_back("Talking actions: " + platform::sizeText(talking) + " (" + std::to_string(percent) +
-                  "% of the stick)");
+  const double share =
+      volume->size != 0 ? 100.0 * static_cast<double>(talking) / static_cast<double>(volume->size)
+                        : 0.0;
+  char percent[16];
+  std::snprintf(percent, sizeof percent, "%.1f%%", share);
+  lines.push_back("Talking actions: " + platform::sizeText(talking) + " (" + percent +
+                  " of the stick)");
   if (!platform::isFatFileSystem(volume->fileSystem)) {
     lines.push_back("WARNING: the stick's file system is " + volume->fileSystem +
                     "; the robot reads only FAT (FAT16 on its own sticks)");
@@ -156,8 +162,8 @@ CommandResult runBackup(const PathTexts& paths, std::string_view toText,
     messenger.show(result.problem, true);
     return {};
   }
-  messenger.show("Backed up " + std::to_string(list.files.size()) + " files of the memory stick to " +
-                     platform::pathToText(*result.folder),
+  messenger.show("Backed up " + std::to_string(list.files.size()) +
+                     " files of the memory stick to " + platform::pathToText(*result.folder),
                  false);
   return {true, false};
 }
@@ -180,8 +186,8 @@ CommandResult listStickBackups(const PathTexts& paths, const AppEnvironment& env
                                platform::Messenger& messenger) {
   const std::optional<fs::path> backups = backupsFolderOf(environment, messenger);
   if (!backups) return {};
-  const fs::path folder =
-      platform::stickBackupsFolder(*backups, platform::stickVolume(stickRootOf(paths, environment)));
+  const fs::path folder = platform::stickBackupsFolder(
+      *backups, platform::stickVolume(stickRootOf(paths, environment)));
   const platform::BackupList list = platform::listBackups(folder);
   if (!list.problem.empty()) {
     messenger.show(list.problem, true);

@@ -21,6 +21,7 @@ std::optional<StickRoom> roomForSave(const std::filesystem::path& audioFolder,
 
 // The bytes the three data archives take on the stick in whole clusters: what the talking
 // actions occupy.
-std::uint64_t talkingActionsBytes(const std::filesystem::path& stickRoot, std::uint64_t clusterSize);
+std::uint64_t talkingActionsBytes(const std::filesystem::path& stickRoot,
+                                  std::uint64_t clusterSize);
 
 }  // namespace velk_mur
