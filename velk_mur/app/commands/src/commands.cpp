@@ -5,12 +5,12 @@
 
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "velk_mur/commands/stick_commands.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_journal.h"
 #include "velk_mur/stick/save_to_stick.h"
 #include "velk_mur/stick/stick_room.h"
-#include "velk_mur/commands/stick_commands.h"
 #include "velk_version.h"
 
 namespace fs = std::filesystem;

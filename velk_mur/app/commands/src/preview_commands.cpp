@@ -5,9 +5,9 @@
 
 #include "platform/ascii_text.h"
 #include "platform/path_text.h"
+#include "velk_mur/commands/stick_commands.h"
 #include "velk_mur/generate/wav_input.h"
 #include "velk_mur/stick/stick_inspection.h"
-#include "velk_mur/commands/stick_commands.h"
 
 namespace velk_mur {
 
