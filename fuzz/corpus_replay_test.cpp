@@ -1,17 +1,18 @@
 // The fuzz targets' corpora replayed by the normal build: every input a target keeps, including
 // each one that once found a fault, runs with every test run. A target stops the program when a
-// property breaks; the last file named on the output is the one that broke it.
+// property breaks, naming the property and the corpus file that broke it.
 #include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "fuzz/fuzz_support.h"
 
 #define VELK_FUZZ_TARGET(name) extern "C" int name##_input(const std::uint8_t*, std::size_t);
 VELK_FUZZ_TARGET(fuzz_catalogue)
@@ -23,6 +24,8 @@ VELK_FUZZ_TARGET(fuzz_motion_reader)
 VELK_FUZZ_TARGET(fuzz_mwc_copy)
 VELK_FUZZ_TARGET(fuzz_mwc_reader)
 VELK_FUZZ_TARGET(fuzz_oda_reader)
+VELK_FUZZ_TARGET(fuzz_program_check)
+VELK_FUZZ_TARGET(fuzz_program_run)
 VELK_FUZZ_TARGET(fuzz_rcode_roundtrip)
 VELK_FUZZ_TARGET(fuzz_recording_plan)
 VELK_FUZZ_TARGET(fuzz_settings)
@@ -45,6 +48,8 @@ const struct {
     {"fuzz_mwc_copy", fuzz_mwc_copy_input},
     {"fuzz_mwc_reader", fuzz_mwc_reader_input},
     {"fuzz_oda_reader", fuzz_oda_reader_input},
+    {"fuzz_program_check", fuzz_program_check_input},
+    {"fuzz_program_run", fuzz_program_run_input},
     {"fuzz_rcode_roundtrip", fuzz_rcode_roundtrip_input},
     {"fuzz_recording_plan", fuzz_recording_plan_input},
     {"fuzz_settings", fuzz_settings_input},
@@ -56,7 +61,7 @@ TEST(FuzzCorpus, EveryTargetKeepsItsPropertiesOverItsCorpus) {
     int files = 0;
     for (const auto& entry :
          fs::directory_iterator(fs::path(VELK_SOURCE_DIR) / "fuzz/corpus" / target.name)) {
-      std::cout << entry.path().string() << std::endl;
+      fuzz_support::replayedInput = entry.path().string();
       std::ifstream in(entry.path(), std::ios::binary);
       const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
       EXPECT_EQ(target.input(bytes.data(), bytes.size()), 0) << entry.path();
@@ -64,6 +69,7 @@ TEST(FuzzCorpus, EveryTargetKeepsItsPropertiesOverItsCorpus) {
     }
     EXPECT_GT(files, 0) << target.name;
   }
+  fuzz_support::replayedInput.clear();
   // The targets share one scratch folder, named after the first, for the process's life.
   for (const auto& target : kTargets)
     fs::remove_all(fs::temp_directory_path() / (target.name + "-" + std::to_string(::getpid())));

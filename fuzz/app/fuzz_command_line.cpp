@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "velk_mur/app/cli/src/command_line.h"
 
 // Input: the arguments, separated by NUL bytes.
@@ -31,11 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<int> ended = commandLine.parse(arguments, {out, err, in});
   const bool outOnly = !out.str().empty() && err.str().empty();
   const bool errOnly = out.str().empty() && !err.str().empty();
-  if (!ended && (!out.str().empty() || !err.str().empty())) __builtin_trap();
-  if (ended == velk_mur::kExitSuccess && !outOnly) __builtin_trap();
-  if (ended == velk_mur::kExitUsage && !errOnly) __builtin_trap();
-  if (ended && *ended != velk_mur::kExitSuccess && *ended != velk_mur::kExitUsage) {
-    __builtin_trap();
-  }
+  FUZZ_FAIL_IF(!ended && (!out.str().empty() || !err.str().empty()));
+  FUZZ_FAIL_IF(ended == velk_mur::kExitSuccess && !outOnly);
+  FUZZ_FAIL_IF(ended == velk_mur::kExitUsage && !errOnly);
+  FUZZ_FAIL_IF(ended && *ended != velk_mur::kExitSuccess && *ended != velk_mur::kExitUsage);
   return 0;
 }

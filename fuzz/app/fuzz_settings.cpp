@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/ascii_text.h"
 #include "platform/settings.h"
 
@@ -45,21 +46,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<std::string> written =
       platform::withProfileValues(text, kSection, {&entry, 1});
   if (!written) {
-    if (value.find_first_of("\r\n") == std::string_view::npos) __builtin_trap();
+    FUZZ_FAIL_IF(value.find_first_of("\r\n") == std::string_view::npos);
     return 0;
   }
-  if (storesVerbatim(value) && platform::profileValue(*written, kSection, key, kAbsent) != value) {
-    __builtin_trap();
-  }
+  FUZZ_FAIL_IF(storesVerbatim(value) &&
+               platform::profileValue(*written, kSection, key, kAbsent) != value);
   for (std::string_view section : kSections) {
     for (std::string_view other : kKeys) {
       const bool isSetKey =
           platform::equalsIgnoreCase(section, kSection) && platform::equalsIgnoreCase(other, key);
       if (isSetKey) continue;
-      if (platform::profileValue(*written, section, other, kAbsent) !=
-          platform::profileValue(text, section, other, kAbsent)) {
-        __builtin_trap();
-      }
+      FUZZ_FAIL_IF(platform::profileValue(*written, section, other, kAbsent) !=
+                   platform::profileValue(text, section, other, kAbsent));
     }
   }
   return 0;

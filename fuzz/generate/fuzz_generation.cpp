@@ -4,10 +4,11 @@
 #include <span>
 #include <string_view>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/byte_sink.h"
+#include "velk_mur/generate/led_file.h"
 #include "velk_mur/generate/src/generated_check.h"
 #include "velk_mur/generate/src/head_motion.h"
-#include "velk_mur/generate/led_file.h"
 #include "velk_mur/generate/src/led_pattern.h"
 #include "velk_mur/generate/src/mouth_motion.h"
 
@@ -27,15 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   platform::Bytes head;
   if (velk_mur::writeHeadMotion(head, kName, headSamples)) {
-    if (!velk_mur::isWellFormedMotion(head)) __builtin_trap();
+    FUZZ_FAIL_IF(!velk_mur::isWellFormedMotion(head));
   }
   platform::Bytes mouth;
   if (velk_mur::writeMouthMotion(mouth, kName, velk_mur::MouthAnalysis(samples))) {
-    if (!velk_mur::isWellFormedMotion(mouth)) __builtin_trap();
+    FUZZ_FAIL_IF(!velk_mur::isWellFormedMotion(mouth));
   }
   platform::Bytes led;
   if (velk_mur::writeLedFile(led, velk_mur::computeLedMasks(samples))) {
-    if (!velk_mur::isWellFormedLed(led)) __builtin_trap();
+    FUZZ_FAIL_IF(!velk_mur::isWellFormedLed(led));
   }
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/byte_sink.h"
 #include "velk_mur/generate/led_file.h"
 #include "velk_mur/generate/led_reader.h"
@@ -11,19 +12,18 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const velk_mur::LedReadResult read = velk_mur::readLedFile(std::span(data, size));
   if (!read.ok()) {
-    if (read.problem.empty()) __builtin_trap();
+    FUZZ_FAIL_IF(read.problem.empty());
     return 0;
   }
   for (const velk_mur::LedSwitch& change : read.pattern.switches) {
-    if (change.led < 0 || change.led >= velk_mur::kLedCount || change.tick > read.pattern.endTick) {
-      __builtin_trap();
-    }
+    FUZZ_FAIL_IF(change.led < 0 || change.led >= velk_mur::kLedCount ||
+                 change.tick > read.pattern.endTick);
   }
   const auto masks = velk_mur::ledMasksPerStep(read.pattern, velk_mur::kTicksPerStep);
   platform::Bytes sink;
   if (!velk_mur::writeLedFile(sink, masks)) return 0;  // a gap beyond the MIDI limit
   const velk_mur::LedReadResult again = velk_mur::readLedFile(sink);
-  if (!again.ok()) __builtin_trap();
-  if (velk_mur::ledMasksPerStep(again.pattern, velk_mur::kTicksPerStep) != masks) __builtin_trap();
+  FUZZ_FAIL_IF(!again.ok());
+  FUZZ_FAIL_IF(velk_mur::ledMasksPerStep(again.pattern, velk_mur::kTicksPerStep) != masks);
   return 0;
 }

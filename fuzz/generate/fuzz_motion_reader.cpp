@@ -6,22 +6,23 @@
 #include <cstdint>
 #include <span>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/byte_sink.h"
-#include "velk_mur/generate/src/motion_file.h"
 #include "velk_mur/generate/motion_reader.h"
+#include "velk_mur/generate/src/motion_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> input(data, size);
   const velk_mur::MotionReadResult read = velk_mur::readMotionFile(input);
   if (!read.ok()) {
-    if (read.problem.empty()) __builtin_trap();
+    FUZZ_FAIL_IF(read.problem.empty());
     return 0;
   }
   const velk_mur::MotionFileContents& motion = read.motion;
-  if (motion.values.size() != motion.keyFrames.size() * motion.joints.size()) __builtin_trap();
+  FUZZ_FAIL_IF(motion.values.size() != motion.keyFrames.size() * motion.joints.size());
   std::int64_t previous = 0;
   for (const velk_mur::MotionKeyFrame& frame : motion.keyFrames) {
-    if (frame.timeMs < previous) __builtin_trap();
+    FUZZ_FAIL_IF(frame.timeMs < previous);
     previous = frame.timeMs;
   }
   // Only the generator's own layout goes back through the writers.
@@ -36,9 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::int32_t value : motion.valuesOf(index)) velk_mur::writeJointValue(sink, value);
   }
   const velk_mur::MotionReadResult again = velk_mur::readMotionFile(sink);
-  if (!again.ok() || again.motion.keyFrames.size() != motion.keyFrames.size() ||
-      again.motion.values != motion.values) {
-    __builtin_trap();
-  }
+  FUZZ_FAIL_IF(!again.ok() || again.motion.keyFrames.size() != motion.keyFrames.size() ||
+               again.motion.values != motion.values);
   return 0;
 }

@@ -11,20 +11,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   velk_mur::WavHeaderInfo info;
   const velk_mur::WavCheck check = velk_mur::readWavHeader(path, info);
-  if (check == velk_mur::WavCheck::Unreadable) __builtin_trap();  // the file was just written
+  FUZZ_FAIL_IF(check == velk_mur::WavCheck::Unreadable);  // the file was just written
   if (check != velk_mur::WavCheck::Good) return 0;
-  if (info.dataOffset != 44 && info.dataOffset != 46) __builtin_trap();
+  FUZZ_FAIL_IF(info.dataOffset != 44 && info.dataOffset != 46);
 
   const velk_mur::ClipLoadResult loaded = velk_mur::loadClipSamples(path, info);
   if (loaded.status == velk_mur::ClipLoadStatus::Loaded) {
     // Exactly the announced bytes, taken from the file behind the header.
-    if (loaded.clip.size() != info.dataLength) __builtin_trap();
-    if (std::size_t{info.dataOffset} + info.dataLength > size) __builtin_trap();
+    FUZZ_FAIL_IF(loaded.clip.size() != info.dataLength);
+    FUZZ_FAIL_IF(std::size_t{info.dataOffset} + info.dataLength > size);
     for (std::size_t i = 0; i < loaded.clip.size(); ++i) {
-      if (loaded.clip.samples[i] != data[info.dataOffset + i]) __builtin_trap();
+      FUZZ_FAIL_IF(loaded.clip.samples[i] != data[info.dataOffset + i]);
     }
-  } else if (info.dataLength != 0 && std::size_t{info.dataOffset} + info.dataLength <= size) {
-    __builtin_trap();  // a length the file holds must load
+  } else {
+    // A length the file holds must load.
+    FUZZ_FAIL_IF(info.dataLength != 0 && std::size_t{info.dataOffset} + info.dataLength <= size);
   }
   return 0;
 }

@@ -16,7 +16,7 @@ namespace {
 
 void checkEntries(const std::vector<velk7::PaletteEntry>& palette) {
   for (const velk7::PaletteEntry& entry : palette) {
-    if (entry.label.size() > velk7::kMaxLabelLength) __builtin_trap();
+    FUZZ_FAIL_IF(entry.label.size() > velk7::kMaxLabelLength);
   }
 }
 
@@ -27,11 +27,11 @@ void splitFields(std::string_view line) {
     const std::size_t before = cursor.size();
     const std::optional<std::string_view> field = velk7::nextField(cursor);
     if (!field) {
-      if (!cursor.empty()) __builtin_trap();
+      FUZZ_FAIL_IF(!cursor.empty());
       return;
     }
-    if (field->empty() || field->find_first_of(" \t") != std::string_view::npos) __builtin_trap();
-    if (cursor.size() >= before) __builtin_trap();
+    FUZZ_FAIL_IF(field->empty() || field->find_first_of(" \t") != std::string_view::npos);
+    FUZZ_FAIL_IF(cursor.size() >= before);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "tests/support/recording_messenger.h"
 #include "velk7/editor/src/line_edits.h"
 #include "velk7/rcode/code_lines.h"
@@ -40,15 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           part += static_cast<char>(data[at++]);
         }
         ++at;
-        if (static_cast<int>(velk7::classifyLine(part)) >= velk7::kLineKindCount) __builtin_trap();
+        FUZZ_FAIL_IF(static_cast<int>(velk7::classifyLine(part)) >= velk7::kLineKindCount);
         velk7::partDescription(part);
         edit.kind = velk7::LineEdit::Kind::AddPart;
         edit.part = part;
         if (!velk7::applyLineEdit(program, edit, messenger)) break;
-        if (lines.size() < before.size() ||
-            !std::equal(before.begin(), before.end(), lines.begin())) {
-          __builtin_trap();
-        }
+        FUZZ_FAIL_IF(lines.size() < before.size() ||
+                     !std::equal(before.begin(), before.end(), lines.begin()));
         break;
       }
       case 1:
@@ -56,13 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         edit.from = a;
         edit.to = b;
         velk7::applyLineEdit(program, edit, messenger);
-        if (sorted(lines) != sorted(before)) __builtin_trap();
+        FUZZ_FAIL_IF(sorted(lines) != sorted(before));
         break;
       case 2: {
         edit.kind = velk7::LineEdit::Kind::DeleteLine;
         edit.from = a;
         const bool deleted = velk7::applyLineEdit(program, edit, messenger);
-        if (lines.size() + (deleted ? 1 : 0) != before.size()) __builtin_trap();
+        FUZZ_FAIL_IF(lines.size() + (deleted ? 1 : 0) != before.size());
         break;
       }
       default: {
@@ -70,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             reinterpret_cast<const char*>(data + at),
             std::min<std::size_t>(size - at, static_cast<std::size_t>(b & 0x7F)));
         const auto part = velk7::makePlayPart("ACTION", name, "");
-        if (part && part->size() > velk7::kMaxPartLength) __builtin_trap();
+        FUZZ_FAIL_IF(part && part->size() > velk7::kMaxPartLength);
         break;
       }
     }

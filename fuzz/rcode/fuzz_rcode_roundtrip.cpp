@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/byte_sink.h"
 #include "velk7/rcode/program.h"
 #include "velk7/rcode/program_writer.h"
@@ -15,12 +16,12 @@ std::string outsideText(const velk7::RcodeProgram& program) {
   std::size_t position = 0;
   for (const velk7::VelkRecord& record : program.records) {
     const auto start = static_cast<std::size_t>(record.contentStart);
-    if (start < position || record.contentLength < 0) __builtin_trap();
+    FUZZ_FAIL_IF(start < position || record.contentLength < 0);
     outside.append(program.text, position, start - position);
     outside += '\0';  // keeps the records' places apart
     position = start + static_cast<std::size_t>(record.contentLength);
   }
-  if (position > program.text.size()) __builtin_trap();
+  FUZZ_FAIL_IF(position > program.text.size());
   outside.append(program.text, position);
   return outside;
 }
@@ -41,18 +42,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   platform::MemorySink sink;
   // A model with a line the reader could not take back is refused before any byte is written.
   if (!velk7::writeProgram(first, sink)) {
-    if (!velk7::findUnwritableLine(first) || !sink.bytes().empty()) __builtin_trap();
+    FUZZ_FAIL_IF(!velk7::findUnwritableLine(first) || !sink.bytes().empty());
     return 0;
   }
 
   velk7::RcodeProgram second;
   second.text.assign(sink.bytes().begin(), sink.bytes().end());
-  if (!velk7::parseRecords(second)) __builtin_trap();
-  if (second.records.size() != first.records.size()) __builtin_trap();
+  FUZZ_FAIL_IF(!velk7::parseRecords(second));
+  FUZZ_FAIL_IF(second.records.size() != first.records.size());
   for (std::size_t i = 0; i < first.records.size(); ++i) {
-    if (!sameRecord(first.records[i], second.records[i])) __builtin_trap();
+    FUZZ_FAIL_IF(!sameRecord(first.records[i], second.records[i]));
   }
-  if (second.subroutineLines != first.subroutineLines) __builtin_trap();
-  if (outsideText(second) != outsideText(first)) __builtin_trap();
+  FUZZ_FAIL_IF(second.subroutineLines != first.subroutineLines);
+  FUZZ_FAIL_IF(outsideText(second) != outsideText(first));
   return 0;
 }

@@ -95,22 +95,22 @@ CopyOutcome copyOnce(const std::filesystem::path& stick, const std::uint8_t* dat
   newFile.close();
 
   if (copied) {
-    if (!messenger.entries().empty()) __builtin_trap();
-    if (header.mcidCount < 0 || header.cmacTotal < 0) __builtin_trap();
+    FUZZ_FAIL_IF(!messenger.entries().empty());
+    FUZZ_FAIL_IF(header.mcidCount < 0 || header.cmacTotal < 0);
     // Kept blocks are copied, never invented: the output holds at most the input behind a
     // new header.
-    if (written > size + velk_mur::kMwcHeaderSize) __builtin_trap();
+    FUZZ_FAIL_IF(written > size + velk_mur::kMwcHeaderSize);
   } else {
     // A refusal says so exactly once, in one of the program's own messages.
-    if (messenger.entries().size() != 1) __builtin_trap();
-    if (!isOwnMessage(messenger.entries().front().text)) __builtin_trap();
+    FUZZ_FAIL_IF(messenger.entries().size() != 1);
+    FUZZ_FAIL_IF(!isOwnMessage(messenger.entries().front().text));
     return outcome;
   }
   if (std::optional<platform::Bytes> bytes = platform::readWholeFile(velk_mur::stickFilePath(
           stick, velk_mur::kConfigurationName, velk_mur::kNewFileExtension))) {
     outcome.output = std::move(*bytes);
   }
-  if (outcome.output.size() != written) __builtin_trap();
+  FUZZ_FAIL_IF(outcome.output.size() != written);
   return outcome;
 }
 
@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::filesystem::path& stick = fuzz_support::scratchFolder("fuzz_mwc_copy");
   CopyOutcome first = copyOnce(stick, data, size);
   const std::optional<std::vector<Block>> blocks = readBlocks(data, size);
-  if (first.copied != blocks.has_value()) __builtin_trap();
+  FUZZ_FAIL_IF(first.copied != blocks.has_value());
   if (!first.copied) return 0;
   // Exactly the blocks outside 24001 to 25001, byte for byte and in order, behind the header.
   platform::Bytes kept(velk_mur::kMwcHeaderSize, 0);
@@ -132,25 +132,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ++keptBlocks;
     keptRecords += block.records;
   }
-  if (first.header.mcidCount != keptBlocks || first.header.cmacTotal != keptRecords) {
-    __builtin_trap();
-  }
-  if (!std::equal(kept.begin() + velk_mur::kMwcHeaderSize, kept.end(),
-                  first.output.begin() + velk_mur::kMwcHeaderSize, first.output.end())) {
-    __builtin_trap();
-  }
+  FUZZ_FAIL_IF(first.header.mcidCount != keptBlocks || first.header.cmacTotal != keptRecords);
+  FUZZ_FAIL_IF(!std::equal(kept.begin() + velk_mur::kMwcHeaderSize, kept.end(),
+                           first.output.begin() + velk_mur::kMwcHeaderSize, first.output.end()));
   // With its true header the copy is a configuration without owned blocks: copying it again
   // must keep every byte and the same counts.
   const platform::Bytes header = velk_mur::mwcHeaderBytes(first.header);
   std::copy(header.begin(), header.end(), first.output.begin());
   CopyOutcome second = copyOnce(stick, first.output.data(), first.output.size());
-  if (!second.copied) __builtin_trap();
+  FUZZ_FAIL_IF(!second.copied);
   const platform::Bytes secondHeader = velk_mur::mwcHeaderBytes(second.header);
   std::copy(secondHeader.begin(), secondHeader.end(), second.output.begin());
-  if (second.output != first.output) __builtin_trap();
-  if (second.header.mcidCount != first.header.mcidCount ||
-      second.header.cmacTotal != first.header.cmacTotal) {
-    __builtin_trap();
-  }
+  FUZZ_FAIL_IF(second.output != first.output);
+  FUZZ_FAIL_IF(second.header.mcidCount != first.header.mcidCount ||
+               second.header.cmacTotal != first.header.cmacTotal);
   return 0;
 }

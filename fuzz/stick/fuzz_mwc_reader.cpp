@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "fuzz/fuzz_support.h"
 #include "velk_mur/stick/src/mwc_reader.h"
 #include "velk_mur/stick/src/mwc_update.h"
 
@@ -14,11 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const velk_mur::MwcBlock& block : read.configuration.blocks) {
     used += velk_mur::kBlockHeadSize;
     for (const velk_mur::MwcRecord& record : block.records) {
-      if (record.name.size() < 2 || record.name.size() > 100) __builtin_trap();
+      FUZZ_FAIL_IF(record.name.size() < 2 || record.name.size() > 100);
       used += velk_mur::kCmacFixedSize + 1 + record.name.size();
     }
   }
-  if (read.ok() && used + read.configuration.trailingBytes != size) __builtin_trap();
-  if (!read.ok() && read.problem.empty()) __builtin_trap();
+  FUZZ_FAIL_IF(read.ok() && used + read.configuration.trailingBytes != size);
+  FUZZ_FAIL_IF(!read.ok() && read.problem.empty());
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "fuzz/fuzz_support.h"
 #include "velk_mur/stick/src/oda_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -11,13 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const velk_mur::OdaReadResult read = velk_mur::readOdaArchive(input);
   const std::uint64_t dataStart = velk_mur::odaDirectoryEnd(read.archive.slotCount);
   for (const velk_mur::OdaEntry& entry : read.archive.entries) {
-    if (entry.offset < dataStart || std::uint64_t{entry.offset} + entry.size > size)
-      __builtin_trap();
-    if (velk_mur::odaEntryData(input, entry).size() != entry.size) __builtin_trap();
+    FUZZ_FAIL_IF(entry.offset < dataStart || std::uint64_t{entry.offset} + entry.size > size);
+    FUZZ_FAIL_IF(velk_mur::odaEntryData(input, entry).size() != entry.size);
   }
-  if (read.ok() &&
-      read.archive.entries.size() + read.archive.emptySlots != read.archive.slotCount) {
-    __builtin_trap();
-  }
+  FUZZ_FAIL_IF(read.ok() &&
+               read.archive.entries.size() + read.archive.emptySlots != read.archive.slotCount);
   return 0;
 }

@@ -11,10 +11,10 @@
 #include "platform/byte_order.h"
 #include "platform/byte_sink.h"
 #include "velk_mur/generate/naming.h"
+#include "velk_mur/stick/save_to_stick.h"
 #include "velk_mur/stick/src/action_catalogue.h"
 #include "velk_mur/stick/src/mwc_update.h"
 #include "velk_mur/stick/src/save_plan.h"
-#include "velk_mur/stick/save_to_stick.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::string> listed(1);
@@ -30,30 +30,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       fuzz_support::scratchFolder("fuzz_recording_plan") / "voices";
   std::filesystem::create_directories(folder);
   const std::vector<velk_mur::RecordingPlan> plans = velk_mur::planRecordings(folder, listed);
-  if (plans.size() != listed.size()) __builtin_trap();
+  FUZZ_FAIL_IF(plans.size() != listed.size());
   for (std::size_t i = 0; i < plans.size(); ++i) {
     const velk_mur::RecordingPlan& plan = plans[i];
-    if (plan.number != velk_mur::kFirstOwnedAction + static_cast<std::int32_t>(i)) __builtin_trap();
+    FUZZ_FAIL_IF(plan.number != velk_mur::kFirstOwnedAction + static_cast<std::int32_t>(i));
     const std::string name = velk_mur::recordingName(listed[i]);
-    if (name.size() + 4 != listed[i].size() && !(listed[i].size() <= 4 && name.empty())) {
-      __builtin_trap();
-    }
-    if (plan.name != platform::toLowerAscii(name)) __builtin_trap();
-    if (plan.audioOnly != velk_mur::isAudioOnlyName(plan.name)) __builtin_trap();
-    if (plan.hasFullBodyMotion()) __builtin_trap();  // the scratch folder holds no motions
+    FUZZ_FAIL_IF(name.size() + 4 != listed[i].size() && !(listed[i].size() <= 4 && name.empty()));
+    FUZZ_FAIL_IF(plan.name != platform::toLowerAscii(name));
+    FUZZ_FAIL_IF(plan.audioOnly != velk_mur::isAudioOnlyName(plan.name));
+    FUZZ_FAIL_IF(plan.hasFullBodyMotion());  // the scratch folder holds no motions
     velk_mur::actionCatalogueLine(plan.name, plan.number, plan.audioOnly);
     platform::MemorySink block;
     const int count =
         velk_mur::writeActionBlock(block, plan.number, plan.name, false, plan.audioOnly);
     // A name too long for its records is refused whole (the save's name check comes first).
     if (count == 0) {
-      if (!block.bytes().empty()) __builtin_trap();
+      FUZZ_FAIL_IF(!block.bytes().empty());
       continue;
     }
-    if (block.bytes().size() < velk_mur::kBlockHeadSize) __builtin_trap();
-    if (platform::getLe32(block.bytes().data() + 8) != static_cast<std::uint32_t>(count)) {
-      __builtin_trap();
-    }
+    FUZZ_FAIL_IF(block.bytes().size() < velk_mur::kBlockHeadSize);
+    FUZZ_FAIL_IF(platform::getLe32(block.bytes().data() + 8) != static_cast<std::uint32_t>(count));
   }
   return 0;
 }

@@ -1,5 +1,6 @@
 // The editor dialog opened on a small stick, its controls found by their ids and driven by
 // the real mouse and keyboard.
+#include <QAccessible>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -15,12 +16,14 @@
 #include <tuple>
 
 #include "editor_stick.h"
+#include "platform/qt/control_table.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/message_box_messenger.h"
 #include "platform/src/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "velk7/editor/src/drag_image_window.h"
 #include "velk7/editor/src/editor_dialog.h"
+#include "velk7/editor/src/editor_template.h"
 #include "velk7/editor/src/program_chooser.h"
 #include "velk7/editor/src/save_program.h"
 
@@ -28,6 +31,7 @@ namespace velk7 {
 namespace {
 
 using namespace editor_testing;
+namespace ids = control_id;
 using Texts = std::vector<std::string>;
 
 constexpr auto text = [](const QString& value) { return value.toStdString(); };
@@ -63,11 +67,11 @@ class EditorTest : public ::testing::Test {
     path_ = writeStick(root_.path(), records, userActions);
     program_ = loadParsed(path_);
     dialog_ = std::make_unique<EditorDialog>(program_, path_, messenger_);
-    tree_ = dialog_->findChild<QTreeWidget*>("1000");
-    code_ = dialog_->findChild<QListWidget*>("1001");
-    parts_ = dialog_->findChild<QListWidget*>("1003");
-    category_ = dialog_->findChild<QComboBox*>("1006");
-    save_ = dialog_->findChild<QPushButton*>("1004");
+    tree_ = platform::control<QTreeWidget>(*dialog_, ids::kEventTree);
+    code_ = platform::control<QListWidget>(*dialog_, ids::kCodeList);
+    parts_ = platform::control<QListWidget>(*dialog_, ids::kPartsList);
+    category_ = platform::control<QComboBox>(*dialog_, ids::kCategoryBox);
+    save_ = platform::control<QPushButton>(*dialog_, ids::kSave);
     ASSERT_TRUE(tree_ && code_ && parts_ && category_ && save_);
     dialog_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
@@ -82,7 +86,9 @@ class EditorTest : public ::testing::Test {
     return result;
   }
   Texts codeTexts() const { return texts(code_); }
-  std::string description() const { return text(dialog_->findChild<QLabel*>("1007")->text()); }
+  std::string description() const {
+    return text(platform::control<QLabel>(*dialog_, ids::kDescription)->text());
+  }
   const Texts& lines(std::size_t record) const { return program_.records[record].lines; }
   void select(int top, int child = -1) {
     QTreeWidgetItem* item = tree_->topLevelItem(top);
@@ -145,40 +151,23 @@ class EditorTest : public ::testing::Test {
   QPushButton* save_ = nullptr;
 };
 
-TEST_F(EditorTest, ControlsFollowTheTemplateInPlaceAndTabOrderAndGrowWithTheWindow) {
+TEST_F(EditorTest, ControlsFollowTheTemplateInPlaceAndTabOrderAndFitTheLeastSize) {
   open();
   EXPECT_EQ(QApplication::focusWidget(), tree_);
-  for (const char* id : {"1001", "1003", "1004", "1006", "filter", "1000"}) {
+  for (const std::string_view id : {ids::kCodeList, ids::kPartsList, ids::kSave, ids::kCategoryBox,
+                                    ids::kFilter, ids::kEventTree}) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(text(QApplication::focusWidget()->objectName()), id);
   }
   EXPECT_EQ(text(dialog_->windowTitle()), "VELK7 - Simple RCODE Customization");
   const platform::DialogBaseUnits base = platform::baseUnitsOf(dialog_->font());
-  const QSize templateSize = platform::cornerPixels({0, 0, 392, 355}, base).size();
-  EXPECT_EQ(dialog_->size(), templateSize);
-  // A control, its place, its text or accessible name, its growth at 100 more pixels.
-  using Place = std::tuple<const char*, platform::UnitRect, const char*, QSize>;
-  for (const int grow : {0, 100}) {
-    dialog_->resize(templateSize + QSize(grow, grow));
-    for (const auto& [id, units, caption, growth] :
-         {Place{"1000", {7, 18, 107, 172}, "When this happens", {0, 50}},
-          Place{"1001", {119, 18, 262, 172}, "AIBO does this", {100, 50}},
-          Place{"1003", {4, 212, 377, 101}, "Parts", {100, 50}},
-          Place{"1007", {83, 321, 300, 8}, "Description/Posture", {100, 0}},
-          Place{"1004", {127, 339, 137, 13}, "&Save RCODE program to memory stick", {0, 0}},
-          Place{"eventsCaption", {7, 6, 64, 8}, "&When this happens:", {0, 0}},
-          Place{"codeCaption", {126, 6, 48, 8}, "AIBO &does this", {0, 0}},
-          Place{"categoryCaption", {7, 198, 57, 8}, "&Available Actions:", {0, 0}},
-          Place{"descriptionCaption", {9, 321, 66, 8}, "Description/Posture:", {0, 0}}}) {
-      const QWidget* widget = dialog_->findChild<QWidget*>(id);
-      ASSERT_NE(widget, nullptr) << id;
-      const QRect expected = platform::cornerPixels(units, base);
-      EXPECT_EQ(widget->size(), expected.size() + (grow ? growth : QSize(0, 0))) << id;
-      EXPECT_TRUE(grow || widget->pos() == expected.topLeft()) << id;
-      const QVariant shown = widget->property("text");  // the description's is not its caption
-      const bool named = !shown.isValid() || id == std::string_view("1007");
-      EXPECT_EQ(text(named ? widget->accessibleName() : shown.toString()), caption) << id;
-    }
+  EXPECT_EQ(dialog_->size(), platform::cornerPixels({0, 0, 392, 355}, base).size());
+  for (const platform::ControlRow& row : kEditorControls) {
+    const QWidget* widget = platform::control(*dialog_, row.id);
+    ASSERT_NE(widget, nullptr) << row.id;
+    QRect expected = platform::cornerPixels(row.rect, base);
+    if (widget == category_) expected.setHeight(widget->sizeHint().height());
+    EXPECT_EQ(widget->geometry(), expected) << row.id;
   }
   EXPECT_FALSE(save_->toolTip().isEmpty());
   EXPECT_FALSE(save_->isDefault() || save_->autoDefault());
@@ -191,6 +180,30 @@ TEST_F(EditorTest, ControlsFollowTheTemplateInPlaceAndTabOrderAndGrowWithTheWind
     EXPECT_GT(control->height(), 0) << text(control->objectName());
   }
   EXPECT_LE(dialog_->minimumHeight() * 3 / 2 + 60, 768);
+}
+
+// What assistive technology reads: each control's name from its caption or its text, and the
+// description line's own text, tied to its caption, which describes it.
+TEST_F(EditorTest, AssistiveTechnologyReadsEachCaptionAndTheDescriptionItself) {
+  open();
+  const auto accessible = [&](std::string_view id) {
+    return QAccessible::queryAccessibleInterface(platform::control(*dialog_, id));
+  };
+  for (const auto& [id, name] : {std::pair{ids::kEventTree, "When this happens"},
+                                 {ids::kCodeList, "AIBO does this"},
+                                 {ids::kPartsList, "Parts"},
+                                 {ids::kFilter, "Filter"},
+                                 {ids::kSave, "Save RCODE program to memory stick"}}) {
+    EXPECT_EQ(text(accessible(id)->text(QAccessible::Name)), name) << id;
+  }
+  QAccessibleInterface* line = accessible(ids::kDescription);
+  EXPECT_EQ(text(line->text(QAccessible::Name)), "(please select an action)");
+  parts_->setCurrentRow(partRow("Turn Left"));
+  EXPECT_EQ(text(line->text(QAccessible::Name)), " Turn Left");
+  EXPECT_EQ(text(line->text(QAccessible::Description)), "Description/Posture");
+  const auto labels = line->relations(QAccessible::Label);
+  ASSERT_EQ(labels.size(), 1);
+  EXPECT_EQ(labels.front().first->object(), platform::control(*dialog_, ids::kDescriptionCaption));
 }
 
 // The children of `item` as "name:record", their own children in brackets.
@@ -438,7 +451,7 @@ TEST_F(EditorTest, OpenDialogTakesTheStickFolderOrTheProgramFile) {
 
 TEST_F(EditorTest, FilterNarrowsThePartsShownAsTheUserTypes) {
   open();
-  auto* filter = dialog_->findChild<QLineEdit*>("filter");
+  auto* filter = platform::control<QLineEdit>(*dialog_, ids::kFilter);
   filter->setFocus();
   QTest::keyClicks(filter, "st");
   EXPECT_EQ(texts(parts_, true), (Texts{"Stand Up", "Stop playing"}));

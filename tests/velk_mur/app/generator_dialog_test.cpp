@@ -11,11 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/qt/control_table.h"
 #include "platform/qt/dialog_units.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
+#include "velk_mur/app/dialog/src/generator_template.h"
 
 namespace fs = std::filesystem;
+namespace ids = velk_mur::control_id;
 
 namespace velk_mur {
 namespace {
@@ -24,8 +27,8 @@ class GeneratorDialogTest : public ::testing::Test {
  protected:
   GeneratorDialogTest() : environment(testing_support::environmentIn(dir)) {}
 
-  QWidget* control(const char* id) { return dialog->findChild<QWidget*>(id); }
-  QString text(const char* id) { return dialog->findChild<QLineEdit*>(id)->text(); }
+  QWidget* control(std::string_view id) { return platform::control(*dialog, id); }
+  QString text(std::string_view id) { return platform::control<QLineEdit>(*dialog, id)->text(); }
   // Opens the dialog on the paths stored, then forgets them, to see which commands store them.
   void open(const PathTexts& paths) {
     storePathTexts(environment, paths);
@@ -46,24 +49,24 @@ class GeneratorDialogTest : public ::testing::Test {
 TEST_F(GeneratorDialogTest, ControlsCarryTheStoredPathsTextsNamesTipsAndTabOrder) {
   open({"E:\\", "d:\\voices"});
   EXPECT_EQ(dialog->windowTitle(), QString("VELK Murmelon"));
-  EXPECT_EQ(text("1005"), QString("E:\\"));
-  EXPECT_EQ(text("1006"), QString("d:\\voices"));
-  EXPECT_EQ(dialog->findChild<QLineEdit*>("1005")->maxLength(), 259);
-  const std::tuple<const char*, const char*, const char*> controls[] = {
-      {"1005", nullptr, "Memory Stick Path:"},
-      {"stickPathBrowse", "...", "Choose the memory stick folder"},
-      {"1006", nullptr, "Audio Data Path:"},
-      {"audioPathBrowse", "...", "Choose the audio data folder"},
-      {"1009", "Test", "Test"},
-      {"1008", "Save to Stick", "Save to Stick"},
-      {"1010", "About...", "About..."},
-      {"2", "Done", "Done"},
-      {"1011", "Generate", "Generate"},
-      {"1012", "Import...", "Import..."},
-      {"1013", "Say...", "Say..."},
-      {"1014", "Preview...", "Preview..."}};
+  EXPECT_EQ(text(ids::kStickPath), QString("E:\\"));
+  EXPECT_EQ(text(ids::kAudioPath), QString("d:\\voices"));
+  EXPECT_EQ(platform::control<QLineEdit>(*dialog, ids::kStickPath)->maxLength(), 259);
+  const std::tuple<std::string_view, const char*, const char*> controls[] = {
+      {ids::kStickPath, nullptr, "Memory Stick Path"},
+      {ids::kStickPathBrowse, "...", "Choose the memory stick folder"},
+      {ids::kAudioPath, nullptr, "Audio Data Path"},
+      {ids::kAudioPathBrowse, "...", "Choose the audio data folder"},
+      {ids::kTest, "Test", "Test"},
+      {ids::kSaveToStick, "Save to Stick", "Save to Stick"},
+      {ids::kAbout, "About...", "About..."},
+      {ids::kDone, "Done", "Done"},
+      {ids::kGenerate, "Generate", "Generate"},
+      {ids::kImport, "Import...", "Import..."},
+      {ids::kSay, "Say...", "Say..."},
+      {ids::kPreview, "Preview...", "Preview..."}};
   // The chain wraps from the last control to the first.
-  QWidget* widget = control("1014");
+  QWidget* widget = control(ids::kPreview);
   for (const auto& [id, label, name] : controls) {
     do widget = widget->nextInFocusChain();
     while (!(widget->focusPolicy() & Qt::TabFocus));
@@ -73,24 +76,26 @@ TEST_F(GeneratorDialogTest, ControlsCarryTheStoredPathsTextsNamesTipsAndTabOrder
     EXPECT_TRUE(label == nullptr || !widget->toolTip().isEmpty()) << id;
   }
   QTest::keyClick(dialog.get(), Qt::Key_A, Qt::AltModifier);
-  EXPECT_TRUE(control("1006")->hasFocus());
+  EXPECT_TRUE(control(ids::kAudioPath)->hasFocus());
   // The template in dialog units.
-  EXPECT_EQ(control("1005")->geometry(),
-            platform::sizePixels({77, 6, 79, 14}, platform::baseUnitsOf(dialog->font())));
+  const platform::DialogBaseUnits base = platform::baseUnitsOf(dialog->font());
+  EXPECT_EQ(dialog->size(), platform::sizePixels({0, 0, 208, 93}, base).size());
+  EXPECT_EQ(control(ids::kStickPath)->geometry(), platform::sizePixels({77, 6, 79, 14}, base));
 }
 
 // What each key or button does first: the buttons run their commands, Enter does nothing, and
 // Escape and Done close without saving the paths.
 TEST_F(GeneratorDialogTest, EachKeyOrButtonShowsItsFirstMessageOrCloses) {
-  const std::tuple<const char*, Qt::Key, std::string, bool> rows[] = {
-      {"1006", Qt::Key_Return, "", false},
-      {"1005", Qt::Key_Escape, "", true},
-      {"2", Qt::Key_Space, "", true},
-      {"1011", Qt::Key_Space,
+  const std::tuple<std::string_view, Qt::Key, std::string, bool> rows[] = {
+      {ids::kAudioPath, Qt::Key_Return, "", false},
+      {ids::kStickPath, Qt::Key_Escape, "", true},
+      {ids::kDone, Qt::Key_Space, "", true},
+      {ids::kGenerate, Qt::Key_Space,
        "Regenerated 2 motion files and 0 LED files\nReady to 'Save to Stick'", false},
-      {"1009", Qt::Key_Space, "1 actions ok and ready to 'Save to Stick'\n(0.00MB Audio)", false},
-      {"1008", Qt::Key_Space, "Memory Stick Update Complete", true},
-      {"1010", Qt::Key_Space, "Murmelon\nanother Dravlen tool\nVersion .11", false},
+      {ids::kTest, Qt::Key_Space, "1 actions ok and ready to 'Save to Stick'\n(0.00MB Audio)",
+       false},
+      {ids::kSaveToStick, Qt::Key_Space, "Memory Stick Update Complete", true},
+      {ids::kAbout, Qt::Key_Space, "Murmelon\nanother Dravlen tool\nVersion .11", false},
   };
   for (const auto& [id, key, firstMessage, closes] : rows) {
     SCOPED_TRACE(id);
@@ -108,7 +113,7 @@ TEST_F(GeneratorDialogTest, EachKeyOrButtonShowsItsFirstMessageOrCloses) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->isVisible() == !closes; }));
     // The paths are stored by the commands that check the stick.
     EXPECT_EQ(fs::exists(settingsFilePath(environment)),
-              !firstMessage.empty() && id != std::string("1010"));
+              !firstMessage.empty() && id != ids::kAbout);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   }
 }

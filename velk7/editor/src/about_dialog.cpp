@@ -3,14 +3,15 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "platform/qt/dialog_units.h"
 #include "editor_images.h"
+#include "platform/qt/dialog_units.h"
+#include "platform/qt/qt_text.h"
 #include "velk_version.h"
 
 namespace velk7 {
 
 QString aboutText() {
-  return QStringLiteral("VELK Version ") + QString::fromUtf8(velk::kVelk7Version);
+  return QStringLiteral("VELK Version ") + platform::toQString(velk::kVelk7Version);
 }
 
 namespace {
@@ -23,7 +24,7 @@ constexpr int kIconPixels = 32;
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("100"));
-  setWindowTitle(QString::fromUtf8(kAboutTitle));
+  setWindowTitle(platform::toQString(kAboutTitle));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setFont(platform::dialogFont());

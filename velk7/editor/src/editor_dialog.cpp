@@ -19,13 +19,14 @@
 #include <string>
 
 #include "about_dialog.h"
-#include "drag_image_window.h"
 #include "editor_images.h"
 #include "editor_template.h"
 #include "event_router.h"
 #include "line_edits.h"
+#include "platform/qt/control_table.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/message_box_messenger.h"
+#include "platform/qt/qt_text.h"
 #include "save_program.h"
 #include "velk7/rcode/palette.h"
 
@@ -43,72 +44,31 @@ constexpr int kTextBytesRole = Qt::UserRole + 2;
 constexpr int kAboutCommand = 16;
 #endif
 
-QString toQString(std::string_view text) {
-  return QString::fromStdString(std::string(text));
+using platform::toQString;
+namespace id = control_id;
+
+void setUpTree(QTreeWidget& tree) {
+  tree.setHeaderHidden(true);
+  tree.setColumnCount(1);
+  tree.setRootIsDecorated(true);
+  tree.setItemsExpandable(true);
+  tree.setSelectionMode(QAbstractItemView::SingleSelection);
+  tree.setSortingEnabled(false);
+  tree.setDragEnabled(false);
+  tree.setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
-void setUpListView(QListWidget* list) {
-  list->setViewMode(QListView::ListMode);
-  list->setFlow(QListView::TopToBottom);
-  list->setWrapping(true);
-  list->setResizeMode(QListView::Adjust);
-  list->setSortingEnabled(false);
-  list->setIconSize(kImageSize);
-  list->setDragEnabled(false);
-  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list->setFrameShape(QFrame::StyledPanel);
-}
-
-QWidget* makeControl(const EditorControl& control, QWidget* parent) {
-  switch (control.kind) {
-    case ControlKind::Tree: {
-      auto* tree = new QTreeWidget(parent);
-      tree->setHeaderHidden(true);
-      tree->setColumnCount(1);
-      tree->setRootIsDecorated(true);
-      tree->setItemsExpandable(true);
-      tree->setSelectionMode(QAbstractItemView::SingleSelection);
-      tree->setSortingEnabled(false);
-      tree->setDragEnabled(false);
-      tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-      return tree;
-    }
-    case ControlKind::List: {
-      auto* list = new QListWidget(parent);
-      setUpListView(list);
-      return list;
-    }
-    case ControlKind::CategoryBox: {
-      auto* box = new QComboBox(parent);
-      box->setEditable(false);
-      return box;
-    }
-    case ControlKind::FilterBox: {
-      auto* filter = new QLineEdit(parent);
-      filter->setClearButtonEnabled(true);
-      return filter;
-    }
-    case ControlKind::Button: {
-      auto* button = new QPushButton(toQString(control.text), parent);
-      button->setAutoDefault(false);
-      button->setDefault(false);
-      return button;
-    }
-    case ControlKind::Label:
-    case ControlKind::Description: {
-      auto* label = new QLabel(toQString(control.text), parent);
-      if (control.kind == ControlKind::Description) label->setTextFormat(Qt::PlainText);
-      return label;
-    }
-  }
-  return nullptr;
-}
-
-// "&When this happens:" names its control "When this happens".
-QString labelName(QString text) {
-  text.remove(QLatin1Char('&'));
-  if (text.endsWith(QLatin1Char(':'))) text.chop(1);
-  return text;
+void setUpList(QListWidget& list, QAbstractItemView::SelectionMode selection) {
+  list.setViewMode(QListView::ListMode);
+  list.setFlow(QListView::TopToBottom);
+  list.setWrapping(true);
+  list.setResizeMode(QListView::Adjust);
+  list.setSortingEnabled(false);
+  list.setIconSize(kImageSize);
+  list.setDragEnabled(false);
+  list.setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list.setFrameShape(QFrame::StyledPanel);
+  list.setSelectionMode(selection);
 }
 
 }  // namespace
@@ -157,47 +117,22 @@ EditorDialog::~EditorDialog() {
   // The router goes first: hiding the dialog while it is destroyed sends events whose handlers
   // would call into the part of this object that is already gone.
   delete router_;
-  // Ends a drag that is still under way so the mouse is not left captured.
-  if (drag_.dragging()) releaseMouse();
 }
 
 void EditorDialog::createControls() {
   kindImages_ = makeKindImages(devicePixelRatioF());
-  deleteMark_ = dragMark(DragPicture::DeleteMark, devicePixelRatioF());
-  noDropMark_ = dragMark(DragPicture::NoDropMark, devicePixelRatioF());
-
-  for (const EditorControl& control : kEditorControls) {
-    QWidget* widget = makeControl(control, this);
-    widget->setObjectName(toQString(control.id));
-    if (!control.name.empty()) widget->setAccessibleName(toQString(control.name));
-    if (!control.tip.empty()) widget->setToolTip(toQString(control.tip));
-  }
-  for (const EditorControl& control : kEditorControls) {
-    if (control.buddy.empty()) continue;
-    auto* label = findChild<QLabel*>(toQString(control.id));
-    QWidget* buddy = findChild<QWidget*>(toQString(control.buddy));
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(labelName(label->text()));
-  }
-  auto* saveButton = findChild<QPushButton*>(QStringLiteral("1004"));
-  saveButton->setAccessibleName(labelName(saveButton->text()));
-
-  eventTree_ = findChild<QTreeWidget*>(QStringLiteral("1000"));
-  codeList_ = findChild<QListWidget*>(QStringLiteral("1001"));
-  partsList_ = findChild<QListWidget*>(QStringLiteral("1003"));
-  categoryBox_ = findChild<QComboBox*>(QStringLiteral("1006"));
-  filterBox_ = findChild<QLineEdit*>(QStringLiteral("filter"));
-  description_ = findChild<QLabel*>(QStringLiteral("1007"));
-  saveButton_ = saveButton;
-  codeList_->setSelectionMode(QAbstractItemView::SingleSelection);
-  partsList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-
-  connect(eventTree_, &QTreeWidget::itemSelectionChanged, this,
-          [this] { showEventCode(selectedEvent()); });
-  connect(partsList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this](const QItemSelection& selected) { describeSelectedPart(selected); });
-  connect(filterBox_, &QLineEdit::textChanged, this, [this] { filterPalette(); });
-  connect(saveButton_, &QPushButton::clicked, this, &EditorDialog::save);
+  platform::buildControls(*this, kEditorControls);
+  eventTree_ = platform::control<QTreeWidget>(*this, id::kEventTree);
+  codeList_ = platform::control<QListWidget>(*this, id::kCodeList);
+  partsList_ = platform::control<QListWidget>(*this, id::kPartsList);
+  categoryBox_ = platform::control<QComboBox>(*this, id::kCategoryBox);
+  filterBox_ = platform::control<QLineEdit>(*this, id::kFilter);
+  description_ = platform::control<QLabel>(*this, id::kDescription);
+  saveButton_ = platform::control<QPushButton>(*this, id::kSave);
+  setUpTree(*eventTree_);
+  setUpList(*codeList_, QAbstractItemView::SingleSelection);
+  setUpList(*partsList_, QAbstractItemView::ExtendedSelection);
+  filterBox_->setClearButtonEnabled(true);
 
   // The window opens at the template's size and may shrink to fit small or scaled screens.
   const platform::DialogBaseUnits base = platform::baseUnitsOf(font());
@@ -205,39 +140,36 @@ void EditorDialog::createControls() {
   resize(templateSize_);
   setMinimumSize(templateSize_ - QSize(platform::horizontalPixels(kShrinkWidthUnits, base),
                                        platform::verticalPixels(kShrinkHeightUnits, base)));
-  const auto category = std::find_if(
-      kEditorControls.begin(), kEditorControls.end(),
-      [](const EditorControl& control) { return control.kind == ControlKind::CategoryBox; });
+  const auto category =
+      std::find_if(kEditorControls.begin(), kEditorControls.end(),
+                   [](const platform::ControlRow& row) { return row.id == id::kCategoryBox; });
   const int categoryHeight = platform::verticalPixels(category->rect.height, base);
   const int itemHeight = std::max(1, QFontMetrics(font()).height() + 2);
   categoryBox_->setMaxVisibleItems(
       std::max(1, (categoryHeight - categoryBox_->sizeHint().height()) / itemHeight));
   placeControls();
+  connectControls();
+}
 
+void EditorDialog::connectControls() {
+  connect(eventTree_, &QTreeWidget::itemSelectionChanged, this,
+          [this] { showEventCode(selectedEvent()); });
+  connect(partsList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection& selected) { describeSelectedPart(selected); });
+  connect(filterBox_, &QLineEdit::textChanged, this, [this] { filterPalette(); });
+  connect(saveButton_, &QPushButton::clicked, this, &EditorDialog::save);
   router_ = new EventRouter(
       this, codeList_, partsList_,
       {[this](QListWidget* list, int row, QPoint at) { return beginDrag(list, row, at); },
        [this](QPoint at) { dragPointerMoved(at); }, [this](QPoint at) { leftButtonReleased(at); },
        [this] { dragCaptureLost(); },
        [this](QListWidget* list, const QKeyEvent& key) { return listKey(list, key); }});
-  dragImage_ = new DragImageWindow(this);
+  drag_ = std::make_unique<DragSession>(*this, *codeList_, *partsList_);
 }
 
 void EditorDialog::placeControls() {
-  const platform::DialogBaseUnits base = platform::baseUnitsOf(font());
-  const QSize grown = size() - templateSize_;
-  for (const EditorControl& control : kEditorControls) {
-    QWidget* widget = findChild<QWidget*>(toQString(control.id));
-    QRect place = platform::cornerPixels(control.rect, base);
-    // The drop-down list's template height is its open height; closed it is as high as the
-    // style makes it.
-    if (control.kind == ControlKind::CategoryBox) place.setHeight(widget->sizeHint().height());
-    const Stretch& stretch = control.stretch;
-    place.translate(grown.width() * stretch.moveX / 2, grown.height() * stretch.moveY / 2);
-    place.setSize(place.size() + QSize(grown.width() * stretch.growWidth / 2,
-                                       grown.height() * stretch.growHeight / 2));
-    widget->setGeometry(place);
-  }
+  platform::placeControls(*this, kEditorControls, platform::Rounding::Corners,
+                          size() - templateSize_);
 }
 
 void EditorDialog::createActions() {
@@ -417,11 +349,11 @@ bool EditorDialog::makeEdit(const LineEdit& edit) {
 
 // Not while a drag is under way: the dragged line's index must stay true until the drop.
 void EditorDialog::undo() {
-  if (!drag_.dragging()) afterHistoryStep(history_.undo(program_));
+  if (!drag_->dragging()) afterHistoryStep(history_.undo(program_));
 }
 
 void EditorDialog::redo() {
-  if (!drag_.dragging()) afterHistoryStep(history_.redo(program_));
+  if (!drag_->dragging()) afterHistoryStep(history_.redo(program_));
 }
 
 void EditorDialog::afterHistoryStep(std::optional<int> record) {
@@ -499,89 +431,23 @@ bool EditorDialog::listKey(QListWidget* list, const QKeyEvent& key) {
 // --- Drag and drop -----------------------------------------------------------------
 
 bool EditorDialog::beginDrag(QListWidget* list, int row, QPoint globalPointer) {
-  QListWidgetItem* item = list->item(row);
-  if (item == nullptr) return false;
-  if (list == partsList_) {
-    const std::string part = item->data(kItemDataRole).toByteArray().toStdString();
-    if (!drag_.beginPartDrag(&part)) return false;
-  } else if (!drag_.beginLineDrag(row, item->data(kItemDataRole).toInt())) {
-    return false;
-  }
-  itemPicture_ = itemDragImage(item->icon(), item->text(), list->font(), devicePixelRatioF());
-  showDragPicture(DragPicture::ItemImage, globalPointer);
-  grabMouse();
-  setDescription(drag_.dragHint());
+  if (!drag_->begin(*list, row, globalPointer)) return false;
+  setDescription(drag_->controller().dragHint());
   return true;
 }
 
 void EditorDialog::dragPointerMoved(QPoint globalPointer) {
-  if (!drag_.dragging()) return;
-  showDragPicture(drag_.pointerMoved(targetAt(globalPointer), selectedEvent()), globalPointer);
+  drag_->move(globalPointer, selectedEvent());
 }
 
 void EditorDialog::leftButtonReleased(QPoint globalPointer) {
-  if (drag_.dragging()) {
-    releaseMouse();
-    endDragPicture();
-    const DropTarget target = targetAt(globalPointer);
-    const int dropIndex = target == DropTarget::CodeList ? codeDropIndex(globalPointer) : -1;
-    makeEdit(drag_.release(target, selectedEvent(), dropIndex));
-  }
+  if (drag_->dragging()) makeEdit(drag_->release(globalPointer, selectedEvent()));
   clearPartsSelectionMark();
   setDescription(kSelectActionHint);
 }
 
 void EditorDialog::dragCaptureLost() {
-  if (!drag_.dragging()) return;
-  drag_.abandon();
-  releaseMouse();
-  endDragPicture();
-  setDescription(kSelectActionHint);
-}
-
-void EditorDialog::showDragPicture(DragPicture picture, QPoint globalPointer) {
-  const QPixmap& wanted = picture == DragPicture::ItemImage    ? itemPicture_
-                          : picture == DragPicture::DeleteMark ? deleteMark_
-                                                               : noDropMark_;
-  if (dragImage_->picture().cacheKey() != wanted.cacheKey()) dragImage_->setPicture(wanted);
-  dragImage_->showAt(globalPointer);
-}
-
-void EditorDialog::endDragPicture() {
-  dragImage_->hide();
-  dragImage_->setPicture(QPixmap());
-  itemPicture_ = QPixmap();
-}
-
-QWidget* EditorDialog::widgetAt(QPoint globalPointer) const {
-  QWidget* found = QApplication::widgetAt(globalPointer);
-  if (found != nullptr && found->window() != dragImage_) return found;
-  // The picture itself lies under the pointer, and a platform that cannot see through it
-  // reports it or nothing: look beneath it among the program's own windows, this dialog
-  // first.
-  QList<QWidget*> windows = QApplication::topLevelWidgets();
-  windows.removeAll(const_cast<EditorDialog*>(this));
-  windows.prepend(const_cast<EditorDialog*>(this));
-  for (QWidget* window : windows) {
-    if (window == dragImage_ || !window->isVisible()) continue;
-    if (!window->geometry().contains(globalPointer)) continue;
-    QWidget* child = window->childAt(window->mapFromGlobal(globalPointer));
-    return child != nullptr ? child : window;
-  }
-  return nullptr;
-}
-
-DropTarget EditorDialog::targetAt(QPoint globalPointer) const {
-  QWidget* under = widgetAt(globalPointer);
-  if (under == nullptr) return DropTarget::Elsewhere;
-  if (under == codeList_ || codeList_->isAncestorOf(under)) return DropTarget::CodeList;
-  if (under == partsList_ || partsList_->isAncestorOf(under)) return DropTarget::PartsList;
-  return DropTarget::Elsewhere;
-}
-
-int EditorDialog::codeDropIndex(QPoint globalPointer) const {
-  const QModelIndex index = codeList_->indexAt(codeList_->viewport()->mapFromGlobal(globalPointer));
-  return index.isValid() ? index.row() : codeList_->count();
+  if (drag_->abandon()) setDescription(kSelectActionHint);
 }
 
 // --- Window ------------------------------------------------------------------------

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "drag_controller.h"
+#include "drag_session.h"
 #include "edit_history.h"
 #include "platform/messenger.h"
 #include "velk7/rcode/code_lines.h"
@@ -33,7 +33,6 @@ class MessageBoxMessenger;
 
 namespace velk7 {
 
-class DragImageWindow;
 class EventRouter;
 
 inline constexpr std::string_view kDialogTitle = "VELK7 - Simple RCODE Customization";
@@ -45,10 +44,6 @@ inline constexpr std::string_view kEmptyEventPlaceholder =
 // End results of the dialog.
 inline constexpr int kSavedResult = 1004;
 inline constexpr int kCancelledResult = 2;
-
-// Item data roles of the three views.
-inline constexpr int kItemDataRole = Qt::UserRole;
-inline constexpr int kIsCodeLineRole = Qt::UserRole + 1;
 
 // The message boxes of velk7: captioned "VELK7", each with the exclamation icon; Enter
 // answers the abandon question with No, which keeps the edits.
@@ -70,7 +65,7 @@ class EditorDialog : public QDialog {
   bool changed() const { return changed_; }
   // Some record's lines differ from those loaded from the file.
   bool differsFromFile() const;
-  const DragController& dragController() const { return drag_; }
+  const DragController& dragController() const { return drag_->controller(); }
 
   void undo();
   void redo();
@@ -91,6 +86,7 @@ class EditorDialog : public QDialog {
  private:
   void createControls();
   void placeControls();
+  void connectControls();
   void createActions();
   void fillCategories();
   void fillPalette();
@@ -115,11 +111,6 @@ class EditorDialog : public QDialog {
   void addChosenPart();
   void moveSelectedLine(int step);
 
-  void showDragPicture(DragPicture picture, QPoint globalPointer);
-  void endDragPicture();
-  DropTarget targetAt(QPoint globalPointer) const;
-  QWidget* widgetAt(QPoint globalPointer) const;
-  int codeDropIndex(QPoint globalPointer) const;
   int selectedCodeLine() const;
   const QIcon& kindIcon(LineKind kind) const;
 
@@ -137,16 +128,12 @@ class EditorDialog : public QDialog {
   QPushButton* saveButton_ = nullptr;
   QAction* undoAction_ = nullptr;
   QAction* redoAction_ = nullptr;
-  DragImageWindow* dragImage_ = nullptr;
   EventRouter* router_ = nullptr;
   QSize templateSize_;
 
   std::array<QIcon, kLineKindCount> kindImages_;
-  QPixmap deleteMark_;
-  QPixmap noDropMark_;
-  QPixmap itemPicture_;
   bool changed_ = false;
-  DragController drag_;
+  std::unique_ptr<DragSession> drag_;
   EditHistory history_;
   bool placed_ = false;
 };

@@ -5,60 +5,56 @@
 #include <array>
 #include <string_view>
 
-#include "platform/qt/dialog_units.h"
+#include "platform/qt/control_table.h"
 
 namespace velk7 {
 
-enum class ControlKind { Tree, List, CategoryBox, FilterBox, Button, Label, Description };
-
-// A control's share of the change in the window's width and height, in halves: 0 stays,
-// 1 follows half of the change, 2 all of it.
-struct Stretch {
-  int moveX = 0;
-  int moveY = 0;
-  int growWidth = 0;
-  int growHeight = 0;
-};
-
-struct EditorControl {
-  std::string_view id;  // objectName
-  ControlKind kind;
-  std::string_view text;  // labels and buttons, with their mnemonics
-  platform::UnitRect rect;
-  Stretch stretch;
-  std::string_view name;   // accessible name of a control no label names; else the label's
-  std::string_view buddy;  // labels: the control the label names
-  std::string_view tip;    // buttons
-};
+namespace control_id {
+inline constexpr std::string_view kEventTree = "1000";
+inline constexpr std::string_view kCodeList = "1001";
+inline constexpr std::string_view kPartsList = "1003";
+inline constexpr std::string_view kSave = "1004";
+inline constexpr std::string_view kCategoryBox = "1006";
+inline constexpr std::string_view kFilter = "filter";
+inline constexpr std::string_view kEventsCaption = "eventsCaption";
+inline constexpr std::string_view kCodeCaption = "codeCaption";
+inline constexpr std::string_view kCategoryCaption = "categoryCaption";
+inline constexpr std::string_view kFilterCaption = "filterCaption";
+inline constexpr std::string_view kDescriptionCaption = "descriptionCaption";
+inline constexpr std::string_view kDescription = "1007";
+}  // namespace control_id
 
 inline constexpr platform::UnitRect kEditorSize{0, 0, 392, 355};
 // How far the window shrinks below its size, so that it fits small or scaled screens.
 inline constexpr int kShrinkWidthUnits = 100;
 inline constexpr int kShrinkHeightUnits = 140;
 
-// One control a row: id, kind, text, place, stretch, accessible name, buddy, tooltip.
+// One control a row: id, kind, text, place, buddy, tooltip, accessible name, stretch.
 // clang-format off
-inline constexpr std::array<EditorControl, 12> kEditorControls = {{
-    {"1000", ControlKind::Tree, "", {7, 18, 107, 172}, {0, 0, 0, 1}, "", "", ""},
-    {"1001", ControlKind::List, "", {119, 18, 262, 172}, {0, 0, 2, 1}, "", "", ""},
-    {"1003", ControlKind::List, "", {4, 212, 377, 101}, {0, 1, 2, 1}, "Parts", "", ""},
-    {"1004", ControlKind::Button, "&Save RCODE program to memory stick", {127, 339, 137, 13},
-     {1, 2, 0, 0}, "", "",
-     "Write the program back to R-CODE.R, keeping the previous one as R-CODE.BAK, and close"},
+inline constexpr std::array<platform::ControlRow, 12> kEditorControls = [] {
+  using enum platform::ControlKind;
+  namespace id = control_id;
+  return std::array<platform::ControlRow, 12>{{
+    {id::kEventTree, Tree, "", {7, 18, 107, 172}, "", "", "", {0, 0, 0, 1}},
+    {id::kCodeList, List, "", {119, 18, 262, 172}, "", "", "", {0, 0, 2, 1}},
+    {id::kPartsList, List, "", {4, 212, 377, 101}, "", "", "Parts", {0, 1, 2, 1}},
+    {id::kSave, PushButton, "&Save RCODE program to memory stick", {127, 339, 137, 13}, "",
+     "Write the program back to R-CODE.R, keeping the previous one as R-CODE.BAK, and close",
+     "", {1, 2, 0, 0}},
     // The drop-down list opens to the template's height below the closed box.
-    {"1006", ControlKind::CategoryBox, "", {67, 195, 136, 143}, {0, 1, 0, 0}, "", "", ""},
-    {"filter", ControlKind::FilterBox, "", {232, 195, 149, 12}, {0, 1, 2, 0}, "", "", ""},
-    {"eventsCaption", ControlKind::Label, "&When this happens:", {7, 6, 64, 8}, {}, "", "1000", ""},
-    {"codeCaption", ControlKind::Label, "AIBO &does this", {126, 6, 48, 8}, {}, "", "1001", ""},
-    {"categoryCaption", ControlKind::Label, "&Available Actions:", {7, 198, 57, 8}, {0, 1, 0, 0},
-     "", "1006", ""},
-    {"filterCaption", ControlKind::Label, "Fil&ter:", {208, 198, 22, 8}, {0, 1, 0, 0}, "",
-     "filter", ""},
-    {"descriptionCaption", ControlKind::Label, "Description/Posture:", {9, 321, 66, 8},
-     {0, 2, 0, 0}, "", "", ""},
-    {"1007", ControlKind::Description, "Static", {83, 321, 300, 8}, {0, 2, 2, 0},
-     "Description/Posture", "", ""},
-}};
+    {id::kCategoryBox, ComboBox, "", {67, 195, 136, 143}, "", "", "", {0, 1, 0, 0}},
+    {id::kFilter, LineEdit, "", {232, 195, 149, 12}, "", "", "", {0, 1, 2, 0}},
+    {id::kEventsCaption, Label, "&When this happens:", {7, 6, 64, 8}, id::kEventTree},
+    {id::kCodeCaption, Label, "AIBO &does this", {126, 6, 48, 8}, id::kCodeList},
+    {id::kCategoryCaption, Label, "&Available Actions:", {7, 198, 57, 8}, id::kCategoryBox, "",
+     "", {0, 1, 0, 0}},
+    {id::kFilterCaption, Label, "Fil&ter:", {208, 198, 22, 8}, id::kFilter, "", "",
+     {0, 1, 0, 0}},
+    {id::kDescriptionCaption, Label, "Description/Posture:", {9, 321, 66, 8}, id::kDescription,
+     "", "", {0, 2, 0, 0}},
+    {id::kDescription, Display, "Static", {83, 321, 300, 8}, "", "", "", {0, 2, 2, 0}},
+  }};
+}();
 // clang-format on
 
 }  // namespace velk7

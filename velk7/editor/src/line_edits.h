@@ -1,7 +1,7 @@
 #pragma once
 // Makes the edits that drags and the Delete key decide on the selected record's lines.
-#include "platform/messenger.h"
 #include "drag_controller.h"
+#include "platform/messenger.h"
 #include "velk7/rcode/program.h"
 
 namespace velk7 {

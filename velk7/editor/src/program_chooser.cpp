@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/path_text.h"
+#include "platform/qt/qt_text.h"
 
 namespace velk7 {
 
@@ -29,7 +30,7 @@ class ProgramFileDialog : public QFileDialog {
   void accept() override {
     const QStringList selected = selectedFiles();
     if (!selected.isEmpty()) {
-      const fs::path path = platform::textToPath(selected.first().toStdString());
+      const fs::path path = platform::textToPath(platform::toText(selected.first()));
       std::error_code error;
       if (fs::is_directory(path, error) && fs::is_regular_file(programBelow(path), error)) {
         chosen = programBelow(path);
@@ -39,7 +40,7 @@ class ProgramFileDialog : public QFileDialog {
     }
     QFileDialog::accept();
     if (result() == QDialog::Accepted && !selectedFiles().isEmpty()) {
-      chosen = platform::textToPath(selectedFiles().first().toStdString());
+      chosen = platform::textToPath(platform::toText(selectedFiles().first()));
     }
   }
 };

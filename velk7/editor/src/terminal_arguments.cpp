@@ -2,8 +2,12 @@
 
 #include "velk_version.h"
 
+#include <filesystem>
 #include <ostream>
 #include <string_view>
+#include <system_error>
+
+#include "velk7/program/program_commands.h"
 
 namespace velk7 {
 
@@ -11,9 +15,14 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: velk7 [PATH]\n"
+    "       velk7 check [PATH]\n"
+    "       velk7 run [PATH] [--for SECONDS] [--at TIME:VARIABLE=VALUE]... [--seed N]\n"
     "Edits the VELK records of the R-CODE program on an AIBO ERS-7 memory stick.\n"
     "PATH is the stick's R-CODE.R. Without it velk7 opens ../OPEN-R/APP/PC/AMS/R-CODE.R,\n"
     "seen from the current folder, or asks for the file or the stick's folder.\n"
+    "  check      list what the robot cannot run (errors) and what looks wrong (warnings)\n"
+    "  run        run the program on a virtual clock and print what it does, for 60 s or\n"
+    "             --for SECONDS; --at 1.5:Head_ON=1 sets a sensor at a moment\n"
     "  --help     print this text\n"
     "  --version  print the version\n";
 
@@ -45,6 +54,14 @@ std::optional<int> answerOnTerminal(std::span<const std::string> arguments, bool
     if (first == "--version") {
       out << "velk7 " << velk::kVelk7Version << '\n';
       return 0;
+    }
+    if (first == "check" || first == "run") {
+      std::error_code error;
+      std::filesystem::path currentFolder = std::filesystem::current_path(error);
+      if (error) currentFolder = ".";
+      const std::span<const std::string> rest = arguments.subspan(1);
+      return first == "check" ? program::runCheckCommand(rest, currentFolder, out, err)
+                              : program::runRunCommand(rest, currentFolder, out, err);
     }
     // A path never starts with two dashes here; the user meant an option.
     if (first.starts_with("--")) {

@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "generator_template.h"
+#include "platform/qt/control_table.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_text.h"
 #include "preview_window.h"
@@ -25,9 +27,6 @@
 namespace velk_mur {
 
 namespace {
-
-constexpr int kDialogWidthUnits = 208;
-constexpr int kDialogHeightUnits = 93;
 
 using platform::toQString;
 using platform::toText;
@@ -67,54 +66,6 @@ class PathEdit : public QLineEdit {
 
 }  // namespace
 
-enum class ControlKind { Edit, Button, Browse, Label };
-
-struct GeneratorDialog::Control {
-  std::string_view id;  // the object name; empty for labels, which nothing addresses
-  ControlKind kind;
-  std::string_view text;
-  platform::UnitRect rect;   // in dialog units
-  std::string_view partner;  // the edit a label names or a browse button fills
-  std::string_view tip;      // a button's tooltip; a browse button's accessible name too
-  void (GeneratorDialog::*command)() = nullptr;
-};
-
-// In creation order, which is also the tab order of the controls that take focus. Each
-// folder button follows the path it fills.
-std::span<const GeneratorDialog::Control> GeneratorDialog::controls() {
-  using enum ControlKind;
-  // clang-format off
-  static constexpr Control kControls[] = {
-      {"1005", Edit, "", {77, 6, 79, 14}, "", "", nullptr},
-      {"stickPathBrowse", Browse, "...", {158, 6, 10, 14}, "1005",
-       "Choose the memory stick folder", nullptr},
-      {"1006", Edit, "", {77, 27, 79, 14}, "", "", nullptr},
-      {"audioPathBrowse", Browse, "...", {158, 27, 10, 14}, "1006",
-       "Choose the audio data folder", nullptr},
-      {"1009", Button, "Test", {79, 52, 49, 14}, "",
-       "Check the recordings and report what would be saved", &GeneratorDialog::runTest},
-      {"1008", Button, "Save to Stick", {143, 52, 49, 14}, "",
-       "Write the recordings and their motions to the memory stick",
-       &GeneratorDialog::runSaveToStick},
-      {"1010", Button, "About...", {169, 24, 32, 14}, "",
-       "Show the program's version", &GeneratorDialog::runAbout},
-      {"2", Button, "Done", {169, 7, 32, 14}, "",
-       "Close without saving the paths", &GeneratorDialog::reject},
-      {"", Label, "&Memory Stick Path:", {8, 9, 62, 8}, "1005", "", nullptr},
-      {"", Label, "&Audio Data Path:", {8, 30, 55, 8}, "1006", "", nullptr},
-      {"1011", Button, "Generate", {15, 52, 49, 14}, "",
-       "Create the missing motion and LED files", &GeneratorDialog::runGenerate},
-      {"1012", Button, "Import...", {15, 72, 49, 14}, "",
-       "Convert audio files into recordings in the audio folder", &GeneratorDialog::runImport},
-      {"1013", Button, "Say...", {79, 72, 49, 14}, "",
-       "Speak a text into a new recording in the audio folder", &GeneratorDialog::runSay},
-      {"1014", Button, "Preview...", {143, 72, 49, 14}, "",
-       "Show how the robot will move and light up for a recording", &GeneratorDialog::runPreview},
-  };
-  // clang-format on
-  return kControls;
-}
-
 GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment environment,
                                  QWidget* parent)
     : QDialog(parent), messenger_(messenger), environment_(std::move(environment)) {
@@ -132,64 +83,41 @@ GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment 
 }
 
 void GeneratorDialog::buildControls() {
+  using namespace control_id;
+  platform::buildControls(*this, kGeneratorControls,
+                          [](const platform::ControlRow& row, QWidget* parent) -> QWidget* {
+                            if (row.kind != platform::ControlKind::LineEdit) return nullptr;
+                            auto* edit = new PathEdit(parent);
+                            edit->setMaxLength(static_cast<int>(kMaxPathText));
+                            return edit;
+                          });
   const platform::DialogBaseUnits base = platform::baseUnitsOf(font());
-  setFixedSize(platform::horizontalPixels(kDialogWidthUnits, base),
-               platform::verticalPixels(kDialogHeightUnits, base));
-
-  // Edits come before the labels and buttons that refer to them.
-  const auto editNamed = [this](std::string_view id) {
-    return findChild<QLineEdit*>(toQString(id));
-  };
-  QWidget* previous = nullptr;
-  for (const Control& control : controls()) {
-    const QString text = toQString(control.text);
-    QWidget* widget = nullptr;
-    switch (control.kind) {
-      case ControlKind::Edit: {
-        auto* edit = new PathEdit(this);
-        edit->setMaxLength(static_cast<int>(kMaxPathText));
-        widget = edit;
-        break;
-      }
-      case ControlKind::Button: {
-        auto* button = new QPushButton(text, this);
-        // No button may answer the Enter key.
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        connect(button, &QPushButton::clicked, this, control.command);
-        widget = button;
-        break;
-      }
-      case ControlKind::Browse: {
-        auto* button = new QToolButton(this);
-        button->setText(text);
-        button->setAccessibleName(toQString(control.tip));
-        QLineEdit* edit = editNamed(control.partner);
-        const QString title = toQString(control.tip);
-        connect(button, &QToolButton::clicked, this,
-                [this, edit, title] { chooseFolder(edit, title); });
-        widget = button;
-        break;
-      }
-      case ControlKind::Label: {
-        auto* label = new QLabel(text, this);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setBuddy(editNamed(control.partner));
-        widget = label;
-        break;
-      }
-    }
-    widget->setObjectName(toQString(control.id));
-    widget->setToolTip(toQString(control.tip));
-    widget->setGeometry(platform::sizePixels(control.rect, base));
-    if (control.kind != ControlKind::Label) {
-      if (previous != nullptr) setTabOrder(previous, widget);
-      previous = widget;
-    }
+  setFixedSize(platform::horizontalPixels(kGeneratorSize.width, base),
+               platform::verticalPixels(kGeneratorSize.height, base));
+  platform::placeControls(*this, kGeneratorControls, platform::Rounding::Sizes);
+  // The captions sit at the top of their rows, as the template's texts do.
+  for (QLabel* caption : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   }
 
-  stickPathEdit_ = editNamed("1005");
-  audioPathEdit_ = editNamed("1006");
+  const std::pair<std::string_view, void (GeneratorDialog::*)()> commands[] = {
+      {kTest, &GeneratorDialog::runTest},         {kSaveToStick, &GeneratorDialog::runSaveToStick},
+      {kAbout, &GeneratorDialog::runAbout},       {kDone, &GeneratorDialog::reject},
+      {kGenerate, &GeneratorDialog::runGenerate}, {kImport, &GeneratorDialog::runImport},
+      {kSay, &GeneratorDialog::runSay},           {kPreview, &GeneratorDialog::runPreview}};
+  for (const auto& [id, command] : commands) {
+    connect(platform::control<QPushButton>(*this, id), &QPushButton::clicked, this, command);
+  }
+  for (const platform::ControlRow& row : kGeneratorControls) {
+    if (row.kind != platform::ControlKind::ToolButton) continue;
+    QLineEdit* edit = platform::control<QLineEdit>(*this, row.buddy);
+    const QString title = toQString(row.tip);
+    connect(platform::control<QToolButton>(*this, row.id), &QToolButton::clicked, this,
+            [this, edit, title] { chooseFolder(edit, title); });
+  }
+
+  stickPathEdit_ = platform::control<QLineEdit>(*this, kStickPath);
+  audioPathEdit_ = platform::control<QLineEdit>(*this, kAudioPath);
   stickPathEdit_->setFocus();
 }
 

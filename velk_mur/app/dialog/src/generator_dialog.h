@@ -2,7 +2,6 @@
 // The program's window: two path boxes and the buttons that run the commands. It only maps
 // widgets and keys onto the command functions.
 #include <QDialog>
-#include <span>
 
 #include "platform/messenger.h"
 #include "velk_mur/commands/app_settings.h"
@@ -31,9 +30,6 @@ class GeneratorDialog : public QDialog {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  struct Control;  // one row of the dialog's template
-  static std::span<const Control> controls();
-
   void buildControls();
   void chooseFolder(QLineEdit* edit, const QString& title);
   void runGenerate();

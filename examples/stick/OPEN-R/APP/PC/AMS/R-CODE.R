@@ -1,6 +1,7 @@
 // R-CODE program of the example stick of the VELK tools.
 // The dog stands up and greets you when it wakes, reacts to pats on its
-// head, back and chin, to hearing its name, and to its pink ball.
+// head, back and chin, to hearing its name, and to its pink ball, and lies
+// down to sleep when its battery runs low.
 //
 // VELK7 edits only the lines between a marker line that opens an event
 // and the marker line that closes it; everything else stays as it is.
@@ -12,7 +13,6 @@
 
 EDIT
 
-:Start
 //{ "Wake up" PRE
   SET Power 1 //[PRE]
   PLAY ACTION STAND
@@ -20,17 +20,21 @@ EDIT
   CALL Greet // Greet and sit down
 //}
 
+// The main loop looks at the sensors ten times a second. The robot keeps a
+// sensor's flag set until the program clears it, so each reaction starts by
+// clearing the flag that called it.
 :Main
-  IF Head_ON = 1 THEN CALL Touch_Head
-  IF Back_ON = 1 THEN CALL Touch_Back
-  IF Chin_ON = 1 THEN CALL Touch_Chin
-  IF Voice_Name = 1 THEN CALL Name_Heard
-  IF Ball_Seen = 1 THEN CALL Ball_Seen
-  IF Ball_Kicked = 1 THEN CALL Ball_Kicked
+  IF Head_ON = 1 CALL Touch_Head
+  IF Back_ON = 1 CALL Touch_Back
+  IF Jaw_ON = 1 CALL Touch_Chin
+  IF AU_Voice = 1 CALL Name_Heard
+  IF Pink_Ball = 1 CALL Ball_Seen
+  IF Batt_Rest < 20 CALL Sleep
   WAIT 100
   GO Main
 
 :Touch_Head
+  SET Head_ON 0
   //{ "Touch/Head"
     PLAY ACTION SIT
     WAIT
@@ -40,6 +44,7 @@ EDIT
   RETURN
 
 :Touch_Back
+  SET Back_ON 0
   //{ "Touch/Back"
     PLAY ACTION L_CONTACT.BACK_HAPPY // Pleased by a pat on the back
     WAIT
@@ -51,11 +56,13 @@ EDIT
   RETURN
 
 :Touch_Chin
+  SET Jaw_ON 0
   //{ "Touch/Chin"
   //}
   RETURN
 
 :Name_Heard
+  SET AU_Voice 0
 //{ "Name heard"
   // Turn towards the voice, then show off
   PLAY ACTION TURN 90 // Turn Left
@@ -69,9 +76,12 @@ EDIT
   RETURN
 
 :Ball_Seen
+  SET Pink_Ball 0
   //{ "Ball/Seen" PRE
     //[PRE]: SET Eye_Green 1
   //}
+  // Close enough to kick: 200 mm or nearer
+  IF Pink_Ball_D <= 200 CALL Ball_Kicked
   RETURN
 
 :Ball_Kicked
@@ -97,9 +107,8 @@ EDIT
   RETURN
 
 :Blink
-  SET Eye_Blue 1
-  WAIT 250
-  SET Eye_Blue 0
+  PLAY ACTION E_LEDSP.BLINK_NOWAIT
+  WAIT
   RETURN
 
 :Sleep

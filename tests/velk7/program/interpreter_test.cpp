@@ -1,0 +1,164 @@
+// Runs on the virtual clock: a program, what the sensors do over time, and the trace it must
+// give; then run-time errors and runaway programs, which must end the run.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "velk7/program/interpreter.h"
+
+namespace velk7::program {
+namespace {
+
+struct Input {
+  std::int64_t tick;
+  std::string variable;
+  std::int32_t value;
+};
+
+struct RunResult {
+  std::vector<std::string> trace;
+  RunState state;
+};
+
+RunResult run(const std::string& text, const std::vector<Input>& inputs, std::int64_t ticks,
+              const ActionCatalogue* catalogue = nullptr, RunOptions options = {}) {
+  const CompiledProgram program = compileProgram(readProgramText(text));
+  Interpreter interpreter(program, catalogue, options);
+  std::size_t next = 0;
+  while (interpreter.state() == RunState::Running && interpreter.tick() < ticks) {
+    while (next < inputs.size() && inputs[next].tick <= interpreter.tick()) {
+      EXPECT_TRUE(interpreter.setFromOutside(inputs[next].variable, inputs[next].value));
+      ++next;
+    }
+    interpreter.step();
+  }
+  RunResult result{{}, interpreter.state()};
+  for (const TraceLine& line : interpreter.trace()) result.trace.push_back(formatTraceLine(line));
+  return result;
+}
+
+struct TraceCase {
+  std::string program;
+  std::vector<Input> inputs;
+  std::int64_t ticks;
+  std::vector<std::string> trace;
+};
+
+TEST(Interpreter, TracesWhatTheProgramDoesOverTime) {
+  const std::vector<TraceCase> cases{
+      // The queue plays one action after the other; WAIT waits for the last.
+      {"PLAY ACTION SIT\nPLAY:ACTION:STAND\nWAIT\nPRINT \"up\"\n",
+       {},
+       200,
+       {"0.000 line 1: PLAY ACTION SIT (2.000 s, assumed)",
+        "0.000 line 2: PLAY ACTION STAND (2.000 s, assumed)",
+        "0.000 line 3: WAIT until the queue is empty", "4.032 line 4: PRINT: up",
+        "4.032 line 4: the program ends"}},
+      // STOP keeps the playing action and drops the rest; WAIT 100 is four ticks.
+      {"PLAY ACTION SIT\nPLAY ACTION LIE\nSTOP\nWAIT 100\nVDUMP Wait\n",
+       {},
+       10,
+       {"0.000 line 1: PLAY ACTION SIT (2.000 s, assumed)",
+        "0.000 line 2: PLAY ACTION LIE (2.000 s, assumed)",
+        "0.000 line 3: STOP: 1 queued actions dropped", "0.000 line 4: WAIT 100 ms",
+        "0.128 line 5: VDUMP: Wait = 1", "0.128 line 5: the program ends"}},
+      // A sensor set from outside stays set until the program clears it.
+      {":Main\nIF Head_ON = 1 CALL Pat\nWAIT 64\nGO Main\n:Pat\nPRINT \"pat %d\" Head_ON\n"
+       "SET Head_ON 0\nRETURN\n",
+       {{5, "Head_ON", 1}},
+       12,
+       {"0.000 line 3: WAIT 64 ms", "0.160 line 3: Head_ON = 1 (from outside)",
+        "0.192 line 2: CALL Pat", "0.192 line 6: PRINT: pat 1", "0.192 line 3: WAIT 64 ms"}},
+      // Loops, arithmetic, the stack and arguments in push order.
+      {"FOR i 1 3\nPUSH i\nNEXT\nADD\nMUL\nPOP r\nVDUMP r\nPUSH 7\nPUSH 5\nCALL Sub2 2\nPOP d\n"
+       "VDUMP d\nEXIT\n:Sub2\nARG a\nARG b\nSUB a b\nRETURN a\n",
+       {},
+       5,
+       {"0.000 line 7: VDUMP: r = 5", "0.000 line 10: CALL Sub2", "0.000 line 12: VDUMP: d = 2",
+        "0.000 line 13: EXIT: the program ends"}},
+      // CASE runs its command for the matching Context; RET sets Context for the caller.
+      {"CALL Pick\nCASE 1 PRINT \"one\"\nCASE 2 PRINT \"two\"\nCASE ELSE PRINT \"else\"\nEXIT\n"
+       ":Pick\nRET 2\n",
+       {},
+       5,
+       {"0.000 line 1: CALL Pick", "0.000 line 3: PRINT: two",
+        "0.000 line 5: EXIT: the program ends"}},
+      // An interrupt fires after the line that made its condition true, and RESUME returns.
+      {"ONCALL Back_ON = 1 Back\n:Main\nWAIT 32\nGO Main\n:Back\nSET Back_ON 0\nPRINT \"back\"\n"
+       "RESUME\n",
+       {{3, "Back_ON", 1}},
+       6,
+       {"0.000 line 3: WAIT 32 ms", "0.096 line 3: Back_ON = 1 (from outside)",
+        "0.096 line 3: interrupt: ONCALL of line 1 goes to Back", "0.096 line 7: PRINT: back",
+        "0.096 line 8: RESUME", "0.096 line 3: WAIT 32 ms"}},
+      // WHILE, DO ... LOOP, IF ... THEN ... ELSE, BREAK and REPEAT; 32 lines fill a tick.
+      {"SET n 0\nWHILE n < 3\nADD n 1\nWEND\nDO\nIF n > 4 THEN\nBREAK\nELSE\nADD n 1\nENDIF\n"
+       "LOOP\nVDUMP n\nREPEAT\nSUB n 2\nUNTIL n <= 0\nVDUMP n\n",
+       {},
+       5,
+       {"0.000 line 12: VDUMP: n = 5", "0.032 line 16: VDUMP: n = -1",
+        "0.032 line 16: the program ends"}},
+  };
+  for (const TraceCase& c : cases) {
+    EXPECT_EQ(run(c.program, c.inputs, c.ticks).trace, c.trace) << c.program;
+  }
+}
+
+TEST(Interpreter, RunTimeErrorsEndTheRunNamingTheLine) {
+  struct Case {
+    std::string program;
+    std::string last;
+  };
+  const std::vector<Case> cases{
+      {"POP x\n", "0.000 line 1: run-time error: stack underflow: nothing was pushed"},
+      {"RETURN\n", "0.000 line 1: run-time error: RETURN without CALL"},
+      {"WAIT\nGO Away\n", "0.000 line 2: run-time error: there is no label :Away"},
+      {"SET x 0\nDIV x 0\n", "0.000 line 2: run-time error: division by zero"},
+      {"CALL Sub 1\n:Sub\nRETURN\n",
+       "0.000 line 1: run-time error: stack underflow: CALL passes 1 values but 0 are pushed"},
+      {"RESUME\n", "0.000 line 1: run-time error: RESUME outside an interrupt routine"},
+  };
+  for (const Case& c : cases) {
+    const RunResult result = run(c.program, {}, 10);
+    EXPECT_EQ(result.state, RunState::RuntimeError) << c.program;
+    ASSERT_FALSE(result.trace.empty()) << c.program;
+    EXPECT_EQ(result.trace.back(), c.last) << c.program;
+  }
+}
+
+TEST(Interpreter, RunawayProgramStopsAtItsStepBudget) {
+  RunOptions options;
+  options.stepBudget = 1000;
+  const RunResult result = run(":Spin\nADD x 1\nGO Spin\n", {}, 1'000'000, nullptr, options);
+  EXPECT_EQ(result.state, RunState::Runaway);
+  ASSERT_EQ(result.trace.size(), 1U);
+  EXPECT_EQ(result.trace.back(),
+            "0.992 line 2: stopped after 1000 lines: the program seems to run away (a loop "
+            "without WAIT?)");
+}
+
+TEST(Interpreter, SeedChoosesTheRandomNumbers) {
+  const std::string program = "RND a 1 1000000\nRND b 1 1000000\nVDUMP a\nVDUMP b\n";
+  RunOptions one;
+  RunOptions two;
+  two.seed = 2;
+  EXPECT_EQ(run(program, {}, 2, nullptr, one).trace, run(program, {}, 2, nullptr, one).trace);
+  EXPECT_NE(run(program, {}, 2, nullptr, one).trace, run(program, {}, 2, nullptr, two).trace);
+}
+
+TEST(Interpreter, ActionLengthsComeFromTheStick) {
+  const std::filesystem::path program =
+      std::filesystem::path(VELK_SOURCE_DIR) / "examples/stick/OPEN-R/APP/PC/AMS/R-CODE.R";
+  const ActionCatalogue catalogue = readActionCatalogue(program);
+  const RunResult result =
+      run("PLAY ACTION+ HELLO\nPLAY ACTION BARK_SND\nPLAY ACTION SIT\n", {}, 1, &catalogue);
+  EXPECT_EQ(result.trace,
+            (std::vector<std::string>{"0.000 line 1: PLAY ACTION+ HELLO (0.500 s)",
+                                      "0.000 line 2: PLAY ACTION BARK_SND (0.300 s)",
+                                      "0.000 line 3: PLAY ACTION SIT (2.000 s, assumed)",
+                                      "0.000 line 3: the program ends"}));
+}
+
+}  // namespace
+}  // namespace velk7::program
