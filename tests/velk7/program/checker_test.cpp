@@ -52,7 +52,7 @@ TEST(CheckProgram, EachRuleFindsItsFault) {
       {"SET 5 3\n", {{1, Rule::WrongWords}}},
       {"GO\n", {{1, Rule::WrongWords}}},
       {"SET:x:0x1G\n", {{1, Rule::WrongWords}}},
-      {"IF Clock = 1 THEN CALL There\n", {{1, Rule::WrongWords}}},
+      {"IF Clock = 1 THEN CALL There\n:There\nRETURN\n", {{1, Rule::WrongWords}}},
       {"IF Clock ?? 1 BREAK\n", {{1, Rule::WrongWords}}},
       {"PLAY ACTION\n", {{1, Rule::WrongWords}}},
       {"PLAY ACTION WALK 1 2 3 4\n", {{1, Rule::WrongWords}}},
@@ -94,7 +94,7 @@ TEST(CheckProgram, EachRuleFindsItsFault) {
 }
 
 TEST(CheckProgram, ProgramsTheRobotRunsGiveNoFindings) {
-  const std::string longest = "WAIT // " + std::string(117, 'x') + "\r\n";  // 126 + line end
+  const std::string longest = "WAIT // " + std::string(118, 'x') + "\r\n";  // 126 + line end
   const std::vector<std::string> programs{
       "SET:x:1\nPRINT:\"x = %d\":x\n",
       "SET x 1\nPRINT \"x = %d\" x\n",

@@ -2,10 +2,13 @@
 // give; then run-time errors and runaway programs, which must end the run.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_tree.h"
 #include "velk7/program/interpreter.h"
+#include "velk7/program/program_commands.h"
 
 namespace velk7::program {
 namespace {
@@ -158,6 +161,42 @@ TEST(Interpreter, ActionLengthsComeFromTheStick) {
                                       "0.000 line 2: PLAY ACTION BARK_SND (0.300 s)",
                                       "0.000 line 3: PLAY ACTION SIT (2.000 s, assumed)",
                                       "0.000 line 3: the program ends"}));
+}
+
+TEST(RunCommand, PrintsTheTraceAndExitsByHowTheRunEnded) {
+  testing_support::TempDir folder;
+  const std::filesystem::path program = folder / "R-CODE.R";
+  struct Case {
+    std::string text;
+    std::vector<std::string> options;
+    int exit;
+    std::string out;
+  };
+  const std::vector<Case> cases{
+      {":Main\nIF Back_ON = 1 Done\nWAIT 500\nGO Main\n:Done\nPRINT \"done\"\n",
+       {"--for", "1.5", "--at", "0.7:Back_ON=1"},
+       0,
+       "0.000 line 3: WAIT 500 ms\n0.704 line 3: Back_ON = 1 (from outside)\n"
+       "1.024 line 6: PRINT: done\n1.024 line 6: the program ends\n"},
+      {"WAIT 500\n",
+       {"--for", "0.1"},
+       0,
+       "0.000 line 1: WAIT 500 ms\n0.128 line 1: the time is up\n"},
+      {"POP x\n", {}, 1, "0.000 line 1: run-time error: stack underflow: nothing was pushed\n"},
+      {"WAIT\n", {"--at", "1:Nobody=1"}, 2, ""},
+      {"WAIT\n", {"--at", "1:Head_ON"}, 2, ""},
+      {"WAIT\n", {"--for", "-1"}, 2, ""},
+      {"WAIT\n", {"--seed"}, 2, ""},
+  };
+  for (const Case& c : cases) {
+    testing_support::writeTextFile(program, c.text);
+    std::vector<std::string> arguments{program.string()};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(runRunCommand(arguments, folder.path(), out, err), c.exit) << c.text;
+    EXPECT_EQ(out.str(), c.out) << c.text;
+  }
 }
 
 }  // namespace

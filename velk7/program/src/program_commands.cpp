@@ -166,7 +166,7 @@ int runRunCommand(std::span<const std::string> arguments, const fs::path& curren
   RunOptions options;
   options.seed = seed;
   Interpreter interpreter(compiled, &catalogue, options);
-  const auto end = static_cast<std::int64_t>(std::llround(seconds / kTickSeconds));
+  const auto end = static_cast<std::int64_t>(std::ceil(seconds / kTickSeconds - 1e-9));
   std::size_t nextInput = 0;
   const auto flush = [&]() {
     for (const TraceLine& line : interpreter.trace()) out << formatTraceLine(line) << '\n';

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_set>
 
 #include "platform/ascii_text.h"
 
@@ -14,7 +15,7 @@ struct CommandName {
   Op op;
 };
 
-// Sorted by name for the search; every command the robot's R-CODE knows, and ELSE and ENDIF,
+// Every command the robot's R-CODE knows, and ELSE and ENDIF,
 // which end blocks.
 constexpr CommandName kCommands[] = {
     {"ADD", Op::Add},       {"AND", Op::And},       {"ARG", Op::Arg},       {"BREAK", Op::Break},
@@ -205,16 +206,19 @@ bool equalsUpper(std::string_view word, std::string_view upper) {
 }
 
 std::optional<Op> findCommand(std::string_view word) {
+  static const std::unordered_map<std::string_view, Op> byName = [] {
+    std::unordered_map<std::string_view, Op> names;
+    for (const CommandName& command : kCommands) names.emplace(command.name, command.op);
+    return names;
+  }();
   if (word.empty() || word.size() > 6) return std::nullopt;
   char upper[8] = {};
   for (std::size_t index = 0; index < word.size(); ++index) {
     upper[index] = platform::toUpperAscii(word[index]);
   }
-  const std::string_view key(upper, word.size());
-  for (const CommandName& command : kCommands) {
-    if (command.name == key) return command.op;
-  }
-  return std::nullopt;
+  const auto found = byName.find(std::string_view(upper, word.size()));
+  if (found == byName.end()) return std::nullopt;
+  return found->second;
 }
 
 std::optional<Compare> findCompare(std::string_view word) {
@@ -322,28 +326,41 @@ class Compiler {
 
  private:
   // ---- names ----
+  // Names are looked up as written first; only a spelling not seen before is folded.
   std::int32_t intern(std::string_view name) {
+    if (const auto seen = variableSpelling_.find(name); seen != variableSpelling_.end()) {
+      return seen->second;
+    }
     folded_.assign(name);
     for (char& c : folded_) c = platform::toUpperAscii(c);
     const auto [found, inserted] = program_.variableByName.try_emplace(
         folded_, static_cast<std::int32_t>(program_.variables.size()));
     if (inserted) program_.variables.push_back(Variable{std::string(name)});
+    variableSpelling_.emplace(name, found->second);
     return found->second;
   }
 
   std::int32_t labelReference(std::string_view name) {
-    folded_.assign(name);
-    for (char& c : folded_) c = platform::toUpperAscii(c);
-    const auto [found, inserted] = program_.labelByName.try_emplace(
-        folded_, static_cast<std::int32_t>(program_.labels.size()));
-    if (inserted) program_.labels.push_back(Label{std::string(name), 0, 0, false});
-    references_.push_back({found->second, line_});
-    return found->second;
+    std::int32_t index = 0;
+    if (const auto seen = labelSpelling_.find(name); seen != labelSpelling_.end()) {
+      index = seen->second;
+    } else {
+      folded_.assign(name);
+      for (char& c : folded_) c = platform::toUpperAscii(c);
+      const auto [found, inserted] = program_.labelByName.try_emplace(
+          folded_, static_cast<std::int32_t>(program_.labels.size()));
+      if (inserted) program_.labels.push_back(Label{std::string(name), 0, 0, false});
+      labelSpelling_.emplace(name, found->second);
+      index = found->second;
+    }
+    references_.push_back({index, line_});
+    return index;
   }
 
   void defineLabel(const ProgramLine& line) {
     if (line.wordCount == 0) {
-      report(Rule::WrongWords, "wrong words: a label line needs a name after its colon");
+      report(Rule::WrongWords, std::string(ruleName(Rule::WrongWords)) +
+                                   ": a label line needs a name after its colon");
       return;
     }
     const std::string_view name = program_.source.wordText(program_.source.wordsOf(line)[0]);
@@ -364,6 +381,9 @@ class Compiler {
   }
 
   void resolveLabels() {
+    for (Label& label : program_.labels) {
+      if (mentioned_.contains(folded(label.name))) label.used = true;
+    }
     for (const auto& [label, line] : references_) {
       Label& defined = program_.labels[static_cast<std::size_t>(label)];
       if (defined.line == 0) {
@@ -424,19 +444,29 @@ class Compiler {
   }
 
   std::int32_t addText(std::string_view text) {
-    program_.texts.emplace_back(text);
-    return static_cast<std::int32_t>(program_.texts.size() - 1);
+    const auto [found, inserted] =
+        textIndex_.try_emplace(text, static_cast<std::int32_t>(program_.texts.size()));
+    if (inserted) program_.texts.emplace_back(text);
+    return found->second;
   }
 
   // ---- findings ----
   void report(Rule rule, std::string text) {
     program_.findings.push_back(Finding{line_, rule, std::move(text)});
   }
-  void wrongWords(Op op, std::string_view command) {
+  void wrongWords(Op op, std::string_view command, std::span<const std::string_view> words) {
     std::string name = platform::toUpperAscii(command);
-    report(Rule::WrongWords, std::string(ruleName(Rule::WrongWords)) + " for " + name + ": " +
-                                 std::string(usageOf(op)));
+    std::string usage(usageOf(op));
+    if (op == Op::If && words.size() > 5 && equalsUpper(words[4], "THEN")) {
+      usage =
+          "nothing may follow THEN on its line; put the command on the next line and close "
+          "the block with ENDIF, or leave THEN out (IF Head_ON = 1 CALL Pat)";
+    }
+    report(Rule::WrongWords,
+           std::string(ruleName(Rule::WrongWords)) + " for " + name + ": " + usage);
   }
+
+  static std::string folded(std::string_view name) { return platform::toUpperAscii(name); }
   void nesting(std::string text) {
     report(Rule::BlocksDoNotNest, std::string(ruleName(Rule::BlocksDoNotNest)) + ": " + text);
   }
@@ -458,7 +488,11 @@ class Compiler {
     Statement statement = added;
     const bool understood = fill(statement, words.subspan(1), nested);
     statement.unrunnable = !understood;
-    if (!understood) wrongWords(*op, words[0]);
+    if (!understood) {
+      wrongWords(*op, words[0], words);
+      // A label named on a line that is written wrongly is not reported unused as well.
+      for (const std::string_view word : words.subspan(1)) mentioned_.insert(folded(word));
+    }
     program_.statements[static_cast<std::size_t>(index)] = statement;
     if (understood && !nested) structure(index);
     return index;
@@ -1001,6 +1035,11 @@ class Compiler {
   std::vector<OpenBlock> blocks_;
   std::vector<BreakFixup> fixups_;
   std::vector<std::pair<std::int32_t, std::int32_t>> references_;  // label, line
+  std::unordered_set<std::string> mentioned_;  // words of lines written wrongly, folded
+  // Keys point into the program's text or static names, which outlive the compile.
+  std::unordered_map<std::string_view, std::int32_t> variableSpelling_;
+  std::unordered_map<std::string_view, std::int32_t> labelSpelling_;
+  std::unordered_map<std::string_view, std::int32_t> textIndex_;
 };
 
 }  // namespace

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "amplitude.h"
+#include "generated_check.h"
+#include "head_motion.h"
+#include "led_pattern.h"
+#include "mouth_motion.h"
 #include "platform/ascii_text.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/path_text.h"
-#include "amplitude.h"
-#include "generated_check.h"
-#include "head_motion.h"
 #include "velk_mur/generate/key_frames.h"
-#include "led_pattern.h"
-#include "mouth_motion.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/generate/wav_input.h"
 
@@ -34,15 +34,10 @@ constexpr const char* kDamagedGenerated =
 constexpr const char* kImportHint =
     "Import it to make a WAV the robot can play (Import... or velk_mur import)";
 
-// Sound files the robot cannot play as they are, found by their extension.
-constexpr std::string_view kOtherAudioPatterns[] = {
-    "*.mp3",  "*.m4a",  "*.aac", "*.flac", "*.ogg", "*.oga", "*.opus", "*.aif",
-    "*.aiff", "*.aifc", "*.wma", "*.amr",  "*.3gp", "*.caf", "*.mka",  "*.webm"};
-
 int countAudioToImport(const fs::path& folder) {
   int count = 0;
   for (const std::string& name : platform::listFolder(folder, "*")) {
-    for (const std::string_view pattern : kOtherAudioPatterns) {
+    for (const std::string_view pattern : kImportableSoundPatterns) {
       if (platform::matchesWildcard(pattern, name)) {
         ++count;
         break;

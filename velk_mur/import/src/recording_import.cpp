@@ -10,6 +10,7 @@
 #include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/generate/wav_input.h"
+#include "velk_mur/generate/wav_output.h"
 #include "velk_mur/import/action_names.h"
 
 namespace fs = std::filesystem;

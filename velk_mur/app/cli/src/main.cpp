@@ -12,8 +12,8 @@
 #endif
 
 #include "command_line.h"
-#include "module_loader.h"
 #include "platform/utf8_console.h"
+#include "velk_mur/commands/module_loader.h"
 #include "velk_mur/commands/qt_module.h"
 
 namespace {
@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
               << velk_mur::usageText();
     return velk_mur::kExitUsage;
   }
-  const velk_mur::ModuleEntry module = velk_mur::qtModuleEntryPoint(velk_mur::kRunDialogEntryPoint);
+  const velk_mur::ModuleEntry module =
+      velk_mur::moduleEntryPoint(velk_mur::Module::Qt, velk_mur::kRunDialogEntryPoint);
   auto* runDialog = reinterpret_cast<velk_mur::RunDialogFunction*>(module.entry);
   if (runDialog == nullptr) {
     std::cerr << "velk_mur: cannot show the dialog: " << module.problem

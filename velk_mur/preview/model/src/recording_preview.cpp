@@ -135,7 +135,7 @@ PreviewLoad loadRecordingPreview(const fs::path& audioFolder, const std::string&
   RecordingPreview preview;
   preview.name = name;
   preview.samples = std::move(clip.clip.samples);
-  preview.seconds = static_cast<double>(preview.samples.size()) / kSampleRate;
+  preview.seconds = static_cast<double>(preview.samples.size()) / kRobotSampleRate;
   preview.audioOnly = isAudioOnlyName(name);
   if (preview.audioOnly) {
     load.preview = std::move(preview);

@@ -14,6 +14,12 @@ inline constexpr int kRobotModel = 7;
 // The folder listing that finds an audio folder's recordings.
 inline constexpr std::string_view kRecordingPattern = "*.wav";
 
+// Sound files in the formats the import decodes, which the robot cannot play as they are
+// (a WAV it cannot play has the recordings' own extension).
+inline constexpr std::string_view kImportableSoundPatterns[] = {
+    "*.mp3",  "*.m4a",  "*.aac", "*.flac", "*.ogg", "*.oga", "*.opus", "*.aif",
+    "*.aiff", "*.aifc", "*.wma", "*.amr",  "*.3gp", "*.caf", "*.mka",  "*.webm"};
+
 // The generator's own action numbers, 24001 to 25001, hold this many actions.
 inline constexpr int kMaxActions = 1001;
 
