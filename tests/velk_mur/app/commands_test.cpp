@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/path_text.h"
-#include "platform/src/file_faults.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 
@@ -26,7 +26,8 @@ std::string native(const std::string& text) {
 TEST(PathTexts, BecomeTheFilesTheCommandsUse) {
   const AppEnvironment environment{"/work", "/home/me"};
   const std::pair<std::string, std::string> cases[] = {
-      {collapseDoubleBackslashes("\\\\\\\\a\\\\\\b"), "\\a\\b"},
+      {collapseDoubleBackslashes("\\\\\\\\a\\\\\\b"), "\\\\a\\b"},  // a network path
+      {collapseDoubleBackslashes("a\\\\\\b\\\\"), "a\\b\\"},
       {expandPathText("~/aibo", environment), platform::pathToText("/home/me") + "/aibo"},
       {expandPathText("~me/aibo", environment), "~me/aibo"},
       {expandPathText("file:///media/my%20stick", environment), "/media/my stick"},

@@ -36,7 +36,7 @@ constexpr const char* kImportHint =
 
 int countAudioToImport(const fs::path& folder) {
   int count = 0;
-  for (const std::string& name : platform::listFolder(folder, "*")) {
+  for (const std::string& name : platform::listFolder(folder, "*").names) {
     for (const std::string_view pattern : kImportableSoundPatterns) {
       if (platform::matchesWildcard(pattern, name)) {
         ++count;
@@ -45,6 +45,15 @@ int countAudioToImport(const fs::path& folder) {
     }
   }
   return count;
+}
+
+// A folder that cannot be read is not an empty one.
+void reportUnreadableFolder(const fs::path& folder, platform::Messenger& messenger) {
+  const bool absent = platform::listFolder(folder, "*").folder == platform::FileState::Absent;
+  messenger.show(std::string(absent ? "The audio folder does not exist\n"
+                                    : "Could not read the audio folder\n") +
+                     platform::pathToText(folder),
+                 true);
 }
 
 // A folder of sound files in other formats is not an empty folder: the user is told so.
@@ -200,7 +209,12 @@ void addMissing(std::string& list, int& missingCount, const std::string& name) {
 
 GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Messenger& messenger) {
   GenerationResult result;
-  const std::vector<std::string> listed = platform::listFolder(audioFolder, kRecordingPattern);
+  const platform::FolderListing listing = platform::listFolder(audioFolder, kRecordingPattern);
+  if (!listing.read()) {
+    reportUnreadableFolder(audioFolder, messenger);
+    return result;
+  }
+  const std::vector<std::string>& listed = listing.names;
   if (listed.empty() && countAudioToImport(audioFolder) > 0) {
     messenger.show(noRecordingsText(audioFolder), true);
     return result;
@@ -219,6 +233,13 @@ GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Mes
       return result;
     }
   }
+  // Reported only once on the disk: a computer that loses power keeps what it said it made.
+  if (result.motionFilesCreated + result.ledFilesCreated > 0 &&
+      !platform::flushFolderAndFiles(generatedFolder(audioFolder))) {
+    report(messenger, "Could not write the generated files to the disk",
+           platform::pathToText(generatedFolder(audioFolder)));
+    return result;
+  }
   if (total > 0 && !messenger.progress("Generating", total, total)) return result;
   result.ok = true;
   return result;
@@ -226,7 +247,13 @@ GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Mes
 
 CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& messenger) {
   CheckResult result;
-  const std::vector<std::string> listed = platform::listFolder(audioFolder, kRecordingPattern);
+  const platform::FolderListing listing = platform::listFolder(audioFolder, kRecordingPattern);
+  if (!listing.read()) {
+    reportUnreadableFolder(audioFolder, messenger);
+    result.count = -1;
+    return result;
+  }
+  const std::vector<std::string>& listed = listing.names;
   if (listed.empty()) {
     messenger.show(noRecordingsText(audioFolder), true);
     return result;

@@ -10,6 +10,7 @@
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_journal.h"
 #include "velk_mur/stick/save_to_stick.h"
+#include "velk_mur/stick/stick_paths.h"
 #include "velk_mur/stick/stick_room.h"
 #include "velk_version.h"
 
@@ -19,8 +20,10 @@ namespace velk_mur {
 
 namespace {
 
-constexpr std::string_view kActionCatalogue = "OPEN-R\\APP\\PC\\AMS\\ACTION.CFG";
-constexpr std::string_view kConfiguration = "OPEN-R\\MW\\CONF\\ERS-7.MWC";
+const std::string kActionCatalogue =
+    platform::dottedName(kActionCatalogueName, kActionCatalogueExtension);
+const std::string kConfiguration =
+    platform::dottedName(kConfigurationName, kConfigurationExtension);
 
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
@@ -134,13 +137,7 @@ std::string expandPathText(std::string_view text, const AppEnvironment& environm
 }
 
 std::string collapseDoubleBackslashes(std::string_view text, char separator) {
-  std::string result;
-  result.reserve(text.size());
-  for (const char c : text) {
-    if (c == separator && !result.empty() && result.back() == separator) continue;
-    result += c;
-  }
-  return result;
+  return platform::collapseSeparators(text, separator);
 }
 
 std::string stickFileText(std::string_view stickPath, std::string_view relativeName) {

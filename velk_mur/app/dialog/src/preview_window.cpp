@@ -167,8 +167,13 @@ void PreviewWindow::showPosition(double seconds) {
 
 void previewRecording(QWidget* parent, const std::filesystem::path& audioFolder,
                       platform::Messenger& messenger) {
+  const platform::FolderListing listing = platform::listFolder(audioFolder, kRecordingPattern);
+  if (!listing.read()) {
+    messenger.show("Could not read the audio folder\n" + platform::pathToText(audioFolder), true);
+    return;
+  }
   QStringList names;
-  for (const std::string& file : platform::listFolder(audioFolder, kRecordingPattern)) {
+  for (const std::string& file : listing.names) {
     names << QString::fromStdString(recordingName(file));
   }
   if (names.isEmpty()) {

@@ -27,7 +27,7 @@ struct CommandResult {
 std::string expandPathText(std::string_view text, const AppEnvironment& environment);
 
 // Every run of two or more backslashes (or of the system's separator, which backslashes have
-// become elsewhere than on Windows) becomes one.
+// become elsewhere than on Windows) becomes one; a network path keeps its opening pair.
 std::string collapseDoubleBackslashes(std::string_view text, char separator = '\\');
 
 // A stick file's path text: the stick path, a separator and the stick-relative name, with
