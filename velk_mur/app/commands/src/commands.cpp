@@ -178,16 +178,15 @@ bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment
   const std::string catalogue = stickFileText(stickPath, kActionCatalogue);
   const StickFileCheck catalogueCheck = checkStickFile(catalogue, messenger);
   if (catalogueCheck == StickFileCheck::Absent) {
-    messenger.show("Invalid path for RCODE memory stick", true);
-    messenger.show("Be sure to install the VELK7 addon", true);
-    messenger.show(catalogue, true);
+    messenger.show(
+        "Invalid path for RCODE memory stick\nBe sure to install the VELK7 addon\n" + catalogue,
+        true);
   }
   if (catalogueCheck != StickFileCheck::Readable) return false;
   const std::string configuration = stickFileText(stickPath, kConfiguration);
   const StickFileCheck configurationCheck = checkStickFile(configuration, messenger);
   if (configurationCheck == StickFileCheck::Absent) {
-    messenger.show("Invalid path for RCODE-7 memory stick", true);
-    messenger.show(configuration, true);
+    messenger.show("Invalid path for RCODE-7 memory stick\n" + configuration, true);
   }
   if (configurationCheck != StickFileCheck::Readable) return false;
   // The paths are remembered as typed. Not being able to remember them does not stop the
@@ -238,7 +237,7 @@ CommandResult runTest(const PathTexts& paths, const AppEnvironment& environment,
   const fs::path audioFolder = audioFolderFromText(expandPathText(paths.audioPath, environment));
   if (!audioFolderPresent(audioFolder, messenger)) return {};
   const CheckResult check = checkAudioFolder(audioFolder, messenger);
-  if (check.count <= 0) return {};
+  if (check.status != CheckStatus::Ready) return {};
   std::string report = testReport(check.count, check.totalSoundBytes);
   const fs::path stickRoot = stickRootFromText(expandPathText(paths.stickPath, environment));
   if (const std::optional<StickRoom> room = roomForSave(audioFolder, stickRoot)) {
@@ -255,7 +254,7 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
   const fs::path audioFolder = audioFolderFromText(expandPathText(paths.audioPath, environment));
   if (!audioFolderPresent(audioFolder, messenger)) return {};
   const CheckResult check = checkAudioFolder(audioFolder, messenger);
-  if (check.count <= 0) return {};
+  if (check.status != CheckStatus::Ready) return {};
   if (check.totalSoundBytes > kAudioWarningBytes) {
     messenger.show("WARNING: You have a lot of .WAV files, they may not work", true);
   }
