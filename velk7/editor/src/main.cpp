@@ -9,12 +9,12 @@
 #include <system_error>
 #include <vector>
 
+#include "editor_dialog.h"
+#include "editor_images.h"
 #include "platform/case_path.h"
 #include "platform/path_text.h"
 #include "platform/qt/message_box_messenger.h"
 #include "platform/utf8_console.h"
-#include "editor_dialog.h"
-#include "editor_images.h"
 #include "program_chooser.h"
 #include "terminal_arguments.h"
 #include "velk7/rcode/start_up.h"
