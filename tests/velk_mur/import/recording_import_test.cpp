@@ -5,13 +5,13 @@
 #include <set>
 
 #include "platform/path_text.h"
-#include "platform/src/file_faults.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/import/audio_fixtures.h"
-#include "velk_mur/commands/import_commands.h"
 #include "velk_mur/generate/wav_input.h"
 #include "velk_mur/import/recording_import.h"
+#include "velk_mur/import_module/import_commands.h"
 
 namespace fs = std::filesystem;
 
@@ -103,7 +103,9 @@ TEST(ImportCommand, ImportsEveryCommonFormatUnderAValidNameAndNamesTheBadFiles) 
       {{"Stra\u00dfe \u0141\u00f3d\u017a \u00c6sir", "ipod", "aac", "m4a", 44100, 2},
        "Strasse_Lodz_AEsir"},
       {{"\u65e5\u672c\u8a9e", "flac", "flac", "flac", 48000, 2}, "x_"},
-      {{longStem.c_str(), "ogg", "libopus", "opus", 48000, 2}, std::string(89, 'w')}};
+      {{longStem.c_str(), "ogg", "libopus", "opus", 48000, 2}, std::string(89, 'w')},
+      {{"floats", "aiff", "pcm_f32be", "aifc", 16000, 1}, "floats"},
+      {{"concert", "matroska", "flac", "mka", 44100, 2}, "concert"}};
   std::set<std::string> names;
   for (const auto& [format, name] : formats) {
     const fs::path file =
@@ -122,7 +124,7 @@ TEST(ImportCommand, ImportsEveryCommonFormatUnderAValidNameAndNamesTheBadFiles) 
   }
   const std::string& report = entries[3].text;
   EXPECT_FALSE(entries[3].isError);
-  EXPECT_TRUE(report.ends_with("\n3 of 11 files could not be imported\n(0.06MB Audio)")) << report;
+  EXPECT_TRUE(report.ends_with("\n3 of 13 files could not be imported\n(0.08MB Audio)")) << report;
   for (std::size_t i = 3; i < files.size(); ++i) {
     const std::string& name = formats[i - 3].second;
     WavHeaderInfo info;
@@ -158,6 +160,14 @@ TEST(Say, SpeaksASentenceAtAPlausibleLengthAndNamesAMissingVoice) {
             std::vector<std::string>{"Cannot speak the text\nno voice 'no-such-voice' "
                                      "(velk_mur say --list-voices lists them)"});
   EXPECT_FALSE(fs::exists(dir / "other.wav"));
+}
+
+TEST(Say, ListsTheInstalledVoicesByLanguageIdentifierAndName) {
+  platform::RecordingMessenger messenger;
+  ASSERT_TRUE(listVoices(messenger).ok);
+  ASSERT_EQ(messenger.texts().size(), 1u);
+  EXPECT_NE(messenger.texts()[0].find("\nen-us  gmw/en-US  English (America)\n"),
+            std::string::npos);
 }
 
 }  // namespace

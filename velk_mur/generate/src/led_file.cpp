@@ -7,15 +7,13 @@ namespace velk_mur {
 
 namespace {
 
-constexpr std::uint8_t kFirstLedNote = 48;  // the character '0' of the table "0123456789:;<="
 constexpr std::uint32_t kMaxDeltaTime = 0x0FFFFFFF;
 constexpr std::size_t kTrackLengthOffset = 4;  // from the start of the track chunk
 constexpr std::uint32_t kTrackHeaderSize = 8;
 
-constexpr std::array<std::uint8_t, 14> kHeaderChunk = {'M',  'T',  'h',  'd',  0x00, 0x00, 0x00,
-                                                       0x06, 0x00, 0x00, 0x00, 0x01, 0x00, 0x78};
-constexpr std::array<std::uint8_t, 8> kTrackChunkStart = {'M',  'T',  'r',  'k',
-                                                          0x00, 0x00, 0x00, 0x00};
+// After the tag: length 6, format 0, one track, 120 ticks per quarter note.
+constexpr std::array<std::uint8_t, 10> kHeaderChunkBody = {0x00, 0x00, 0x00, 0x06, 0x00,
+                                                           0x00, 0x00, 0x01, 0x00, 0x78};
 constexpr std::array<std::uint8_t, 27> kMetaEvents = {
     0x00, 0xFF, 0x03, 0x08, 'V',  'e',  'l',  'k', '_', 'M', 'u', 'r',  // track name
     0x00, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,                           // tempo 250000 us
@@ -40,9 +38,11 @@ bool writeDeltaTime(platform::Bytes& out, std::uint32_t ticks) {
 }
 
 bool writeLedFile(platform::Bytes& out, std::span<const std::uint32_t> masks) {
-  out.insert(out.end(), kHeaderChunk.begin(), kHeaderChunk.end());
+  platform::putTag(out, kMidiHeaderTag);
+  out.insert(out.end(), kHeaderChunkBody.begin(), kHeaderChunkBody.end());
   const std::size_t trackStart = out.size();
-  out.insert(out.end(), kTrackChunkStart.begin(), kTrackChunkStart.end());
+  platform::putTag(out, kMidiTrackTag);
+  platform::putBe32(out, 0);
   out.insert(out.end(), kMetaEvents.begin(), kMetaEvents.end());
 
   std::uint32_t previous = 0;

@@ -5,13 +5,14 @@
 #include "generated_file.h"
 #include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/led_file.h"
+#include "velk_mur/generate/wav_format.h"
 
 namespace velk_mur {
 
 namespace {
 
 constexpr std::int64_t kStepsPerSecond = 12;
-constexpr std::int64_t kSampleRate = 8000;
+constexpr std::int64_t kSampleRate = kRobotSampleRate;
 constexpr std::int64_t kStepRounding = 132;
 constexpr std::int64_t kMaxStepSamples = 666;
 

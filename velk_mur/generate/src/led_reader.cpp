@@ -9,11 +9,8 @@ namespace velk_mur {
 
 namespace {
 
-constexpr std::uint8_t kHeaderChunkId[] = {'M', 'T', 'h', 'd'};
-constexpr std::uint8_t kTrackChunkId[] = {'M', 'T', 'r', 'k'};
-constexpr std::size_t kChunkHeaderSize = 8;
+constexpr std::size_t kChunkHeaderSize = 8;  // tag and length
 constexpr std::uint32_t kMinHeaderLength = 6;
-constexpr int kFirstLedNote = 48;
 constexpr std::int64_t kDefaultTempo = 500000;  // microseconds per quarter note, by the standard
 constexpr int kMaxVariableLengthBytes = 4;
 constexpr std::uint8_t kMetaEvent = 0xFF;
@@ -21,11 +18,6 @@ constexpr std::uint8_t kEndOfTrackMeta = 0x2F;
 constexpr std::uint8_t kTempoMeta = 0x51;
 constexpr std::uint8_t kSysExStart = 0xF0;
 constexpr std::uint8_t kSysExContinue = 0xF7;
-
-bool hasId(std::span<const std::uint8_t> bytes, std::size_t at, const std::uint8_t (&id)[4]) {
-  return bytes.size() - at >= 4 &&
-         std::equal(id, id + 4, bytes.begin() + static_cast<std::ptrdiff_t>(at));
-}
 
 class TrackCursor {
  public:
@@ -66,32 +58,39 @@ int dataBytesOf(std::uint8_t status) {
   return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
 }
 
-}  // namespace
+struct TrackChunk {
+  std::span<const std::uint8_t> events;  // after the chunk's tag and length
+  std::uint16_t ticksPerQuarter = 0;
+  std::string problem;  // empty when the header and the track chunk are sound
+};
 
-LedReadResult readLedFile(std::span<const std::uint8_t> bytes) {
-  LedReadResult result;
-  LedFileContents& pattern = result.pattern;
-  const auto refuse = [&result](std::string problem) {
-    result.problem = std::move(problem);
-    return result;
+// The header chunk (format 0, ticks per quarter note) and the one track chunk after it, which
+// must reach exactly to the end of the file.
+TrackChunk findTrack(std::span<const std::uint8_t> bytes) {
+  TrackChunk chunk;
+  const auto refuse = [&chunk](std::string problem) {
+    chunk.problem = std::move(problem);
+    return chunk;
   };
-  if (!hasId(bytes, 0, kHeaderChunkId) || bytes.size() < kChunkHeaderSize + kMinHeaderLength) {
+  if (!platform::hasTag(bytes, 0, kMidiHeaderTag) ||
+      bytes.size() < kChunkHeaderSize + kMinHeaderLength) {
     return refuse("not a MIDI file (no \"MThd\" header)");
   }
   const std::uint32_t headerLength = platform::getBe32(&bytes[4]);
   if (headerLength < kMinHeaderLength || headerLength > bytes.size() - kChunkHeaderSize) {
     return refuse("header length " + std::to_string(headerLength) + " does not fit the file");
   }
-  const std::uint16_t format = static_cast<std::uint16_t>(bytes[8] << 8 | bytes[9]);
-  const std::uint16_t division = static_cast<std::uint16_t>(bytes[12] << 8 | bytes[13]);
+  const std::uint16_t format = platform::getBe16(&bytes[8]);
+  const std::uint16_t division = platform::getBe16(&bytes[12]);
   if (format != 0) return refuse("MIDI format " + std::to_string(format) + ", not 0");
   if (division == 0 || (division & 0x8000) != 0) {
     return refuse("time division is not in ticks per quarter note");
   }
-  pattern.ticksPerQuarter = division;
+  chunk.ticksPerQuarter = division;
 
   const std::size_t trackStart = kChunkHeaderSize + headerLength;
-  if (!hasId(bytes, trackStart, kTrackChunkId) || bytes.size() - trackStart < kChunkHeaderSize) {
+  if (!platform::hasTag(bytes, trackStart, kMidiTrackTag) ||
+      bytes.size() - trackStart < kChunkHeaderSize) {
     return refuse("no \"MTrk\" track chunk after the header");
   }
   const std::uint32_t trackLength = platform::getBe32(&bytes[trackStart + 4]);
@@ -100,79 +99,126 @@ LedReadResult readLedFile(std::span<const std::uint8_t> bytes) {
                   std::to_string(bytes.size() - trackStart - kChunkHeaderSize) +
                   " bytes follow it");
   }
+  chunk.events = bytes.subspan(trackStart + kChunkHeaderSize);
+  return chunk;
+}
 
-  TrackCursor track(bytes.subspan(trackStart + kChunkHeaderSize));
-  const auto at = [&track] { return " at track byte " + std::to_string(track.offset()); };
-  std::uint64_t tick = 0;
-  std::int64_t microseconds = 0;
-  std::int64_t tempo = kDefaultTempo;
-  // Times are reckoned from the last tempo change, so that rounding does not add up.
-  std::uint64_t tempoTick = 0;
-  std::int64_t tempoMicroseconds = 0;
-  std::uint8_t runningStatus = 0;
-  bool lit[kLedCount] = {};
-  while (true) {
-    if (track.atEnd()) return refuse("the track has no end-of-track event");
+// Reads the track's events in order, keeping the clock through tempo changes and which LEDs
+// are lit, and records each LED switch in `pattern`.
+class TrackReader {
+ public:
+  TrackReader(std::span<const std::uint8_t> events, LedFileContents& pattern)
+      : track_(events), pattern_(pattern) {}
+
+  // Empty when the track was read to its end-of-track event; otherwise why it was refused.
+  std::string readToEnd() {
+    while (!ended_) {
+      if (track_.atEnd()) return "the track has no end-of-track event";
+      std::string problem = advanceClock();
+      if (problem.empty()) problem = readEvent();
+      if (!problem.empty()) return problem;
+    }
+    pattern_.endTick = static_cast<std::uint32_t>(tick_);
+    pattern_.endMicroseconds = microseconds_;
+    return {};
+  }
+
+ private:
+  std::string at() const { return " at track byte " + std::to_string(track_.offset()); }
+
+  std::string advanceClock() {
     std::uint32_t delta = 0;
-    if (!track.variableLength(delta)) return refuse("delta time cut or too long" + at());
-    tick += delta;
-    if (tick > UINT32_MAX) return refuse("the track lasts too long" + at());
-    microseconds = tempoMicroseconds +
-                   static_cast<std::int64_t>(tick - tempoTick) * tempo / pattern.ticksPerQuarter;
+    if (!track_.variableLength(delta)) return "delta time cut or too long" + at();
+    tick_ += delta;
+    if (tick_ > UINT32_MAX) return "the track lasts too long" + at();
+    microseconds_ = tempoMicroseconds_ + static_cast<std::int64_t>(tick_ - tempoTick_) * tempo_ /
+                                             pattern_.ticksPerQuarter;
+    return {};
+  }
 
+  std::string readEvent() {
     std::uint8_t status = 0;
-    if (track.atEnd()) return refuse("event cut" + at());
-    if (track.peek() & 0x80) {
-      track.byte(status);
-    } else if (runningStatus != 0) {
-      status = runningStatus;
+    if (track_.atEnd()) return "event cut" + at();
+    if (track_.peek() & 0x80) {
+      track_.byte(status);
+    } else if (runningStatus_ != 0) {
+      status = runningStatus_;
     } else {
-      return refuse("data byte without a status" + at());
+      return "data byte without a status" + at();
     }
-
-    if (status == kMetaEvent) {
-      std::uint8_t type = 0;
-      std::uint32_t length = 0;
-      std::span<const std::uint8_t> body;
-      if (!track.byte(type) || !track.variableLength(length) || !track.take(length, body)) {
-        return refuse("meta event cut" + at());
-      }
-      if (type == kEndOfTrackMeta) {
-        if (!track.atEnd()) return refuse("bytes after the end-of-track event");
-        break;
-      }
-      if (type == kTempoMeta && length == 3) {
-        tempoTick = tick;
-        tempoMicroseconds = microseconds;
-        tempo = body[0] << 16 | body[1] << 8 | body[2];
-      }
-      continue;
-    }
+    if (status == kMetaEvent) return readMetaEvent();
     if (status == kSysExStart || status == kSysExContinue) {
       std::uint32_t length = 0;
       std::span<const std::uint8_t> body;
-      if (!track.variableLength(length) || !track.take(length, body)) {
-        return refuse("system exclusive event cut" + at());
+      if (!track_.variableLength(length) || !track_.take(length, body)) {
+        return "system exclusive event cut" + at();
       }
-      continue;
+      return {};
     }
-    if (status >= 0xF0) return refuse("unknown event " + std::to_string(status) + at());
-    runningStatus = status;
+    if (status >= 0xF0) return "unknown event " + std::to_string(status) + at();
+    runningStatus_ = status;
+    return readChannelEvent(status);
+  }
+
+  std::string readMetaEvent() {
+    std::uint8_t type = 0;
+    std::uint32_t length = 0;
+    std::span<const std::uint8_t> body;
+    if (!track_.byte(type) || !track_.variableLength(length) || !track_.take(length, body)) {
+      return "meta event cut" + at();
+    }
+    if (type == kEndOfTrackMeta) {
+      if (!track_.atEnd()) return "bytes after the end-of-track event";
+      ended_ = true;
+    } else if (type == kTempoMeta && length == 3) {
+      tempoTick_ = tick_;
+      tempoMicroseconds_ = microseconds_;
+      tempo_ = body[0] << 16 | body[1] << 8 | body[2];
+    }
+    return {};
+  }
+
+  // A note on or off for one of the LEDs' notes switches that LED; other channel events pass.
+  std::string readChannelEvent(std::uint8_t status) {
     std::uint8_t data[2] = {};
     for (int index = 0; index < dataBytesOf(status); ++index) {
-      if (!track.byte(data[index])) return refuse("channel event cut" + at());
-      if (data[index] & 0x80) return refuse("data byte above 127" + at());
+      if (!track_.byte(data[index])) return "channel event cut" + at();
+      if (data[index] & 0x80) return "data byte above 127" + at();
     }
     const std::uint8_t kind = status & 0xF0;
     const int led = data[0] - kFirstLedNote;
-    if ((kind != 0x90 && kind != 0x80) || led < 0 || led >= kLedCount) continue;
+    if ((kind != 0x90 && kind != 0x80) || led < 0 || led >= kLedCount) return {};
     const bool on = kind == 0x90 && data[1] != 0;
-    if (on == lit[led]) continue;
-    lit[led] = on;
-    pattern.switches.push_back({static_cast<std::uint32_t>(tick), microseconds, led, on});
+    if (on == lit_[led]) return {};
+    lit_[led] = on;
+    pattern_.switches.push_back({static_cast<std::uint32_t>(tick_), microseconds_, led, on});
+    return {};
   }
-  pattern.endTick = static_cast<std::uint32_t>(tick);
-  pattern.endMicroseconds = microseconds;
+
+  TrackCursor track_;
+  LedFileContents& pattern_;
+  bool ended_ = false;
+  std::uint64_t tick_ = 0;
+  std::int64_t microseconds_ = 0;
+  std::int64_t tempo_ = kDefaultTempo;
+  // Times are reckoned from the last tempo change, so that rounding does not add up.
+  std::uint64_t tempoTick_ = 0;
+  std::int64_t tempoMicroseconds_ = 0;
+  std::uint8_t runningStatus_ = 0;
+  bool lit_[kLedCount] = {};
+};
+
+}  // namespace
+
+LedReadResult readLedFile(std::span<const std::uint8_t> bytes) {
+  LedReadResult result;
+  const TrackChunk chunk = findTrack(bytes);
+  if (!chunk.problem.empty()) {
+    result.problem = chunk.problem;
+    return result;
+  }
+  result.pattern.ticksPerQuarter = chunk.ticksPerQuarter;
+  result.problem = TrackReader(chunk.events, result.pattern).readToEnd();
   return result;
 }
 

@@ -9,17 +9,6 @@ namespace velk_mur {
 
 namespace {
 
-constexpr std::size_t kFmtSizeOffset = 16;
-constexpr std::size_t kFormatBlockOffset = 20;
-constexpr std::uint8_t kShortFmtSize = 16;
-constexpr std::uint8_t kLongFmtSize = 18;
-constexpr std::uint32_t kShortDataOffset = 44;
-constexpr std::uint32_t kLongDataOffset = 46;
-constexpr std::uint16_t kPcmFormatTag = 1;
-constexpr std::uint16_t kMono = 1;
-constexpr std::uint32_t kSampleRate = 8000;
-constexpr std::uint16_t kBitsPerSample = 8;
-
 // Checks the first bytes of a file (all of them when it holds fewer than 46). `info` is filled
 // once the layout tests pass.
 WavCheck checkWavHeader(std::span<const std::uint8_t> bytes, WavHeaderInfo& info) {
@@ -32,12 +21,13 @@ WavCheck checkWavHeader(std::span<const std::uint8_t> bytes, WavHeaderInfo& info
   const std::uint8_t fmtSize = bytes[kFmtSizeOffset];
   if (fmtSize == kShortFmtSize) {
     // After 16 the other three size bytes must be zero; after 18 they are never looked at.
-    if (bytes[17] != 0 || bytes[18] != 0 || bytes[19] != 0 || !hasTag(bytes, 36, kDataTag)) {
+    if (bytes[17] != 0 || bytes[18] != 0 || bytes[19] != 0 ||
+        !hasTag(bytes, kShortDataOffset - 8, kDataTag)) {
       return WavCheck::ExtraInformation;
     }
     dataOffset = kShortDataOffset;
   } else if (fmtSize == kLongFmtSize) {
-    if (!hasTag(bytes, 38, kDataTag)) return WavCheck::ExtraInformation;
+    if (!hasTag(bytes, kLongDataOffset - 8, kDataTag)) return WavCheck::ExtraInformation;
     dataOffset = kLongDataOffset;
   } else {
     return WavCheck::ExtraInformation;
@@ -50,8 +40,8 @@ WavCheck checkWavHeader(std::span<const std::uint8_t> bytes, WavHeaderInfo& info
 
   const std::uint8_t* block = info.formatBlock.data();
   const bool pcm8kMono8 = platform::getLe16(block) == kPcmFormatTag &&
-                          platform::getLe16(block + 2) == kMono &&
-                          platform::getLe32(block + 4) == kSampleRate &&
+                          platform::getLe16(block + 2) == kMonoChannels &&
+                          platform::getLe32(block + 4) == std::uint32_t{kRobotSampleRate} &&
                           platform::getLe16(block + 14) == kBitsPerSample;
   return pcm8kMono8 ? WavCheck::Good : WavCheck::WrongFormat;
 }

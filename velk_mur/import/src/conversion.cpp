@@ -268,26 +268,4 @@ platform::Bytes finishRecording(MonoSound sound, const ConversionOptions& option
   return samples;
 }
 
-platform::Bytes robotWavFile(std::span<const std::uint8_t> samples) {
-  constexpr std::uint32_t kHeaderAfterRiffSize = 36;
-  const auto length = static_cast<std::uint32_t>(samples.size());
-  platform::Bytes file;
-  file.reserve(44 + samples.size());
-  platform::putTag(file, kRiffTag);
-  platform::putLe32(file, kHeaderAfterRiffSize + length);
-  platform::putTag(file, kWaveFormTag);
-  platform::putTag(file, kFormatChunkTag);
-  platform::putLe32(file, 16);
-  platform::putLe16(file, 1);  // PCM
-  platform::putLe16(file, 1);  // mono
-  platform::putLe32(file, kRobotSampleRate);
-  platform::putLe32(file, kRobotSampleRate);  // bytes per second
-  platform::putLe16(file, 1);                 // block alignment
-  platform::putLe16(file, 8);                 // bits per sample
-  platform::putTag(file, kDataTag);
-  platform::putLe32(file, length);
-  file.insert(file.end(), samples.begin(), samples.end());
-  return file;
-}
-
 }  // namespace velk_mur

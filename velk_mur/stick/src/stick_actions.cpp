@@ -128,7 +128,7 @@ std::optional<WaveSound> waveSound(std::span<const std::uint8_t> bytes) {
       if (byteRate == 0) return std::nullopt;
       const std::size_t length = std::min<std::size_t>(size, available);
       WaveSound sound{static_cast<double>(length) / byteRate, {}};
-      if (channels == 1 && bits == 8 && sampleRate == kSampleRate) {
+      if (channels == 1 && bits == 8 && sampleRate == kRobotSampleRate) {
         sound.samples = bytes.subspan(body, length);
       }
       return sound;

@@ -4,11 +4,18 @@
 #include <optional>
 
 #include "command_line.h"
-#include "velk_mur/commands/import_commands.h"
+#include "velk_mur/commands/import_module.h"
 
 namespace velk_mur {
 
 namespace {
+
+// The import module's commands, loaded now; without them the reason is reported.
+const ImportCommands* importCommandsOrReport(platform::Messenger& messenger) {
+  const LoadedImportCommands loaded = loadImportCommands();
+  if (loaded.commands == nullptr) messenger.show(loaded.problem, true);
+  return loaded.commands;
+}
 
 struct ConversionFlags {
   bool replace = false;
@@ -39,9 +46,12 @@ void registerImport(CommandLine& commandLine) {
   CLI::App& command = commandLine.addCommand(
       "import", "convert sound files of any common format into recordings in the audio folder",
       [arguments](CommandContext& context) {
-        return runImport(arguments->files, arguments->name, arguments->flags.options(),
-                         context.paths.audioPath, context.messenger)
-            .ok;
+        const ImportCommands* commands = importCommandsOrReport(context.messenger);
+        return commands != nullptr &&
+               commands
+                   ->importFiles(arguments->files, arguments->name, arguments->flags.options(),
+                                 context.paths.audioPath, context.messenger)
+                   .ok;
       });
   command.add_option("FILE", arguments->files, "the sound files (WAV, MP3, M4A, FLAC, Ogg, ...)")
       ->required();
@@ -68,9 +78,12 @@ void registerSay(CommandLine& commandLine) {
   CLI::App& command = commandLine.addCommand(
       "say", "make a recording from typed text with eSpeak NG",
       [arguments](CommandContext& context) {
-        if (arguments->listVoices) return listVoices(context.messenger).ok;
-        return runSay(*arguments->text, *arguments->name, arguments->speech,
-                      arguments->flags.options(), context.paths.audioPath, context.messenger)
+        const ImportCommands* commands = importCommandsOrReport(context.messenger);
+        if (commands == nullptr) return false;
+        if (arguments->listVoices) return commands->listVoices(context.messenger).ok;
+        return commands
+            ->say(*arguments->text, *arguments->name, arguments->speech, arguments->flags.options(),
+                  context.paths.audioPath, context.messenger)
             .ok;
       });
   CLI::Option* text = command.add_option("TEXT", arguments->text, "what to say");

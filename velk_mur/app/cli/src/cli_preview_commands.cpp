@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "command_line.h"
-#include "module_loader.h"
+#include "velk_mur/commands/module_loader.h"
 #include "velk_mur/commands/preview_commands.h"
 #include "velk_mur/commands/qt_module.h"
 
@@ -19,7 +19,7 @@ void registerPreviewCommands(CommandLine& commandLine) {
       "preview", "draw what the robot does for recording NAME, as PNG or SVG",
       [options](CommandContext& context) {
         // The picture is drawn by the Qt module, loaded only now and only for this command.
-        const ModuleEntry module = qtModuleEntryPoint(kRenderPreviewEntryPoint);
+        const ModuleEntry module = moduleEntryPoint(Module::Qt, kRenderPreviewEntryPoint);
         return runPreview(context.paths, options->recording, options->output, context.environment,
                           context.messenger, reinterpret_cast<RenderPreviewFunction*>(module.entry),
                           module.problem)

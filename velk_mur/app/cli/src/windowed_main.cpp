@@ -5,7 +5,7 @@
 #include <string>
 
 #include "command_line.h"
-#include "module_loader.h"
+#include "velk_mur/commands/module_loader.h"
 #include "velk_mur/commands/qt_module.h"
 
 namespace {
@@ -20,7 +20,8 @@ void showError(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const velk_mur::ModuleEntry module = velk_mur::qtModuleEntryPoint(velk_mur::kRunDialogEntryPoint);
+  const velk_mur::ModuleEntry module =
+      velk_mur::moduleEntryPoint(velk_mur::Module::Qt, velk_mur::kRunDialogEntryPoint);
   auto* runDialog = reinterpret_cast<velk_mur::RunDialogFunction*>(module.entry);
   if (runDialog == nullptr) {
     showError("Cannot show the dialog: " + module.problem);

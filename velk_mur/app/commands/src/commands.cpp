@@ -10,6 +10,7 @@
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_journal.h"
 #include "velk_mur/stick/save_to_stick.h"
+#include "velk_mur/stick/stick_paths.h"
 #include "velk_version.h"
 
 namespace fs = std::filesystem;
@@ -18,8 +19,10 @@ namespace velk_mur {
 
 namespace {
 
-constexpr std::string_view kActionCatalogue = "OPEN-R\\APP\\PC\\AMS\\ACTION.CFG";
-constexpr std::string_view kConfiguration = "OPEN-R\\MW\\CONF\\ERS-7.MWC";
+const std::string kActionCatalogue =
+    platform::dottedName(kActionCatalogueName, kActionCatalogueExtension);
+const std::string kConfiguration =
+    platform::dottedName(kConfigurationName, kConfigurationExtension);
 
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
@@ -133,13 +136,7 @@ std::string expandPathText(std::string_view text, const AppEnvironment& environm
 }
 
 std::string collapseDoubleBackslashes(std::string_view text, char separator) {
-  std::string result;
-  result.reserve(text.size());
-  for (const char c : text) {
-    if (c == separator && !result.empty() && result.back() == separator) continue;
-    result += c;
-  }
-  return result;
+  return platform::collapseSeparators(text, separator);
 }
 
 std::string stickFileText(std::string_view stickPath, std::string_view relativeName) {
@@ -195,16 +192,15 @@ bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment
   const std::string catalogue = stickFileText(stickPath, kActionCatalogue);
   const StickFileCheck catalogueCheck = checkStickFile(catalogue, messenger);
   if (catalogueCheck == StickFileCheck::Absent) {
-    messenger.show("Invalid path for RCODE memory stick", true);
-    messenger.show("Be sure to install the VELK7 addon", true);
-    messenger.show(catalogue, true);
+    messenger.show(
+        "Invalid path for RCODE memory stick\nBe sure to install the VELK7 addon\n" + catalogue,
+        true);
   }
   if (catalogueCheck != StickFileCheck::Readable) return false;
   const std::string configuration = stickFileText(stickPath, kConfiguration);
   const StickFileCheck configurationCheck = checkStickFile(configuration, messenger);
   if (configurationCheck == StickFileCheck::Absent) {
-    messenger.show("Invalid path for RCODE-7 memory stick", true);
-    messenger.show(configuration, true);
+    messenger.show("Invalid path for RCODE-7 memory stick\n" + configuration, true);
   }
   if (configurationCheck != StickFileCheck::Readable) return false;
   // The paths are remembered as typed. Not being able to remember them does not stop the
@@ -255,7 +251,7 @@ CommandResult runTest(const PathTexts& paths, const AppEnvironment& environment,
   const fs::path audioFolder = audioFolderFromText(expandPathText(paths.audioPath, environment));
   if (!audioFolderPresent(audioFolder, messenger)) return {};
   const CheckResult check = checkAudioFolder(audioFolder, messenger);
-  if (check.count <= 0) return {};
+  if (check.status != CheckStatus::Ready) return {};
   messenger.show(testReport(check.count, check.totalSoundBytes), false);
   return {true, false};
 }
@@ -267,7 +263,7 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
   const fs::path audioFolder = audioFolderFromText(expandPathText(paths.audioPath, environment));
   if (!audioFolderPresent(audioFolder, messenger)) return {};
   const CheckResult check = checkAudioFolder(audioFolder, messenger);
-  if (check.count <= 0) return {};
+  if (check.status != CheckStatus::Ready) return {};
   if (check.totalSoundBytes > kAudioWarningBytes) {
     messenger.show("WARNING: You have a lot of .WAV files, they may not work", true);
   }

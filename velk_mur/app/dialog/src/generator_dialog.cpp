@@ -22,7 +22,8 @@
 #include "program_icon.h"
 #include "say_dialog.h"
 #include "velk_mur/commands/commands.h"
-#include "velk_mur/commands/import_commands.h"
+#include "velk_mur/commands/import_module.h"
+#include "velk_mur/generate/naming.h"
 
 namespace velk_mur {
 
@@ -169,10 +170,12 @@ void GeneratorDialog::runPreview() {
 }
 
 void GeneratorDialog::runImport() {
-  importFiles(QFileDialog::getOpenFileNames(
-      this, QStringLiteral("Import recordings"), QString(),
-      QStringLiteral("Audio files (*.wav *.mp3 *.m4a *.aac *.flac *.ogg *.oga *.opus *.aif *.aiff "
-                     "*.wma *.amr *.3gp *.caf *.webm);;All files (*)")));
+  std::string filter = "Audio files (" + std::string(kRecordingPattern);
+  for (const std::string_view pattern : kImportableSoundPatterns)
+    filter += " " + std::string(pattern);
+  filter += ");;All files (*)";
+  importFiles(QFileDialog::getOpenFileNames(this, QStringLiteral("Import recordings"), QString(),
+                                            platform::toQString(filter)));
 }
 
 void GeneratorDialog::importFiles(const QStringList& paths) {
@@ -181,16 +184,27 @@ void GeneratorDialog::importFiles(const QStringList& paths) {
   for (const QString& path : paths) files.push_back(toText(path));
   // A name taken already is asked about, so no wait cursor stands over the question.
   const ImportOptions options{.conversion = {}, .existing = ExistingRecording::Ask};
-  velk_mur::runImport(files, std::nullopt, options, toText(audioPathEdit_->text()), messenger_);
+  const LoadedImportCommands loaded = loadImportCommands();
+  if (loaded.commands == nullptr) {
+    messenger_.show(loaded.problem, true);
+    return;
+  }
+  loaded.commands->importFiles(files, std::nullopt, options, toText(audioPathEdit_->text()),
+                               messenger_);
 }
 
 void GeneratorDialog::runSay() {
-  SayDialog say(this);
+  const LoadedImportCommands loaded = loadImportCommands();
+  if (loaded.commands == nullptr) {
+    messenger_.show(loaded.problem, true);
+    return;
+  }
+  SayDialog say(loaded.commands->installedVoices().value_or(std::vector<VoiceInfo>{}), this);
   if (say.exec() != QDialog::Accepted) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const ImportOptions options{.conversion = {}, .existing = ExistingRecording::Ask};
-  velk_mur::runSay(say.text(), say.name(), say.speech(), options, toText(audioPathEdit_->text()),
-                   messenger_);
+  loaded.commands->say(say.text(), say.name(), say.speech(), options,
+                       toText(audioPathEdit_->text()), messenger_);
   QApplication::restoreOverrideCursor();
 }
 

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 
+#include "platform/qt/qt_text.h"
 #include "velk_mur/import/action_names.h"
 
 namespace velk_mur {
@@ -14,13 +15,9 @@ namespace {
 
 constexpr int kNameFromTextLength = 24;
 
-std::string toUtf8(const QString& text) {
-  return text.toUtf8().toStdString();
-}
-
 }  // namespace
 
-SayDialog::SayDialog(QWidget* parent) : QDialog(parent) {
+SayDialog::SayDialog(const std::vector<VoiceInfo>& voices, QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Say"));
   textEdit_ = new QLineEdit(this);
   textEdit_->setObjectName(QStringLiteral("sayText"));
@@ -28,9 +25,9 @@ SayDialog::SayDialog(QWidget* parent) : QDialog(parent) {
   voiceBox_ = new QComboBox(this);
   voiceBox_->setObjectName(QStringLiteral("sayVoice"));
   const SpeechSettings defaults;
-  for (const VoiceInfo& voice : installedVoices().value_or(std::vector<VoiceInfo>{})) {
-    voiceBox_->addItem(QString::fromStdString(voice.name + " (" + voice.language + ")"),
-                       QString::fromStdString(voice.language));
+  for (const VoiceInfo& voice : voices) {
+    voiceBox_->addItem(platform::toQString(voice.name + " (" + voice.language + ")"),
+                       platform::toQString(voice.language));
     const bool isDefault =
         voice.language == defaults.voice || voice.language.starts_with(defaults.voice + "-");
     if (isDefault && voiceBox_->currentIndex() == 0) {
@@ -51,13 +48,13 @@ SayDialog::SayDialog(QWidget* parent) : QDialog(parent) {
 
   connect(textEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
     if (nameTyped_) return;
-    std::string name = actionNameFromStem(toUtf8(text.trimmed()));
+    std::string name = actionNameFromStem(platform::toText(text.trimmed()));
     // The first words, not a word cut in two.
     if (name.size() > kNameFromTextLength) {
       const std::size_t wordEnd = name.rfind('_', kNameFromTextLength);
       name.resize(wordEnd != std::string::npos && wordEnd >= 2 ? wordEnd : kNameFromTextLength);
     }
-    nameEdit_->setText(text.trimmed().isEmpty() ? QString() : QString::fromStdString(name));
+    nameEdit_->setText(text.trimmed().isEmpty() ? QString() : platform::toQString(name));
   });
   connect(nameEdit_, &QLineEdit::textEdited, this, [this] { nameTyped_ = true; });
 
@@ -75,16 +72,17 @@ SayDialog::SayDialog(QWidget* parent) : QDialog(parent) {
 }
 
 std::string SayDialog::text() const {
-  return toUtf8(textEdit_->text());
+  return platform::toText(textEdit_->text());
 }
 
 std::string SayDialog::name() const {
-  return toUtf8(nameEdit_->text());
+  return platform::toText(nameEdit_->text());
 }
 
 SpeechSettings SayDialog::speech() const {
   SpeechSettings settings;
-  if (voiceBox_->currentIndex() >= 0) settings.voice = toUtf8(voiceBox_->currentData().toString());
+  if (voiceBox_->currentIndex() >= 0)
+    settings.voice = platform::toText(voiceBox_->currentData().toString());
   settings.wordsPerMinute = speedBox_->value();
   settings.pitch = pitchBox_->value();
   return settings;

@@ -3,8 +3,9 @@
 // recording's name.
 #include <QDialog>
 #include <string>
+#include <vector>
 
-#include "velk_mur/import/speech.h"
+#include "velk_mur/import/import_options.h"
 
 class QComboBox;
 class QLineEdit;
@@ -16,7 +17,8 @@ class SayDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit SayDialog(QWidget* parent = nullptr);
+  // `voices` are offered in the voice list.
+  explicit SayDialog(const std::vector<VoiceInfo>& voices, QWidget* parent = nullptr);
 
   std::string text() const;
   std::string name() const;

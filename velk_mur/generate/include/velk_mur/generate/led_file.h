@@ -8,6 +8,9 @@
 
 namespace velk_mur {
 
+inline constexpr platform::FourCC kMidiHeaderTag{'M', 'T', 'h', 'd'};
+inline constexpr platform::FourCC kMidiTrackTag{'M', 'T', 'r', 'k'};
+inline constexpr std::uint8_t kFirstLedNote = 48;  // LED 0; "0123456789:;<=" as characters
 inline constexpr std::uint8_t kNoteOnStatus = 0x90;
 inline constexpr std::uint8_t kLedOnVelocity = 0x60;
 inline constexpr std::uint8_t kLedOffVelocity = 0x00;

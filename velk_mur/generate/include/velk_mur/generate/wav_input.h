@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/byte_order.h"
+#include "velk_mur/generate/wav_format.h"
 
 namespace velk_mur {
 
@@ -24,14 +25,8 @@ struct WavHeaderInfo {
   std::uint32_t dataLength = 0;                // the value behind "data", unchanged
 };
 
-// The RIFF form, its type and the two chunks the programs read and write.
-inline constexpr platform::FourCC kRiffTag{'R', 'I', 'F', 'F'};
-inline constexpr platform::FourCC kWaveFormTag{'W', 'A', 'V', 'E'};
-inline constexpr platform::FourCC kFormatChunkTag{'f', 'm', 't', ' '};
-inline constexpr platform::FourCC kDataTag{'d', 'a', 't', 'a'};
-
 // Bytes the header reader looks at: the 18-byte layout's header.
-inline constexpr std::size_t kWavHeaderBytes = 46;
+inline constexpr std::size_t kWavHeaderBytes = kLongDataOffset;
 
 // Opens the file, reads its first 46 bytes in one read, closes it and checks them (all of them
 // when it holds fewer). `info` is filled once the layout tests pass.

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "platform/byte_order.h"
+#include "velk_mur/generate/wav_format.h"
+#include "velk_mur/import/import_options.h"
 
 namespace velk_mur {
-
-inline constexpr int kRobotSampleRate = 8000;
 
 // Sound at kRobotSampleRate, one channel, full scale at ±1.
 using MonoSound = std::vector<float>;
@@ -30,11 +30,6 @@ DecodeResult decodeAudioFile(const std::filesystem::path& path);
 // Mixes and resamples interleaved 16-bit samples, for sound made in memory (speech).
 MonoSound resampleMono16(std::span<const std::int16_t> samples, int sampleRate);
 
-struct ConversionOptions {
-  bool keepLevel = false;    // otherwise the peak is raised or lowered to kPeakDbfs
-  bool keepSilence = false;  // otherwise quiet ends are cut, kTrimMarginSeconds left
-};
-
 inline constexpr double kPeakDbfs = -1.0;
 inline constexpr double kSilenceDbfs = -40.0;
 inline constexpr double kTrimMarginSeconds = 0.05;
@@ -43,8 +38,5 @@ inline constexpr double kTrimMarginSeconds = 0.05;
 // 8-bit samples (128 is silence). The dither is seeded the same every time, so one sound
 // always gives the same bytes.
 platform::Bytes finishRecording(MonoSound sound, const ConversionOptions& options);
-
-// The plain WAV the robot plays: 44-byte header, PCM, 8000 Hz, 8-bit, mono, then the samples.
-platform::Bytes robotWavFile(std::span<const std::uint8_t> samples);
 
 }  // namespace velk_mur

@@ -12,14 +12,6 @@
 
 namespace velk_mur {
 
-// What to do when the folder holds a recording of the same name in any letter case.
-enum class ExistingRecording { Refuse, Replace, Ask };
-
-struct ImportOptions {
-  ConversionOptions conversion;
-  ExistingRecording existing = ExistingRecording::Refuse;
-};
-
 struct ImportedRecording {
   std::string name;  // as the folder lists it
   double seconds = 0.0;

@@ -11,10 +11,9 @@
 
 #include "platform/byte_order.h"
 #include "velk_mur/generate/led_file.h"
+#include "velk_mur/generate/wav_format.h"
 
 namespace velk_mur {
-
-inline constexpr int kSampleRate = 8000;
 
 struct JointCurve {
   std::string joint;                  // the OPEN-R joint name

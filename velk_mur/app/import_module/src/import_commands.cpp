@@ -1,8 +1,10 @@
-#include "velk_mur/commands/import_commands.h"
+#include "velk_mur/import_module/import_commands.h"
 
 #include <cstdio>
 
 #include "platform/path_text.h"
+#include "velk_mur/import/recording_import.h"
+#include "velk_mur/import/speech.h"
 
 namespace fs = std::filesystem;
 
@@ -86,6 +88,11 @@ CommandResult listVoices(platform::Messenger& messenger) {
   if (!lines.empty()) lines.pop_back();
   messenger.show(lines, false);
   return {true, false};
+}
+
+const ImportCommands& importCommands() {
+  static constexpr ImportCommands kCommands{runImport, runSay, listVoices, installedVoices};
+  return kCommands;
 }
 
 }  // namespace velk_mur

@@ -1,7 +1,7 @@
 #pragma once
-// Import and Say, shared by the dialog and the command line: sound files or typed text into
-// recordings in the audio folder, each reported with its name and length, then the folder's
-// total audio as Test shows it.
+// Import and Say, shared by the dialog and the command line through the import module: sound
+// files or typed text into recordings in the audio folder, each reported with its name and
+// length, then the folder's total audio as Test shows it.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,8 +9,8 @@
 
 #include "platform/messenger.h"
 #include "velk_mur/commands/commands.h"
-#include "velk_mur/import/recording_import.h"
-#include "velk_mur/import/speech.h"
+#include "velk_mur/commands/import_module.h"
+#include "velk_mur/import/import_options.h"
 
 namespace velk_mur {
 
@@ -26,5 +26,8 @@ CommandResult runSay(std::string_view text, const std::string& name, const Speec
 
 // One line per installed voice: language, identifier and name, each of which --voice takes.
 CommandResult listVoices(platform::Messenger& messenger);
+
+// These commands, as the import module hands them to the program.
+const ImportCommands& importCommands();
 
 }  // namespace velk_mur
