@@ -159,6 +159,8 @@ TEST_F(EditorTest, ControlsFollowTheTemplateInPlaceTabOrderAndNamesAndFitTheLeas
   for (const auto& [id, name] :
        {std::pair<std::string_view, const char*>{ids::kCodeList, "AIBO does this"},
         {ids::kPartsList, "Parts"},
+        {ids::kCheck, "Check"},
+        {ids::kTryIt, "Try it..."},
         {ids::kSave, "Save RCODE program to memory stick"},
         {ids::kCategoryBox, nullptr},
         {ids::kFilter, "Filter"},

@@ -175,7 +175,7 @@ StickFileCheck checkStickFile(const std::string& file, platform::Messenger& mess
 std::string namesTooLongForVelk7(const fs::path& audioFolder) {
   constexpr std::size_t kRobotLineLimit = 127;
   std::string names;
-  for (const std::string& listed : platform::listFolder(audioFolder, kRecordingPattern)) {
+  for (const std::string& listed : platform::listFolder(audioFolder, kRecordingPattern).names) {
     const std::string name = recordingName(listed);
     const std::size_t comment = name.size() + (isAudioOnlyName(name) ? 17 : 20);  // NAME.WAV...
     const std::size_t length = 2 + 13 + name.size() + 4 + comment + 1;
