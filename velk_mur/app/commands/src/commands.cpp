@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/folder_listing.h"
 #include "platform/path_text.h"
 #include "velk_mur/commands/stick_commands.h"
 #include "velk_mur/generate/folder_passes.h"
@@ -170,6 +171,21 @@ StickFileCheck checkStickFile(const std::string& file, platform::Messenger& mess
   return StickFileCheck::Unreadable;
 }
 
+// VELK7 plays a user action with the line "PLAY ACTION+ NAME // " and the rest of its
+// ACTION.CFG line, indented by two blanks; the robot reads at most 127 bytes a line, its end
+// included. Names whose line would be longer cannot be used there.
+std::string namesTooLongForVelk7(const fs::path& audioFolder) {
+  constexpr std::size_t kRobotLineLimit = 127;
+  std::string names;
+  for (const std::string& listed : platform::listFolder(audioFolder, kRecordingPattern).names) {
+    const std::string name = recordingName(listed);
+    const std::size_t comment = name.size() + (isAudioOnlyName(name) ? 17 : 20);  // NAME.WAV...
+    const std::size_t length = 2 + 13 + name.size() + 4 + comment + 1;
+    if (length > kRobotLineLimit) names += "\n" + name + " (" + std::to_string(length) + " bytes)";
+  }
+  return names;
+}
+
 }  // namespace
 
 bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment,
@@ -261,6 +277,14 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
   if (environment.backupsFolder.empty()) {
     messenger.show(kNoBackupsFolder, true);
     return {};
+  }
+  if (const std::string names = namesTooLongForVelk7(audioFolder); !names.empty()) {
+    messenger.show(
+        "WARNING: VELK7 cannot add these actions to an event: the line that plays "
+        "them would be longer than the 127 bytes the robot reads. Give them shorter "
+        "names to use them there." +
+            names,
+        true);
   }
   if (setBusy) setBusy(true);
   CancelWatch watch(messenger);
