@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <utility>
 
-#include "platform/case_path.h"
 #include "file_faults.h"
+#include "platform/case_path.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,8 +25,8 @@ namespace platform {
 // handle closes, also when the process dies.
 LockOutcome FileLock::acquire(const fs::path& path, std::optional<FileLock>& lock) {
   lock.reset();
-  if (FaultInjection::shouldFail(FileOp::Create)) return LockOutcome::Failed;
   const fs::path resolved = resolveCase(path);
+  if (injectedFault(FileOp::Create, resolved) != FileError::None) return LockOutcome::Failed;
   const HANDLE handle = CreateFileW(resolved.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -40,7 +40,7 @@ LockOutcome FileLock::acquire(const fs::path& path, std::optional<FileLock>& loc
 
 FileLock::~FileLock() {
   if (!owned_) return;
-  FaultInjection::shouldFail(FileOp::Remove);  // counted like the removal elsewhere
+  injectedFault(FileOp::Remove, path_);  // counted like the removal elsewhere
   CloseHandle(handle_);
   noteEntryRemoved(path_);
 }
@@ -60,8 +60,8 @@ bool sameFile(int fd, const fs::path& path) {
 
 LockOutcome FileLock::acquire(const fs::path& path, std::optional<FileLock>& lock) {
   lock.reset();
-  if (FaultInjection::shouldFail(FileOp::Create)) return LockOutcome::Failed;
   const fs::path resolved = resolveCase(path);
+  if (injectedFault(FileOp::Create, resolved) != FileError::None) return LockOutcome::Failed;
   // A few rounds: the holder may remove the file between our open and our lock.
   for (int round = 0; round < 3; ++round) {
     int fd = ::open(resolved.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -90,7 +90,7 @@ LockOutcome FileLock::acquire(const fs::path& path, std::optional<FileLock>& loc
 FileLock::~FileLock() {
   if (!owned_) return;
   // Removed while still locked, so that nobody locks the name we are about to give up.
-  if (!FaultInjection::shouldFail(FileOp::Remove) && ::unlink(path_.c_str()) == 0) {
+  if (injectedFault(FileOp::Remove, path_) == FileError::None && ::unlink(path_.c_str()) == 0) {
     noteEntryRemoved(path_);
   }
   ::close(handle_);

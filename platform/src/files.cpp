@@ -6,21 +6,9 @@
 #include <utility>
 
 #include "file_faults.h"
+#include "files_system.h"
 #include "platform/case_path.h"
 #include "platform/path_text.h"
-
-#ifdef _WIN32
-#include <sys/stat.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#ifdef __linux__
-#include <sys/sendfile.h>
-#endif
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -28,52 +16,13 @@ namespace platform {
 
 namespace {
 
-bool& deviceFullFlag() {
-  static bool full = false;
-  return full;
-}
-
-// Remembers why a write, close or flush failed, so the save can say that the stick is full.
-bool failed(bool injected) {
-  if (injected ? FaultInjection::deviceFull() : errno == ENOSPC) deviceFullFlag() = true;
-  return false;
-}
-
-// The C library opens narrow paths in the local code page on Windows; wide names reach
-// every file whatever its name.
-std::FILE* openStream(const fs::path& path, const char* mode) {
-#ifdef _WIN32
-  const std::string narrow(mode);
-  return _wfopen(path.c_str(), std::wstring(narrow.begin(), narrow.end()).c_str());
-#else
-  return std::fopen(path.c_str(), mode);
-#endif
-}
-
 // Most paths are spelled as on disk: the path as given is tried first, so that a hit costs
 // none of the case resolver's lookups.
 std::FILE* openResolvingCase(const fs::path& path, const char* mode, fs::path& opened) {
   opened = path;
-  if (std::FILE* file = openStream(path, mode)) return file;
+  if (std::FILE* file = system::openStream(path, mode)) return file;
   opened = resolveCase(path);
-  return opened == path ? nullptr : openStream(opened, mode);
-}
-
-// What an open stream is, asked of the stream itself rather than by its path again.
-struct StreamFacts {
-  bool folder = false;
-  std::uint64_t size = 0;
-};
-std::optional<StreamFacts> streamFacts(std::FILE* file) {
-#ifdef _WIN32
-  struct _stat64 info {};
-  if (_fstat64(_fileno(file), &info) != 0) return std::nullopt;
-  return StreamFacts{(info.st_mode & _S_IFDIR) != 0, static_cast<std::uint64_t>(info.st_size)};
-#else
-  struct stat info {};
-  if (::fstat(::fileno(file), &info) != 0) return std::nullopt;
-  return StreamFacts{S_ISDIR(info.st_mode), static_cast<std::uint64_t>(info.st_size)};
-#endif
+  return opened == path ? nullptr : system::openStream(opened, mode);
 }
 
 // Archives are written in long runs: a larger buffer than the C library's default makes fewer,
@@ -82,41 +31,82 @@ constexpr std::size_t kOutputBufferSize = std::size_t{64} * 1024;
 // Copies go through a buffer of this size where the system cannot copy by itself, so memory
 // does not grow with the files.
 constexpr std::size_t kCopyChunkSize = std::size_t{64} * 1024;
-// The most one sendfile call moves on Linux.
-constexpr std::uint64_t kMaxSendfileRun = 0x7ffff000;
+
+FileOutcome outcome(FileError error) {
+  return FileOutcome{error};
+}
 
 }  // namespace
 
-bool deviceFullSeen() {
-  return deviceFullFlag();
-}
-
-void clearDeviceFull() {
-  deviceFullFlag() = false;
-}
-
-std::optional<OutputFile> OutputFile::create(const fs::path& path) {
-  if (FaultInjection::shouldFail(FileOp::Create)) return std::nullopt;
-  fs::path resolved = resolveCase(path);
-  // Opening a folder for writing fails on every system, so it needs no check of its own.
-  Stream file(openStream(resolved, "wb"));
-  if (!file) return std::nullopt;
-  std::setvbuf(file.get(), nullptr, _IOFBF, kOutputBufferSize);
-  noteEntryCreated(resolved);
-  return OutputFile(std::move(file), std::move(resolved));
+FileError fileErrorOf(int errorNumber) {
+  switch (errorNumber) {
+    case 0:
+      return FileError::Io;  // failed without saying why
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case EFBIG:
+      return FileError::NoSpace;
+    case EROFS:
+    case EACCES:
+    case EPERM:
+      return FileError::ReadOnly;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+#ifdef ENOTCONN
+    case ENOTCONN:
+#endif
+#ifdef ESTALE
+    case ESTALE:
+#endif
+#ifdef ENOMEDIUM
+    case ENOMEDIUM:
+#endif
+      return FileError::Gone;
+    default:
+      return FileError::Io;
+  }
 }
 
 void CloseStream::operator()(std::FILE* file) const {
   std::fclose(file);
 }
 
+OutputFile::Created OutputFile::createOrSayWhy(const fs::path& path) {
+  fs::path resolved = resolveCase(path);
+  if (const FileError injected = injectedFault(FileOp::Create, resolved);
+      injected != FileError::None) {
+    return {std::nullopt, injected};
+  }
+  // Opening a folder for writing fails on every system, so it needs no check of its own.
+  Stream file(system::openStream(resolved, "wb"));
+  if (!file) return {std::nullopt, system::lastError()};
+  std::setvbuf(file.get(), nullptr, _IOFBF, kOutputBufferSize);
+  noteEntryCreated(resolved);
+  return {OutputFile(std::move(file), std::move(resolved)), FileError::None};
+}
+
+std::optional<OutputFile> OutputFile::create(const fs::path& path) {
+  return std::move(createOrSayWhy(path).file);
+}
+
+bool OutputFile::fail(FileError error) {
+  if (error_ == FileError::None) error_ = error;
+  return false;
+}
+
 bool OutputFile::write(std::span<const std::uint8_t> bytes) {
   if (file_ == nullptr) return false;
-  if (FaultInjection::shouldFail(FileOp::Write)) return failed(true);
+  if (const FileError injected = injectedFault(FileOp::Write, path_); injected != FileError::None) {
+    return fail(injected);
+  }
   if (bytes.empty()) return true;
+  errno = 0;
   const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file_.get());
   position_ += written;
-  if (written != bytes.size()) return failed(false);
+  if (written != bytes.size()) return fail(system::lastError());
   startWritebackEvery(written);
   return true;
 }
@@ -125,61 +115,52 @@ bool OutputFile::write(std::span<const std::uint8_t> bytes) {
 // flush that must come before a save may report success waits for its tail only. A failed
 // flush here shows again when the file is closed.
 void OutputFile::startWritebackEvery(std::uint64_t written) {
-#ifdef __linux__
   constexpr std::uint64_t kWritebackRun = std::uint64_t{1} << 20;
   unflushed_ += written;
   if (unflushed_ < kWritebackRun) return;
   unflushed_ = 0;
-  if (std::fflush(file_.get()) == 0) {
-    ::sync_file_range(::fileno(file_.get()), 0, 0, SYNC_FILE_RANGE_WRITE);
-  }
-#else
-  (void)written;
-#endif
+  if (std::fflush(file_.get()) == 0) system::startWriteback(file_.get());
 }
 
 bool OutputFile::append(InputFile& source, std::uint64_t size, Bytes& buffer) {
   if (file_ == nullptr || source.file_ == nullptr) return false;
-#ifdef __linux__
-  // The kernel copies from file to file: the bytes never pass through this program.
-  if (FaultInjection::shouldFail(FileOp::Write)) return failed(true);
-  if (std::fflush(file_.get()) != 0) return failed(false);
-  off_t from = 0;
-  std::uint64_t copied = 0;
-  while (copied < size) {
-    const ssize_t sent = ::sendfile(
-        ::fileno(file_.get()), ::fileno(source.file_.get()), &from,
-        static_cast<std::size_t>(std::min<std::uint64_t>(size - copied, kMaxSendfileRun)));
-    if (sent < 0 && copied == 0 && (errno == EINVAL || errno == ENOSYS)) break;
-    if (sent < 0) return failed(false);
-    if (sent == 0) return false;  // the source shrank
-    copied += static_cast<std::uint64_t>(sent);
+  if (const FileError injected = injectedFault(FileOp::Write, path_); injected != FileError::None) {
+    return fail(injected);
   }
-  if (copied == size) {
-    position_ += copied;
-    startWritebackEvery(copied);
-    return true;
+  errno = 0;
+  if (std::fflush(file_.get()) != 0) return fail(system::lastError());
+  FileError error = FileError::None;
+  switch (system::copyWithinSystem(file_.get(), source.file_.get(), size, error)) {
+    case system::SystemCopy::Done:
+      position_ += size;
+      startWritebackEvery(size);
+      return true;
+    case system::SystemCopy::SourceShort:
+      return false;
+    case system::SystemCopy::Failed:
+      return fail(error);
+    case system::SystemCopy::Unsupported:
+      break;
   }
-#endif
   return copyThrough(*this, source, size, buffer);
 }
 
 bool OutputFile::seek(std::uint64_t offset) {
   if (file_ == nullptr) return false;
-  if (std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) != 0) return false;
+  if (!system::seekStream(file_.get(), offset)) return fail(system::lastError());
   position_ = offset;
   return true;
 }
 
-bool OutputFile::close() {
-  if (file_ == nullptr) return false;
-  const bool failNow = FaultInjection::shouldFail(FileOp::Close);
-  const bool flushed = std::fflush(file_.get()) == 0 && std::ferror(file_.get()) == 0;
-  if (!flushed) failed(false);
-  const bool closed = std::fclose(file_.release()) == 0;
-  if (!closed) failed(false);
-  if (failNow) return failed(true);
-  return flushed && closed;
+FileOutcome OutputFile::close() {
+  if (file_ == nullptr) return outcome(error_ != FileError::None ? error_ : FileError::Io);
+  const FileError injected = injectedFault(FileOp::Close, path_);
+  errno = 0;
+  if (std::fflush(file_.get()) != 0 || std::ferror(file_.get()) != 0) fail(system::lastError());
+  errno = 0;
+  if (std::fclose(file_.release()) != 0) fail(system::lastError());
+  if (injected != FileError::None) fail(injected);
+  return outcome(error_);
 }
 
 std::optional<InputFile> InputFile::open(const fs::path& path) {
@@ -188,7 +169,7 @@ std::optional<InputFile> InputFile::open(const fs::path& path) {
   if (file == nullptr) return std::nullopt;
   // A folder opens for reading on some systems.
   Stream stream(file);
-  const std::optional<StreamFacts> facts = streamFacts(file);
+  const std::optional<system::StreamFacts> facts = system::streamFacts(file);
   if (!facts || facts->folder) return std::nullopt;
   return InputFile(std::move(stream), std::move(opened), facts->size);
 }
@@ -204,8 +185,7 @@ std::size_t InputFile::readSome(std::span<std::uint8_t> out) {
 }
 
 bool InputFile::seek(std::uint64_t offset) {
-  if (file_ == nullptr) return false;
-  return std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) == 0;
+  return file_ != nullptr && system::seekStream(file_.get(), offset);
 }
 
 std::optional<std::uint64_t> InputFile::size() const {
@@ -215,9 +195,9 @@ std::optional<std::uint64_t> InputFile::size() const {
 
 bool InputFile::close() {
   if (file_ == nullptr) return false;
-  const bool failNow = FaultInjection::shouldFail(FileOp::Close);
+  const bool injected = injectedFault(FileOp::Close, path_) != FileError::None;
   const bool closed = std::fclose(file_.release()) == 0;
-  return closed && !failNow;
+  return closed && !injected;
 }
 
 bool copyThrough(ByteSink& sink, InputFile& source, std::uint64_t size, Bytes& buffer) {
@@ -278,12 +258,23 @@ bool fileExists(const fs::path& path) {
 }
 
 FileState fileState(const fs::path& path) {
-  if (FaultInjection::shouldFail(FileOp::Check)) return FileState::Unknown;
+  const fs::path resolved = resolveCase(path);
+  if (injectedFault(FileOp::Check, resolved) != FileError::None) return FileState::Unknown;
   std::error_code error;
-  const fs::file_status status = fs::status(resolveCase(path), error);
+  const fs::file_status status = fs::status(resolved, error);
   if (status.type() == fs::file_type::not_found) return FileState::Absent;
   if (error) return FileState::Unknown;
   return fs::is_directory(status) ? FileState::Absent : FileState::Present;
+}
+
+FileState folderState(const fs::path& path) {
+  const fs::path resolved = resolveCase(path);
+  if (injectedFault(FileOp::Check, resolved) != FileError::None) return FileState::Unknown;
+  std::error_code error;
+  const fs::file_status status = fs::status(resolved, error);
+  if (status.type() == fs::file_type::not_found) return FileState::Absent;
+  if (error) return FileState::Unknown;
+  return fs::is_directory(status) ? FileState::Present : FileState::Absent;
 }
 
 std::optional<std::uint64_t> fileSize(const fs::path& path) {
@@ -299,147 +290,62 @@ std::optional<std::uint64_t> fileSize(const fs::path& path) {
   return size;
 }
 
-FolderSizes::FolderSizes(fs::path folder) : folder_(std::move(folder)) {
-#ifndef _WIN32
-  handle_ = ::open(folder_.empty() ? "." : folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-#endif
+FileOutcome writeFlushed(const fs::path& path, std::span<const std::uint8_t> bytes) {
+  OutputFile::Created created = OutputFile::createOrSayWhy(path);
+  if (!created.file) return outcome(created.error);
+  created.file->write(bytes);
+  FileOutcome result = created.file->close();
+  if (result) result = flushFile(path);
+  if (!result) removeFile(path);
+  return result;
 }
 
-FolderSizes::~FolderSizes() {
-#ifndef _WIN32
-  if (handle_ >= 0) ::close(handle_);
-#endif
+fs::path withExtension(const fs::path& path, std::string_view extension) {
+  const std::string name = pathToText(path.filename());
+  const std::size_t stop = name.rfind('.');
+  return path.parent_path() /
+         textToPath(dottedName(stop == std::string::npos ? name : name.substr(0, stop), extension));
 }
 
-std::optional<std::uint64_t> FolderSizes::of(const std::string& name) const {
-#ifndef _WIN32
-  struct stat info {};
-  if (handle_ >= 0 && ::fstatat(handle_, name.c_str(), &info, 0) == 0) {
-    if (S_ISDIR(info.st_mode)) return std::nullopt;
-    return static_cast<std::uint64_t>(info.st_size);
+std::string dottedName(std::string_view name, std::string_view extension) {
+  std::string text(name);
+  return text.append(".").append(extension);
+}
+
+FileOutcome replaceFile(const fs::path& target, std::span<const std::uint8_t> bytes,
+                        std::string_view temporaryExtension,
+                        const std::function<bool()>& beforeRename) {
+  const fs::path temporary = withExtension(target, temporaryExtension);
+  FileOutcome result = writeFlushed(temporary, bytes);
+  if (!result) return result;
+  if (beforeRename && !beforeRename()) {
+    removeFile(temporary);
+    return outcome(FileError::Io);
   }
-  // A name spelled otherwise on disk, or a question that failed, goes the long way.
-#endif
-  return fileSize(folder_ / textToPath(name));
+  result = renameFile(temporary, target);
+  if (!result) {
+    removeFile(temporary);
+    return result;
+  }
+  return flushFolder(target.parent_path());
 }
 
-bool writeFlushed(const fs::path& path, std::span<const std::uint8_t> bytes) {
-  std::optional<OutputFile> file = OutputFile::create(path);
-  if (!file) return false;
-  const bool written = file->write(bytes);
-  if (file->close() && written && flushFile(path)) return true;
-  removeFile(path);
-  return false;
-}
-
-bool copyFile(const fs::path& from, const fs::path& to) {
+FileOutcome copyFile(const fs::path& from, const fs::path& to) {
   const std::optional<Bytes> bytes = readWholeFile(from);
-  return bytes && writeFlushed(to, *bytes);
+  if (!bytes) return outcome(FileError::Io);
+  return writeFlushed(to, *bytes);
 }
 
-#ifdef _WIN32
-
-bool flushFile(const fs::path& path) {
-  if (FaultInjection::shouldFail(FileOp::Flush)) return failed(true);
-  const HANDLE file =
-      CreateFileW(resolveCase(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const bool flushed = FlushFileBuffers(file) != 0;
-  CloseHandle(file);
-  return flushed;
-}
-
-// Windows writes a folder's entries with the files flushed in it; there is no folder handle
-// to flush.
-bool flushFolder(const fs::path& /*folder*/) {
-  return !FaultInjection::shouldFail(FileOp::Flush) || failed(true);
-}
-
-Replaceable replaceable(const fs::path& path) {
-  if (FaultInjection::shouldFail(FileOp::Check)) return Replaceable::Unknown;
-  const fs::path resolved = resolveCase(path);
-  const DWORD attributes = GetFileAttributesW(resolved.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    const DWORD error = GetLastError();
-    const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    return absent ? Replaceable::Yes : Replaceable::Unknown;
+FileOutcome flushEachFileIn(const fs::path& folder) {
+  std::error_code error;
+  const fs::path resolved = resolveCase(folder);
+  for (fs::directory_iterator it(resolved, error), end; !error && it != end; it.increment(error)) {
+    if (!it->is_regular_file(error)) continue;
+    if (FileOutcome flushed = flushFile(it->path()); !flushed) return flushed;
   }
-  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return Replaceable::No;
-  // The rename needs delete access, which a program holding the file open may not share.
-  const HANDLE file =
-      CreateFileW(resolved.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return Replaceable::No;
-  CloseHandle(file);
-  return Replaceable::Yes;
+  if (error) return outcome(fileErrorOf(error.default_error_condition().value()));
+  return flushFolder(resolved);
 }
-
-std::optional<SpaceInfo> spaceInfo(const fs::path& path) {
-  const std::wstring root = fs::absolute(resolveCase(path)).root_path().wstring();
-  // The cluster size from GetDiskFreeSpaceW; the free bytes from the Ex form, which reports
-  // volumes above 2 GB and the caller's quota.
-  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-  ULARGE_INTEGER available{};
-  if (!GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
-                         &totalClusters) ||
-      !GetDiskFreeSpaceExW(root.c_str(), &available, nullptr, nullptr)) {
-    return std::nullopt;
-  }
-  const std::uint64_t cluster = std::uint64_t{sectorsPerCluster} * bytesPerSector;
-  return SpaceInfo{available.QuadPart, cluster};
-}
-
-#else
-
-namespace {
-
-bool syncPath(const fs::path& path, int flags) {
-  if (FaultInjection::shouldFail(FileOp::Flush)) return failed(true);
-  const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-  if (fd < 0) return false;
-  // A file system that cannot sync folders says EINVAL: there is nothing more to push then.
-  const bool synced = ::fsync(fd) == 0 || errno == EINVAL || failed(false);
-  ::close(fd);
-  return synced;
-}
-
-}  // namespace
-
-bool flushFile(const fs::path& path) {
-  return syncPath(resolveCase(path), O_RDONLY);
-}
-
-bool flushFolder(const fs::path& folder) {
-  return syncPath(resolveCase(folder.empty() ? fs::path(".") : folder), O_RDONLY | O_DIRECTORY);
-}
-
-Replaceable replaceable(const fs::path& path) {
-  if (FaultInjection::shouldFail(FileOp::Check)) return Replaceable::Unknown;
-  const fs::path resolved = resolveCase(path);
-  // Opened for writing without truncating: read-only and immutable files refuse this, and a
-  // rename over a file the user protected would overrule them.
-  const int fd = ::open(resolved.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd >= 0) {
-    ::close(fd);
-    return Replaceable::Yes;
-  }
-  if (errno == ENOENT) return Replaceable::Yes;
-  if (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY) {
-    return Replaceable::No;
-  }
-  return Replaceable::Unknown;
-}
-
-std::optional<SpaceInfo> spaceInfo(const fs::path& path) {
-  struct statvfs info {};
-  if (::statvfs(resolveCase(path).c_str(), &info) != 0) return std::nullopt;
-  // The fragment size is the allocation unit (a FAT cluster); some file systems leave it 0.
-  const std::uint64_t unit = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;
-  return SpaceInfo{std::uint64_t{info.f_bavail} * unit, unit != 0 ? unit : 1};
-}
-
-#endif
 
 std::uint64_t clusterRounded(std::uint64_t bytes, std::uint64_t clusterSize) {
   if (clusterSize <= 1) return bytes;
@@ -447,8 +353,8 @@ std::uint64_t clusterRounded(std::uint64_t bytes, std::uint64_t clusterSize) {
 }
 
 bool removeFile(const fs::path& path) {
-  if (FaultInjection::shouldFail(FileOp::Remove)) return false;
   const fs::path resolved = resolveCase(path);
+  if (injectedFault(FileOp::Remove, resolved) != FileError::None) return false;
   std::error_code error;
   if (fs::is_directory(resolved, error)) return false;
   const bool removed = fs::remove(resolved, error) && !error;
@@ -456,15 +362,19 @@ bool removeFile(const fs::path& path) {
   return removed;
 }
 
-bool renameFile(const fs::path& from, const fs::path& to) {
-  if (FaultInjection::shouldFail(FileOp::Rename)) return false;
+FileOutcome renameFile(const fs::path& from, const fs::path& to) {
   const fs::path source = resolveCase(from);
   const fs::path target = resolveCase(to);
+  if (const FileError injected = injectedFault(FileOp::Rename, source, target);
+      injected != FileError::None) {
+    return outcome(injected);
+  }
   std::error_code error;
   fs::rename(source, target, error);
   noteEntryRemoved(source);
-  if (!error) noteEntryCreated(target);
-  return !error;
+  if (error) return outcome(fileErrorOf(error.default_error_condition().value()));
+  noteEntryCreated(target);
+  return {};
 }
 
 bool createFolder(const fs::path& path) {

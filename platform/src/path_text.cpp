@@ -58,4 +58,20 @@ std::filesystem::path textToPath(std::string_view text) {
   return std::filesystem::path(std::u8string(valid.begin(), valid.end()));
 }
 
+std::string collapseSeparators(std::string_view text, char separator) {
+  std::string result;
+  result.reserve(text.size());
+  std::size_t from = 0;
+  if (separator == '\\' && text.starts_with("\\\\")) {
+    result = "\\\\";  // a network path keeps its opening pair
+    from = text.find_first_not_of(separator);
+    if (from == std::string_view::npos) from = text.size();
+  }
+  for (const char c : text.substr(from)) {
+    if (c == separator && !result.empty() && result.back() == separator) continue;
+    result += c;
+  }
+  return result;
+}
+
 }  // namespace platform

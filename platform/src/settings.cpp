@@ -14,7 +14,7 @@ namespace platform {
 namespace {
 
 constexpr std::string_view kNewLine = "\r\n";
-constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr std::string_view kTemporaryExtension = "tmp";
 
 // As every text file's lines, except that a lone carriage return also ends the last line.
 std::vector<TextLine> profileLines(std::string_view text) {
@@ -187,16 +187,9 @@ bool writeProfileStrings(const fs::path& file, std::string_view section,
   if (!newText) return false;
   if (exists && *newText == oldText) return true;
 
-  fs::path temporary = target;
-  temporary += std::string(kTemporarySuffix);
   const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(newText->data()),
                                             newText->size());
-  if (!writeFlushed(temporary, bytes)) return false;
-  if (!renameFile(temporary, target)) {
-    removeFile(temporary);
-    return false;
-  }
-  return flushFolder(target.parent_path());
+  return static_cast<bool>(replaceFile(target, bytes, kTemporaryExtension));
 }
 
 }  // namespace platform

@@ -78,10 +78,26 @@ TEST(ListFolder, MatchesWithoutCaseAndSortsStably) {
   for (const char* name : {"b.WAV", "a.wav", "B.wav", "c.txt", "notes.wav.txt", "Voices/x.wav"})
     writeTextFile(dir / name, "x");
   fs::create_directory(dir / "dir.wav");
-  EXPECT_EQ(platform::listFolder(dir.path(), "*.wav"),
-            (std::vector<std::string>{"a.wav", "B.wav", "b.WAV"}));
-  EXPECT_TRUE(platform::listFolder(dir / "missing", "*.wav").empty());
-  EXPECT_EQ(platform::listFolder(dir / "voices", "*.wav"), std::vector<std::string>{"x.wav"});
+  // A folder that cannot be read: a link that leads to itself fails as an I/O error would.
+  std::error_code error;
+  fs::create_directory_symlink(dir / "loop", dir / "loop", error);
+  struct Row {
+    fs::path folder;
+    std::vector<std::string> names;
+    platform::FileState state;
+  };
+  const Row rows[] = {
+      {dir.path(), {"a.wav", "B.wav", "b.WAV"}, platform::FileState::Present},
+      {dir / "voices", {"x.wav"}, platform::FileState::Present},
+      {dir / "missing", {}, platform::FileState::Absent},
+      {dir / "a.wav", {}, platform::FileState::Absent},
+      {dir / "loop", {}, error ? platform::FileState::Absent : platform::FileState::Unknown},
+  };
+  for (const Row& row : rows) {
+    const platform::FolderListing listing = platform::listFolder(row.folder, "*.wav");
+    EXPECT_EQ(listing.names, row.names) << row.folder;
+    EXPECT_EQ(listing.folder, row.state) << row.folder;
+  }
 }
 
 }  // namespace

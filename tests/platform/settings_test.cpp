@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/src/file_faults.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/temp_tree.h"
 
 namespace fs = std::filesystem;

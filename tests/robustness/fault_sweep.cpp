@@ -6,7 +6,7 @@
 #include <iostream>
 #include <limits>
 
-#include "platform/src/file_faults.h"
+#include "tests/support/file_faults.h"
 
 namespace robustness {
 

@@ -11,8 +11,8 @@
 
 #include "platform/ascii_text.h"
 #include "platform/file_lock.h"
-#include "platform/src/file_faults.h"
 #include "tests/robustness/fault_sweep.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 #include "tests/support/temp_tree.h"
@@ -151,7 +151,7 @@ TEST_F(SaveSweep, ASecondSaveIsRefusedAndRecoveryLeavesTheFirstAlone) {
 
 TEST_F(SaveSweep, AFullStickIsReportedAsFullAndKeepsTheStick) {
   platform::FaultInjection::failAt(1, {platform::FileOp::Write});
-  platform::FaultInjection::setDeviceFull(true);
+  platform::FaultInjection::reportAs(platform::FileError::NoSpace);
   platform::RecordingMessenger messenger;
   EXPECT_FALSE(save(messenger));
   platform::FaultInjection::reset();

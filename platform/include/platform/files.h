@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/byte_order.h"
 #include "platform/byte_sink.h"
@@ -15,6 +17,18 @@
 namespace platform {
 
 class InputFile;
+
+// Why a write, close, flush, create or rename failed, so that the user hears what to do about
+// it: make room, unlock the stick, put it back, or try another.
+enum class FileError { None, NoSpace, ReadOnly, Gone, Io };
+
+// The reason behind a system error number.
+FileError fileErrorOf(int errorNumber);
+
+struct FileOutcome {
+  FileError error = FileError::None;
+  explicit operator bool() const { return error == FileError::None; }
+};
 
 // Owns an open C stream and closes it without a check when dropped.
 struct CloseStream {
@@ -27,6 +41,9 @@ using Stream = std::unique_ptr<std::FILE, CloseStream>;
 class OutputFile final : public ByteSink {
  public:
   static std::optional<OutputFile> create(const std::filesystem::path& path);
+  struct Created;
+  // The same, with the reason when the file could not be created.
+  static Created createOrSayWhy(const std::filesystem::path& path);
 
   // Dropping the file closes it without reporting; call close() to learn the outcome.
 
@@ -39,18 +56,28 @@ class OutputFile final : public ByteSink {
   // where it can, through `buffer` otherwise. False also when the source has fewer bytes.
   bool append(InputFile& source, std::uint64_t size, Bytes& buffer);
 
-  // Flushes and closes; false when anything buffered could not be written.
-  bool close();
+  // Flushes and closes; fails when anything written or buffered could not be written, with
+  // the first failure's reason.
+  FileOutcome close();
+  // Why the first failed write failed; None while every write succeeded.
+  FileError error() const { return error_; }
   const std::filesystem::path& path() const { return path_; }
 
  private:
   OutputFile(Stream file, std::filesystem::path path)
       : file_(std::move(file)), path_(std::move(path)) {}
   void startWritebackEvery(std::uint64_t written);
+  bool fail(FileError error);
   Stream file_;
   std::filesystem::path path_;
   std::uint64_t position_ = 0;
   std::uint64_t unflushed_ = 0;
+  FileError error_ = FileError::None;
+};
+
+struct OutputFile::Created {
+  std::optional<OutputFile> file;
+  FileError error = FileError::None;
 };
 
 class ByteSource {
@@ -111,36 +138,50 @@ bool fileExists(const std::filesystem::path& path);
 // that cannot be read): the file may well be there, and nothing may be done as if it were not.
 enum class FileState { Absent, Present, Unknown };
 FileState fileState(const std::filesystem::path& path);
+// The same question of a folder (a file there counts as no folder).
+FileState folderState(const std::filesystem::path& path);
 
 // Writes `bytes` as the whole of the file `path` (created or truncated), closes it and flushes
 // it to the device. On any failure the file is removed, so a caller that renames it over its
 // target afterwards never puts a part of it in place.
-bool writeFlushed(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+FileOutcome writeFlushed(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+// `path` with its extension (after the last dot of the name, if any) replaced: "R-CODE.TMP".
+std::filesystem::path withExtension(const std::filesystem::path& path, std::string_view extension);
+// "name.extension" as text, for names formed from parts.
+std::string dottedName(std::string_view name, std::string_view extension);
+
+// Puts `bytes` in the place of `target` whole or not at all: written beside it under
+// `temporaryExtension` and flushed, renamed over it, and its folder flushed. `beforeRename`,
+// when given, runs once the new file is safe on the device; false from it gives up, leaving
+// the target as it was.
+FileOutcome replaceFile(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
+                        std::string_view temporaryExtension,
+                        const std::function<bool()>& beforeRename = {});
 
 // Copies the file whole into `to` as writeFlushed writes it.
-bool copyFile(const std::filesystem::path& from, const std::filesystem::path& to);
+FileOutcome copyFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Pushes what was written to the file, or the folder's entries (new, renamed and removed
 // names), out to the device, so that a stick pulled afterwards keeps them. Only after both
 // may a save say it is done.
-bool flushFile(const std::filesystem::path& path);
-bool flushFolder(const std::filesystem::path& folder);
+FileOutcome flushFile(const std::filesystem::path& path);
+FileOutcome flushFolder(const std::filesystem::path& folder);
+// The folder's entries and every file in it, in one pass where the system can push a whole
+// file system at once: for many files written in a row, far cheaper than one flush each.
+FileOutcome flushFolderAndFiles(const std::filesystem::path& folder);
 
 // Whether an existing file can be replaced now. No when it is read-only, immutable or held
 // open by a program that forbids it; an absent file can always be replaced.
 enum class Replaceable { Yes, No, Unknown };
 Replaceable replaceable(const std::filesystem::path& path);
 
-// True when a write, close or flush failed since the last clear because the device was full.
-bool deviceFullSeen();
-void clearDeviceFull();
-
 // Removes a file; false when it could not be removed (also when it was absent).
 bool removeFile(const std::filesystem::path& path);
 
 // Renames `from` to `to`, replacing `to` (or an existing file whose name differs only in
 // case) in one step.
-bool renameFile(const std::filesystem::path& from, const std::filesystem::path& to);
+FileOutcome renameFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Creates a folder; true when it exists afterwards.
 bool createFolder(const std::filesystem::path& path);

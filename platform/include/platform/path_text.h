@@ -11,4 +11,8 @@ namespace platform {
 std::string pathToText(const std::filesystem::path& path);
 std::filesystem::path textToPath(std::string_view text);
 
+// A typed path with every run of two or more `separator`s made one, except the pair that opens
+// a network path ("\\server\share\...") where the separator is the backslash.
+std::string collapseSeparators(std::string_view text, char separator);
+
 }  // namespace platform

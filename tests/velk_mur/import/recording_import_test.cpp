@@ -5,7 +5,7 @@
 #include <set>
 
 #include "platform/path_text.h"
-#include "platform/src/file_faults.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
 #include "tests/velk_mur/import/audio_fixtures.h"

@@ -80,7 +80,7 @@ Bytes fullBlock(std::int32_t number, const std::string& name) {
                cmacRecord(0x2010, name), cmacRecord(0x3030, name)});
 }
 
-TEST(SaveToStick, WritesArchivesCatalogueAndConfigurationByteForByteThenEmptiesThem) {
+TEST(SaveToStick, WritesArchivesCatalogueAndConfigurationByteForByte) {
   SaveSetup setup;
   const std::string z89(89, 'z'), Z89(89, 'Z');
   setup.addRecording("hello");
@@ -130,8 +130,14 @@ TEST(SaveToStick, WritesArchivesCatalogueAndConfigurationByteForByteThenEmptiesT
                     mcidBlock(24003, {cmacRecord(0x2010, "hi_snd")}),
                     mcidBlock(24004, {cmacRecord(0x2010, "run_snd")}), walkBlock,
                     fullBlock(24006, z89)}));
+}
 
-  // Without recordings the generated set is emptied; the foreign blocks stay.
+// Without recordings the generated set is emptied; the foreign blocks stay.
+TEST(SaveToStick, AnEmptyAudioFolderEmptiesTheGeneratedSetAndKeepsForeignBlocks) {
+  SaveSetup setup;
+  setup.addRecording("hello");
+  platform::RecordingMessenger messenger;
+  ASSERT_TRUE(setup.save(messenger));
   fs::remove_all(setup.audio);
   fs::create_directories(setup.audio);
   ASSERT_TRUE(setup.save(messenger));

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/backups.h"
-#include "platform/src/file_faults.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 #include "tests/support/temp_tree.h"

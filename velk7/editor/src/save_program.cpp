@@ -28,35 +28,26 @@ WriteResult writeNewFile(const RcodeProgram& program, const fs::path& path) {
   if (!file) return WriteResult::CannotCreate;
   const bool written = writeProgram(program, *file);
   // A failed close may have lost buffered bytes, so it counts as a failed write.
-  const bool closed = file->close();
+  const bool closed = static_cast<bool>(file->close());
   return written && closed ? WriteResult::Written : WriteResult::CannotWrite;
 }
 
 }  // namespace
 
-fs::path withExtension(const fs::path& programPath, std::string_view extension) {
-  const std::string name = platform::pathToText(programPath.filename());
-  const std::size_t stop = name.rfind('.');
-  std::string base = stop == std::string::npos ? name : name.substr(0, stop);
-  base += '.';
-  base += extension;
-  return programPath.parent_path() / platform::textToPath(base);
-}
-
 fs::path backupPath(const fs::path& programPath) {
-  return withExtension(programPath, "BAK");
+  return platform::withExtension(programPath, "BAK");
 }
 
 fs::path temporaryPath(const fs::path& programPath) {
-  return withExtension(programPath, "TMP");
+  return platform::withExtension(programPath, "TMP");
 }
 
 fs::path asidePath(const fs::path& programPath) {
-  return withExtension(programPath, "BK~");
+  return platform::withExtension(programPath, "BK~");
 }
 
 fs::path lockPath(const fs::path& programPath) {
-  return withExtension(programPath, "LCK");
+  return platform::withExtension(programPath, "LCK");
 }
 
 bool saveProgram(const RcodeProgram& program, const fs::path& programPath, bool changed,

@@ -18,10 +18,6 @@ inline constexpr std::string_view kAbandonQuestion =
     "WARNING: you have made changes that will not be saved if you cancel\n"
     "Do you want to abandon changes (Yes to abandon, No to go back to editing)";
 
-// The program's path with its extension (the text after the name's last full stop)
-// replaced by `extension`, or with `extension` added when the name has none.
-std::filesystem::path withExtension(const std::filesystem::path& programPath,
-                                    std::string_view extension);
 std::filesystem::path backupPath(const std::filesystem::path& programPath);     // R-CODE.BAK
 std::filesystem::path temporaryPath(const std::filesystem::path& programPath);  // R-CODE.TMP
 // The copy of the program that becomes the backup once the new program is in place: R-CODE.BK~

@@ -10,7 +10,7 @@ bool writeGeneratedFile(const std::filesystem::path& path, std::span<const std::
   std::optional<platform::OutputFile> file = platform::OutputFile::create(path);
   if (!file) return false;
   const bool written = file->write(content);
-  const bool closed = file->close();
+  const bool closed = static_cast<bool>(file->close());
   if (written && closed) return true;
   platform::removeFile(file->path());
   return false;

@@ -19,6 +19,9 @@ namespace velk_mur {
 
 namespace {
 
+// The extension a recording is written under until it is whole.
+constexpr std::string_view kPartialExtension = "part";
+
 struct Target {
   fs::path path;
   std::string name;
@@ -31,7 +34,7 @@ void report(platform::Messenger& messenger, const std::string& text) {
 
 // The listed file name of the folder's recording called `name` in any letter case.
 std::optional<std::string> listedRecording(const fs::path& folder, std::string_view name) {
-  for (const std::string& listed : platform::listFolder(folder, kRecordingPattern)) {
+  for (const std::string& listed : platform::listFolder(folder, kRecordingPattern).names) {
     if (platform::equalsIgnoreCase(recordingName(listed), name)) return listed;
   }
   return std::nullopt;
@@ -104,20 +107,17 @@ std::optional<ImportedRecording> writeRecording(const MonoSound& sound, std::str
   }
   // The new recording is written whole before the replaced one's generated files go, so a
   // failed write changes nothing.
-  fs::path temporary = target.path;
-  temporary += ".part";
-  if (!platform::writeFlushed(temporary, robotWavFile(samples))) {
-    report(messenger, "Cannot write the recording\n" + platform::pathToText(target.path));
-    return std::nullopt;
-  }
-  if (target.replacing && !removeGeneratedFiles(folder, target.name, messenger)) {
-    platform::removeFile(temporary);
-    return std::nullopt;
-  }
-  if (!platform::renameFile(temporary, target.path) ||
-      !platform::flushFolder(target.path.parent_path())) {
-    platform::removeFile(temporary);
-    report(messenger, "Cannot write the recording\n" + platform::pathToText(target.path));
+  bool generatedRemoved = true;
+  const platform::FileOutcome replaced =
+      platform::replaceFile(target.path, robotWavFile(samples), kPartialExtension, [&] {
+        generatedRemoved =
+            !target.replacing || removeGeneratedFiles(folder, target.name, messenger);
+        return generatedRemoved;
+      });
+  if (!replaced) {
+    if (generatedRemoved) {
+      report(messenger, "Cannot write the recording\n" + platform::pathToText(target.path));
+    }
     return std::nullopt;
   }
   return ImportedRecording{target.name, static_cast<double>(samples.size()) / kRobotSampleRate};
@@ -152,7 +152,7 @@ std::optional<ImportedRecording> importAudioFile(const fs::path& file, const fs:
 
 std::int64_t folderSoundBytes(const fs::path& folder) {
   std::int64_t total = 0;
-  for (const std::string& listed : platform::listFolder(folder, kRecordingPattern)) {
+  for (const std::string& listed : platform::listFolder(folder, kRecordingPattern).names) {
     WavHeaderInfo info;
     if (readWavHeader(folder / platform::textToPath(listed), info) == WavCheck::Good)
       total += info.dataLength;

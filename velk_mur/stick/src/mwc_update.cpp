@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "save_messages.h"
 #include "velk_mur/generate/naming.h"
 
 namespace fs = std::filesystem;
@@ -168,7 +169,8 @@ bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, M
     return false;
   }
   if (!newFile.write(kept)) {
-    messenger.show(platform::deviceFullSeen() ? kStickFull : kConfigurationSaveFailed, true);
+    const std::string_view stickText = stickFailureText(newFile.error());
+    messenger.show(stickText.empty() ? kConfigurationSaveFailed : stickText, true);
     return false;
   }
   return true;

@@ -31,17 +31,6 @@ inline constexpr std::size_t kMaxRecordNameLength = 100;
 // A counted name's length is one byte.
 inline constexpr std::size_t kMaxCountedStringLength = 255;
 
-// The action numbers that belong to the generator; every save rewrites them all.
-inline constexpr std::int32_t kFirstOwnedAction = 24001;
-inline constexpr std::int32_t kLastOwnedAction = 25001;
-
-// A failed write to, close of, or rename of the new configuration.
-inline constexpr std::string_view kConfigurationSaveFailed =
-    "Error: problem saving/renaming ERS-*.MWC data - aborting";
-// Shown instead when the device ran out of room.
-inline constexpr std::string_view kStickFull =
-    "The memory stick is full\nNothing on it was changed; make room and save again";
-
 // Kind codes of the CMAC records written for a generated action.
 inline constexpr std::uint32_t kFullBodyMotionRecord = 0x1010;
 inline constexpr std::uint32_t kMouthMotionRecord = 0x1020;

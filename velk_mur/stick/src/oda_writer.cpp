@@ -26,9 +26,12 @@ std::uint64_t odaDirectoryEnd(std::uint32_t slotCount) {
 bool OdaWriter::create(const fs::path& archivePath, std::int32_t slotCount) {
   file_.reset();
   sink_ = nullptr;
-  file_ = platform::OutputFile::create(archivePath);
+  platform::OutputFile::Created created = platform::OutputFile::createOrSayWhy(archivePath);
+  error_ = created.error;
+  file_ = std::move(created.file);
   if (!file_) return false;
   if (createOn(*file_, slotCount)) return true;
+  error_ = file_->error();
   file_.reset();
   return false;
 }
@@ -120,7 +123,12 @@ bool OdaWriter::finish() {
   // An archive without data is its header alone; otherwise the directory goes over its zeros.
   const bool directoryWritten =
       writtenEnd_ <= kOdaHeaderSize || (moveTo(kOdaHeaderSize) && write(directory_));
-  const bool ok = directoryWritten && (!file_ || file_->close());
+  bool ok = directoryWritten;
+  if (file_) {
+    const platform::FileOutcome closed = file_->close();
+    error_ = file_->error();
+    ok = ok && static_cast<bool>(closed);
+  }
   file_.reset();
   sink_ = nullptr;
   return ok;

@@ -51,6 +51,8 @@ class OdaWriter {
   bool finish();
   // Closes the archive without a check, for a save that gives up.
   void abandon();
+  // Why writing the archive file failed; None while it did not (or a source could not be read).
+  platform::FileError error() const { return file_ ? file_->error() : error_; }
 
  private:
   bool writeHeader();
@@ -68,6 +70,7 @@ class OdaWriter {
   std::uint64_t writtenEnd_ = 0;
   platform::Bytes directory_;  // every slot, zero until filled
   platform::Bytes copyBuffer_;
+  platform::FileError error_ = platform::FileError::None;
 };
 
 }  // namespace velk_mur

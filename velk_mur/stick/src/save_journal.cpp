@@ -4,10 +4,12 @@
 #include <set>
 #include <string_view>
 
+#include "platform/ascii_text.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "save_files.h"
+#include "save_messages.h"
 #include "stick_file.h"
-#include "velk_mur/stick/save_to_stick.h"
 
 namespace fs = std::filesystem;
 
@@ -27,11 +29,6 @@ constexpr std::string_view kFinished =
     "An interrupted save to the memory stick was finished: the stick holds its new actions";
 constexpr std::string_view kUndone =
     "An interrupted save to the memory stick was undone: its unfinished files were removed";
-
-std::string relativeName(std::string_view name, std::string_view extension) {
-  std::string text(name);
-  return text.append(".").append(extension);
-}
 
 fs::path onStick(const fs::path& stickRoot, const std::string& relative) {
   return stickRoot / fs::path(relative);
@@ -53,23 +50,24 @@ std::optional<std::vector<Replacement>> parseJournal(std::string_view text) {
   text.remove_prefix(kJournalHeading.size());
   text.remove_suffix(kJournalEnd.size());
   std::vector<Replacement> expected = saveReplacements();
-  for (Replacement& r : expected) {
-    const std::size_t lineEnd = text.find('\n');
-    if (lineEnd == std::string_view::npos) return std::nullopt;
-    const std::string_view line = text.substr(0, lineEnd);
-    text.remove_prefix(lineEnd + 1);
+  const std::vector<platform::TextLine> lines = platform::splitLines(text);
+  if (lines.size() != expected.size()) return std::nullopt;
+  for (std::size_t k = 0; k < expected.size(); ++k) {
+    Replacement& r = expected[k];
+    const std::string_view line = lines[k].content;
     const std::string tail = "\t" + r.temporary + "\t" + r.target;
     if (!line.ends_with(tail)) return std::nullopt;
     const std::string_view number = line.substr(0, line.size() - tail.size());
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), r.size);
     if (error != std::errc{} || end != number.data() + number.size()) return std::nullopt;
   }
-  if (!text.empty()) return std::nullopt;
   return expected;
 }
 
 bool reportFailure(const fs::path& file, platform::Messenger& messenger) {
-  return reportStepFailure(platform::pathToText(file), "finishing an interrupted save", messenger);
+  messenger.show(stepFailureText(platform::pathToText(file), "finishing an interrupted save"),
+                 true);
+  return false;
 }
 
 enum class Step { Pending, Done, Broken };
@@ -94,14 +92,10 @@ Step stepOf(const fs::path& stickRoot, const Replacement& r, fs::path& concerned
 
 std::vector<Replacement> saveReplacements() {
   std::vector<Replacement> list;
-  for (std::string_view archive : {kAudioArchiveName, kMotionArchiveName, kLedArchiveName}) {
-    list.push_back(
-        {relativeName(archive, kNewFileExtension), relativeName(archive, kArchiveExtension), 0});
+  for (const NewFileKind& kind : kNewFiles) {
+    list.push_back({platform::dottedName(kind.stickName, kNewFileExtension),
+                    platform::dottedName(kind.stickName, kind.extension), 0});
   }
-  list.push_back({relativeName(kActionCatalogueName, kNewFileExtension),
-                  relativeName(kActionCatalogueName, kActionCatalogueExtension), 0});
-  list.push_back({relativeName(kConfigurationName, kNewFileExtension),
-                  relativeName(kConfigurationName, kConfigurationExtension), 0});
   return list;
 }
 
@@ -129,17 +123,15 @@ std::optional<platform::FileLock> lockStick(const fs::path& stickRoot,
   return lock;
 }
 
-bool writeJournal(const fs::path& stickRoot, const std::vector<Replacement>& replacements) {
+platform::FileOutcome writeJournal(const fs::path& stickRoot,
+                                   const std::vector<Replacement>& replacements) {
   const fs::path path = journalPath(stickRoot);
-  std::optional<platform::OutputFile> file = platform::OutputFile::create(path);
-  if (!file) return false;
-  const bool written = file->writeText(journalText(replacements));
-  if (file->close() && written && platform::flushFile(path) &&
-      platform::flushFolder(path.parent_path())) {
-    return true;
-  }
-  platform::removeFile(path);
-  return false;
+  const std::string text = journalText(replacements);
+  platform::FileOutcome written = platform::writeFlushed(
+      path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  if (written) written = platform::flushFolder(path.parent_path());
+  if (!written) platform::removeFile(path);
+  return written;
 }
 
 std::optional<fs::path> replaceAll(const fs::path& stickRoot,

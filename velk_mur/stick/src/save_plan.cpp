@@ -28,7 +28,7 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
                                           const std::vector<std::string>& listedNames) {
   // Full-body motions are looked up in one listing rather than one folder scan per recording.
   std::unordered_map<std::string, std::string> fullBodyFiles;
-  for (const std::string& file : platform::listFolder(audioFolder, kFullBodyPattern)) {
+  for (const std::string& file : platform::listFolder(audioFolder, kFullBodyPattern).names) {
     fullBodyFiles.emplace(platform::toLowerAscii(file), file);
   }
   // Sizes are asked within the two folders that hold every source.

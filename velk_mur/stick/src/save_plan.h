@@ -8,11 +8,9 @@
 #include <string_view>
 #include <vector>
 
-namespace velk_mur {
+#include "save_files.h"
 
-// The motion archive holds two slots per recording: head and mouth, or the full-body motion
-// and an unused one.
-inline constexpr std::int32_t kMotionSlotsPerRecording = 2;
+namespace velk_mur {
 
 // Small on purpose: a thousand of them are held at once, so paths are formed when needed.
 struct RecordingPlan {
@@ -45,8 +43,8 @@ std::vector<RecordingPlan> planRecordings(const std::filesystem::path& audioFold
 
 RecordingFiles recordingFiles(const std::filesystem::path& audioFolder, const RecordingPlan& plan);
 
-// Bytes of the new files, in the order the save puts them in place: the three archives,
-// ACTION.CFG and ERS-7.MWC (counting the old one's size for the blocks it keeps). Missing
+// Bytes of the new files, by their rows in kNewFiles (ERS-7.MWC counting the old one's size for
+// the blocks it keeps). Missing
 // sources count as empty; their add fails later.
 std::array<std::uint64_t, 5> newFileSizes(const std::vector<RecordingPlan>& plans,
                                           std::uint64_t oldConfigurationSize);

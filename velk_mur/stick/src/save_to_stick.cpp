@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/path_text.h"
+#include "save_messages.h"
 #include "save_plan.h"
 #include "stick_file.h"
 #include "velk_mur/generate/naming.h"
@@ -28,47 +29,12 @@ namespace {
 
 constexpr std::string_view kProgressLabel = "Saving";
 
-constexpr std::string_view kConfigurationCreateFailed =
-    "Failed to create ERS-*.MWC files\nStick may be locked or full";
-constexpr std::string_view kCatalogueSaveFailed =
-    "Error: problem saving ACTION.CFG data - aborting";
 constexpr std::string_view kNotReplaceable =
     "\nThe file is read-only or in use by another program; nothing on the stick was changed";
 constexpr std::string_view kFinishedLater = "\nThe next Test or Save to Stick finishes this save";
 
-// The three archives, in the order in which they are created, finished and put in place.
-struct ArchiveKind {
-  std::string_view stickName;
-  std::int32_t slotsPerRecording;
-  std::string_view createFailed;
-  std::string_view finishFile;
-  std::string_view finishWords;
-  std::string_view replaceWords;
-};
-constexpr std::array<ArchiveKind, 3> kArchives{{
-    {kAudioArchiveName, 1, "Failed to create audio data file\n", "AUDIO.ODA",
-     "finishing audio data", "replacing audio data"},
-    {kMotionArchiveName, kMotionSlotsPerRecording, "Failed to create motion data file\n",
-     "MOTION.ODA", "finishing motion data", "replacing motion data"},
-    {kLedArchiveName, 1, "Failed to create eye-led data file\n", "LED.ODA", "finishing LED data",
-     "replacing LED data"},
-}};
-// What the replacement of each new file is called in messages, in the order the save puts
-// them in place: the archives, ACTION.CFG, ERS-7.MWC.
-constexpr std::array<std::string_view, 5> kReplaceWords{
-    "replacing audio data", "replacing motion data", "replacing LED data",
-    "replacing ACTION.CFG data", "replacing ERS-*.MWC data"};
-constexpr std::size_t kAudio = 0;
-constexpr std::size_t kMotion = 1;
-constexpr std::size_t kLed = 2;
-
 std::string pathText(const fs::path& path) {
   return platform::pathToText(platform::resolveCase(path));
-}
-
-std::string stepFailureText(std::string_view file, std::string_view stepWords) {
-  std::string text = "ERROR: problem ";
-  return text.append(stepWords).append(" - aborting\n(file : ").append(file).append(")");
 }
 
 // One run of the save, with the stick locked. Every new file is written beside its target
@@ -85,11 +51,9 @@ class StickSave {
         backupsFolder_(backupsFolder) {}
 
   bool run() {
-    platform::clearDeviceFull();
     const std::optional<platform::FileLock> lock = lockStick(stickRoot_, messenger_);
     if (!lock || !finishInterruptedSave(stickRoot_, messenger_)) return false;
-    plans_ = planRecordings(audioFolder_, platform::listFolder(audioFolder_, kRecordingPattern));
-    if (!checkRecordings() || !checkRoom()) return false;
+    if (!planFromListing() || !checkRecordings() || !checkRoom()) return false;
     if (!backupsFolder_.empty() && !backUpBeforeSave(stickRoot_, backupsFolder_, messenger_)) {
       return false;
     }
@@ -105,15 +69,34 @@ class StickSave {
   }
 
  private:
-  // Whatever failed, a device that filled up is what the user must hear about.
   bool fail(std::string_view text) {
-    messenger_.show(platform::deviceFullSeen() ? kStickFull : text, true);
+    messenger_.show(text, true);
     return false;
   }
 
-  bool stepFailed(const fs::path& file, std::string_view stepWords) {
-    if (platform::deviceFullSeen()) return fail(kStickFull);
-    return reportStepFailure(pathText(file), stepWords, messenger_);
+  // Whatever step failed, a stick that filled up, is locked or went away is what the user must
+  // hear about; a stick that stopped answering looks like an I/O error to the file that saw it.
+  bool fail(platform::FileError error, std::string_view stepText) {
+    if (error == platform::FileError::Io &&
+        platform::folderState(stickRoot_) == platform::FileState::Absent) {
+      error = platform::FileError::Gone;
+    }
+    const std::string_view stickText = stickFailureText(error);
+    return fail(stickText.empty() ? stepText : stickText);
+  }
+
+  bool stepFailed(platform::FileError error, const fs::path& file, std::string_view stepWords) {
+    return fail(error, stepFailureText(pathText(file), stepWords));
+  }
+
+  bool planFromListing() {
+    const platform::FolderListing listing = platform::listFolder(audioFolder_, kRecordingPattern);
+    if (!listing.read()) {
+      return fail("Could not read the audio folder\n" + pathText(audioFolder_) +
+                  "\nNothing on the stick was changed");
+    }
+    plans_ = planRecordings(audioFolder_, listing.names);
+    return true;
   }
 
   bool checkRecordings() {
@@ -133,8 +116,7 @@ class StickSave {
   }
 
   bool checkRoom() {
-    const fs::path configuration =
-        stickFilePath(stickRoot_, kConfigurationName, kConfigurationExtension);
+    const fs::path configuration = targetOf(kConfiguration);
     const std::optional<platform::SpaceInfo> space = platform::spaceInfo(stickRoot_);
     if (!space) return true;  // unknown here; a full stick is still reported as such
     const std::uint64_t needed =
@@ -145,22 +127,26 @@ class StickSave {
                 " bytes are free");
   }
 
+  fs::path targetOf(std::size_t k) const {
+    return stickFilePath(stickRoot_, kNewFiles[k].stickName, kNewFiles[k].extension);
+  }
+
   // Remembered before it is created: a file whose header write fails stays behind otherwise.
-  fs::path temporaryFor(std::string_view stickName) {
-    pending_.push_back(stickFilePath(stickRoot_, stickName, kNewFileExtension));
+  fs::path temporaryFor(std::size_t k) {
+    pending_.push_back(stickFilePath(stickRoot_, kNewFiles[k].stickName, kNewFileExtension));
     return pending_.back();
   }
 
   bool openCatalogue() {
-    if (!catalogue_.open(temporaryFor(kActionCatalogueName), StickMode::Write)) {
-      return fail(kCatalogueCreateFailed);
+    if (!catalogue_.open(temporaryFor(kCatalogue), StickMode::Write)) {
+      return fail(catalogue_.error(), kCatalogueCreateFailed);
     }
     return true;
   }
 
   bool openConfiguration() {
-    if (!configuration_.open(temporaryFor(kConfigurationName), StickMode::Write)) {
-      return fail(kConfigurationCreateFailed);
+    if (!configuration_.open(temporaryFor(kConfiguration), StickMode::Write)) {
+      return fail(configuration_.error(), kConfigurationCreateFailed);
     }
     return true;
   }
@@ -172,20 +158,22 @@ class StickSave {
 
   bool createArchives() {
     const auto count = static_cast<std::int32_t>(plans_.size());
-    for (std::size_t i = 0; i < kArchives.size(); ++i) {
-      const ArchiveKind& kind = kArchives[i];
-      if (!archives_[i].create(temporaryFor(kind.stickName), kind.slotsPerRecording * count)) {
-        const fs::path target = stickFilePath(stickRoot_, kind.stickName, kArchiveExtension);
-        return fail(std::string(kind.createFailed) + pathText(target));
+    for (std::size_t i = 0; i < kArchiveCount; ++i) {
+      const NewFileKind& kind = kNewFiles[i];
+      if (!archives_[i].create(temporaryFor(i), kind.slotsPerRecording * count)) {
+        return fail(archives_[i].error(), std::string(kind.createFailed) + pathText(targetOf(i)));
       }
     }
     return true;
   }
 
+  // A failed write names the stick's file; otherwise the recording could not be read.
   bool addEntry(std::size_t archive, const fs::path& source, std::string_view entryName,
                 const platform::FourCC& tag, std::string_view stepWords) {
     if (archives_[archive].addEntry(source, entryName, tag)) return true;
-    return stepFailed(source, stepWords);
+    const platform::FileError error = archives_[archive].error();
+    if (error != platform::FileError::None) return stepFailed(error, targetOf(archive), stepWords);
+    return stepFailed(platform::FileError::Io, source, stepWords);
   }
 
   bool addMotions(const RecordingPlan& plan, const RecordingFiles& files) {
@@ -213,11 +201,11 @@ class StickSave {
       }
       const int records = writeActionBlock(configuration_, plan.number, plan.name,
                                            plan.hasFullBodyMotion(), plan.audioOnly);
-      if (records == 0) return fail(kConfigurationSaveFailed);
+      if (records == 0) return fail(configuration_.error(), kConfigurationSaveFailed);
       ++header_.mcidCount;
       header_.cmacTotal += records;
       if (!catalogue_.writeText(actionCatalogueLine(plan.name, plan.number, plan.audioOnly))) {
-        return fail(kCatalogueSaveFailed);
+        return fail(catalogue_.error(), kCatalogueSaveFailed);
       }
       // A cancel abandons the new files before any rename: the stick stays as it was.
       if (!messenger_.progress(kProgressLabel, i + 1, total)) return false;
@@ -226,25 +214,29 @@ class StickSave {
   }
 
   bool finishArchives() {
-    for (std::size_t i = 0; i < kArchives.size(); ++i) {
+    for (std::size_t i = 0; i < kArchiveCount; ++i) {
       if (!archives_[i].finish()) {
-        if (platform::deviceFullSeen()) return fail(kStickFull);
-        return reportStepFailure(kArchives[i].finishFile, kArchives[i].finishWords, messenger_);
+        const std::string file = platform::pathToText(targetOf(i).filename());
+        return fail(archives_[i].error(), stepFailureText(file, kNewFiles[i].finishWords));
       }
     }
     return true;
   }
 
   bool closeCatalogue() {
-    if (!catalogue_.close()) return fail(kCatalogueSaveFailed);
+    const platform::FileOutcome closed = catalogue_.close();
+    if (!closed) return fail(closed.error, kCatalogueSaveFailed);
     return true;
   }
 
   // The final header goes over the placeholder.
   bool closeConfiguration() {
     const bool written = configuration_.seek(0) && configuration_.write(mwcHeaderBytes(header_));
-    const bool closed = configuration_.close();
-    if (!written || !closed) return fail(kConfigurationSaveFailed);
+    const platform::FileError writeError = configuration_.error();
+    const platform::FileOutcome closed = configuration_.close();
+    if (!written || !closed) {
+      return fail(written ? closed.error : writeError, kConfigurationSaveFailed);
+    }
     return true;
   }
 
@@ -256,7 +248,10 @@ class StickSave {
     for (std::size_t k = 0; k < replacements_.size(); ++k) {
       const fs::path file = stickRoot_ / fs::path(replacements_[k].temporary);
       const std::optional<std::uint64_t> size = platform::fileSize(file);
-      if (!size || !platform::flushFile(file)) return flushFailed(k);
+      if (!size) return flushFailed(k, platform::FileError::Io);
+      if (const platform::FileOutcome flushed = platform::flushFile(file); !flushed) {
+        return flushFailed(k, flushed.error);
+      }
       replacements_[k].size = *size;
       const fs::path folder = file.parent_path();
       if (std::none_of(folders.begin(), folders.end(),
@@ -265,17 +260,19 @@ class StickSave {
       }
     }
     for (const auto& [folder, k] : folders) {
-      if (!platform::flushFolder(folder)) return flushFailed(k);
+      if (const platform::FileOutcome flushed = platform::flushFolder(folder); !flushed) {
+        return flushFailed(k, flushed.error);
+      }
     }
     return true;
   }
 
-  bool flushFailed(std::size_t k) {
-    if (k < kArchives.size()) {
-      return stepFailed(stickRoot_ / fs::path(replacements_[k].temporary),
-                        kArchives[k].finishWords);
+  bool flushFailed(std::size_t k, platform::FileError error) {
+    if (k < kArchiveCount) {
+      return stepFailed(error, stickRoot_ / fs::path(replacements_[k].temporary),
+                        kNewFiles[k].finishWords);
     }
-    return fail(k == kArchives.size() ? kCatalogueSaveFailed : kConfigurationSaveFailed);
+    return fail(error, k == kCatalogue ? kCatalogueSaveFailed : kConfigurationSaveFailed);
   }
 
   // A target the renames could not replace would leave the stick half new: found now, the
@@ -284,14 +281,16 @@ class StickSave {
     for (std::size_t k = 0; k < replacements_.size(); ++k) {
       const fs::path target = stickRoot_ / fs::path(replacements_[k].target);
       if (platform::replaceable(target) == platform::Replaceable::Yes) continue;
-      return fail(stepFailureText(pathText(target), kReplaceWords[k]).append(kNotReplaceable));
+      return fail(
+          stepFailureText(pathText(target), kNewFiles[k].replaceWords).append(kNotReplaceable));
     }
     return true;
   }
 
   bool startJournal() {
-    if (writeJournal(stickRoot_, replacements_)) return true;
-    return stepFailed(journalPath(stickRoot_), "writing the save journal");
+    const platform::FileOutcome written = writeJournal(stickRoot_, replacements_);
+    if (written) return true;
+    return stepFailed(written.error, journalPath(stickRoot_), "writing the save journal");
   }
 
   // Archives first, then ACTION.CFG, and ERS-7.MWC last, each rename replacing its target in
@@ -302,7 +301,9 @@ class StickSave {
     if (!failed) return true;
     std::string_view words = "flushing the memory stick";
     for (std::size_t k = 0; k < replacements_.size(); ++k) {
-      if (stickRoot_ / fs::path(replacements_[k].target) == *failed) words = kReplaceWords[k];
+      if (stickRoot_ / fs::path(replacements_[k].target) == *failed) {
+        words = kNewFiles[k].replaceWords;
+      }
     }
     messenger_.show(stepFailureText(pathText(*failed), words).append(kFinishedLater), true);
     return false;
@@ -324,7 +325,7 @@ class StickSave {
   std::vector<fs::path> pending_;
   StickFile catalogue_;
   StickFile configuration_;
-  std::array<OdaWriter, 3> archives_;
+  std::array<OdaWriter, kArchiveCount> archives_;
   MwcHeader header_;
   fs::path oldConfiguration_;
   std::vector<Replacement> replacements_;
@@ -338,10 +339,24 @@ bool saveToStick(const fs::path& audioFolder, const fs::path& stickRoot,
   return save.run();
 }
 
-bool reportStepFailure(std::string_view file, std::string_view stepWords,
-                       platform::Messenger& messenger) {
-  messenger.show(stepFailureText(file, stepWords), true);
-  return false;
+std::string stepFailureText(std::string_view file, std::string_view stepWords) {
+  std::string text = "ERROR: problem ";
+  return text.append(stepWords).append(" - aborting\n(file : ").append(file).append(")");
+}
+
+std::string_view stickFailureText(platform::FileError error) {
+  switch (error) {
+    case platform::FileError::NoSpace:
+      return kStickFull;
+    case platform::FileError::ReadOnly:
+      return kStickReadOnly;
+    case platform::FileError::Gone:
+      return kStickGone;
+    case platform::FileError::None:
+    case platform::FileError::Io:
+      break;
+  }
+  return {};
 }
 
 }  // namespace velk_mur

@@ -12,9 +12,12 @@ namespace velk_mur {
 bool StickFile::open(const fs::path& path, StickMode mode) {
   output_.reset();
   input_.reset();
+  failure_ = platform::FileError::None;
   path_ = platform::resolveCase(path);
   if (mode == StickMode::Write) {
-    output_ = platform::OutputFile::create(path);
+    platform::OutputFile::Created created = platform::OutputFile::createOrSayWhy(path);
+    output_ = std::move(created.file);
+    failure_ = created.error;
     if (output_) path_ = output_->path();
     return output_.has_value();
   }
@@ -41,23 +44,22 @@ bool StickFile::read(std::span<std::uint8_t> out) {
   return input_ && input_->read(out);
 }
 
-bool StickFile::close() {
+platform::FileOutcome StickFile::close() {
   if (input_) {
     const bool closed = input_->close();
     input_.reset();
-    return closed;
+    return {closed ? platform::FileError::None : platform::FileError::Io};
   }
-  if (!output_) return false;
-  const bool closed = output_->close();
+  if (!output_) return {platform::FileError::Io};
+  const platform::FileOutcome closed = output_->close();
+  failure_ = closed.error;
   output_.reset();
   return closed;
 }
 
 fs::path stickFilePath(const fs::path& stickRoot, std::string_view relativeName,
                        std::string_view extension) {
-  std::string name(relativeName);
-  name.append(".").append(extension);
-  return stickRoot / platform::textToPath(name);
+  return stickRoot / platform::textToPath(platform::dottedName(relativeName, extension));
 }
 
 bool openOnStick(StickFile& file, const fs::path& stickRoot, std::string_view relativeName,

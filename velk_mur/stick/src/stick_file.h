@@ -9,21 +9,9 @@
 
 #include "platform/byte_sink.h"
 #include "platform/files.h"
+#include "velk_mur/stick/stick_paths.h"
 
 namespace velk_mur {
-
-// Stick-relative names, without extension.
-inline constexpr std::string_view kActionCatalogueName = "OPEN-R/APP/PC/AMS/ACTION";
-inline constexpr std::string_view kConfigurationName = "OPEN-R/MW/CONF/ERS-7";
-inline constexpr std::string_view kAudioArchiveName = "OPEN-R/MW/DATA/P/AUDIO";
-inline constexpr std::string_view kMotionArchiveName = "OPEN-R/MW/DATA/P/MOTION";
-inline constexpr std::string_view kLedArchiveName = "OPEN-R/MW/DATA/P/LED";
-
-inline constexpr std::string_view kActionCatalogueExtension = "CFG";
-inline constexpr std::string_view kConfigurationExtension = "MWC";
-inline constexpr std::string_view kArchiveExtension = "ODA";
-// Every new file is written under this extension beside its target, then renamed over it.
-inline constexpr std::string_view kNewFileExtension = "NEW";
 
 enum class StickMode { Read, Write };
 
@@ -42,8 +30,10 @@ class StickFile final : public platform::ByteSink, public platform::ByteSource {
   std::uint64_t position() const override;
   bool read(std::span<std::uint8_t> out) override;
 
-  // Closes a file that is open; false when a written file could not be flushed and closed.
-  bool close();
+  // Closes a file that is open; fails when a written file could not be flushed and closed.
+  platform::FileOutcome close();
+  // Why a write failed; None while every write succeeded.
+  platform::FileError error() const { return output_ ? output_->error() : failure_; }
   // The path as opened, its letter case resolved on disk.
   const std::filesystem::path& path() const { return path_; }
 
@@ -51,6 +41,7 @@ class StickFile final : public platform::ByteSink, public platform::ByteSource {
   std::optional<platform::OutputFile> output_;
   std::optional<platform::InputFile> input_;
   std::filesystem::path path_;
+  platform::FileError failure_ = platform::FileError::None;
 };
 
 // stickRoot / relativeName "." extension; the root is always taken as a folder.

@@ -15,9 +15,11 @@
 #include "platform/case_path.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
+#include "save_files.h"
 #include "stick_file.h"
 #include "velk_mur/generate/led_reader.h"
 #include "velk_mur/generate/motion_reader.h"
+#include "velk_mur/generate/naming.h"
 
 namespace velk_mur {
 
@@ -50,20 +52,6 @@ FileOnStick readOnStick(const std::filesystem::path& root, std::string_view name
   }
   if (!file.bytes) inspection.listing.push_back("  (not read)");
   return file;
-}
-
-std::vector<std::string> textLines(std::span<const std::uint8_t> bytes) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const auto from = bytes.begin() + static_cast<std::ptrdiff_t>(start);
-    const auto newline = std::find(from, bytes.end(), std::uint8_t{'\n'});
-    std::string line(from, newline);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = static_cast<std::size_t>(newline - bytes.begin()) + 1;
-  }
-  return lines;
 }
 
 struct CatalogueAction {
@@ -203,36 +191,78 @@ std::string blockLine(const MwcBlock& block) {
   return line;
 }
 
-}  // namespace
-
-StickInspection inspectStick(const std::filesystem::path& stickRoot) {
-  StickInspection inspection;
-  inspection.listing.push_back("Stick: " + platform::pathToText(stickRoot));
-
+// Lists the catalogue line by line and gathers the actions it names.
+std::vector<CatalogueAction> inspectCatalogue(const FileOnStick& catalogue,
+                                              StickInspection& inspection) {
   std::vector<CatalogueAction> actions;
-  const FileOnStick catalogue =
-      readOnStick(stickRoot, kActionCatalogueName, kActionCatalogueExtension, inspection);
-  if (catalogue.bytes) {
-    const std::vector<std::string> lines = textLines(*catalogue.bytes);
-    inspection.listing.push_back("  " + std::to_string(lines.size()) +
-                                 (lines.size() == 1 ? " line" : " lines"));
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-      inspection.listing.push_back("  | " + lines[index]);
-      if (auto action = catalogueAction(lines[index], index + 1)) actions.push_back(*action);
+  if (!catalogue.bytes) return actions;
+  const std::string_view text(reinterpret_cast<const char*>(catalogue.bytes->data()),
+                              catalogue.bytes->size());
+  const std::vector<platform::TextLine> lines = platform::splitLines(text);
+  inspection.listing.push_back("  " + std::to_string(lines.size()) +
+                               (lines.size() == 1 ? " line" : " lines"));
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    const std::string line(lines[index].content);
+    inspection.listing.push_back("  | " + line);
+    if (auto action = catalogueAction(line, index + 1)) actions.push_back(*action);
+  }
+  return actions;
+}
+
+// Each record of a generator's own block must be in the archive of its kind; elsewhere a
+// missing one is only worth a note.
+void checkBlockRecords(const MwcBlock& block, const std::string& title,
+                       const std::array<ArchiveNames, 3>& archives, StickInspection& inspection) {
+  const bool owned = block.number >= kFirstOwnedAction && block.number <= kLastOwnedAction;
+  for (const MwcRecord& record : block.records) {
+    const std::optional<Archive> archive = archiveOfKind(record.kind);
+    if (!archive || !archives[static_cast<std::size_t>(*archive)].read) continue;
+    const auto index = static_cast<std::size_t>(*archive);
+    if (archives[index].names.contains(platform::toLowerAscii(record.name))) continue;
+    const std::string missing = title + " block " + std::to_string(block.number) + ": " +
+                                record.name + " (" + mwcKindName(record.kind) + ") is not in " +
+                                archives[index].title;
+    if (owned) {
+      inspection.problems.push_back(missing);
+    } else {
+      inspection.notes.push_back(missing + " (it may live elsewhere on the robot)");
     }
   }
+}
 
-  std::array<ArchiveNames, 3> archives;
-  for (Archive which : {Archive::Audio, Archive::Motion, Archive::Led}) {
-    archives[static_cast<std::size_t>(which)] = inspectArchive(stickRoot, which, inspection);
+// The header's counts against the blocks, and every catalogue action against its block.
+void checkConfigurationCounts(const MwcContents& configuration, std::size_t records,
+                              const std::unordered_set<long>& numbers, const std::string& title,
+                              const std::vector<CatalogueAction>& actions,
+                              const std::string& catalogueTitle, StickInspection& inspection) {
+  if (records != static_cast<std::size_t>(configuration.declaredRecords)) {
+    inspection.notes.push_back(title + ": the header declares " +
+                               std::to_string(configuration.declaredRecords) +
+                               " records, the blocks hold " + std::to_string(records));
   }
+  if (configuration.trailingBytes != 0) {
+    inspection.notes.push_back(title + ": " + std::to_string(configuration.trailingBytes) +
+                               " bytes after the last block (a save does not keep them)");
+  }
+  for (const CatalogueAction& action : actions) {
+    if (numbers.contains(action.number)) continue;
+    inspection.problems.push_back(catalogueTitle + " line " + std::to_string(action.line) +
+                                  ": action " + std::to_string(action.number) + " (" + action.name +
+                                  ") has no block in " + title);
+  }
+}
 
-  const FileOnStick configurationFile =
+// Lists the configuration's blocks and checks them against the archives and the catalogue.
+void inspectConfiguration(const std::filesystem::path& stickRoot,
+                          const std::vector<CatalogueAction>& actions,
+                          const std::string& catalogueTitle,
+                          const std::array<ArchiveNames, 3>& archives,
+                          StickInspection& inspection) {
+  const FileOnStick file =
       readOnStick(stickRoot, kConfigurationName, kConfigurationExtension, inspection);
-  if (!configurationFile.bytes) return inspection;
-  const MwcReadResult read = readMwcFile(*configurationFile.bytes);
+  if (!file.bytes) return;
+  const MwcReadResult read = readMwcFile(*file.bytes);
   const MwcContents& configuration = read.configuration;
-  const std::string& title = configurationFile.title;
   if (configuration.version != 0) {
     inspection.listing.push_back("  version " + std::to_string(configuration.version) + ", " +
                                  std::to_string(configuration.declaredBlocks) + " blocks and " +
@@ -245,46 +275,37 @@ StickInspection inspectStick(const std::filesystem::path& stickRoot) {
     inspection.listing.push_back(blockLine(block));
     records += block.records.size();
     numbers.insert(block.number);
-    const bool owned = block.number >= kFirstOwnedAction && block.number <= kLastOwnedAction;
-    for (const MwcRecord& record : block.records) {
-      const std::optional<Archive> archive = archiveOfKind(record.kind);
-      if (!archive || !archives[static_cast<std::size_t>(*archive)].read) continue;
-      const auto index = static_cast<std::size_t>(*archive);
-      if (archives[index].names.contains(platform::toLowerAscii(record.name))) continue;
-      const std::string missing = title + " block " + std::to_string(block.number) + ": " +
-                                  record.name + " (" + mwcKindName(record.kind) + ") is not in " +
-                                  archives[index].title;
-      if (owned) {
-        inspection.problems.push_back(missing);
-      } else {
-        inspection.notes.push_back(missing + " (it may live elsewhere on the robot)");
-      }
-    }
+    checkBlockRecords(block, file.title, archives, inspection);
   }
   inspection.listing.push_back("  (* = action numbers " + std::to_string(kFirstOwnedAction) +
                                " to " + std::to_string(kLastOwnedAction) +
                                ", rewritten by every save)");
   if (!read.ok()) {
-    inspection.problems.push_back(title + ": " + read.problem);
-  } else {
-    if (records != static_cast<std::size_t>(configuration.declaredRecords)) {
-      inspection.notes.push_back(title + ": the header declares " +
-                                 std::to_string(configuration.declaredRecords) +
-                                 " records, the blocks hold " + std::to_string(records));
-    }
-    if (configuration.trailingBytes != 0) {
-      inspection.notes.push_back(title + ": " + std::to_string(configuration.trailingBytes) +
-                                 " bytes after the last block (a save does not keep them)");
-    }
-    for (const CatalogueAction& action : actions) {
-      if (numbers.contains(action.number)) continue;
-      inspection.problems.push_back(catalogue.title + " line " + std::to_string(action.line) +
-                                    ": action " + std::to_string(action.number) + " (" +
-                                    action.name + ") has no block in " + title);
-    }
+    inspection.problems.push_back(file.title + ": " + read.problem);
+    return;
   }
-  if (platform::fileExists(stickFilePath(stickRoot, kConfigurationName, kNewFileExtension))) {
-    inspection.notes.push_back("ERS-7.NEW is present, left by a save that did not finish");
+  checkConfigurationCounts(configuration, records, numbers, file.title, actions, catalogueTitle,
+                           inspection);
+}
+
+}  // namespace
+
+StickInspection inspectStick(const std::filesystem::path& stickRoot) {
+  StickInspection inspection;
+  inspection.listing.push_back("Stick: " + platform::pathToText(stickRoot));
+  const FileOnStick catalogue =
+      readOnStick(stickRoot, kActionCatalogueName, kActionCatalogueExtension, inspection);
+  const std::vector<CatalogueAction> actions = inspectCatalogue(catalogue, inspection);
+  std::array<ArchiveNames, 3> archives;
+  for (Archive which : {Archive::Audio, Archive::Motion, Archive::Led}) {
+    archives[static_cast<std::size_t>(which)] = inspectArchive(stickRoot, which, inspection);
+  }
+  inspectConfiguration(stickRoot, actions, catalogue.title, archives, inspection);
+  for (const NewFileKind& kind : kNewFiles) {
+    const std::filesystem::path left = stickFilePath(stickRoot, kind.stickName, kNewFileExtension);
+    if (platform::fileState(left) == platform::FileState::Absent) continue;
+    inspection.notes.push_back(platform::pathToText(platform::resolveCase(left).filename()) +
+                               " is present, left by a save that did not finish");
   }
   return inspection;
 }

@@ -14,7 +14,7 @@ std::optional<StickRoom> roomForSave(const fs::path& audioFolder, const fs::path
   const std::optional<platform::SpaceInfo> space = platform::spaceInfo(stickRoot);
   if (!space) return std::nullopt;
   const std::vector<RecordingPlan> plans =
-      planRecordings(audioFolder, platform::listFolder(audioFolder, kRecordingPattern));
+      planRecordings(audioFolder, platform::listFolder(audioFolder, kRecordingPattern).names);
   const fs::path configuration =
       stickFilePath(stickRoot, kConfigurationName, kConfigurationExtension);
   StickRoom room;

@@ -12,16 +12,13 @@
 
 #include "platform/messenger.h"
 #include "velk_mur/commands/app_settings.h"
+#include "velk_mur/commands/commands.h"
 
 namespace CLI {
 class App;
 }
 
 namespace velk_mur {
-
-inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
 
 struct TerminalStreams {
   std::ostream& out;

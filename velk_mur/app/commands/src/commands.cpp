@@ -4,12 +4,14 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/folder_listing.h"
 #include "platform/path_text.h"
 #include "velk_mur/commands/stick_commands.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_journal.h"
 #include "velk_mur/stick/save_to_stick.h"
+#include "velk_mur/stick/stick_paths.h"
 #include "velk_mur/stick/stick_room.h"
 #include "velk_version.h"
 
@@ -19,8 +21,10 @@ namespace velk_mur {
 
 namespace {
 
-constexpr std::string_view kActionCatalogue = "OPEN-R\\APP\\PC\\AMS\\ACTION.CFG";
-constexpr std::string_view kConfiguration = "OPEN-R\\MW\\CONF\\ERS-7.MWC";
+const std::string kActionCatalogue =
+    platform::dottedName(kActionCatalogueName, kActionCatalogueExtension);
+const std::string kConfiguration =
+    platform::dottedName(kConfigurationName, kConfigurationExtension);
 
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
@@ -134,13 +138,7 @@ std::string expandPathText(std::string_view text, const AppEnvironment& environm
 }
 
 std::string collapseDoubleBackslashes(std::string_view text, char separator) {
-  std::string result;
-  result.reserve(text.size());
-  for (const char c : text) {
-    if (c == separator && !result.empty() && result.back() == separator) continue;
-    result += c;
-  }
-  return result;
+  return platform::collapseSeparators(text, separator);
 }
 
 std::string stickFileText(std::string_view stickPath, std::string_view relativeName) {
@@ -173,6 +171,21 @@ StickFileCheck checkStickFile(const std::string& file, platform::Messenger& mess
   return StickFileCheck::Unreadable;
 }
 
+// VELK7 plays a user action with the line "PLAY ACTION+ NAME // " and the rest of its
+// ACTION.CFG line, indented by two blanks; the robot reads at most 127 bytes a line, its end
+// included. Names whose line would be longer cannot be used there.
+std::string namesTooLongForVelk7(const fs::path& audioFolder) {
+  constexpr std::size_t kRobotLineLimit = 127;
+  std::string names;
+  for (const std::string& listed : platform::listFolder(audioFolder, kRecordingPattern).names) {
+    const std::string name = recordingName(listed);
+    const std::size_t comment = name.size() + (isAudioOnlyName(name) ? 17 : 20);  // NAME.WAV...
+    const std::size_t length = 2 + 13 + name.size() + 4 + comment + 1;
+    if (length > kRobotLineLimit) names += "\n" + name + " (" + std::to_string(length) + " bytes)";
+  }
+  return names;
+}
+
 }  // namespace
 
 bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment,
@@ -181,16 +194,15 @@ bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment
   const std::string catalogue = stickFileText(stickPath, kActionCatalogue);
   const StickFileCheck catalogueCheck = checkStickFile(catalogue, messenger);
   if (catalogueCheck == StickFileCheck::Absent) {
-    messenger.show("Invalid path for RCODE memory stick", true);
-    messenger.show("Be sure to install the VELK7 addon", true);
-    messenger.show(catalogue, true);
+    messenger.show(
+        "Invalid path for RCODE memory stick\nBe sure to install the VELK7 addon\n" + catalogue,
+        true);
   }
   if (catalogueCheck != StickFileCheck::Readable) return false;
   const std::string configuration = stickFileText(stickPath, kConfiguration);
   const StickFileCheck configurationCheck = checkStickFile(configuration, messenger);
   if (configurationCheck == StickFileCheck::Absent) {
-    messenger.show("Invalid path for RCODE-7 memory stick", true);
-    messenger.show(configuration, true);
+    messenger.show("Invalid path for RCODE-7 memory stick\n" + configuration, true);
   }
   if (configurationCheck != StickFileCheck::Readable) return false;
   // The paths are remembered as typed. Not being able to remember them does not stop the
@@ -241,7 +253,7 @@ CommandResult runTest(const PathTexts& paths, const AppEnvironment& environment,
   const fs::path audioFolder = audioFolderFromText(expandPathText(paths.audioPath, environment));
   if (!audioFolderPresent(audioFolder, messenger)) return {};
   const CheckResult check = checkAudioFolder(audioFolder, messenger);
-  if (check.count <= 0) return {};
+  if (check.status != CheckStatus::Ready) return {};
   std::string report = testReport(check.count, check.totalSoundBytes);
   const fs::path stickRoot = stickRootFromText(expandPathText(paths.stickPath, environment));
   if (const std::optional<StickRoom> room = roomForSave(audioFolder, stickRoot)) {
@@ -258,13 +270,21 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
   const fs::path audioFolder = audioFolderFromText(expandPathText(paths.audioPath, environment));
   if (!audioFolderPresent(audioFolder, messenger)) return {};
   const CheckResult check = checkAudioFolder(audioFolder, messenger);
-  if (check.count <= 0) return {};
+  if (check.status != CheckStatus::Ready) return {};
   if (check.totalSoundBytes > kAudioWarningBytes) {
     messenger.show("WARNING: You have a lot of .WAV files, they may not work", true);
   }
   if (environment.backupsFolder.empty()) {
     messenger.show(kNoBackupsFolder, true);
     return {};
+  }
+  if (const std::string names = namesTooLongForVelk7(audioFolder); !names.empty()) {
+    messenger.show(
+        "WARNING: VELK7 cannot add these actions to an event: the line that plays "
+        "them would be longer than the 127 bytes the robot reads. Give them shorter "
+        "names to use them there." +
+            names,
+        true);
   }
   if (setBusy) setBusy(true);
   CancelWatch watch(messenger);

@@ -2,6 +2,7 @@
 // Where a recording's generated files live and what its motions are called. The save to the
 // stick and the configuration update use the same names, so they are formed only here.
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -20,8 +21,11 @@ inline constexpr std::string_view kImportableSoundPatterns[] = {
     "*.mp3",  "*.m4a",  "*.aac", "*.flac", "*.ogg", "*.oga", "*.opus", "*.aif",
     "*.aiff", "*.aifc", "*.wma", "*.amr",  "*.3gp", "*.caf", "*.mka",  "*.webm"};
 
-// The generator's own action numbers, 24001 to 25001, hold this many actions.
-inline constexpr int kMaxActions = 1001;
+// The action numbers that belong to the generator; every save rewrites them all.
+inline constexpr std::int32_t kFirstOwnedAction = 24001;
+inline constexpr std::int32_t kLastOwnedAction = 25001;
+// They hold this many actions.
+inline constexpr int kMaxActions = kLastOwnedAction - kFirstOwnedAction + 1;
 
 // Action names of 2 to 89 characters keep every record name formed from them (the head motion
 // name adds 11) within the 2 to 100 characters that the action configuration accepts.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/file_lock.h"
+#include "platform/files.h"
 #include "platform/messenger.h"
 
 namespace velk_mur {
@@ -32,9 +33,10 @@ std::filesystem::path journalPath(const std::filesystem::path& stickRoot);
 std::optional<platform::FileLock> lockStick(const std::filesystem::path& stickRoot,
                                             platform::Messenger& messenger, bool quiet = false);
 
-// Writes the journal and flushes it and its folder; false when that failed (nothing reported).
-bool writeJournal(const std::filesystem::path& stickRoot,
-                  const std::vector<Replacement>& replacements);
+// Writes the journal and flushes it and its folder; the reason when that failed (nothing
+// reported).
+platform::FileOutcome writeJournal(const std::filesystem::path& stickRoot,
+                                   const std::vector<Replacement>& replacements);
 
 // Renames each new file still there over its target, flushes the folders, and removes the
 // journal. On failure, the path of the file that could not be replaced or flushed.

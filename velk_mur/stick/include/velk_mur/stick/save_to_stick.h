@@ -2,15 +2,10 @@
 // Saving the audio folder's recordings to the memory stick: the three data archives, the
 // action configuration ERS-7.MWC and the R-CODE action catalogue ACTION.CFG, all or nothing.
 #include <filesystem>
-#include <string_view>
 
 #include "platform/messenger.h"
 
 namespace velk_mur {
-
-// The first file a save creates cannot be: also what a stick that cannot be locked shows.
-inline constexpr std::string_view kCatalogueCreateFailed =
-    "Failed to create ACTION.CFG on memory stick\nStick may be locked or full";
 
 // stickRoot: the stick's root folder (the application has already turned the typed text into
 // a folder path; with or without trailing separator both mean that folder). The archives are
@@ -21,9 +16,5 @@ inline constexpr std::string_view kCatalogueCreateFailed =
 // that cannot copy them changes nothing.
 bool saveToStick(const std::filesystem::path& audioFolder, const std::filesystem::path& stickRoot,
                  platform::Messenger& messenger, const std::filesystem::path& backupsFolder = {});
-
-// Shows "ERROR: problem <step> - aborting\n(file : <file>)" and yields false.
-bool reportStepFailure(std::string_view file, std::string_view stepWords,
-                       platform::Messenger& messenger);
 
 }  // namespace velk_mur

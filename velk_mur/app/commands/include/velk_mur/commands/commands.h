@@ -14,6 +14,12 @@ namespace velk_mur {
 
 inline constexpr const char* kProgramTitle = "VELK Murmelon";
 
+// The program's exit status: success, a reported failure, bad usage (or no display to show
+// the dialog on).
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
 // Audio data above this many bytes may not play on the robot.
 inline constexpr std::int64_t kAudioWarningBytes = 3000000;
 
@@ -27,7 +33,7 @@ struct CommandResult {
 std::string expandPathText(std::string_view text, const AppEnvironment& environment);
 
 // Every run of two or more backslashes (or of the system's separator, which backslashes have
-// become elsewhere than on Windows) becomes one.
+// become elsewhere than on Windows) becomes one; a network path keeps its opening pair.
 std::string collapseDoubleBackslashes(std::string_view text, char separator = '\\');
 
 // A stick file's path text: the stick path, a separator and the stick-relative name, with
