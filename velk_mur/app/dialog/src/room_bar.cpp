@@ -31,8 +31,8 @@ void RoomBar::setFigures(const std::optional<RoomFigures>& figures) {
 
 QString RoomBar::caption() const {
   if (!figures_) return QStringLiteral("Room on the stick: unknown");
-  QString text = QStringLiteral("Save needs %1 of %2 free").arg(sizeText(figures_->needed),
-                                                                 sizeText(figures_->available));
+  QString text = QStringLiteral("Save needs %1 of %2 free")
+                     .arg(sizeText(figures_->needed), sizeText(figures_->available));
   if (!figures_->enough()) text += QStringLiteral(" - not enough room");
   return text;
 }
@@ -54,22 +54,17 @@ void RoomBar::paintEvent(QPaintEvent*) {
                               frame.width());
     };
     const int othersWidth = width(others);
+    // Light shades, so that the figures written over the bar read on every part of it.
     painter.fillRect(QRect(frame.left(), frame.top(), othersWidth, frame.height()),
-                     colours.color(QPalette::Mid));
-    const QColor need = f.enough() ? colours.color(QPalette::Highlight) : QColor(200, 40, 40);
+                     QColor(200, 200, 200));
+    QColor need = f.enough() ? colours.color(QPalette::Highlight) : QColor(220, 40, 40);
+    need.setAlpha(110);
     painter.fillRect(QRect(frame.left() + othersWidth, frame.top(),
                            std::min(width(f.needed), frame.width() - othersWidth), frame.height()),
                      need);
   }
   painter.setPen(colours.color(QPalette::Mid));
   painter.drawRect(frame);
-  // The caption on a light backing, readable over any of the segments.
-  QFont small = font();
-  painter.setFont(small);
-  const QRect textBox = painter.boundingRect(frame, Qt::AlignCenter, caption()).adjusted(-3, 0, 3, 0);
-  QColor backing = colours.color(QPalette::Base);
-  backing.setAlpha(200);
-  painter.fillRect(textBox, backing);
   painter.setPen(colours.color(QPalette::Text));
   painter.drawText(frame, Qt::AlignCenter, caption());
 }

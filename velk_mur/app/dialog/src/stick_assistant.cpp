@@ -48,6 +48,13 @@ void StickAssistant::start() {
   updateRoom();
 }
 
+void StickAssistant::setStatus(const QString& line) {
+  // One line: a long path gives up its middle, and the whole line stays in the tooltip.
+  controls_.status.setToolTip(line);
+  controls_.status.setText(
+      controls_.status.fontMetrics().elidedText(line, Qt::ElideMiddle, controls_.status.width()));
+}
+
 bool StickAssistant::stickPathGone() const {
   const std::string text = toText(controls_.stickPath.text());
   std::error_code error;
@@ -63,7 +70,7 @@ void StickAssistant::sticksChanged() {
   for (const platform::Volume& gone : change.left) {
     if (stickRootFromText(expandPathText(toText(field), environment_)) ==
         stickRootFromText(platform::pathToText(gone.root))) {
-      controls_.status.setText(QStringLiteral("The memory stick at %1 was pulled out").arg(field));
+      setStatus(QStringLiteral("The memory stick at %1 was pulled out").arg(field));
     }
   }
   offerStick();
@@ -77,19 +84,24 @@ void StickAssistant::offerStick() {
   // The stick plugged in last is the one the user is holding.
   const std::vector<platform::Volume>& arrived = watcher_.lastChange().arrived;
   const platform::Volume& offered = arrived.empty() ? sticks.front() : arrived.back();
-  controls_.stickPath.setText(QDir::toNativeSeparators(toQString(platform::pathToText(offered.root))));
-  QString line = QStringLiteral("Memory stick found: %1").arg(toQString(platform::describeStick(offered)));
-  if (sticks.size() > 1) line += QStringLiteral(" (%1 sticks are plugged in)").arg(sticks.size());
-  controls_.status.setText(line);
+  controls_.stickPath.setText(
+      QDir::toNativeSeparators(toQString(platform::pathToText(offered.root))));
+  // The path is in the field already: the line says what kind of stick it is.
+  std::string details = offered.fileSystem + ", " + platform::sizeText(offered.size);
+  if (!offered.label.empty()) details += ", " + offered.label;
+  QString line = QStringLiteral("Memory stick found (%1)").arg(toQString(details));
+  if (sticks.size() > 1) line += QStringLiteral(", one of %1 plugged in").arg(sticks.size());
+  setStatus(line);
 }
 
 bool StickAssistant::stickStillThere() {
   watcher_.refresh();
   if (controls_.stickPath.text().trimmed().isEmpty() || !stickPathGone()) return true;
-  const QString text = QStringLiteral("The memory stick is no longer there: %1\nPlug it in again, or "
-                                      "choose the stick's folder; nothing was saved")
+  const QString text = QStringLiteral(
+                           "The memory stick is no longer there: %1\nPlug it in again, or "
+                           "choose the stick's folder; nothing was saved")
                            .arg(controls_.stickPath.text());
-  controls_.status.setText(text.section(QLatin1Char('\n'), 0, 0));
+  setStatus(text.section(QLatin1Char('\n'), 0, 0));
   messenger_.show(toText(text), true);
   return false;
 }
@@ -104,8 +116,10 @@ void StickAssistant::updateRoom() {
   const fs::path audioFolder =
       audioFolderFromText(expandPathText(toText(controls_.audioPath.text()), environment_));
   std::error_code error;
-  const std::optional<StickRoom> room =
-      fs::is_directory(stickRoot, error) ? roomForSave(audioFolder, stickRoot) : std::nullopt;
+  const bool named = !controls_.stickPath.text().trimmed().isEmpty();
+  const std::optional<StickRoom> room = named && fs::is_directory(stickRoot, error)
+                                            ? roomForSave(audioFolder, stickRoot)
+                                            : std::nullopt;
   if (!room) {
     controls_.room.setFigures(std::nullopt);
     return;
@@ -130,8 +144,8 @@ void StickAssistant::restoreBackup() {
   }
   const PathTexts paths{toText(controls_.stickPath.text()), toText(controls_.audioPath.text())};
   const fs::path stickRoot = stickRootFromText(expandPathText(paths.stickPath, environment_));
-  const fs::path folder = platform::stickBackupsFolder(environment_.backupsFolder,
-                                                       platform::stickVolume(stickRoot));
+  const fs::path folder =
+      platform::stickBackupsFolder(environment_.backupsFolder, platform::stickVolume(stickRoot));
   const platform::BackupList list = platform::listBackups(folder);
   if (!list.problem.empty()) {
     messenger_.show(list.problem, true);

@@ -45,6 +45,7 @@ class StickAssistant : public QObject {
   void offerStick();
   void updateRoom();
   bool stickPathGone() const;
+  void setStatus(const QString& line);
 
   Controls controls_;
   platform::VolumeSource& volumes_;
