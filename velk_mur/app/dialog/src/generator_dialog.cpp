@@ -20,6 +20,8 @@
 #include "platform/qt/qt_text.h"
 #include "preview_window.h"
 #include "program_icon.h"
+#include "room_bar.h"
+#include "stick_assistant.h"
 #ifdef VELK_MUR_WITH_IMPORT
 #include "say_dialog.h"
 #include "velk_mur/commands/import_module.h"
@@ -70,7 +72,7 @@ class PathEdit : public QLineEdit {
 }  // namespace
 
 GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment environment,
-                                 QWidget* parent)
+                                 QWidget* parent, platform::VolumeSource* volumes)
     : QDialog(parent), messenger_(messenger), environment_(std::move(environment)) {
   setWindowTitle(QString::fromLatin1(kProgramTitle));
   setWindowIcon(programIcon());
@@ -83,12 +85,25 @@ GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment 
   const PathTexts paths = loadPathTexts(environment_);
   stickPathEdit_->setText(toQString(paths.stickPath));
   audioPathEdit_->setText(toQString(paths.audioPath));
+
+  using namespace control_id;
+  stick_ = std::make_unique<StickAssistant>(
+      StickAssistant::Controls{*this, *stickPathEdit_, *audioPathEdit_,
+                               *platform::control<QLabel>(*this, kStickStatus),
+                               *platform::control<RoomBar>(*this, kRoomBar)},
+      volumes != nullptr ? *volumes : systemVolumes_, environment_, messenger_);
+  connect(platform::control<QPushButton>(*this, kRestoreBackup), &QPushButton::clicked,
+          stick_.get(), &StickAssistant::restoreBackup);
+  stick_->start();
 }
+
+GeneratorDialog::~GeneratorDialog() = default;
 
 void GeneratorDialog::buildControls() {
   using namespace control_id;
   platform::buildControls(*this, kGeneratorControls,
                           [](const platform::ControlRow& row, QWidget* parent) -> QWidget* {
+                            if (row.id == kRoomBar) return new RoomBar(parent);
                             if (row.kind != platform::ControlKind::LineEdit) return nullptr;
                             auto* edit = new PathEdit(parent);
                             edit->setMaxLength(static_cast<int>(kMaxPathText));
@@ -162,9 +177,11 @@ void GeneratorDialog::runGenerate() {
 
 void GeneratorDialog::runTest() {
   velk_mur::runTest(pathTexts(), environment_, messenger_);
+  stick_->roomMayHaveChanged();
 }
 
 void GeneratorDialog::runSaveToStick() {
+  if (!stick_->stickStillThere()) return;
   const auto setBusy = [](bool busy) {
     if (busy) {
       QApplication::setOverrideCursor(Qt::WaitCursor);
