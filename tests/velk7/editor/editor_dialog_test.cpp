@@ -449,14 +449,17 @@ TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {
 TEST_F(EditorTest, OpenDialogTakesTheStickFolderOrTheProgramFile) {
   open();
   for (const std::filesystem::path& typed : {root_.path(), path_}) {
-    QTimer::singleShot(0, [&] {
+    // The file dialog may run events before it is shown (under Wine it does): ask again until
+    // it is there.
+    std::function<void()> answer = [&] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr) return;
+      if (dialog == nullptr) return QTimer::singleShot(10, answer);
       dialog->selectFile(QString::fromStdString(typed.string()));
       QMetaObject::invokeMethod(dialog, "accept");
       // A dialog that went into the folder instead is still open: close it.
       QTimer::singleShot(0, dialog, &QDialog::reject);
-    });
+    };
+    QTimer::singleShot(0, answer);
     EXPECT_EQ(chooseProgramFile(), std::optional(programBelow(root_.path())));
   }
 }
