@@ -410,8 +410,8 @@ void Interpreter::print(const Statement& s) {
       ++at;
     } else if (c == '%' && at + 1 < format.size() &&
                (format[at + 1] == 'd' || format[at + 1] == 'x') && next < s.count) {
-      const std::int32_t shown =
-          get(program_.printValues[static_cast<std::size_t>(s.partner + next++)]);
+      const std::int32_t shown = get(program_.printValues[static_cast<std::size_t>(s.partner) +
+                                                          static_cast<std::size_t>(next++)]);
       char number[16];
       if (format[at + 1] == 'd') {
         std::snprintf(number, sizeof number, "%" PRId32, shown);
