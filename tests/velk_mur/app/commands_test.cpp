@@ -152,5 +152,28 @@ TEST_F(CommandTest, CommandsCheckThePathsReportTheirOutcomeOrEndQuietlyWhenCance
                                                         "locked"});
 }
 
+// A name whose play line in VELK7 would pass the robot's 127 bytes is saved with a warning
+// naming it; 43 characters still fit (44 with the audio-only ending's shorter note).
+TEST_F(CommandTest, SaveWarnsOfNamesTooLongForAPlayLineInVelk7) {
+  testing_support::makeStickTree(dir / "stick", testing_support::mwcFile({}), "");
+  const std::string fits(43, 'a');
+  const std::string tooLong(44, 'b');
+  const std::string soundOnly = std::string(40, 'c') + "_snd";
+  for (const std::string& name : {fits, tooLong, soundOnly}) {
+    testing_support::writeRecording(dir / "voices", name.c_str(), 800);
+  }
+  const PathTexts paths{path("stick"), path("voices")};
+  ASSERT_TRUE(runGenerate(paths, environment, messenger).ok);
+  messenger.clear();
+  EXPECT_TRUE(runSaveToStick(paths, environment, messenger, {}).ok);
+  EXPECT_EQ(messenger.texts(),
+            (std::vector<std::string>{
+                "WARNING: VELK7 cannot add these actions to an event: the line that plays them "
+                "would be longer than the 127 bytes the robot reads. Give them shorter names to "
+                "use them there.\n" +
+                    tooLong + " (128 bytes)",
+                "Memory Stick Update Complete"}));
+}
+
 }  // namespace
 }  // namespace velk_mur
