@@ -19,6 +19,7 @@
 #include "stick_file.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_journal.h"
+#include "velk_mur/stick/stick_backup.h"
 
 namespace fs = std::filesystem;
 
@@ -42,13 +43,20 @@ std::string pathText(const fs::path& path) {
 // journal leaves the stick exactly as it was; after it, the stick ends entirely new.
 class StickSave {
  public:
-  StickSave(const fs::path& audioFolder, const fs::path& stickRoot, platform::Messenger& messenger)
-      : audioFolder_(audioFolder), stickRoot_(stickRoot), messenger_(messenger) {}
+  StickSave(const fs::path& audioFolder, const fs::path& stickRoot, platform::Messenger& messenger,
+            const fs::path& backupsFolder)
+      : audioFolder_(audioFolder),
+        stickRoot_(stickRoot),
+        messenger_(messenger),
+        backupsFolder_(backupsFolder) {}
 
   bool run() {
     const std::optional<platform::FileLock> lock = lockStick(stickRoot_, messenger_);
     if (!lock || !finishInterruptedSave(stickRoot_, messenger_)) return false;
     if (!planFromListing() || !checkRecordings() || !checkRoom()) return false;
+    if (!backupsFolder_.empty() && !backUpBeforeSave(stickRoot_, backupsFolder_, messenger_)) {
+      return false;
+    }
     const bool written = openCatalogue() && openConfiguration() && copyConfiguration() &&
                          createArchives() && addRecordings() && finishArchives() &&
                          closeCatalogue() && closeConfiguration() && flushNewFiles() &&
@@ -312,6 +320,7 @@ class StickSave {
   const fs::path& audioFolder_;
   const fs::path& stickRoot_;
   platform::Messenger& messenger_;
+  const fs::path& backupsFolder_;
   std::vector<RecordingPlan> plans_;
   std::vector<fs::path> pending_;
   StickFile catalogue_;
@@ -325,8 +334,8 @@ class StickSave {
 }  // namespace
 
 bool saveToStick(const fs::path& audioFolder, const fs::path& stickRoot,
-                 platform::Messenger& messenger) {
-  StickSave save(audioFolder, stickRoot, messenger);
+                 platform::Messenger& messenger, const fs::path& backupsFolder) {
+  StickSave save(audioFolder, stickRoot, messenger, backupsFolder);
   return save.run();
 }
 

@@ -83,6 +83,9 @@ void registerBasicCommands(CommandLine& commandLine);
 
 // preview and inspect (cli_preview_commands.cpp).
 void registerPreviewCommands(CommandLine& commandLine);
+// backup and restore (cli_stick_commands.cpp).
+void registerStickCommands(CommandLine& commandLine);
+
 // import and say (cli_import_commands.cpp).
 void registerImportCommands(CommandLine& commandLine);
 

@@ -6,11 +6,13 @@
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/path_text.h"
+#include "velk_mur/commands/stick_commands.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_journal.h"
 #include "velk_mur/stick/save_to_stick.h"
 #include "velk_mur/stick/stick_paths.h"
+#include "velk_mur/stick/stick_room.h"
 #include "velk_version.h"
 
 namespace fs = std::filesystem;
@@ -252,7 +254,12 @@ CommandResult runTest(const PathTexts& paths, const AppEnvironment& environment,
   if (!audioFolderPresent(audioFolder, messenger)) return {};
   const CheckResult check = checkAudioFolder(audioFolder, messenger);
   if (check.status != CheckStatus::Ready) return {};
-  messenger.show(testReport(check.count, check.totalSoundBytes), false);
+  std::string report = testReport(check.count, check.totalSoundBytes);
+  const fs::path stickRoot = stickRootFromText(expandPathText(paths.stickPath, environment));
+  if (const std::optional<StickRoom> room = roomForSave(audioFolder, stickRoot)) {
+    report += "\n" + roomText(*room);
+  }
+  messenger.show(report, false);
   return {true, false};
 }
 
@@ -267,6 +274,10 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
   if (check.totalSoundBytes > kAudioWarningBytes) {
     messenger.show("WARNING: You have a lot of .WAV files, they may not work", true);
   }
+  if (environment.backupsFolder.empty()) {
+    messenger.show(kNoBackupsFolder, true);
+    return {};
+  }
   if (const std::string names = namesTooLongForVelk7(audioFolder); !names.empty()) {
     messenger.show(
         "WARNING: VELK7 cannot add these actions to an event: the line that plays "
@@ -277,8 +288,9 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
   }
   if (setBusy) setBusy(true);
   CancelWatch watch(messenger);
-  const bool saved = saveToStick(
-      audioFolder, stickRootFromText(expandPathText(paths.stickPath, environment)), watch);
+  const bool saved =
+      saveToStick(audioFolder, stickRootFromText(expandPathText(paths.stickPath, environment)),
+                  watch, environment.backupsFolder);
   if (setBusy) setBusy(false);
   // A cancelled save has left the stick as it was, so the user may go on working.
   if (watch.cancelled()) return {};

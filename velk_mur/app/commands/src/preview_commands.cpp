@@ -5,6 +5,7 @@
 
 #include "platform/ascii_text.h"
 #include "platform/path_text.h"
+#include "velk_mur/commands/stick_commands.h"
 #include "velk_mur/generate/wav_input.h"
 #include "velk_mur/stick/stick_inspection.h"
 
@@ -65,7 +66,10 @@ CommandResult runPreview(const PathTexts& paths, std::string_view name, std::str
 
 CommandResult runInspect(const PathTexts& paths, platform::Messenger& messenger) {
   const StickInspection inspection = inspectStick(stickRootFromText(paths.stickPath));
-  std::vector<std::string> shown = inspection.listing;
+  std::vector<std::string> shown =
+      stickMediumLines(stickRootFromText(paths.stickPath), platform::mountedVolumes().volumes);
+  shown.push_back("");
+  shown.insert(shown.end(), inspection.listing.begin(), inspection.listing.end());
   if (!inspection.notes.empty()) shown.push_back("");
   for (const std::string& note : inspection.notes) shown.push_back("note: " + note);
   messenger.show(joinedLines(shown), false);
