@@ -122,8 +122,9 @@ std::optional<BlockCopy> copyOrDropActionBlock(platform::ByteSource& oldFile,
   return BlockCopy{kept, cmacCount};
 }
 
-bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, MwcHeader& header,
-                                fs::path& oldPath, platform::Messenger& messenger) {
+bool copyConfigurationForUpdate(platform::ByteSink& newFile, const fs::path& stickRoot,
+                                MwcHeader& header, fs::path& oldPath,
+                                platform::Messenger& messenger) {
   oldPath.clear();
   StickFile oldFile;
   if (!openOnStick(oldFile, stickRoot, kConfigurationName, kConfigurationExtension, StickMode::Read,
@@ -169,8 +170,7 @@ bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, M
     return false;
   }
   if (!newFile.write(kept)) {
-    const std::string_view stickText = stickFailureText(newFile.error());
-    messenger.show(stickText.empty() ? kConfigurationSaveFailed : stickText, true);
+    messenger.show(kConfigurationSaveFailed, true);
     return false;
   }
   return true;

@@ -6,6 +6,7 @@
 #include "platform/ascii_text.h"
 #include "platform/path_text.h"
 #include "velk_mur/generate/wav_input.h"
+#include "velk_mur/stick/save_to_stick.h"
 #include "velk_mur/stick/stick_inspection.h"
 
 namespace velk_mur {
@@ -64,7 +65,12 @@ CommandResult runPreview(const PathTexts& paths, std::string_view name, std::str
 }
 
 CommandResult runInspect(const PathTexts& paths, platform::Messenger& messenger) {
-  const StickInspection inspection = inspectStick(stickRootFromText(paths.stickPath));
+  // What an interrupted save left is finished first, so the stick is shown as it stands.
+  const std::filesystem::path stickRoot = stickRootFromText(paths.stickPath);
+  if (!recoverInterruptedSave(stickRoot, messenger, audioFolderFromText(paths.audioPath))) {
+    return {};
+  }
+  const StickInspection inspection = inspectStick(stickRoot);
   std::vector<std::string> shown = inspection.listing;
   if (!inspection.notes.empty()) shown.push_back("");
   for (const std::string& note : inspection.notes) shown.push_back("note: " + note);
