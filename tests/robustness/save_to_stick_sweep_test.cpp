@@ -78,10 +78,34 @@ class SaveSweep : public ::testing::Test {
   TreeSnapshot before;
 };
 
+const std::vector<std::string> kGone = {
+    "The memory stick was removed or stopped answering\nNothing on it was changed; put it back "
+    "and save again",
+    "The memory stick was removed while the save was finishing\nPut it back: Test or Save to "
+    "Stick finishes the save or repairs the stick",
+    "The memory stick was removed while an interrupted save was being finished\nPut it back "
+    "and try again"};
+const std::vector<std::string> kOldAgain = {
+    "An interrupted save to the memory stick was undone: its unfinished files were removed",
+    "An interrupted save to the memory stick was undone: the stick holds its actions from before"};
+const std::vector<std::string> kNewNow = {
+    "An interrupted save to the memory stick was finished: the stick holds its new actions"};
+
+bool isOneOf(const std::string& text, const std::vector<std::string>& texts) {
+  return robustness::isOneOf(text, texts);
+}
+
+bool isStepFailure(const std::string& text) {
+  return robustness::isOneOf(text, {},
+                             {"Failed to create ", "Error: problem saving",
+                              "Failed to open old ERS-*.MWC files\n", "ERROR: problem "});
+}
+
 }  // namespace
 
-// One failing operation, or every operation from one on as if the program had been killed
-// there: once the next command has recovered, the stick is old or new and takes the next save.
+// One failing operation, every operation from one on as if the program had been killed there,
+// or the stick pulled there: once the next command has recovered, the stick is old or new and
+// takes the next save.
 TEST_F(SaveSweep, AfterAFailedOrKilledOperationAndRecoveryTheStickIsOldOrNew) {
   platform::RecordingMessenger first;
   ASSERT_TRUE(save(first));
@@ -91,31 +115,41 @@ TEST_F(SaveSweep, AfterAFailedOrKilledOperationAndRecoveryTheStickIsOldOrNew) {
   ASSERT_TRUE(std::equal(before.begin(), before.end(), after.begin(), after.end(),
                          [](const auto& a, const auto& b) { return a.first == b.first; }));
   const TreeSnapshot voices = snapshotTree(templateDir.path() / "voices");
-  for (const auto mode : {robustness::SweepMode::OneFailure, robustness::SweepMode::Crash}) {
-    const bool killed = mode == robustness::SweepMode::Crash;
+  for (const auto mode : {robustness::SweepMode::OneFailure, robustness::SweepMode::Crash,
+                          robustness::SweepMode::Pull}) {
+    const bool killed = mode != robustness::SweepMode::OneFailure;
+    const bool pulled = mode == robustness::SweepMode::Pull;
     int rolledForward = 0;
     const int covered = robustness::sweepFileFailures(
-        killed ? "save to stick, killed" : "save to stick", [&] { freshCopy(); },
-        [&](platform::Messenger& messenger) { return save(messenger); },
+        pulled   ? "save to stick, pulled"
+        : killed ? "save to stick, killed"
+                 : "save to stick",
+        [&] { freshCopy(); }, [&](platform::Messenger& messenger) { return save(messenger); },
         [&](const robustness::SweepRun& run) {
           // Only the journal's removal may fail in a save that succeeds: it is finished anew.
           EXPECT_TRUE(run.succeeded || run.failureReached);
           if (!run.succeeded) {
-            // Named once: the file kind and the step, or the configuration.
+            // Named once: the file kind and the step, or the configuration; a pulled stick as
+            // the stick.
             ASSERT_EQ(run.messages.size(), 1u);
             EXPECT_TRUE(run.messages[0].isError);
-            EXPECT_TRUE(
-                robustness::isOneOf(run.messages[0].text, {},
-                                    {"Failed to create ", "Error: problem saving",
-                                     "Failed to open old ERS-*.MWC files\n", "ERROR: problem "}))
-                << run.messages[0].text;
+            // (A killed program's disk answers nothing more either.)
+            const std::string& text = run.messages[0].text;
+            EXPECT_TRUE(pulled   ? isOneOf(text, kGone)
+                        : killed ? isOneOf(text, kGone) || isStepFailure(text)
+                                 : isStepFailure(text))
+                << text;
           }
-          // What the next command finds after recovery is the old stick or the new, no mix.
+          // What the next command finds after recovery is the old stick or the new (written
+          // anew from the recordings, if need be), no mix, and said so only then.
           platform::RecordingMessenger recovery;
-          EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), recovery));
+          EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), recovery, dir->path() / "voices"));
           EXPECT_LE(recovery.entries().size(), 1u);
           const TreeSnapshot now = snapshotTree(stick());
           EXPECT_TRUE(now == before || now == after) << "a stick neither old nor new";
+          for (const std::string& said : recovery.texts()) {
+            EXPECT_TRUE(isOneOf(said, now == before ? kOldAgain : kNewNow)) << said;
+          }
           EXPECT_TRUE(!run.succeeded || now == after);
           rolledForward += now == after && !run.succeeded;
           // The audio folder is only read.
@@ -126,7 +160,7 @@ TEST_F(SaveSweep, AfterAFailedOrKilledOperationAndRecoveryTheStickIsOldOrNew) {
           EXPECT_EQ(snapshotTree(stick()), after);
         },
         mode);
-    EXPECT_GE(covered, 60);
+    EXPECT_GE(covered, pulled ? 80 : 60);
     // Killed after its journal, a save is finished by the next command: at least at each rename.
     EXPECT_GE(rolledForward, 5);
   }

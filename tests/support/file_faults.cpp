@@ -68,7 +68,6 @@ class FaultPlan final : public FaultSeam {
     switch (op) {
       case FileOp::Create:
       case FileOp::Write:
-      case FileOp::Close:
         unflushed.insert(path);
         break;
       case FileOp::Flush:
@@ -84,6 +83,7 @@ class FaultPlan final : public FaultSeam {
         flushed.erase(path);
         unflushed.erase(path);
         break;
+      case FileOp::Close:  // also of files only read
       case FileOp::Check:
         break;
     }

@@ -25,7 +25,6 @@ constexpr std::int32_t kHeadAndMouthRecordCount = 4;
 constexpr std::string_view kOpenFailed = "Failed to open old ERS-*.MWC files\nStick may be corrupt";
 constexpr std::string_view kUnknownFormat = "ERS-*.MWC file unknown format\nMay be compressed";
 constexpr std::string_view kCorrupted = "Original ERS*.MWC is corrupted\nRe-install Ulmaran";
-constexpr std::string_view kCloseFailed = "Error: problem saving ERS-*.MWC data - aborting";
 
 using platform::hasTag;
 using platform::putTag;
@@ -165,10 +164,8 @@ bool copyConfigurationForUpdate(platform::ByteSink& newFile, const fs::path& sti
     header.cmacTotal += block->cmacCount;
   }
 
-  if (!oldFile.close()) {
-    messenger.show(kCloseFailed, true);
-    return false;
-  }
+  // Everything was read: a close that fails loses nothing.
+  oldFile.close();
   if (!newFile.write(kept)) {
     messenger.show(kConfigurationSaveFailed, true);
     return false;

@@ -138,9 +138,10 @@ bool report(std::string_view text, platform::Messenger& messenger) {
 }
 
 // A step of the recovery failed: the stick's own reason when it has one, else the file.
-bool reportFailure(const fs::path& file, platform::FileError error,
+bool reportFailure(const fs::path& stickRoot, const fs::path& file, platform::FileError error,
                    platform::Messenger& messenger) {
-  const std::string_view stickText = stickFailureText(error, SavePhase::Recovering);
+  const std::string_view stickText =
+      stickFailureText(stickError(error, stickRoot), SavePhase::Recovering);
   if (!stickText.empty()) return report(stickText, messenger);
   return report(stepFailureText(platform::pathToText(file), "finishing an interrupted save"),
                 messenger);
@@ -290,8 +291,9 @@ Recovery ended(const fs::path& stickRoot, std::string_view done, platform::Messe
   return recovery;
 }
 
-Recovery failed(const CommitFailure& failure, platform::Messenger& messenger) {
-  reportFailure(failure.file, failure.error, messenger);
+Recovery failed(const fs::path& stickRoot, const CommitFailure& failure,
+                platform::Messenger& messenger) {
+  reportFailure(stickRoot, failure.file, failure.error, messenger);
   return Recovery{Recovery::Status::Failed, {}, {}};
 }
 
@@ -325,23 +327,24 @@ Recovery resolve(const fs::path& stickRoot, const SaveJournal& journal,
   for (const Replacement& r : journal.replacements) {
     fs::path unknown;
     std::optional<Copies> copies = findCopies(stickRoot, r, unknown);
-    if (!copies) return failed(CommitFailure{unknown}, messenger);
+    if (!copies) return failed(stickRoot, CommitFailure{unknown}, messenger);
     everyNew = everyNew && copies->hasNew();
     everyOld = everyOld && hasOld(*copies, r);
     all.push_back(std::move(*copies));
   }
   if (everyNew) {
-    if (auto failure = commitReplacements(stickRoot, journal)) return failed(*failure, messenger);
+    if (auto failure = commitReplacements(stickRoot, journal))
+      return failed(stickRoot, *failure, messenger);
     return ended(stickRoot, kFinished, messenger, journal.audioFolder);
   }
   if (everyOld) {
-    if (auto failure = rollBack(stickRoot, all)) return failed(*failure, messenger);
+    if (auto failure = rollBack(stickRoot, all)) return failed(stickRoot, *failure, messenger);
     return ended(stickRoot, kUndone, messenger, journal.audioFolder);
   }
   // A file lost under every name: only the recordings on the computer can give it back.
   bool kept = false;
   if (auto failure = keepConfiguration(all[kConfiguration], kept)) {
-    return failed(*failure, messenger);
+    return failed(stickRoot, *failure, messenger);
   }
   if (!kept) {
     report(kConfigurationLost, messenger);
@@ -391,7 +394,10 @@ std::optional<platform::FileLock> lockStick(const fs::path& stickRoot,
       break;
     case platform::LockOutcome::Failed:
       // Where no lock file can be made, no new file can be either.
-      messenger.show(platform::readOnlyVolume(stickRoot) ? kStickReadOnly : kCatalogueCreateFailed,
+      messenger.show(platform::readOnlyVolume(stickRoot) ? kStickReadOnly
+                     : stickError(platform::FileError::Io, stickRoot) == platform::FileError::Gone
+                         ? kStickFailureTexts[0].gone
+                         : kCatalogueCreateFailed,
                      true);
       break;
   }
@@ -464,10 +470,10 @@ Recovery finishInterruptedSave(const fs::path& stickRoot, platform::Messenger& m
   const fs::path journal = journalPath(stickRoot);
   switch (platform::fileState(journal)) {
     case platform::FileState::Unknown:
-      return failed(CommitFailure{journal}, messenger);
+      return failed(stickRoot, CommitFailure{journal}, messenger);
     case platform::FileState::Present: {
       const std::optional<std::string> text = platform::readWholeText(journal);
-      if (!text) return failed(CommitFailure{journal}, messenger);
+      if (!text) return failed(stickRoot, CommitFailure{journal}, messenger);
       if (const std::optional<SaveJournal> parsed = parseJournal(*text)) {
         return resolve(stickRoot, *parsed, messenger);
       }
@@ -477,7 +483,8 @@ Recovery finishInterruptedSave(const fs::path& stickRoot, platform::Messenger& m
       break;
   }
   bool anyLeft = false;
-  if (auto failure = tidyLeftovers(stickRoot, anyLeft)) return failed(*failure, messenger);
+  if (auto failure = tidyLeftovers(stickRoot, anyLeft))
+    return failed(stickRoot, *failure, messenger);
   if (!anyLeft) return Recovery{Recovery::Status::Whole, {}, {}};
   return ended(stickRoot, kTidied, messenger);
 }

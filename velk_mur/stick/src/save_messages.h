@@ -2,6 +2,7 @@
 // What the save and the recovery of an interrupted save tell the user, in one place: both
 // report failures of the same files, and a full, read-only or vanished stick the same way.
 #include <array>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,10 @@ inline constexpr std::string_view kConfigurationLost =
 
 // "ERROR: problem <step> - aborting\n(file : <file>)".
 std::string stepFailureText(std::string_view file, std::string_view stepWords);
+
+// The reason a step on the stick failed as the user must hear it: a stick that no longer
+// answers was pulled, whatever the file that saw it said.
+platform::FileError stickError(platform::FileError error, const std::filesystem::path& stickRoot);
 
 // The stick's own message for a failure of the stick (full, read-only, vanished) in a phase;
 // empty for an I/O error or none, which the step reports itself.

@@ -87,11 +87,7 @@ class StickSave {
   // Whatever step failed, a stick that filled up, is locked or went away is what the user must
   // hear about; a stick that stopped answering looks like an I/O error to the file that saw it.
   bool fail(platform::FileError error, std::string_view stepText) {
-    if (error == platform::FileError::Io &&
-        platform::folderState(stickRoot_) == platform::FileState::Absent) {
-      error = platform::FileError::Gone;
-    }
-    const std::string_view stickText = stickFailureText(error, phase_);
+    const std::string_view stickText = stickFailureText(stickError(error, stickRoot_), phase_);
     return fail(stickText.empty() ? stepText : stickText);
   }
 
@@ -328,7 +324,9 @@ class StickSave {
       const platform::FileState state = platform::fileState(target);
       if (state == platform::FileState::Unknown) return flushFailed(k, platform::FileError::Io);
       replacements_[k].replacesOld = state == platform::FileState::Present;
-      if (platform::replaceable(target) == platform::Replaceable::Yes) continue;
+      const platform::Replaceable replace = platform::replaceable(target);
+      if (replace == platform::Replaceable::Yes) continue;
+      if (replace == platform::Replaceable::Unknown) return flushFailed(k, platform::FileError::Io);
       return fail(
           stepFailureText(pathText(target), kNewFiles[k].replaceWords).append(kNotReplaceable));
     }
@@ -445,6 +443,13 @@ bool recoverInterruptedSave(const fs::path& stickRoot, platform::Messenger& mess
 std::string stepFailureText(std::string_view file, std::string_view stepWords) {
   std::string text = "ERROR: problem ";
   return text.append(stepWords).append(" - aborting\n(file : ").append(file).append(")");
+}
+
+platform::FileError stickError(platform::FileError error, const fs::path& stickRoot) {
+  if (error == platform::FileError::NoSpace || error == platform::FileError::ReadOnly) return error;
+  return platform::folderState(stickRoot) == platform::FileState::Present
+             ? error
+             : platform::FileError::Gone;
 }
 
 std::string_view stickFailureText(platform::FileError error, SavePhase phase) {
