@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "platform/ascii_text.h"
 #include "platform/file_lock.h"
+#include "platform/path_text.h"
 #include "tests/robustness/fault_sweep.h"
 #include "tests/support/file_faults.h"
 #include "tests/support/recording_messenger.h"
@@ -93,6 +95,12 @@ const std::vector<std::string> kNewNow = {
 
 bool isOneOf(const std::string& text, const std::vector<std::string>& texts) {
   return robustness::isOneOf(text, texts);
+}
+
+TreeSnapshot inLowerCase(TreeSnapshot snapshot) {
+  for (auto& [name, bytes] : snapshot) name = platform::toLowerAscii(name);
+  std::sort(snapshot.begin(), snapshot.end());
+  return snapshot;
 }
 
 bool isStepFailure(const std::string& text) {
@@ -183,13 +191,145 @@ TEST_F(SaveSweep, ASecondSaveIsRefusedAndRecoveryLeavesTheFirstAlone) {
   EXPECT_EQ(snapshotTree(stick()), before);
 }
 
-TEST_F(SaveSweep, AFullStickIsReportedAsFullAndKeepsTheStick) {
-  platform::FaultInjection::failAt(1, {platform::FileOp::Write});
-  platform::FaultInjection::reportAs(platform::FileError::NoSpace);
-  platform::RecordingMessenger messenger;
-  EXPECT_FALSE(save(messenger));
-  platform::FaultInjection::reset();
-  EXPECT_EQ(messenger.texts(), std::vector<std::string>{"The memory stick is full\nNothing on it "
-                                                        "was changed; make room and save again"});
-  EXPECT_EQ(snapshotTree(stick()), before);
+// A full, read-only or vanished stick is named as such wherever it fails the save: while the
+// new files and the journal are written (nothing changed), or while they are put in place (the
+// next command finishes the save).
+TEST_F(SaveSweep, AFullReadOnlyOrVanishedStickIsNamedAtEveryStep) {
+  using platform::FileError;
+  using platform::FileOp;
+  const std::string journal = (stick() / "open-r/mw/conf/SAVE.JNL").string();
+  const struct {
+    FileError error;
+    const char* writing;
+    const char* finishing;
+  } sticks[] = {
+      {FileError::NoSpace,
+       "The memory stick is full\nNothing on it was changed; make room and save again",
+       "The memory stick is full, so the save could not finish\nMake room, then Test or Save to "
+       "Stick finishes it"},
+      {FileError::ReadOnly,
+       "The memory stick is read-only (its lock switch may be on)\nNothing on it was changed",
+       "The memory stick became read-only while the save was finishing\nUnlock it, then Test or "
+       "Save to Stick finishes it"},
+      {FileError::Gone,
+       "The memory stick was removed or stopped answering\nNothing on it was changed; put it back "
+       "and save again",
+       "The memory stick was removed while the save was finishing\nPut it back: Test or Save to "
+       "Stick finishes the save or repairs the stick"},
+  };
+  const struct {
+    const char* step;
+    FileOp op;
+    int n;  // the nth operation of its kind; 0: every one on the journal
+    bool finishing;
+  } steps[] = {
+      {"a new file created", FileOp::Create, 2, false},  // the first is the lock file
+      {"a new file written", FileOp::Write, 1, false},
+      {"a new file closed", FileOp::Close, 2, false},  // after the old ERS-7.MWC read
+      {"a new file flushed", FileOp::Flush, 1, false},
+      {"the journal written", FileOp::Write, 0, false},
+      {"a rename", FileOp::Rename, 1, true},
+      {"a folder flushed after a rename", FileOp::Flush, 11, true},
+  };
+  platform::RecordingMessenger first;
+  ASSERT_TRUE(save(first));
+  const TreeSnapshot after = snapshotTree(stick());
+  for (const auto& s : sticks) {
+    for (const auto& step : steps) {
+      SCOPED_TRACE(std::string(step.step) + ", " + s.writing);
+      freshCopy();
+      if (step.n == 0) {
+        platform::FaultInjection::failOn(stick() / "open-r/mw/conf/SAVE.JNL", {step.op});
+      } else {
+        platform::FaultInjection::failAt(step.n, {step.op});
+      }
+      platform::FaultInjection::reportAs(s.error);
+      platform::RecordingMessenger messenger;
+      EXPECT_FALSE(save(messenger));
+      platform::FaultInjection::reset();
+      EXPECT_EQ(messenger.texts(),
+                std::vector<std::string>{step.finishing ? s.finishing : s.writing});
+      platform::RecordingMessenger next;
+      EXPECT_TRUE(velk_mur::recoverInterruptedSave(stick(), next));
+      EXPECT_TRUE(snapshotTree(stick()) == (step.finishing ? after : before));
+    }
+  }
+}
+
+// What the next command does with each state an interrupted save can leave: finish, undo, write
+// anew from the recordings, or name what was lost; "finished" and "undone" only of a whole stick.
+TEST_F(SaveSweep, RecoveryFinishesUndoesRebuildsOrNamesWhatWasLost) {
+  platform::RecordingMessenger first;
+  ASSERT_TRUE(save(first));
+  const TreeSnapshot after = snapshotTree(stick());
+  const auto p = [&](const char* relative) { return stick() / relative; };
+  enum class Ends { Old, New, AsLeft };
+  const struct {
+    const char* state;
+    std::function<void()> make;  // from the journal written, nothing renamed yet
+    bool withAudio;              // the journal's audio folder still there
+    bool ok;
+    Ends ends;
+    std::string said;
+  } rows[] = {
+      {"nothing renamed", [] {}, true, true, Ends::New,
+       "An interrupted save to the memory stick was finished: the stick holds its new actions"},
+      {"one new file in place, another lost under both names",
+       [&] {
+         fs::rename(p("open-r/mw/data/p/audio.oda"), p("open-r/mw/data/p/audio.old"));
+         fs::rename(p("open-r/mw/data/p/AUDIO.NEW"), p("open-r/mw/data/p/audio.oda"));
+         fs::remove(p("open-r/mw/data/p/MOTION.NEW"));
+       },
+       true, true, Ends::Old,
+       "An interrupted save to the memory stick was undone: the stick holds its actions from "
+       "before"},
+      {"an old file lost under both names and its new one",
+       [&] {
+         fs::remove(p("open-r/mw/data/p/audio.oda"));
+         fs::remove(p("open-r/mw/data/p/AUDIO.NEW"));
+       },
+       true, true, Ends::New,
+       "An interrupted save to the memory stick lost AUDIO.ODA; the stick was written anew from "
+       "VOICES"},
+      {"the same, the recordings gone",
+       [&] {
+         fs::remove(p("open-r/mw/data/p/audio.oda"));
+         fs::remove(p("open-r/mw/data/p/AUDIO.NEW"));
+       },
+       false, false, Ends::AsLeft,
+       "AUDIO.ODA was lost from the memory stick when a save was interrupted\nSave to Stick from "
+       "your audio folder to write the stick anew"},
+      {"the configuration lost under every name",
+       [&] {
+         fs::remove(p("open-r/mw/conf/ers-7.mwc"));
+         fs::remove(p("open-r/mw/conf/ERS-7.NEW"));
+       },
+       true, false, Ends::AsLeft,
+       "ERS-7.MWC was lost from the memory stick when a save was interrupted, and no copy of it is "
+       "left\nCopy OPEN-R/MW/CONF/ERS-7.MWC back from a backup of the stick, then Save to Stick"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.state);
+    freshCopy();
+    {
+      const platform::ScopedFault noRename(1, {platform::FileOp::Rename});
+      platform::RecordingMessenger interrupted;
+      ASSERT_FALSE(save(interrupted));
+    }
+    row.make();
+    if (!row.withAudio) fs::rename(dir->path() / "voices", dir->path() / "elsewhere");
+    const TreeSnapshot left = snapshotTree(stick());
+    platform::RecordingMessenger next;
+    EXPECT_EQ(velk_mur::recoverInterruptedSave(stick(), next), row.ok);
+    std::string said = next.texts().empty() ? "" : next.texts().back();
+    const std::string voices = platform::pathToText(dir->path() / "voices");
+    if (const std::size_t at = said.find(voices); at != std::string::npos) {
+      said.replace(at, voices.size(), "VOICES");
+    }
+    EXPECT_EQ(said, row.said);
+    // A file written anew has no old spelling left to keep.
+    EXPECT_TRUE(inLowerCase(snapshotTree(stick())) == inLowerCase(row.ends == Ends::Old   ? before
+                                                                  : row.ends == Ends::New ? after
+                                                                                          : left));
+  }
 }
