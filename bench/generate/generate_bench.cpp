@@ -23,6 +23,7 @@
 #include "bench/support/paired_ratio.h"
 #include "platform/byte_order.h"
 #include "tests/support/gen_wav_maker.h"
+#include "tests/support/motion_values.h"
 #include "tests/support/recording_messenger.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/src/head_motion.h"
@@ -50,7 +51,7 @@ platform::Bytes speechLikeSamples(std::size_t count, unsigned seed) {
 void BM_MouthAndLedAnalysis(benchmark::State& state) {
   const platform::Bytes samples = speechLikeSamples(5 * kSampleRate, 7);
   for (auto _ : state) {
-    auto mouth = velk_mur::computeMouthValues(samples);
+    auto mouth = testing_support::computeMouthValues(samples);
     auto masks = velk_mur::computeLedMasks(samples);
     benchmark::DoNotOptimize(mouth.data());
     benchmark::DoNotOptimize(masks.data());
@@ -63,7 +64,8 @@ BENCHMARK(BM_MouthAndLedAnalysis);
 
 void BM_MouthAnalysis(benchmark::State& state) {
   const platform::Bytes samples = speechLikeSamples(5 * kSampleRate, 7);
-  for (auto _ : state) benchmark::DoNotOptimize(velk_mur::computeMouthValues(samples).data());
+  for (auto _ : state)
+    benchmark::DoNotOptimize(testing_support::computeMouthValues(samples).data());
   state.counters["samples_per_second"] = benchmark::Counter(
       static_cast<double>(samples.size()) * static_cast<double>(state.iterations()),
       benchmark::Counter::kIsRate);
@@ -81,7 +83,7 @@ BENCHMARK(BM_LedAnalysis);
 
 void BM_HeadScript(benchmark::State& state) {
   for (auto _ : state)
-    benchmark::DoNotOptimize(velk_mur::computeHeadValues(5 * kSampleRate).data());
+    benchmark::DoNotOptimize(testing_support::computeHeadValues(5 * kSampleRate).data());
 }
 BENCHMARK(BM_HeadScript);
 

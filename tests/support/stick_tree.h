@@ -79,7 +79,7 @@ void writeReadyCompanions(const std::filesystem::path& folder, std::string_view 
 // An environment whose current folder and home are inside `dir`.
 inline velk_mur::AppEnvironment environmentIn(const TempDir& dir) {
   std::filesystem::create_directories(dir / "work");
-  return {dir / "work", dir / "home"};
+  return {dir / "work", dir / "home", dir / "backups"};
 }
 
 }  // namespace testing_support

@@ -159,6 +159,8 @@ TEST_F(EditorTest, ControlsFollowTheTemplateInPlaceTabOrderAndNamesAndFitTheLeas
   for (const auto& [id, name] :
        {std::pair<std::string_view, const char*>{ids::kCodeList, "AIBO does this"},
         {ids::kPartsList, "Parts"},
+        {ids::kCheck, "Check"},
+        {ids::kTryIt, "Try it..."},
         {ids::kSave, "Save RCODE program to memory stick"},
         {ids::kCategoryBox, nullptr},
         {ids::kFilter, "Filter"},
@@ -325,8 +327,9 @@ TEST_F(EditorTest, LostMouseCaptureEndsTheDragWithoutEdit) {
 }
 
 TEST_F(EditorTest, SaveAndCancelEndTheDialogOnlyWhenNothingIsLost) {
-  // A failed save keeps the dialog open, and the next save writes and ends it.
-  open();
+  // A failed save keeps the dialog open, and the next save writes and ends it. The events
+  // hold only lines the robot runs, so saving asks nothing.
+  open({kDanceRecords[0], kDanceRecords[2]});
   run({Qt::Key_Delete});  // nothing marked yet
   run({Qt::Key_Delete, 0});
   {

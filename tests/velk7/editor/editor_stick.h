@@ -19,9 +19,10 @@ struct RecordText {
 };
 
 // The text of an R-CODE.R with one VELK record per entry, lines ending in CR LF, some
-// program text around the records and one "//++" line.
+// program text around the records and one "//++" line. The program around the records is one
+// the robot runs, so that only records' lines decide whether the check finds errors.
 inline std::string programText(const std::vector<RecordText>& records) {
-  std::string text = "// AIBO program\r\n//++CALL Wag // Wag the tail\r\nEDGE:1\r\n";
+  std::string text = "// AIBO program\r\n//++CALL Wag // Wag the tail\r\nSET:edge:1\r\n";
   for (const RecordText& record : records) {
     text += "  //{ \"" + record.name + "\"\r\n";
     for (const std::string& line : record.lines) text += "    " + line + "\r\n";

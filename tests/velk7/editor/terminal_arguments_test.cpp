@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/display.h"
 #include "velk_version.h"
 
 #include <sstream>
@@ -35,9 +36,9 @@ TEST(TerminalArguments, HelpVersionAndMissingDisplayAnswerWithoutAWindow) {
     EXPECT_TRUE(startsWith(err.str(), errStart)) << err.str();
   }
 #if !defined(_WIN32) && !defined(__APPLE__)
-  EXPECT_FALSE(displayAvailable(nullptr, "", nullptr));
-  EXPECT_TRUE(displayAvailable(nullptr, nullptr, "wayland-0"));
-  EXPECT_TRUE(displayAvailable("offscreen", nullptr, nullptr));
+  EXPECT_FALSE(platform::displayAvailable(nullptr, "", nullptr));
+  EXPECT_TRUE(platform::displayAvailable(nullptr, nullptr, "wayland-0"));
+  EXPECT_TRUE(platform::displayAvailable("offscreen", nullptr, nullptr));
 #endif
 }
 

@@ -75,10 +75,10 @@ TEST(Interpreter, TracesWhatTheProgramDoesOverTime) {
         "0.192 line 2: CALL Pat", "0.192 line 6: PRINT: pat 1", "0.192 line 3: WAIT 64 ms"}},
       // Loops, arithmetic, the stack and arguments in push order.
       {"FOR i 1 3\nPUSH i\nNEXT\nADD\nMUL\nPOP r\nVDUMP r\nPUSH 7\nPUSH 5\nCALL Sub2 2\nPOP d\n"
-       "VDUMP d\nEXIT\n:Sub2\nARG a\nARG b\nSUB a b\nRETURN a\n",
+       "PRINT \"d=%d%%\" d\nEXIT\n:Sub2\nARG a\nARG b\nSUB a b\nRETURN a\n",
        {},
        5,
-       {"0.000 line 7: VDUMP: r = 5", "0.000 line 10: CALL Sub2", "0.000 line 12: VDUMP: d = 2",
+       {"0.000 line 7: VDUMP: r = 5", "0.000 line 10: CALL Sub2", "0.000 line 12: PRINT: d=2%",
         "0.000 line 13: EXIT: the program ends"}},
       // CASE runs its command for the matching Context; RET sets Context for the caller.
       {"CALL Pick\nCASE 1 PRINT \"one\"\nCASE 2 PRINT \"two\"\nCASE ELSE PRINT \"else\"\nEXIT\n"
@@ -121,6 +121,8 @@ TEST(Interpreter, RunTimeErrorsEndTheRunNamingTheLine) {
       {"CALL Sub 1\n:Sub\nRETURN\n",
        "0.000 line 1: run-time error: stack underflow: CALL passes 1 values but 0 are pushed"},
       {"RESUME\n", "0.000 line 1: run-time error: RESUME outside an interrupt routine"},
+      {"WAIT\nSIT\n",
+       "0.000 line 2: run-time error: unknown command: SIT is not an R-CODE command"},
   };
   for (const Case& c : cases) {
     const RunResult result = run(c.program, {}, 10);
@@ -161,6 +163,10 @@ TEST(Interpreter, ActionLengthsComeFromTheStick) {
                                       "0.000 line 2: PLAY ACTION BARK_SND (0.300 s)",
                                       "0.000 line 3: PLAY ACTION SIT (2.000 s, assumed)",
                                       "0.000 line 3: the program ends"}));
+  // A recording with a mouth motion talks; an audio-only one and a system action do not.
+  EXPECT_TRUE(catalogue.lengthOf("HELLO").talks);
+  EXPECT_FALSE(catalogue.lengthOf("BARK_SND").talks);
+  EXPECT_FALSE(catalogue.lengthOf("SIT").talks);
 }
 
 TEST(RunCommand, PrintsTheTraceAndExitsByHowTheRunEnded) {

@@ -100,9 +100,9 @@ TEST_F(CommandTest, CommandsCheckThePathsReportTheirOutcomeOrEndQuietlyWhenCance
   const std::string configuration = native(half + "/OPEN-R/MW/CONF/ERS-7.MWC");
   const PathTexts paths{stick + "\\", path("voices")};
   using Texts = std::vector<std::string>;
-  const Texts noCatalogue = {"Invalid path for RCODE memory stick",
-                             "Be sure to install the VELK7 addon",
-                             native(stick + "x/OPEN-R/APP/PC/AMS/ACTION.CFG")};
+  const Texts noCatalogue = {
+      "Invalid path for RCODE memory stick\nBe sure to install the VELK7 addon\n" +
+      native(stick + "x/OPEN-R/APP/PC/AMS/ACTION.CFG")};
   const std::string badName = "Bad file name (must be alphanumeric maybe with an '_')\n2go";
   const std::string failed = "Error during egeneration\nPlease fix error and try again";
   const std::string notGenerated =
@@ -110,7 +110,7 @@ TEST_F(CommandTest, CommandsCheckThePathsReportTheirOutcomeOrEndQuietlyWhenCance
   // The command, its paths, the step cancelled at, the messages, the files in GEN after.
   const std::tuple<Command, PathTexts, std::string, Texts, std::size_t> rows[] = {
       {generate, {stick + "x", "a"}, "", noCatalogue, 0},
-      {test, {half + "/", "a"}, "", {"Invalid path for RCODE-7 memory stick", configuration}, 0},
+      {test, {half + "/", "a"}, "", {"Invalid path for RCODE-7 memory stick\n" + configuration}, 0},
       {generate, {stick, missing}, "", {"Audio data folder not found\n" + missing}, 0},
       {generate, {stick, path("bad")}, "", {badName, failed}, 0},
       {save, paths, "", {notGenerated}, 0},
@@ -151,6 +151,29 @@ TEST_F(CommandTest, CommandsCheckThePathsReportTheirOutcomeOrEndQuietlyWhenCance
   EXPECT_EQ(messenger.texts(), std::vector<std::string>{"Could not read " + configuration +
                                                         "\nThe memory stick may be unreadable or "
                                                         "locked"});
+}
+
+// A name whose play line in VELK7 would pass the robot's 127 bytes is saved with a warning
+// naming it; 43 characters still fit (44 with the audio-only ending's shorter note).
+TEST_F(CommandTest, SaveWarnsOfNamesTooLongForAPlayLineInVelk7) {
+  testing_support::makeStickTree(dir / "stick", testing_support::mwcFile({}), "");
+  const std::string fits(43, 'a');
+  const std::string tooLong(44, 'b');
+  const std::string soundOnly = std::string(40, 'c') + "_snd";
+  for (const std::string& name : {fits, tooLong, soundOnly}) {
+    testing_support::writeRecording(dir / "voices", name.c_str(), 800);
+  }
+  const PathTexts paths{path("stick"), path("voices")};
+  ASSERT_TRUE(runGenerate(paths, environment, messenger).ok);
+  messenger.clear();
+  EXPECT_TRUE(runSaveToStick(paths, environment, messenger, {}).ok);
+  EXPECT_EQ(messenger.texts(),
+            (std::vector<std::string>{
+                "WARNING: VELK7 cannot add these actions to an event: the line that plays them "
+                "would be longer than the 127 bytes the robot reads. Give them shorter names to "
+                "use them there.\n" +
+                    tooLong + " (128 bytes)",
+                "Memory Stick Update Complete"}));
 }
 
 }  // namespace

@@ -107,7 +107,9 @@ TEST_F(GeneratorDialogTest, EachKeyOrButtonShowsItsFirstMessageOrCloses) {
     messenger.clear();
     control(id)->setFocus();
     QTest::keyClick(control(id), key);
-    EXPECT_EQ(messenger.texts().empty() ? "" : messenger.texts().front(), firstMessage);
+    const std::string first = messenger.texts().empty() ? "" : messenger.texts().front();
+    // Test ends its report with the room on the stick, which a test of its own checks.
+    EXPECT_EQ(first.substr(0, first.find("\nThe save needs")), firstMessage);
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->isVisible() == !closes; }));
     // The paths are stored by the commands that check the stick.
     EXPECT_EQ(fs::exists(settingsFilePath(environment)),

@@ -176,6 +176,7 @@ TEST(GenerationPass, TooLongRecordingCreatesNoFile) {
 }
 
 TEST(CheckPass, ReportsEveryProblemOrCountsTheReadyRecordings) {
+  using enum velk_mur::CheckStatus;
   const std::string longest(89, 'n'), tooLong(90, 'o');
   const std::string missing = "Missing motion/led files for ";
   const std::string generate = ")\nPlease Generate new ones";
@@ -184,30 +185,31 @@ TEST(CheckPass, ReportsEveryProblemOrCountsTheReadyRecordings) {
   const struct {
     std::string files;
     std::vector<bool> answers;  // to the questions in order; any later one is answered no
-    int count;
+    velk_mur::CheckStatus status;
+    int count;                // checked when ready
     std::int64_t soundBytes;  // checked when ready
     std::vector<Entry> messages;
   } cases[] = {
       // clang-format off
-      {"", {}, 0, 0, {report("No .WAV files found, please add some and try again")}},
-      {"memo.m4a song.MP3 notes.txt", {}, 0, 0, {report("No .WAV files found, please add some and try again\n2 audio files in other formats need importing (Import... or velk_mur import)")}},
-      {"aa.wav @aa bb.wav=16000 @bb cc.wav=24000 @cc", {}, 3, 48000, {}},
-      {"ww.wav xx.wav yy.wav zz.wav zzz.wav", {}, -1, 0, {report(missing + "5 actions\n(ww,xx,yy,zz..." + generate)}},
+      {"", {}, Refused, 0, 0, {report("No .WAV files found, please add some and try again")}},
+      {"memo.m4a song.MP3 notes.txt", {}, Refused, 0, 0, {report("No .WAV files found, please add some and try again\n2 audio files in other formats need importing (Import... or velk_mur import)")}},
+      {"aa.wav @aa bb.wav=16000 @bb cc.wav=24000 @cc", {}, Ready, 3, 48000, {}},
+      {"ww.wav xx.wav yy.wav zz.wav zzz.wav", {}, Refused, 0, 0, {report(missing + "5 actions\n(ww,xx,yy,zz..." + generate)}},
       // A full-body motion stands for both motions, but the LED file is still needed.
-      {"hello.wav hello.mtn", {}, -1, 0, {report(missing + "1 actions\n(hello" + generate)}},
-      {"hello.wav hello.mtn GEN/hello.led", {}, 1, 8000, {}},
-      {"2go.wav @2go hello.wav=16000 @hello", {true}, 2, 24000, {question("Bad file name (must be alphanumeric maybe with an '_')\n2go")}},
+      {"hello.wav hello.mtn", {}, Refused, 0, 0, {report(missing + "1 actions\n(hello" + generate)}},
+      {"hello.wav hello.mtn GEN/hello.led", {}, Ready, 1, 8000, {}},
+      {"2go.wav @2go hello.wav=16000 @hello", {true}, Ready, 2, 24000, {question("Bad file name (must be alphanumeric maybe with an '_')\n2go")}},
       // Bad formats come before missing files.
-      {"bad.wav=stereo extra.wav=list fine.wav=empty missing.wav", {true, true, true}, -1, 0,
+      {"bad.wav=stereo extra.wav=list fine.wav=empty missing.wav", {true, true, true}, Refused, 0, 0,
        {badFormat("bad.wav"),
         question("Bad format .WAV file\nplease turn off extra audio information\n{dir}/extra.wav"),
         badFormat("fine.wav"), report("Please correct bad format .WAV files and try again\nImporting them makes WAV files the robot can play (Import... or velk_mur import)")}},
-      {"bad.wav=empty good.wav", {}, -1, 0, {badFormat("bad.wav")}},
-      {"a.wav", {}, -1, 0, {report("Action name too short (at least 2 characters)\na.wav")}},
-      {longest + ".wav @" + longest, {}, 1, 8000, {}},
-      {tooLong + ".wav", {}, -1, 0, {report("Action name too long (at most 89 characters)\n" + tooLong + ".wav")}},
-      {"hello.wav HELLO.wav @hello", {}, -1, 0, {report("Two .WAV files differ only in letter case\nHELLO.wav\nhello.wav")}},
-      {tooMany, {}, -1, 0, {report("Too many .WAV files (at most 1001 actions)\n{dir}")}},
+      {"bad.wav=empty good.wav", {}, Stopped, 0, 0, {badFormat("bad.wav")}},
+      {"a.wav", {}, Refused, 0, 0, {report("Action name too short (at least 2 characters)\na.wav")}},
+      {longest + ".wav @" + longest, {}, Ready, 1, 8000, {}},
+      {tooLong + ".wav", {}, Refused, 0, 0, {report("Action name too long (at most 89 characters)\n" + tooLong + ".wav")}},
+      {"hello.wav HELLO.wav @hello", {}, Refused, 0, 0, {report("Two .WAV files differ only in letter case\nHELLO.wav\nhello.wav")}},
+      {tooMany, {}, Refused, 0, 0, {report("Too many .WAV files (at most 1001 actions)\n{dir}")}},
       // clang-format on
   };
   for (const auto& c : cases) {
@@ -217,9 +219,10 @@ TEST(CheckPass, ReportsEveryProblemOrCountsTheReadyRecordings) {
     platform::RecordingMessenger messenger;
     for (bool answer : c.answers) messenger.queueAnswer(answer);
     const auto result = velk_mur::checkAudioFolder(f.path(), messenger);
-    EXPECT_EQ(result.count, c.count);
+    EXPECT_EQ(result.status, c.status);
     EXPECT_EQ(messenger.entries(), f.expand(c.messages));
-    if (c.count > 0) {
+    if (c.status == Ready) {
+      EXPECT_EQ(result.count, c.count);
       EXPECT_EQ(result.totalSoundBytes, c.soundBytes);
       const std::string total = std::to_string(c.count);
       EXPECT_EQ(messenger.progressSteps().back(), "Checking " + total + "/" + total);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/gen_wav_maker.h"
+#include "tests/support/motion_values.h"
 #include "tests/velk_mur/generate/file_structure.h"
 #include "velk_mur/generate/key_frames.h"
 #include "velk_mur/generate/src/head_motion.h"
@@ -53,7 +54,7 @@ TEST(HeadMotion, WorkedExamplesSwingAndDip) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.length);
-    const auto values = velk_mur::computeHeadValues(c.length);
+    const auto values = testing_support::computeHeadValues(c.length);
     for (std::size_t joint = 0; joint < 3; ++joint)
       EXPECT_EQ(course(values, joint), c.joints[joint]);
   }
@@ -71,7 +72,7 @@ TEST(HeadMotion, JointsStartMovingAtTheirThresholdsAndStayWithinTheScript) {
   // clang-format on
   for (const auto& row : rows) {
     std::string moving = "---";
-    for (const HeadValues& v : velk_mur::computeHeadValues(row.length)) {
+    for (const HeadValues& v : testing_support::computeHeadValues(row.length)) {
       for (std::size_t joint = 0; joint < 3; ++joint) {
         if (v[joint] != 0) moving[joint] = static_cast<char>('1' + joint);
         EXPECT_LE(std::abs(v[joint]), joint == 0 ? 261799 : 610865);
@@ -102,7 +103,7 @@ TEST(MouthMotion, OpensWithTheLoudnessOfTheWindowAhead) {
   for (const auto& row : rows) {
     EXPECT_EQ(velk_mur::MouthAnalysis(row.samples).threshold(), row.threshold) << row.name;
     std::string course;  // c closed, h half open, w wide open
-    for (std::int32_t value : velk_mur::computeMouthValues(row.samples))
+    for (std::int32_t value : testing_support::computeMouthValues(row.samples))
       course += value == kMouthClosed ? 'c' : value == kMouthHalfOpen ? 'h' : 'w';
     EXPECT_EQ(course, row.course) << row.name;
   }

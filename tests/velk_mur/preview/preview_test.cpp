@@ -8,6 +8,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
+#include <tuple>
+
+#include "platform/path_text.h"
+#include "platform/qt/qt_text.h"
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
@@ -34,7 +39,7 @@ struct HelloFolder {
   }
 };
 
-TEST(PreviewPicture, ShowsTheMouthClosedThenOpenAndTheLedsDarkThenLitAndIsSavedAsPngOrSvg) {
+TEST(PreviewPicture, ShowsTheMouthClosedThenOpenAndTheLedsDarkThenLit) {
   const HelloFolder hello;
   const velk_mur::PreviewLayout layout = velk_mur::previewLayout(hello.preview);
   const QImage image = velk_mur::renderPreviewImage(hello.preview);
@@ -70,24 +75,33 @@ TEST(PreviewPicture, ShowsTheMouthClosedThenOpenAndTheLedsDarkThenLitAndIsSavedA
   EXPECT_NEAR(layout.timeAt(axis.front()), 0.0, 0.002);
   EXPECT_NEAR(layout.timeAt(axis.back()), 1.0, 0.002);
   EXPECT_NEAR(axis.back() - axis.front(), layout.wave.width(), 1);
+}
 
-  // It is saved as PNG or SVG by the file's extension.
-  for (const auto& [name, startsWith] :
-       {std::pair{"hello.png", "\x89PNG"}, {"Hello.SVG", "<?xml"}}) {
+TEST(PreviewPicture, IsSavedAsPngOrSvgByTheFilesExtension) {
+  const HelloFolder hello;
+  // The file's name, how the file begins, or the problem when it is refused.
+  for (const auto& [name, startsWith, problem] :
+       {std::tuple{"hello.png", "\x89PNG", ""},
+        {"Hello.SVG", "<?xml", ""},
+        {"hello.jpg", "", ": the picture's name must end in .png or .svg"},
+        {"no/such/folder/hello.png", "", " could not be written"}}) {
     const std::filesystem::path file = hello.folder / name;
     const velk_mur::PictureSaveResult saved = velk_mur::savePreviewPicture(hello.preview, file);
-    EXPECT_TRUE(saved.saved) << saved.problem;
-    EXPECT_EQ(testing_support::readTextFile(file).rfind(startsWith, 0), 0u) << name;
+    EXPECT_EQ(saved.saved, *problem == '\0') << name;
+    EXPECT_EQ(saved.problem, *problem == '\0' ? "" : platform::pathToText(file) + problem);
+    if (saved.saved) {
+      EXPECT_EQ(testing_support::readTextFile(file).rfind(startsWith, 0), 0u) << name;
+    }
   }
 }
 
-TEST(PreviewWindow, OpensFromTheDialogPlaysOnTheClockAndCloses) {
+TEST(PreviewWindow, OpensFromTheDialogOnTheChosenRecordingAndCloses) {
   const HelloFolder hello;
   platform::RecordingMessenger messenger;
   testing_support::TempDir home;
   velk_mur::GeneratorDialog dialog(messenger, {home.path(), home.path()});
   dialog.findChild<QLineEdit*>("1006")->setText(
-      QString::fromStdString(hello.folder.path().string()));
+      platform::toQString(platform::pathToText(hello.folder.path())));
   dialog.show();
 
   bool closed = false;
@@ -99,13 +113,7 @@ TEST(PreviewWindow, OpensFromTheDialogPlaysOnTheClockAndCloses) {
     QTimer::singleShot(0, [&] {
       auto* window = qobject_cast<velk_mur::PreviewWindow*>(QApplication::activeModalWidget());
       ASSERT_NE(window, nullptr);
-      // Without an audio device (as offscreen) the clock drives the animation.
-      QTest::mouseClick(window->findChild<QPushButton*>("play"), Qt::LeftButton);
-      EXPECT_TRUE(window->isPlaying());
-      // The cursor runs on the clock to the end of the recording, and stops there.
-      EXPECT_TRUE(QTest::qWaitFor([&] { return window->position() > 0.5; }, 3000));
-      EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isPlaying(); }, 3000));
-      EXPECT_DOUBLE_EQ(window->position(), 1.0);
+      EXPECT_EQ(window->windowTitle(), QStringLiteral("Preview - hello"));
       QTest::mouseClick(window->findChild<QPushButton*>("close"), Qt::LeftButton);
       closed = true;
     });
@@ -113,6 +121,23 @@ TEST(PreviewWindow, OpensFromTheDialogPlaysOnTheClockAndCloses) {
   QTest::mouseClick(dialog.findChild<QPushButton*>("1014"), Qt::LeftButton);
   EXPECT_TRUE(closed);
   EXPECT_TRUE(messenger.entries().empty());
+}
+
+TEST(PreviewWindow, PlaysOnTheClockToTheEndOfTheRecordingAndStopsThere) {
+  const HelloFolder hello;
+  std::chrono::milliseconds now{5000};
+  velk_mur::PreviewWindow window(hello.preview, hello.folder / "hello.wav", nullptr,
+                                 [&now] { return now; });
+  window.show();
+  // Without an audio device (as offscreen) the clock drives the animation.
+  QTest::mouseClick(window.findChild<QPushButton*>("play"), Qt::LeftButton);
+  EXPECT_TRUE(window.isPlaying());
+  now += std::chrono::milliseconds(600);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return window.position() == 0.6; }, 1000));
+  EXPECT_TRUE(window.isPlaying());
+  now += std::chrono::milliseconds(500);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isPlaying(); }, 1000));
+  EXPECT_DOUBLE_EQ(window.position(), 1.0);
 }
 
 }  // namespace

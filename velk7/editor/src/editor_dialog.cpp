@@ -27,7 +27,9 @@
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/message_box_messenger.h"
 #include "platform/qt/qt_text.h"
+#include "program_check.h"
 #include "save_program.h"
+#include "try_it_window.h"
 #include "velk7/rcode/palette.h"
 
 #ifdef Q_OS_WIN
@@ -158,6 +160,10 @@ void EditorDialog::connectControls() {
           [this](const QItemSelection& selected) { describeSelectedPart(selected); });
   connect(filterBox_, &QLineEdit::textChanged, this, [this] { filterPalette(); });
   connect(saveButton_, &QPushButton::clicked, this, &EditorDialog::save);
+  connect(platform::control<QPushButton>(*this, id::kCheck), &QPushButton::clicked, this,
+          &EditorDialog::checkProgram);
+  connect(platform::control<QPushButton>(*this, id::kTryIt), &QPushButton::clicked, this,
+          &EditorDialog::tryIt);
   router_ = new EventRouter(
       this, codeList_, partsList_,
       {[this](QListWidget* list, int row, QPoint at) { return beginDrag(list, row, at); },
@@ -506,7 +512,31 @@ void EditorDialog::reject() {
 }
 
 void EditorDialog::save() {
+  // The whole program is checked as it will be written; one without errors saves as before.
+  if (const std::optional<std::string> text = textToSave(program_)) {
+    if (!confirmSave(checkText(*text, programPath_), messenger_)) return;
+  }
   if (saveProgram(program_, programPath_, changed_, messenger_)) done(kSavedResult);
+}
+
+void EditorDialog::checkProgram() {
+  const std::optional<std::string> text = textToSave(program_);
+  if (!text) {
+    messenger_.show("A line of the program cannot be written back to R-CODE.R", true);
+    return;
+  }
+  const program::CheckResult result = checkText(*text, programPath_);
+  messenger_.show(checkReport(result), result.errors() > 0);
+}
+
+void EditorDialog::tryIt() {
+  const std::optional<std::string> text = textToSave(program_);
+  if (!text) {
+    messenger_.show("A line of the program cannot be written back to R-CODE.R", true);
+    return;
+  }
+  TryItWindow window(*text, programPath_, this);
+  window.exec();
 }
 
 void EditorDialog::showAbout() {

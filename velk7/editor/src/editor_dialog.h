@@ -97,6 +97,8 @@ class EditorDialog : public QDialog {
   void describeSelectedPart(const QItemSelection& selected);
   void clearPartsSelectionMark();
   void save();
+  void checkProgram();
+  void tryIt();
   bool makeEdit(const LineEdit& edit);
   void afterHistoryStep(std::optional<int> record);
 

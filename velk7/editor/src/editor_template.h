@@ -22,6 +22,8 @@ inline constexpr std::string_view kCategoryCaption = "categoryCaption";
 inline constexpr std::string_view kFilterCaption = "filterCaption";
 inline constexpr std::string_view kDescriptionCaption = "descriptionCaption";
 inline constexpr std::string_view kDescription = "1007";
+inline constexpr std::string_view kCheck = "check";
+inline constexpr std::string_view kTryIt = "tryIt";
 }  // namespace control_id
 
 inline constexpr platform::UnitRect kEditorSize{0, 0, 392, 355};
@@ -31,13 +33,18 @@ inline constexpr int kShrinkHeightUnits = 140;
 
 // One control a row: id, kind, text, place, buddy, tooltip, accessible name, stretch.
 // clang-format off
-inline constexpr std::array<platform::ControlRow, 12> kEditorControls = [] {
+inline constexpr std::array<platform::ControlRow, 14> kEditorControls = [] {
   using enum platform::ControlKind;
   namespace id = control_id;
-  return std::array<platform::ControlRow, 12>{{
+  return std::array<platform::ControlRow, 14>{{
     {id::kEventTree, Tree, "", {7, 18, 107, 172}, "", "", "", {0, 0, 0, 1}},
     {id::kCodeList, List, "", {119, 18, 262, 172}, "", "", "", {0, 0, 2, 1}},
     {id::kPartsList, List, "", {4, 212, 377, 101}, "", "", "Parts", {0, 1, 2, 1}},
+    {id::kCheck, PushButton, "Chec&k", {7, 339, 50, 13}, "",
+     "List what the robot cannot run in the whole program, and what looks wrong", "",
+     {0, 2, 0, 0}},
+    {id::kTryIt, PushButton, "T&ry it...", {61, 339, 50, 13}, "",
+     "Run the program here, pressing the robot's sensors with buttons", "", {0, 2, 0, 0}},
     {id::kSave, PushButton, "&Save RCODE program to memory stick", {127, 339, 137, 13}, "",
      "Write the program back to R-CODE.R, keeping the previous one as R-CODE.BAK, and close",
      "", {1, 2, 0, 0}},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "program_check.h"
 #include "velk7/rcode/code_lines.h"
 
 namespace velk7 {
@@ -12,6 +13,12 @@ bool applyLineEdit(RcodeProgram& program, const LineEdit& edit, platform::Messen
   LineList& lines = program.records[static_cast<std::size_t>(edit.record)].lines;
   switch (edit.kind) {
     case LineEdit::Kind::AddPart: {
+      // The editor never writes a line the robot cannot read.
+      if (const std::optional<std::string> refusal =
+              partTooLong(program.records[static_cast<std::size_t>(edit.record)], edit.part)) {
+        messenger.show(*refusal, true);
+        return false;
+      }
       const std::size_t count = lines.size();
       addPart(lines, edit.part);
       // A part added from the keyboard goes in after the chosen line: the new lines rotate

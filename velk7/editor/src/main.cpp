@@ -9,12 +9,14 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/case_path.h"
-#include "platform/path_text.h"
-#include "platform/qt/message_box_messenger.h"
-#include "platform/utf8_console.h"
 #include "editor_dialog.h"
 #include "editor_images.h"
+#include "platform/case_path.h"
+#include "platform/display.h"
+#include "platform/path_text.h"
+#include "platform/qt/application_start.h"
+#include "platform/qt/message_box_messenger.h"
+#include "platform/utf8_console.h"
 #include "program_chooser.h"
 #include "terminal_arguments.h"
 #include "velk7/rcode/start_up.h"
@@ -30,36 +32,22 @@ bool knownAbsent(const fs::path& path) {
   return status.type() == fs::file_type::not_found;
 }
 
-QtMessageHandler toolkitMessages = nullptr;
-
-// The toolkit ends the program when it cannot reach the display it was given (a stale
-// DISPLAY over ssh): say what is wrong and exit as for a missing display instead.
-void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (type != QtFatalMsg) {
-    if (toolkitMessages != nullptr) toolkitMessages(type, context, message);
-    return;
-  }
-  std::cerr << "velk7: cannot open the display: " << message.toStdString() << '\n';
-  std::_Exit(velk7::kExitUsage);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
   platform::useUtf8Console();
   std::vector<std::string> arguments = platform::utf8Arguments(argc, argv);
   if (!arguments.empty()) arguments.erase(arguments.begin());
-  const bool hasDisplay = velk7::displayAvailable(
-      std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+  const bool hasDisplay = platform::displayAvailable();
   if (const std::optional<int> code =
           velk7::answerOnTerminal(arguments, hasDisplay, std::cout, std::cerr)) {
     return *code;
   }
 
-  toolkitMessages = qInstallMessageHandler(startUpMessages);
-  QApplication application(argc, argv);
-  qInstallMessageHandler(toolkitMessages);
-  application.setWindowIcon(velk7::programIcon());
+  // A display that is named but cannot be reached ends the program as a missing one does.
+  const std::unique_ptr<QApplication> application =
+      platform::startApplication(argc, argv, "velk7", velk7::kExitUsage);
+  application->setWindowIcon(velk7::programIcon());
   const std::unique_ptr<platform::MessageBoxMessenger> boxes = velk7::makeEditorMessenger();
   platform::MessageBoxMessenger& messenger = *boxes;
 

@@ -26,22 +26,7 @@ constexpr std::string_view kUsage =
     "  --help     print this text\n"
     "  --version  print the version\n";
 
-[[maybe_unused]] bool isSet(const char* value) {
-  return value != nullptr && *value != '\0';
-}
-
 }  // namespace
-
-bool displayAvailable(const char* qtPlatform, const char* x11Display, const char* waylandDisplay) {
-#if defined(_WIN32) || defined(__APPLE__)
-  (void)qtPlatform;
-  (void)x11Display;
-  (void)waylandDisplay;
-  return true;
-#else
-  return isSet(qtPlatform) || isSet(x11Display) || isSet(waylandDisplay);
-#endif
-}
 
 std::optional<int> answerOnTerminal(std::span<const std::string> arguments, bool hasDisplay,
                                     std::ostream& out, std::ostream& err) {

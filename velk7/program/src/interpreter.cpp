@@ -51,7 +51,7 @@ Interpreter::Interpreter(const CompiledProgram& program, const ActionCatalogue* 
 }
 
 std::int32_t Interpreter::currentLine() const {
-  if (wait_.kind != WaitKind::None) return lastLine_;
+  if (wait_.kind != WaitKind::None || state_ != RunState::Running) return lastLine_;
   if (pc_ >= 0 && static_cast<std::size_t>(pc_) < program_.statements.size()) {
     return program_.statements[static_cast<std::size_t>(pc_)].line;
   }
@@ -405,8 +405,11 @@ void Interpreter::print(const Statement& s) {
   std::int32_t next = 0;
   for (std::size_t at = 0; at < format.size(); ++at) {
     const char c = format[at];
-    if (c == '%' && at + 1 < format.size() && (format[at + 1] == 'd' || format[at + 1] == 'x') &&
-        next < s.count) {
+    if (c == '%' && at + 1 < format.size() && format[at + 1] == '%') {
+      text += '%';
+      ++at;
+    } else if (c == '%' && at + 1 < format.size() &&
+               (format[at + 1] == 'd' || format[at + 1] == 'x') && next < s.count) {
       const std::int32_t shown =
           get(program_.printValues[static_cast<std::size_t>(s.partner + next++)]);
       char number[16];
@@ -492,7 +495,11 @@ void Interpreter::resume(const Statement& s) {
 
 void Interpreter::execute(const Statement& s) {
   if (s.unrunnable) {
-    fail(s, "the robot cannot run this line (velk7 check says why)");
+    const auto finding = std::find_if(
+        program_.findings.begin(), program_.findings.end(),
+        [&s](const Finding& f) { return f.line == s.line && f.severity() == Severity::Error; });
+    fail(s, finding != program_.findings.end() ? finding->text
+                                               : std::string("the robot cannot run this line"));
     return;
   }
   std::int32_t a = 0;

@@ -31,6 +31,8 @@ constexpr const char* kBadFileName = "Bad file name (must be alphanumeric maybe 
 constexpr const char* kNoRecordings = "No .WAV files found, please add some and try again";
 constexpr const char* kDamagedGenerated =
     "Damaged generated file: please delete it and Generate again";
+constexpr const char* kUncheckable =
+    "Could not check whether a generated file is there: the folder may be unreadable";
 constexpr const char* kImportHint =
     "Import it to make a WAV the robot can play (Import... or velk_mur import)";
 
@@ -80,10 +82,21 @@ bool generateForRecording(const fs::path& folder, const std::string& listedName,
   const fs::path headPath = motionFilePath(folder, name, kHeadKind, kRobotModel);
   const fs::path mouthPath = motionFilePath(folder, name, kMouthKind, kRobotModel);
   const fs::path ledPath = ledFilePath(folder, name);
-  // The case resolver's folder view answers for absent names without a scan per file.
-  const bool needHead = !platform::fileExists(headPath);
-  const bool needMouth = !platform::fileExists(mouthPath);
-  const bool needLed = !platform::fileExists(ledPath);
+  // The case resolver's folder view answers for absent names without a scan per file. A file
+  // that could not be checked is not made again over what may be there.
+  bool needHead = false;
+  bool needMouth = false;
+  bool needLed = false;
+  for (const auto& [path, need] :
+       {std::pair{&headPath, &needHead}, std::pair{&mouthPath, &needMouth},
+        std::pair{&ledPath, &needLed}}) {
+    const platform::FileState state = platform::fileState(*path);
+    if (state == platform::FileState::Unknown) {
+      report(messenger, kUncheckable, platform::pathToText(*path));
+      return false;
+    }
+    *need = state == platform::FileState::Absent;
+  }
   if (!needHead && !needMouth && !needLed) return true;
 
   // The messages name the recording as folder/name.WAV, the spelling users know; the file
@@ -205,6 +218,116 @@ void addMissing(std::string& list, int& missingCount, const std::string& name) {
   ++missingCount;
 }
 
+// What the check pass has found so far.
+struct FolderTally {
+  int good = 0;
+  int bad = 0;
+  int missing = 0;
+  std::string missingList;
+  std::int64_t soundBytes = 0;
+};
+
+enum class RecordingCheck { Counted, Declined, Refused };
+
+CheckStatus stopOrRefusal(RecordingCheck check) {
+  return check == RecordingCheck::Declined ? CheckStatus::Stopped : CheckStatus::Refused;
+}
+
+// Whether the save would find the recording's motions and LED file; Unknown when a file could
+// not be checked (reported).
+enum class Presence { Present, Missing, Unknown };
+
+struct GeneratedFiles {
+  Presence presence = Presence::Unknown;
+  bool fullBody = false;  // the user's full-body motion stands for the head and mouth motions
+};
+
+GeneratedFiles generatedFilesPresence(const fs::path& folder, const std::string& name,
+                                      platform::Messenger& messenger) {
+  const auto state = [&](const fs::path& path) {
+    const platform::FileState found = platform::fileState(path);
+    if (found == platform::FileState::Unknown)
+      report(messenger, kUncheckable, platform::pathToText(path));
+    return found;
+  };
+  using platform::FileState;
+  const FileState fullBody = state(motionFilePath(folder, name, kFullBodyKind, kRobotModel));
+  if (fullBody == FileState::Unknown) return {};
+  const bool hasFullBody = fullBody == FileState::Present;
+  std::vector<fs::path> needed;
+  if (!hasFullBody) {
+    needed.push_back(motionFilePath(folder, name, kHeadKind, kRobotModel));
+    needed.push_back(motionFilePath(folder, name, kMouthKind, kRobotModel));
+  }
+  // The save needs every recording's LED file, so its absence counts as missing too.
+  needed.push_back(ledFilePath(folder, name));
+  for (const fs::path& path : needed) {
+    const FileState found = state(path);
+    if (found == FileState::Unknown) return {};
+    if (found == FileState::Absent) return {Presence::Missing, hasFullBody};
+  }
+  return {Presence::Present, hasFullBody};
+}
+
+// One recording: its name, its format and its generated files, tallied; a problem the user
+// may pass over is asked about.
+RecordingCheck checkRecording(const fs::path& folder, const std::string& fileName,
+                              FolderTally& tally, platform::Messenger& messenger) {
+  const std::string name = recordingName(fileName);
+  if (!isValidClipName(name) && !askToContinue(messenger, kBadFileName, name)) {
+    return RecordingCheck::Declined;
+  }
+  const fs::path wavPath = folder / platform::textToPath(fileName);
+  WavHeaderInfo info;
+  const WavCheck check = readWavHeader(wavPath, info);
+  if (check != WavCheck::Good) {
+    std::string text = "Bad format .WAV file\n";
+    if (check == WavCheck::WrongFormat) text += "must be 8kHz, 8-bit mono (Windows WAV format)";
+    if (check == WavCheck::ExtraInformation) text += "please turn off extra audio information";
+    if (!askToContinue(messenger, text, platform::pathToText(wavPath))) {
+      return RecordingCheck::Declined;
+    }
+    ++tally.bad;
+    return RecordingCheck::Counted;
+  }
+  tally.soundBytes += info.dataLength;
+  ++tally.good;
+  const GeneratedFiles generated = generatedFilesPresence(folder, name, messenger);
+  if (generated.presence == Presence::Unknown) return RecordingCheck::Refused;
+  if (generated.presence == Presence::Missing) {
+    addMissing(tally.missingList, tally.missing, name);
+    return RecordingCheck::Counted;
+  }
+  if (const std::optional<fs::path> damaged =
+          damagedGeneratedFile(folder, name, generated.fullBody)) {
+    report(messenger, kDamagedGenerated, platform::pathToText(*damaged));
+    return RecordingCheck::Refused;
+  }
+  return RecordingCheck::Counted;
+}
+
+// Bad formats first, then an empty folder, then missing files: false after reporting one.
+bool reportFolderVerdict(const FolderTally& tally, platform::Messenger& messenger) {
+  if (tally.bad > 0) {
+    messenger.show(
+        "Please correct bad format .WAV files and try again\nImporting them makes WAV files the "
+        "robot can play (Import... or velk_mur import)",
+        true);
+    return false;
+  }
+  if (tally.good == 0) {
+    messenger.show(kNoRecordings, true);
+    return false;
+  }
+  if (tally.missing > 0) {
+    messenger.show("Missing motion/led files for " + std::to_string(tally.missing) + " actions\n(" +
+                       tally.missingList + ")\nPlease Generate new ones",
+                   true);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 GenerationResult generateMissingFiles(const fs::path& audioFolder, platform::Messenger& messenger) {
@@ -258,90 +381,19 @@ CheckResult checkAudioFolder(const fs::path& audioFolder, platform::Messenger& m
     messenger.show(noRecordingsText(audioFolder), true);
     return result;
   }
-  if (reportActionLimitProblem(audioFolder, listed, messenger)) {
-    result.count = -1;
-    return result;
-  }
+  if (reportActionLimitProblem(audioFolder, listed, messenger)) return result;
 
-  int good = 0;
-  int bad = 0;
-  int missing = 0;
-  std::string missingList;
+  FolderTally tally;
   const int total = static_cast<int>(listed.size());
   for (int i = 0; i < total; ++i) {
-    if (!messenger.progress("Checking", i, total)) {
-      result.count = -1;
-      return result;
-    }
-    const std::string& fileName = listed[static_cast<std::size_t>(i)];
-    const std::string name = recordingName(fileName);
-    if (!isValidClipName(name) && !askToContinue(messenger, kBadFileName, name)) {
-      result.count = -1;
-      return result;
-    }
-
-    const fs::path wavPath = audioFolder / platform::textToPath(fileName);
-    WavHeaderInfo info;
-    const WavCheck check = readWavHeader(wavPath, info);
-    if (check != WavCheck::Good) {
-      std::string text = "Bad format .WAV file\n";
-      if (check == WavCheck::WrongFormat) text += "must be 8kHz, 8-bit mono (Windows WAV format)";
-      if (check == WavCheck::ExtraInformation) text += "please turn off extra audio information";
-      if (!askToContinue(messenger, text, platform::pathToText(wavPath))) {
-        result.count = -1;
-        return result;
-      }
-      ++bad;
-      continue;
-    }
-
-    result.totalSoundBytes += info.dataLength;
-    ++good;
-    const bool hasFullBody =
-        platform::fileExists(motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel));
-    const bool motionsPresent =
-        hasFullBody ||
-        (platform::fileExists(motionFilePath(audioFolder, name, kHeadKind, kRobotModel)) &&
-         platform::fileExists(motionFilePath(audioFolder, name, kMouthKind, kRobotModel)));
-    // The save needs every recording's LED file, so its absence counts as missing too.
-    const bool ledPresent = platform::fileExists(ledFilePath(audioFolder, name));
-    if (!motionsPresent || !ledPresent) {
-      addMissing(missingList, missing, name);
-      continue;
-    }
-    if (const std::optional<fs::path> damaged =
-            damagedGeneratedFile(audioFolder, name, hasFullBody)) {
-      report(messenger, kDamagedGenerated, damaged->string());
-      result.count = -1;
-      return result;
-    }
+    if (!messenger.progress("Checking", i, total)) return {CheckStatus::Stopped};
+    const RecordingCheck check =
+        checkRecording(audioFolder, listed[static_cast<std::size_t>(i)], tally, messenger);
+    if (check != RecordingCheck::Counted) return {stopOrRefusal(check)};
   }
-  if (!messenger.progress("Checking", total, total)) {
-    result.count = -1;
-    return result;
-  }
-
-  if (bad > 0) {
-    messenger.show(
-        "Please correct bad format .WAV files and try again\nImporting them makes WAV files the "
-        "robot can play (Import... or velk_mur import)",
-        true);
-    result.count = -1;
-    return result;
-  }
-  if (good == 0) {
-    messenger.show(kNoRecordings, true);
-    return result;
-  }
-  if (missing > 0) {
-    messenger.show("Missing motion/led files for " + std::to_string(missing) + " actions\n(" +
-                       missingList + ")\nPlease Generate new ones",
-                   true);
-    result.count = -1;
-    return result;
-  }
-  result.count = good;
-  return result;
+  if (!messenger.progress("Checking", total, total)) return {CheckStatus::Stopped};
+  if (!reportFolderVerdict(tally, messenger)) return result;
+  return {CheckStatus::Ready, tally.good, tally.soundBytes};
 }
 
 }  // namespace velk_mur

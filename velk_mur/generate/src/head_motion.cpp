@@ -1,8 +1,8 @@
 #include "head_motion.h"
 
 #include "generated_file.h"
-#include "velk_mur/generate/key_frames.h"
 #include "motion_file.h"
+#include "velk_mur/generate/key_frames.h"
 
 namespace velk_mur {
 
@@ -84,14 +84,6 @@ HeadValues HeadMotionScript::next() {
   beginNextSegmentIfDone(tracks_[1], nextSegmentOfTrack2, countdown_);
   beginNextSegmentIfDone(tracks_[0], nextSegmentOfTrack1, countdown_);
   --countdown_;
-  return values;
-}
-
-std::vector<HeadValues> computeHeadValues(std::int64_t sampleCount) {
-  HeadMotionScript script(sampleCount);
-  std::vector<HeadValues> values;
-  values.reserve(static_cast<std::size_t>(script.keyFrameCount()));
-  for (std::int64_t j = 0; j < script.keyFrameCount(); ++j) values.push_back(script.next());
   return values;
 }
 

@@ -38,9 +38,6 @@ class HeadMotionScript {
   std::array<JointTrack, 3> tracks_;
 };
 
-// Every key frame's values at once, for tests and measurements.
-std::vector<HeadValues> computeHeadValues(std::int64_t sampleCount);
-
 // Appends the whole head motion file. Refuses a recording longer than kMaxClipSamples before
 // appending anything.
 bool writeHeadMotion(platform::Bytes& out, std::string_view motionName, std::int64_t sampleCount);

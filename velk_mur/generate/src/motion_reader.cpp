@@ -1,6 +1,7 @@
 #include "velk_mur/generate/motion_reader.h"
 
 #include <algorithm>
+#include <array>
 
 #include "motion_file.h"
 #include "platform/byte_order.h"
@@ -63,67 +64,75 @@ Section sectionAt(std::span<const std::uint8_t> bytes, std::size_t offset, std::
   return {bytes.subspan(offset + kSectionHeaderSize, size - kSectionHeaderSize), {}};
 }
 
-}  // namespace
+struct Sections {
+  std::array<std::span<const std::uint8_t>, kRequiredSections> bodies;
+  std::string problem;
+};
 
-MotionReadResult readMotionFile(std::span<const std::uint8_t> bytes) {
-  MotionReadResult result;
-  MotionFileContents& motion = result.motion;
-  const auto refuse = [&result](std::string problem) {
-    result.problem = std::move(problem);
-    return result;
-  };
-  if (!platform::hasTag(bytes, 0, kOmtnMagic)) {
-    return refuse("not a motion file (no \"OMTN\" magic)");
-  }
-
+// Sections 0 to 3 after the magic, in order and reaching exactly to the end of the file.
+Sections splitSections(std::span<const std::uint8_t> bytes) {
+  Sections sections;
   std::size_t offset = kMagicSize;
-  std::span<const std::uint8_t> bodies[kRequiredSections];
   for (std::uint32_t number = 0; number < kRequiredSections; ++number) {
     const Section section = sectionAt(bytes, offset, number);
-    if (!section.problem.empty()) return refuse(section.problem);
-    bodies[number] = section.body;
+    if (!section.problem.empty()) return {{}, section.problem};
+    sections.bodies[number] = section.body;
     offset += kSectionHeaderSize + section.body.size();
   }
   if (offset != bytes.size()) {
-    return refuse(std::to_string(bytes.size() - offset) + " bytes after the last section");
+    return {{}, std::to_string(bytes.size() - offset) + " bytes after the last section"};
   }
+  return sections;
+}
 
-  Cursor header(bodies[0]);
+// Section 0: the section count, the version, the key frame count, the frame time, options.
+std::string readHeaderSection(std::span<const std::uint8_t> body, MotionFileContents& motion,
+                              std::uint16_t& keyFrameCount) {
+  Cursor header(body);
   std::uint32_t sectionCount = 0;
-  std::uint16_t keyFrameCount = 0;
-  if (bodies[0].size() + kSectionHeaderSize < kMinHeaderSectionSize || !header.le32(sectionCount) ||
+  if (body.size() + kSectionHeaderSize < kMinHeaderSectionSize || !header.le32(sectionCount) ||
       !header.le16(motion.versionMajor) || !header.le16(motion.versionMinor) ||
       !header.le16(keyFrameCount) || !header.le16(motion.frameTimeMs) ||
       !header.le32(motion.options)) {
-    return refuse("section 0 is shorter than 24 bytes");
+    return "section 0 is shorter than 24 bytes";
   }
   if (sectionCount != kRequiredSections) {
-    return refuse("section 0 declares " + std::to_string(sectionCount) + " sections, not 4");
+    return "section 0 declares " + std::to_string(sectionCount) + " sections, not 4";
   }
-  if (motion.frameTimeMs == 0) return refuse("frame time of 0 ms");
+  if (motion.frameTimeMs == 0) return "frame time of 0 ms";
+  return {};
+}
 
-  Cursor names(bodies[1]);
-  if (!names.counted(motion.motionName) || !names.counted(motion.creator) ||
-      !names.counted(motion.robotDesign)) {
-    return refuse("section 1: a name runs past the end of its section");
+// Section 1: the motion's name, its creator and the robot design; section 2: the joints.
+std::string readNameSections(std::span<const std::uint8_t> names,
+                             std::span<const std::uint8_t> joints, MotionFileContents& motion) {
+  Cursor nameCursor(names);
+  if (!nameCursor.counted(motion.motionName) || !nameCursor.counted(motion.creator) ||
+      !nameCursor.counted(motion.robotDesign)) {
+    return "section 1: a name runs past the end of its section";
   }
-
-  Cursor joints(bodies[2]);
+  Cursor jointCursor(joints);
   std::uint16_t jointCount = 0;
-  if (!joints.le16(jointCount)) return refuse("section 2 has no joint count");
+  if (!jointCursor.le16(jointCount)) return "section 2 has no joint count";
   motion.joints.resize(jointCount);
   for (std::string& joint : motion.joints) {
-    if (!joints.counted(joint)) return refuse("section 2: a joint name runs past its section");
+    if (!jointCursor.counted(joint)) return "section 2: a joint name runs past its section";
   }
+  return {};
+}
 
+// Section 3: each key frame's interpolation count, three unused fields and a value per joint.
+std::string readKeyFrames(std::span<const std::uint8_t> body, std::uint16_t keyFrameCount,
+                          MotionFileContents& motion) {
+  const std::size_t jointCount = motion.joints.size();
   const std::size_t frameSize = (kKeyFrameFixedFields + jointCount) * 4;
   const std::uint64_t needed = std::uint64_t{keyFrameCount} * frameSize;
-  if (bodies[3].size() != needed) {
-    return refuse("section 3 holds " + std::to_string(bodies[3].size()) + " bytes, " +
-                  std::to_string(keyFrameCount) + " key frames of " + std::to_string(jointCount) +
-                  " joints need " + std::to_string(needed));
+  if (body.size() != needed) {
+    return "section 3 holds " + std::to_string(body.size()) + " bytes, " +
+           std::to_string(keyFrameCount) + " key frames of " + std::to_string(jointCount) +
+           " joints need " + std::to_string(needed);
   }
-  Cursor frames(bodies[3]);
+  Cursor frames(body);
   motion.keyFrames.resize(keyFrameCount);
   motion.values.reserve(std::size_t{keyFrameCount} * jointCount);
   std::int64_t timeMs = 0;
@@ -133,7 +142,7 @@ MotionReadResult readMotionFile(std::span<const std::uint8_t> bytes) {
     frames.le32(field);
     frame.interpolationCount = static_cast<std::int32_t>(field);
     if (frame.interpolationCount < 0) {
-      return refuse("key frame " + std::to_string(index) + " has a negative interpolation count");
+      return "key frame " + std::to_string(index) + " has a negative interpolation count";
     }
     for (int unused = 1; unused < static_cast<int>(kKeyFrameFixedFields); ++unused)
       frames.le32(field);
@@ -141,10 +150,33 @@ MotionReadResult readMotionFile(std::span<const std::uint8_t> bytes) {
     // frames and itself.
     if (index > 0) timeMs += (std::int64_t{frame.interpolationCount} + 1) * motion.frameTimeMs;
     frame.timeMs = timeMs;
-    for (std::uint16_t joint = 0; joint < jointCount; ++joint) {
+    for (std::size_t joint = 0; joint < jointCount; ++joint) {
       frames.le32(field);
       motion.values.push_back(static_cast<std::int32_t>(field));
     }
+  }
+  return {};
+}
+
+}  // namespace
+
+MotionReadResult readMotionFile(std::span<const std::uint8_t> bytes) {
+  MotionReadResult result;
+  if (!platform::hasTag(bytes, 0, kOmtnMagic)) {
+    result.problem = "not a motion file (no \"OMTN\" magic)";
+    return result;
+  }
+  const Sections sections = splitSections(bytes);
+  std::uint16_t keyFrameCount = 0;
+  result.problem = sections.problem;
+  if (result.problem.empty()) {
+    result.problem = readHeaderSection(sections.bodies[0], result.motion, keyFrameCount);
+  }
+  if (result.problem.empty()) {
+    result.problem = readNameSections(sections.bodies[1], sections.bodies[2], result.motion);
+  }
+  if (result.problem.empty()) {
+    result.problem = readKeyFrames(sections.bodies[3], keyFrameCount, result.motion);
   }
   return result;
 }

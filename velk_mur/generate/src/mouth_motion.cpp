@@ -2,8 +2,8 @@
 
 #include "amplitude.h"
 #include "generated_file.h"
-#include "velk_mur/generate/key_frames.h"
 #include "motion_file.h"
+#include "velk_mur/generate/key_frames.h"
 
 namespace velk_mur {
 
@@ -38,14 +38,6 @@ std::int32_t MouthAnalysis::valueAt(std::int64_t j) const {
   if (loudCount > kWideOpenAbove) return kMouthWideOpen;
   if (loudCount > kHalfOpenAbove) return kMouthHalfOpen;
   return kMouthClosed;
-}
-
-std::vector<std::int32_t> computeMouthValues(std::span<const std::uint8_t> samples) {
-  const MouthAnalysis analysis(samples);
-  std::vector<std::int32_t> values;
-  values.reserve(static_cast<std::size_t>(analysis.keyFrameCount()));
-  for (std::int64_t j = 0; j < analysis.keyFrameCount(); ++j) values.push_back(analysis.valueAt(j));
-  return values;
 }
 
 bool writeMouthMotion(platform::Bytes& out, std::string_view motionName,

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/byte_order.h"
 #include "amplitude.h"
+#include "platform/byte_order.h"
 #include "velk_mur/generate/wav_input.h"
 
 namespace velk_mur {
@@ -38,9 +38,6 @@ class MouthAnalysis {
   std::int64_t keyFrameCount_;
   int threshold_;
 };
-
-// Every key frame's value at once, for tests and measurements.
-std::vector<std::int32_t> computeMouthValues(std::span<const std::uint8_t> samples);
 
 // Appends the whole mouth motion file. Refuses a recording longer than kMaxClipSamples before
 // appending anything.

@@ -489,6 +489,20 @@ Recovery finishInterruptedSave(const fs::path& stickRoot, platform::Messenger& m
   return ended(stickRoot, kTidied, messenger);
 }
 
+std::optional<fs::path> removeSaveLeftovers(const fs::path& stickRoot) {
+  std::vector<fs::path> leftovers;
+  for (const Replacement& r : saveReplacements())
+    leftovers.push_back(onStick(stickRoot, r.temporary));
+  // The journal last: while any new file stays, it still says what they are.
+  leftovers.push_back(journalPath(stickRoot));
+  for (const fs::path& file : leftovers) {
+    const platform::FileState state = platform::fileState(file);
+    if (state == platform::FileState::Unknown) return file;
+    if (state == platform::FileState::Present && !platform::removeFile(file)) return file;
+  }
+  return std::nullopt;
+}
+
 bool unfinishedSaveOnStick(const fs::path& stickRoot) {
   // A question that failed proves nothing: the stick cannot be written either way.
   if (platform::fileState(journalPath(stickRoot)) == platform::FileState::Present) return true;

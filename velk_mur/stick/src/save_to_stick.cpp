@@ -19,6 +19,7 @@
 #include "stick_file.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_journal.h"
+#include "velk_mur/stick/stick_backup.h"
 
 namespace fs = std::filesystem;
 
@@ -51,8 +52,12 @@ std::string pathText(const fs::path& path) {
 // journal leaves the stick exactly as it was; after it, the stick ends entirely new.
 class StickSave {
  public:
-  StickSave(const fs::path& audioFolder, const fs::path& stickRoot, platform::Messenger& messenger)
-      : audioFolder_(audioFolder), stickRoot_(stickRoot), messenger_(messenger) {}
+  StickSave(const fs::path& audioFolder, const fs::path& stickRoot, platform::Messenger& messenger,
+            const fs::path& backupsFolder)
+      : audioFolder_(audioFolder),
+        stickRoot_(stickRoot),
+        messenger_(messenger),
+        backupsFolder_(backupsFolder) {}
 
   // `recovering`: run by the recovery, which holds the stick's lock, to write anew what an
   // interrupted save lost. Otherwise an interrupted save is finished first; one that lost a
@@ -67,6 +72,9 @@ class StickSave {
       }
     }
     if (!planFromListing() || !checkRecordings() || !checkRoom()) return false;
+    if (!backupsFolder_.empty() && !backUpBeforeSave(stickRoot_, backupsFolder_, messenger_)) {
+      return false;
+    }
     const bool written = openCatalogue() && openConfiguration() && copyConfiguration() &&
                          createArchives() && addRecordings() && finishArchives() &&
                          closeCatalogue() && closeConfiguration() && flushNewFiles() &&
@@ -370,6 +378,7 @@ class StickSave {
   const fs::path& audioFolder_;
   const fs::path& stickRoot_;
   platform::Messenger& messenger_;
+  const fs::path& backupsFolder_;
   std::vector<RecordingPlan> plans_;
   std::vector<fs::path> pending_;
   StickFile catalogue_;
@@ -394,8 +403,8 @@ std::string joinedNames(const std::vector<std::string>& names) {
 }  // namespace
 
 bool saveToStick(const fs::path& audioFolder, const fs::path& stickRoot,
-                 platform::Messenger& messenger) {
-  StickSave save(audioFolder, stickRoot, messenger);
+                 platform::Messenger& messenger, const fs::path& backupsFolder) {
+  StickSave save(audioFolder, stickRoot, messenger, backupsFolder);
   return save.run();
 }
 
@@ -432,7 +441,8 @@ bool recoverInterruptedSave(const fs::path& stickRoot, platform::Messenger& mess
                    true);
     return false;
   }
-  StickSave save(from, stickRoot, messenger);
+  const fs::path noBackups;
+  StickSave save(from, stickRoot, messenger, noBackups);
   if (!save.run(true)) return false;
   messenger.show("An interrupted save to the memory stick lost " + lost +
                      "; the stick was written anew from " + pathText(from),

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <set>
 
+#include "velk_mur/commands/stick_commands.h"
 #include "velk_version.h"
 
 namespace velk_mur {
@@ -47,6 +48,7 @@ platform::AnswerPolicy answerPolicy(bool yes, bool no, bool inputIsTerminal) {
 struct CommandLine::State {
   std::map<const CLI::App*, CommandAction> actions;
   std::set<const CLI::App*> takesPaths;
+  std::set<const CLI::App*> takesStick;
   std::optional<std::string> stickPath;
   std::optional<std::string> audioPath;
   bool yes = false;
@@ -75,9 +77,11 @@ CLI::App& CommandLine::addCommand(const std::string& name, const std::string& de
 void CommandLine::addPathOptions(CLI::App& command) {
   command
       .add_option("--stick", state_->stickPath,
-                  "the memory stick's root folder (the folder holding OPEN-R)")
+                  "the memory stick's root folder (the folder holding OPEN-R), or 'auto' for "
+                  "the one robot stick mounted")
       ->type_name("PATH")
       ->check(pathLengthLimit());
+  state_->takesStick.insert(&command);
   addAudioPathOption(command);
 }
 
@@ -144,12 +148,19 @@ int CommandLine::run(const std::vector<std::string>& arguments, TerminalStreams 
     if (state_->stickPath) context.paths.stickPath = *state_->stickPath;
     if (state_->audioPath) context.paths.audioPath = *state_->audioPath;
   }
+  // "auto", or a stored stick that is gone, becomes the one robot stick mounted now.
+  platform::SystemVolumes volumes;
+  if (state_->takesStick.contains(chosen) &&
+      !resolveStickPath(context.paths, !state_->stickPath, volumes, environment, messenger)) {
+    return kExitFailure;
+  }
   return state_->actions.at(chosen)(context) ? kExitSuccess : kExitFailure;
 }
 
 void registerCommands(CommandLine& commandLine) {
   registerBasicCommands(commandLine);
   registerPreviewCommands(commandLine);
+  registerStickCommands(commandLine);
 #ifdef VELK_MUR_WITH_IMPORT
   registerImportCommands(commandLine);
 #endif

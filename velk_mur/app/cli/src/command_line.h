@@ -12,16 +12,13 @@
 
 #include "platform/messenger.h"
 #include "velk_mur/commands/app_settings.h"
+#include "velk_mur/commands/commands.h"
 
 namespace CLI {
 class App;
 }
 
 namespace velk_mur {
-
-inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
 
 struct TerminalStreams {
   std::ostream& out;
@@ -86,6 +83,9 @@ void registerBasicCommands(CommandLine& commandLine);
 
 // preview and inspect (cli_preview_commands.cpp).
 void registerPreviewCommands(CommandLine& commandLine);
+// backup and restore (cli_stick_commands.cpp).
+void registerStickCommands(CommandLine& commandLine);
+
 // import and say (cli_import_commands.cpp).
 void registerImportCommands(CommandLine& commandLine);
 

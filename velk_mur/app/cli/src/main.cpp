@@ -1,6 +1,5 @@
 // With arguments the program runs one command on the terminal and loads no Qt; without them
 // it loads its Qt module and shows the dialog.
-#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #endif
 
 #include "command_line.h"
+#include "platform/display.h"
 #include "platform/utf8_console.h"
 #include "velk_mur/commands/module_loader.h"
 #include "velk_mur/commands/qt_module.h"
@@ -26,19 +26,6 @@ bool isTerminal(int descriptor) {
 #endif
 }
 
-// Windows and macOS always have a screen; elsewhere Qt would abort without one.
-bool displayAvailable() {
-#if defined(_WIN32) || defined(__APPLE__)
-  return true;
-#else
-  const auto set = [](const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-  };
-  return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
-#endif
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,7 +37,7 @@ int main(int argc, char** argv) {
                                     {std::cout, std::cerr, std::cin, isTerminal(0), isTerminal(2)},
                                     velk_mur::processEnvironment());
   }
-  if (!displayAvailable()) {
+  if (!platform::displayAvailable()) {
     std::cerr << "velk_mur: no display to show the dialog on (DISPLAY and WAYLAND_DISPLAY are "
                  "not set); run one of its commands instead.\n\n"
               << velk_mur::usageText();

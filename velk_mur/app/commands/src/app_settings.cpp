@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/backups.h"
 #include "platform/path_text.h"
 #include "platform/settings.h"
 
@@ -53,6 +54,7 @@ AppEnvironment processEnvironment() {
     environment.homeFolder = home;
   }
 #endif
+  environment.backupsFolder = platform::defaultBackupsFolder().value_or(fs::path());
   return environment;
 }
 

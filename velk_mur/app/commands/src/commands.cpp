@@ -4,12 +4,15 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/folder_listing.h"
 #include "platform/path_text.h"
+#include "velk_mur/commands/stick_commands.h"
 #include "velk_mur/generate/folder_passes.h"
 #include "velk_mur/generate/naming.h"
 #include "velk_mur/stick/save_journal.h"
 #include "velk_mur/stick/save_to_stick.h"
 #include "velk_mur/stick/stick_paths.h"
+#include "velk_mur/stick/stick_room.h"
 #include "velk_version.h"
 
 namespace fs = std::filesystem;
@@ -168,6 +171,21 @@ StickFileCheck checkStickFile(const std::string& file, platform::Messenger& mess
   return StickFileCheck::Unreadable;
 }
 
+// VELK7 plays a user action with the line "PLAY ACTION+ NAME // " and the rest of its
+// ACTION.CFG line, indented by two blanks; the robot reads at most 127 bytes a line, its end
+// included. Names whose line would be longer cannot be used there.
+std::string namesTooLongForVelk7(const fs::path& audioFolder) {
+  constexpr std::size_t kRobotLineLimit = 127;
+  std::string names;
+  for (const std::string& listed : platform::listFolder(audioFolder, kRecordingPattern).names) {
+    const std::string name = recordingName(listed);
+    const std::size_t comment = name.size() + (isAudioOnlyName(name) ? 17 : 20);  // NAME.WAV...
+    const std::size_t length = 2 + 13 + name.size() + 4 + comment + 1;
+    if (length > kRobotLineLimit) names += "\n" + name + " (" + std::to_string(length) + " bytes)";
+  }
+  return names;
+}
+
 }  // namespace
 
 bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment,
@@ -182,16 +200,15 @@ bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment
   const std::string catalogue = stickFileText(stickPath, kActionCatalogue);
   const StickFileCheck catalogueCheck = checkStickFile(catalogue, messenger);
   if (catalogueCheck == StickFileCheck::Absent) {
-    messenger.show("Invalid path for RCODE memory stick", true);
-    messenger.show("Be sure to install the VELK7 addon", true);
-    messenger.show(catalogue, true);
+    messenger.show(
+        "Invalid path for RCODE memory stick\nBe sure to install the VELK7 addon\n" + catalogue,
+        true);
   }
   if (catalogueCheck != StickFileCheck::Readable) return false;
   const std::string configuration = stickFileText(stickPath, kConfiguration);
   const StickFileCheck configurationCheck = checkStickFile(configuration, messenger);
   if (configurationCheck == StickFileCheck::Absent) {
-    messenger.show("Invalid path for RCODE-7 memory stick", true);
-    messenger.show(configuration, true);
+    messenger.show("Invalid path for RCODE-7 memory stick\n" + configuration, true);
   }
   if (configurationCheck != StickFileCheck::Readable) return false;
   // The paths are remembered as typed. Not being able to remember them does not stop the
@@ -242,8 +259,13 @@ CommandResult runTest(const PathTexts& paths, const AppEnvironment& environment,
   const fs::path audioFolder = audioFolderFromText(expandPathText(paths.audioPath, environment));
   if (!audioFolderPresent(audioFolder, messenger)) return {};
   const CheckResult check = checkAudioFolder(audioFolder, messenger);
-  if (check.count <= 0) return {};
-  messenger.show(testReport(check.count, check.totalSoundBytes), false);
+  if (check.status != CheckStatus::Ready) return {};
+  std::string report = testReport(check.count, check.totalSoundBytes);
+  const fs::path stickRoot = stickRootFromText(expandPathText(paths.stickPath, environment));
+  if (const std::optional<StickRoom> room = roomForSave(audioFolder, stickRoot)) {
+    report += "\n" + roomText(*room);
+  }
+  messenger.show(report, false);
   return {true, false};
 }
 
@@ -254,14 +276,27 @@ CommandResult runSaveToStick(const PathTexts& paths, const AppEnvironment& envir
   const fs::path audioFolder = audioFolderFromText(expandPathText(paths.audioPath, environment));
   if (!audioFolderPresent(audioFolder, messenger)) return {};
   const CheckResult check = checkAudioFolder(audioFolder, messenger);
-  if (check.count <= 0) return {};
+  if (check.status != CheckStatus::Ready) return {};
   if (check.totalSoundBytes > kAudioWarningBytes) {
     messenger.show("WARNING: You have a lot of .WAV files, they may not work", true);
   }
+  if (environment.backupsFolder.empty()) {
+    messenger.show(kNoBackupsFolder, true);
+    return {};
+  }
+  if (const std::string names = namesTooLongForVelk7(audioFolder); !names.empty()) {
+    messenger.show(
+        "WARNING: VELK7 cannot add these actions to an event: the line that plays "
+        "them would be longer than the 127 bytes the robot reads. Give them shorter "
+        "names to use them there." +
+            names,
+        true);
+  }
   if (setBusy) setBusy(true);
   CancelWatch watch(messenger);
-  const bool saved = saveToStick(
-      audioFolder, stickRootFromText(expandPathText(paths.stickPath, environment)), watch);
+  const bool saved =
+      saveToStick(audioFolder, stickRootFromText(expandPathText(paths.stickPath, environment)),
+                  watch, environment.backupsFolder);
   if (setBusy) setBusy(false);
   // A cancelled save has left the stick as it was, so the user may go on working.
   if (watch.cancelled()) return {};

@@ -5,6 +5,7 @@
 
 #include "platform/ascii_text.h"
 #include "platform/path_text.h"
+#include "velk_mur/commands/stick_commands.h"
 #include "velk_mur/generate/wav_input.h"
 #include "velk_mur/stick/save_to_stick.h"
 #include "velk_mur/stick/stick_inspection.h"
@@ -71,7 +72,9 @@ CommandResult runInspect(const PathTexts& paths, platform::Messenger& messenger)
     return {};
   }
   const StickInspection inspection = inspectStick(stickRoot);
-  std::vector<std::string> shown = inspection.listing;
+  std::vector<std::string> shown = stickMediumLines(stickRoot, platform::mountedVolumes().volumes);
+  shown.push_back("");
+  shown.insert(shown.end(), inspection.listing.begin(), inspection.listing.end());
   if (!inspection.notes.empty()) shown.push_back("");
   for (const std::string& note : inspection.notes) shown.push_back("note: " + note);
   messenger.show(joinedLines(shown), false);

@@ -4,10 +4,12 @@
 #include <QGuiApplication>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "generator_dialog.h"
 #include "platform/path_text.h"
+#include "platform/qt/application_start.h"
 #include "platform/qt/message_box_messenger.h"
 #include "program_icon.h"
 #include "velk_mur/commands/commands.h"
@@ -16,10 +18,12 @@
 #include "velk_version.h"
 
 extern "C" VELK_MODULE_EXPORT int velk_mur_run_dialog(int argc, char** argv) {
-  QApplication application(argc, argv);
-  application.setApplicationName(velk_mur::kProgramTitle);
-  application.setApplicationVersion(velk::kVelkMurVersion);
-  application.setWindowIcon(velk_mur::programIcon());
+  // A display that is named but cannot be reached ends the program as a missing one does.
+  const std::unique_ptr<QApplication> application =
+      platform::startApplication(argc, argv, "velk_mur", velk_mur::kExitUsage);
+  application->setApplicationName(velk_mur::kProgramTitle);
+  application->setApplicationVersion(velk::kVelkMurVersion);
+  application->setWindowIcon(velk_mur::programIcon());
   platform::MessageBoxMessenger messenger(velk_mur::kProgramTitle, QMessageBox::NoIcon,
                                           QMessageBox::Warning);
   velk_mur::GeneratorDialog dialog(messenger, velk_mur::processEnvironment());

@@ -55,11 +55,15 @@ QString timeText(double position, double length) {
 }  // namespace
 
 PreviewWindow::PreviewWindow(RecordingPreview preview, const std::filesystem::path& recordingPath,
-                             QWidget* parent)
+                             QWidget* parent, Clock clock)
     : QDialog(parent),
       preview_(std::move(preview)),
       layout_(previewLayout(preview_)),
-      picture_(renderPreviewImage(preview_)) {
+      picture_(renderPreviewImage(preview_)),
+      clock_(clock ? std::move(clock) : [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now().time_since_epoch());
+      }) {
   setWindowTitle(QStringLiteral("Preview - %1").arg(QString::fromStdString(preview_.name)));
 
   // As wide as the screen leaves room for beside the head, within reason.
@@ -132,7 +136,7 @@ void PreviewWindow::togglePlaying() {
     player_->setPosition(0);
     player_->play();
   }
-  clock_.start();
+  startedAt_ = clock_();
   ticker_.start();
   playButton_->setText(tr("Stop"));
 }
@@ -145,7 +149,7 @@ void PreviewWindow::stop() {
 
 void PreviewWindow::advance() {
   // The sound leads when it plays; otherwise the clock does.
-  double seconds = static_cast<double>(clock_.elapsed()) / 1000.0;
+  double seconds = static_cast<double>((clock_() - startedAt_).count()) / 1000.0;
   if (player_ != nullptr && player_->playbackState() == QMediaPlayer::PlayingState &&
       player_->position() > 0) {
     seconds = static_cast<double>(player_->position()) / 1000.0;

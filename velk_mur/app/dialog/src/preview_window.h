@@ -3,10 +3,11 @@
 // while a cursor runs over the picture, and the robot's head moving its mouth, turning and
 // lighting its face LEDs in step. Without an audio device the animation runs on the clock.
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "platform/messenger.h"
 #include "velk_mur/preview/preview_picture.h"
@@ -23,8 +24,11 @@ class PreviewWindow : public QDialog {
   Q_OBJECT
 
  public:
+  // The time the animation runs on when no sound plays; a steady clock unless given.
+  using Clock = std::function<std::chrono::milliseconds()>;
+
   PreviewWindow(RecordingPreview preview, const std::filesystem::path& recordingPath,
-                QWidget* parent = nullptr);
+                QWidget* parent = nullptr, Clock clock = {});
 
   double position() const { return position_; }  // seconds into the recording
   bool isPlaying() const { return ticker_.isActive(); }
@@ -45,7 +49,8 @@ class PreviewWindow : public QDialog {
   QMediaPlayer* player_ = nullptr;
   QAudioOutput* audioOutput_ = nullptr;
   QTimer ticker_;
-  QElapsedTimer clock_;
+  Clock clock_;
+  std::chrono::milliseconds startedAt_{0};
   double position_ = 0;
 };
 

@@ -69,6 +69,85 @@ std::vector<JointCurve> curvesOf(const MotionFileContents& motion, bool movedOnl
   return curves;
 }
 
+struct SoundLoad {
+  platform::UninitializedBytes samples;
+  std::string problem;  // empty when the samples were read
+};
+
+SoundLoad loadSound(const fs::path& wavPath) {
+  WavHeaderInfo header;
+  switch (readWavHeader(wavPath, header)) {
+    case WavCheck::Good:
+      break;
+    case WavCheck::Unreadable:
+      return {
+          {},
+          platform::pathToText(wavPath) +
+              (platform::fileState(wavPath) == platform::FileState::Absent ? " does not exist"
+                                                                           : " could not be read")};
+    default:
+      return {{}, platform::pathToText(wavPath) + " is not an 8 kHz 8-bit mono PCM recording"};
+  }
+  ClipLoadResult clip = loadClipSamples(wavPath, header);
+  if (clip.status != ClipLoadStatus::Loaded) {
+    return {{}, platform::pathToText(wavPath) + ": the sound data could not be read"};
+  }
+  return {std::move(clip.clip.samples), {}};
+}
+
+// The user's full-body motion when there is one, else the generated head and mouth motions.
+// Empty when they were read; otherwise the first file's problem.
+std::string loadMotions(const fs::path& audioFolder, const std::string& name,
+                        RecordingPreview& preview) {
+  const fs::path fullBodyPath = motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel);
+  preview.fullBody = platform::fileState(fullBodyPath) != platform::FileState::Absent;
+  if (preview.fullBody) {
+    MotionLoad body = loadMotion(fullBodyPath);
+    if (!body.motion) return body.problem;
+    preview.head = curvesOf(*body.motion, true);
+    const auto mouth = std::find_if(preview.head.begin(), preview.head.end(),
+                                    [](const JointCurve& c) { return c.joint == kMouthJoint; });
+    if (mouth != preview.head.end()) {
+      preview.mouth = std::move(*mouth);
+      preview.head.erase(mouth);
+    }
+    return {};
+  }
+  MotionLoad head = loadMotion(motionFilePath(audioFolder, name, kHeadKind, kRobotModel));
+  if (!head.motion) return head.problem;
+  MotionLoad mouth = loadMotion(motionFilePath(audioFolder, name, kMouthKind, kRobotModel));
+  if (!mouth.motion) return mouth.problem;
+  preview.head = curvesOf(*head.motion, false);
+  std::vector<JointCurve> mouthCurves = curvesOf(*mouth.motion, false);
+  if (!mouthCurves.empty()) preview.mouth = std::move(mouthCurves.front());
+  return {};
+}
+
+// When each LED is lit, from the LED file's switches. Empty when it was read; otherwise why not.
+std::string loadLeds(const fs::path& ledPath, RecordingPreview& preview) {
+  platform::FileReadResult ledFile = platform::readFileIfPresent(ledPath);
+  if (ledFile.status != platform::FileReadStatus::Read) return fileProblem(ledPath, ledFile.status);
+  const LedReadResult leds = readLedFile(ledFile.bytes);
+  if (!leds.ok()) return platform::pathToText(ledPath) + ": " + leds.problem;
+  std::array<std::optional<double>, kLedCount> litSince;
+  const auto putOut = [&](int led, double at) {
+    if (litSince[led]) preview.leds[led].push_back({*litSince[led], at});
+    litSince[led].reset();
+  };
+  for (const LedSwitch& change : leds.pattern.switches) {
+    const double at = static_cast<double>(change.microseconds) / 1e6;
+    if (change.lit) {
+      litSince[change.led] = at;
+    } else {
+      putOut(change.led, at);
+    }
+  }
+  for (int led = 0; led < kLedCount; ++led) {
+    putOut(led, static_cast<double>(leds.pattern.endMicroseconds) / 1e6);
+  }
+  return {};
+}
+
 const JointCurve* curveNamed(const RecordingPreview& preview, std::string_view joint) {
   if (preview.mouth && preview.mouth->joint == joint) return &*preview.mouth;
   for (const JointCurve& curve : preview.head) {
@@ -109,86 +188,19 @@ RobotPose poseAt(const RecordingPreview& preview, double seconds) {
 }
 
 PreviewLoad loadRecordingPreview(const fs::path& audioFolder, const std::string& name) {
-  PreviewLoad load;
-  const auto refuse = [&load](std::string problem) {
-    load.problem = std::move(problem);
-    return load;
-  };
-  const fs::path wavPath = recordingPath(audioFolder, name);
-  WavHeaderInfo header;
-  switch (readWavHeader(wavPath, header)) {
-    case WavCheck::Good:
-      break;
-    case WavCheck::Unreadable:
-      return refuse(platform::pathToText(wavPath) +
-                    (platform::fileState(wavPath) == platform::FileState::Absent
-                         ? " does not exist"
-                         : " could not be read"));
-    default:
-      return refuse(platform::pathToText(wavPath) + " is not an 8 kHz 8-bit mono PCM recording");
-  }
-  ClipLoadResult clip = loadClipSamples(wavPath, header);
-  if (clip.status != ClipLoadStatus::Loaded) {
-    return refuse(platform::pathToText(wavPath) + ": the sound data could not be read");
-  }
-
+  SoundLoad sound = loadSound(recordingPath(audioFolder, name));
+  if (!sound.problem.empty()) return {std::nullopt, sound.problem};
   RecordingPreview preview;
   preview.name = name;
-  preview.samples = std::move(clip.clip.samples);
+  preview.samples = std::move(sound.samples);
   preview.seconds = static_cast<double>(preview.samples.size()) / kRobotSampleRate;
   preview.audioOnly = isAudioOnlyName(name);
-  if (preview.audioOnly) {
-    load.preview = std::move(preview);
-    return load;
+  if (!preview.audioOnly) {
+    std::string problem = loadMotions(audioFolder, name, preview);
+    if (problem.empty()) problem = loadLeds(ledFilePath(audioFolder, name), preview);
+    if (!problem.empty()) return {std::nullopt, problem};
   }
-
-  const fs::path fullBodyPath = motionFilePath(audioFolder, name, kFullBodyKind, kRobotModel);
-  preview.fullBody = platform::fileState(fullBodyPath) != platform::FileState::Absent;
-  if (preview.fullBody) {
-    MotionLoad body = loadMotion(fullBodyPath);
-    if (!body.motion) return refuse(body.problem);
-    preview.head = curvesOf(*body.motion, true);
-    const auto mouth = std::find_if(preview.head.begin(), preview.head.end(),
-                                    [](const JointCurve& c) { return c.joint == kMouthJoint; });
-    if (mouth != preview.head.end()) {
-      preview.mouth = std::move(*mouth);
-      preview.head.erase(mouth);
-    }
-  } else {
-    MotionLoad head = loadMotion(motionFilePath(audioFolder, name, kHeadKind, kRobotModel));
-    if (!head.motion) return refuse(head.problem);
-    MotionLoad mouth = loadMotion(motionFilePath(audioFolder, name, kMouthKind, kRobotModel));
-    if (!mouth.motion) return refuse(mouth.problem);
-    preview.head = curvesOf(*head.motion, false);
-    std::vector<JointCurve> mouthCurves = curvesOf(*mouth.motion, false);
-    if (!mouthCurves.empty()) preview.mouth = std::move(mouthCurves.front());
-  }
-
-  const fs::path ledPath = ledFilePath(audioFolder, name);
-  platform::FileReadResult ledFile = platform::readFileIfPresent(ledPath);
-  if (ledFile.status != platform::FileReadStatus::Read) {
-    return refuse(fileProblem(ledPath, ledFile.status));
-  }
-  const LedReadResult leds = readLedFile(ledFile.bytes);
-  if (!leds.ok()) return refuse(platform::pathToText(ledPath) + ": " + leds.problem);
-  std::array<std::optional<double>, kLedCount> litSince;
-  const auto putOut = [&](int led, double at) {
-    if (litSince[led]) preview.leds[led].push_back({*litSince[led], at});
-    litSince[led].reset();
-  };
-  for (const LedSwitch& change : leds.pattern.switches) {
-    const double at = static_cast<double>(change.microseconds) / 1e6;
-    if (change.lit) {
-      litSince[change.led] = at;
-    } else {
-      putOut(change.led, at);
-    }
-  }
-  for (int led = 0; led < kLedCount; ++led) {
-    putOut(led, static_cast<double>(leds.pattern.endMicroseconds) / 1e6);
-  }
-  load.preview = std::move(preview);
-  return load;
+  return {std::move(preview), {}};
 }
 
 }  // namespace velk_mur

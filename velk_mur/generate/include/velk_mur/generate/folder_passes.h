@@ -21,9 +21,16 @@ struct GenerationResult {
 GenerationResult generateMissingFiles(const std::filesystem::path& audioFolder,
                                       platform::Messenger& messenger);
 
+enum class CheckStatus {
+  Ready,    // every recording is ready to be saved
+  Refused,  // a problem was reported: no recordings, bad ones, or files missing or damaged
+  Stopped,  // the user cancelled, or answered not to go on after a problem
+};
+
 struct CheckResult {
-  int count = 0;  // >0 ready, 0 none, -1 problem reported or cancelled
-  std::int64_t totalSoundBytes = 0;
+  CheckStatus status = CheckStatus::Refused;
+  int count = 0;                     // the recordings ready, when Ready
+  std::int64_t totalSoundBytes = 0;  // their sound data, when Ready
 };
 
 // Checks every recording's name, format and generated files; reports its own problems.

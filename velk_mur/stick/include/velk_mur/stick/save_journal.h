@@ -59,6 +59,10 @@ struct CommitFailure {
 std::optional<CommitFailure> commitReplacements(const std::filesystem::path& stickRoot,
                                                 const SaveJournal& journal);
 
+// Removes the new files of a save that never wrote its journal, and a journal; the path of one
+// that could not be removed or checked.
+std::optional<std::filesystem::path> removeSaveLeftovers(const std::filesystem::path& stickRoot);
+
 // Takes the stick's lock, saying nothing.
 platform::LockOutcome tryLockStick(const std::filesystem::path& stickRoot,
                                    std::optional<platform::FileLock>& lock);

@@ -12,9 +12,11 @@ namespace velk_mur {
 // a folder path; with or without trailing separator both mean that folder). The archives are
 // sized from this function's own listing of the folder. Holds the stick's lock (a second save
 // is refused), first finishes or undoes an interrupted save, and returns true only once every
-// new file is in place and flushed to the stick. Shows its own messages.
+// new file is in place and flushed to the stick. Shows its own messages. With a
+// `backupsFolder`, the files it replaces are copied there first (stick_backup.h), and a save
+// that cannot copy them changes nothing.
 bool saveToStick(const std::filesystem::path& audioFolder, const std::filesystem::path& stickRoot,
-                 platform::Messenger& messenger);
+                 platform::Messenger& messenger, const std::filesystem::path& backupsFolder = {});
 
 // What every command that opens the stick calls first: an interrupted save is finished, undone
 // or, when it lost a file, written anew from its recordings (those its journal names, else

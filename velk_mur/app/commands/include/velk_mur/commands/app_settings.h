@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace velk_mur {
 
@@ -25,9 +26,17 @@ struct PathTexts {
 struct AppEnvironment {
   std::filesystem::path currentFolder;
   std::filesystem::path homeFolder;  // unused on Windows
+  // Where every save first copies the files it replaces; empty when no data folder was found.
+  std::filesystem::path backupsFolder{};
 };
 
-// The process's current folder and (elsewhere than on Windows) the HOME folder.
+// Why a save is refused when the environment has no backups folder.
+inline constexpr std::string_view kNoBackupsFolder =
+    "No folder for backups of the memory stick was found (the home folder is not set), so "
+    "nothing was saved";
+
+// The process's current folder, (elsewhere than on Windows) the HOME folder and the backups
+// folder in the user's data folder.
 AppEnvironment processEnvironment();
 
 std::filesystem::path settingsFilePath(const AppEnvironment& environment);

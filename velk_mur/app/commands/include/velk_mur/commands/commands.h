@@ -14,6 +14,12 @@ namespace velk_mur {
 
 inline constexpr const char* kProgramTitle = "VELK Murmelon";
 
+// The program's exit status: success, a reported failure, bad usage (or no display to show
+// the dialog on).
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
 // Audio data above this many bytes may not play on the robot.
 inline constexpr std::int64_t kAudioWarningBytes = 3000000;
 
