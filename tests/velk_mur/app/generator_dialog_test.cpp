@@ -13,6 +13,7 @@
 
 #include "platform/qt/control_table.h"
 #include "platform/qt/dialog_units.h"
+#include "tests/support/fake_volumes.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 #include "velk_mur/app/dialog/src/generator_template.h"
@@ -32,7 +33,7 @@ class GeneratorDialogTest : public ::testing::Test {
   // Opens the dialog on the paths stored, then forgets them, to see which commands store them.
   void open(const PathTexts& paths) {
     storePathTexts(environment, paths);
-    dialog = std::make_unique<GeneratorDialog>(messenger, environment);
+    dialog = std::make_unique<GeneratorDialog>(messenger, environment, nullptr, &volumes);
     dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
     fs::remove(settingsFilePath(environment));
@@ -41,6 +42,8 @@ class GeneratorDialogTest : public ::testing::Test {
   testing_support::TempDir dir;
   AppEnvironment environment;
   platform::RecordingMessenger messenger;
+  // No stick is plugged in unless a test plugs one.
+  testing_support::FakeVolumes volumes;
   std::unique_ptr<GeneratorDialog> dialog;
 };
 
@@ -64,9 +67,10 @@ TEST_F(GeneratorDialogTest, ControlsCarryTheStoredPathsTextsNamesTipsAndTabOrder
       {ids::kGenerate, "Generate", "Generate"},
       {ids::kImport, "Import...", "Import..."},
       {ids::kSay, "Say...", "Say..."},
-      {ids::kPreview, "Preview...", "Preview..."}};
+      {ids::kPreview, "Preview...", "Preview..."},
+      {ids::kRestoreBackup, "Restore a backup...", "Restore a backup..."}};
   // The chain wraps from the last control to the first.
-  QWidget* widget = control(ids::kPreview);
+  QWidget* widget = control(ids::kRestoreBackup);
   for (const auto& [id, label, name] : controls) {
     do widget = widget->nextInFocusChain();
     while (!(widget->focusPolicy() & Qt::TabFocus));
@@ -79,7 +83,7 @@ TEST_F(GeneratorDialogTest, ControlsCarryTheStoredPathsTextsNamesTipsAndTabOrder
   EXPECT_TRUE(control(ids::kAudioPath)->hasFocus());
   // The template in dialog units.
   const platform::DialogBaseUnits base = platform::baseUnitsOf(dialog->font());
-  EXPECT_EQ(dialog->size(), platform::sizePixels({0, 0, 208, 93}, base).size());
+  EXPECT_EQ(dialog->size(), platform::sizePixels({0, 0, 208, 122}, base).size());
   EXPECT_EQ(control(ids::kStickPath)->geometry(), platform::sizePixels({77, 6, 79, 14}, base));
 }
 

@@ -20,7 +20,9 @@
 #include "platform/qt/qt_text.h"
 #include "preview_window.h"
 #include "program_icon.h"
+#include "room_bar.h"
 #include "say_dialog.h"
+#include "stick_assistant.h"
 #include "velk_mur/commands/commands.h"
 #include "velk_mur/commands/import_module.h"
 #include "velk_mur/generate/naming.h"
@@ -68,7 +70,7 @@ class PathEdit : public QLineEdit {
 }  // namespace
 
 GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment environment,
-                                 QWidget* parent)
+                                 QWidget* parent, platform::VolumeSource* volumes)
     : QDialog(parent), messenger_(messenger), environment_(std::move(environment)) {
   setWindowTitle(QString::fromLatin1(kProgramTitle));
   setWindowIcon(programIcon());
@@ -81,12 +83,25 @@ GeneratorDialog::GeneratorDialog(platform::Messenger& messenger, AppEnvironment 
   const PathTexts paths = loadPathTexts(environment_);
   stickPathEdit_->setText(toQString(paths.stickPath));
   audioPathEdit_->setText(toQString(paths.audioPath));
+
+  using namespace control_id;
+  stick_ = std::make_unique<StickAssistant>(
+      StickAssistant::Controls{*this, *stickPathEdit_, *audioPathEdit_,
+                               *platform::control<QLabel>(*this, kStickStatus),
+                               *platform::control<RoomBar>(*this, kRoomBar)},
+      volumes != nullptr ? *volumes : systemVolumes_, environment_, messenger_);
+  connect(platform::control<QPushButton>(*this, kRestoreBackup), &QPushButton::clicked,
+          stick_.get(), &StickAssistant::restoreBackup);
+  stick_->start();
 }
+
+GeneratorDialog::~GeneratorDialog() = default;
 
 void GeneratorDialog::buildControls() {
   using namespace control_id;
   platform::buildControls(*this, kGeneratorControls,
                           [](const platform::ControlRow& row, QWidget* parent) -> QWidget* {
+                            if (row.id == kRoomBar) return new RoomBar(parent);
                             if (row.kind != platform::ControlKind::LineEdit) return nullptr;
                             auto* edit = new PathEdit(parent);
                             edit->setMaxLength(static_cast<int>(kMaxPathText));
@@ -146,9 +161,11 @@ void GeneratorDialog::runGenerate() {
 
 void GeneratorDialog::runTest() {
   velk_mur::runTest(pathTexts(), environment_, messenger_);
+  stick_->roomMayHaveChanged();
 }
 
 void GeneratorDialog::runSaveToStick() {
+  if (!stick_->stickStillThere()) return;
   const auto setBusy = [](bool busy) {
     if (busy) {
       QApplication::setOverrideCursor(Qt::WaitCursor);

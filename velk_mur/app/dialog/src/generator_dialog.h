@@ -2,8 +2,10 @@
 // The program's window: two path boxes and the buttons that run the commands. It only maps
 // widgets and keys onto the command functions.
 #include <QDialog>
+#include <memory>
 
 #include "platform/messenger.h"
+#include "platform/stick_finder.h"
 #include "velk_mur/commands/app_settings.h"
 
 class QLineEdit;
@@ -13,13 +15,17 @@ class QDropEvent;
 
 namespace velk_mur {
 
+class StickAssistant;
+
 class GeneratorDialog : public QDialog {
   Q_OBJECT
 
  public:
   // Reads the two paths from the settings file of `environment`; reports through `messenger`.
+  // Watches `volumes` for a stick plugged in (the system's when none is given).
   GeneratorDialog(platform::Messenger& messenger, AppEnvironment environment,
-                  QWidget* parent = nullptr);
+                  QWidget* parent = nullptr, platform::VolumeSource* volumes = nullptr);
+  ~GeneratorDialog() override;
 
   PathTexts pathTexts() const;
 
@@ -45,6 +51,8 @@ class GeneratorDialog : public QDialog {
   AppEnvironment environment_;
   QLineEdit* stickPathEdit_ = nullptr;
   QLineEdit* audioPathEdit_ = nullptr;
+  platform::SystemVolumes systemVolumes_;
+  std::unique_ptr<StickAssistant> stick_;
 };
 
 }  // namespace velk_mur

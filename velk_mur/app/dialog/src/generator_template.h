@@ -24,9 +24,12 @@ inline constexpr std::string_view kGenerate = "1011";
 inline constexpr std::string_view kImport = "1012";
 inline constexpr std::string_view kSay = "1013";
 inline constexpr std::string_view kPreview = "1014";
+inline constexpr std::string_view kRoomBar = "roomBar";
+inline constexpr std::string_view kRestoreBackup = "restoreBackup";
+inline constexpr std::string_view kStickStatus = "stickStatus";
 }  // namespace control_id
 
-inline constexpr platform::UnitRect kGeneratorSize{0, 0, 208, 93};
+inline constexpr platform::UnitRect kGeneratorSize{0, 0, 208, 122};
 
 // A folder button's tooltip is also its name, as "..." says nothing.
 inline constexpr std::string_view kChooseStick = "Choose the memory stick folder";
@@ -34,10 +37,10 @@ inline constexpr std::string_view kChooseAudio = "Choose the audio data folder";
 
 // One control a row: id, kind, text, place, buddy, tooltip, accessible name.
 // clang-format off
-inline constexpr std::array<platform::ControlRow, 14> kGeneratorControls = [] {
+inline constexpr std::array<platform::ControlRow, 17> kGeneratorControls = [] {
   using enum platform::ControlKind;
   namespace id = control_id;
-  return std::array<platform::ControlRow, 14>{{
+  return std::array<platform::ControlRow, 17>{{
     {id::kStickPath, LineEdit, "", {77, 6, 79, 14}},
     {id::kStickPathBrowse, ToolButton, "...", {158, 6, 10, 14}, id::kStickPath, kChooseStick,
      kChooseStick},
@@ -60,6 +63,10 @@ inline constexpr std::array<platform::ControlRow, 14> kGeneratorControls = [] {
      "Speak a text into a new recording in the audio folder"},
     {id::kPreview, PushButton, "Preview...", {143, 72, 49, 14}, "",
      "Show how the robot will move and light up for a recording"},
+    {id::kRoomBar, Display, "", {15, 93, 113, 12}},
+    {id::kRestoreBackup, PushButton, "Restore a backup...", {133, 92, 68, 14}, "",
+     "Put back the stick's files from a backup that a save made"},
+    {id::kStickStatus, Display, "", {15, 110, 186, 8}},
   }};
 }();
 // clang-format on
