@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "file_faults.h"
 #include "files_system.h"
@@ -79,6 +80,38 @@ FileError lastError() {
   return fileErrorOf(errno);
 }
 
+bool readChunks(const fs::path& path, bool fromDevice,
+                const std::function<void(std::span<const std::uint8_t>)>& take) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+#ifdef POSIX_FADV_DONTNEED
+  // The cached pages of a flushed file are clean: dropped, the next read asks the device.
+  if (fromDevice) ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+#else
+  (void)fromDevice;
+#endif
+  constexpr std::size_t kChunk = std::size_t{1} << 20;
+  std::vector<std::uint8_t> buffer(kChunk);
+  bool ok = true;
+  std::size_t filled = 0;
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer.data() + filled, kChunk - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      ok = false;
+      break;
+    }
+    filled += static_cast<std::size_t>(got);
+    if (got == 0 || filled == kChunk) {
+      take(std::span<const std::uint8_t>(buffer.data(), filled));
+      if (got == 0) break;
+      filled = 0;
+    }
+  }
+  ::close(fd);
+  return ok;
+}
+
 }  // namespace system
 
 namespace {
@@ -125,6 +158,11 @@ FileOutcome flushFolderAndFiles(const fs::path& folder) {
 #endif
 }
 
+bool readOnlyVolume(const fs::path& path) {
+  struct statvfs info {};
+  return ::statvfs(resolveCase(path).c_str(), &info) == 0 && (info.f_flag & ST_RDONLY) != 0;
+}
+
 Replaceable replaceable(const fs::path& path) {
   const fs::path resolved = resolveCase(path);
   if (injectedFault(FileOp::Check, resolved) != FileError::None) return Replaceable::Unknown;
@@ -145,9 +183,16 @@ Replaceable replaceable(const fs::path& path) {
 std::optional<SpaceInfo> spaceInfo(const fs::path& path) {
   struct statvfs info {};
   if (::statvfs(resolveCase(path).c_str(), &info) != 0) return std::nullopt;
-  // The fragment size is the allocation unit (a FAT cluster); some file systems leave it 0.
-  const std::uint64_t unit = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;
-  return SpaceInfo{std::uint64_t{info.f_bavail} * unit, unit != 0 ? unit : 1};
+  // The fragment size is the allocation unit (a FAT cluster); some file systems leave it 0,
+  // and some FAT drivers report a smaller one there than the cluster they give a folder's
+  // files as their block size: the larger counts.
+  const std::uint64_t reported = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;
+  struct stat folder {};
+  const std::uint64_t block = ::stat(resolveCase(path).c_str(), &folder) == 0
+                                  ? static_cast<std::uint64_t>(folder.st_blksize)
+                                  : 0;
+  const std::uint64_t cluster = std::max(reported, block);
+  return SpaceInfo{std::uint64_t{info.f_bavail} * reported, cluster != 0 ? cluster : 1};
 }
 
 FolderSizes::FolderSizes(fs::path folder) : folder_(std::move(folder)) {

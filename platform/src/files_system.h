@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <span>
 
 #include "platform/files.h"
 
@@ -30,6 +32,11 @@ void startWriteback(std::FILE* file);
 // can. Unsupported leaves both streams untouched, for the caller to copy through a buffer.
 enum class SystemCopy { Done, Unsupported, SourceShort, Failed };
 SystemCopy copyWithinSystem(std::FILE* to, std::FILE* from, std::uint64_t size, FileError& error);
+
+// Reads the whole file in chunks of whole multiples of 64 bytes (the last one shorter), each
+// handed to `take`; `fromDevice` past the system's cache. False when it could not be read.
+bool readChunks(const std::filesystem::path& path, bool fromDevice,
+                const std::function<void(std::span<const std::uint8_t>)>& take);
 
 // The reason behind the last failed call of the C library (errno) or the system.
 FileError lastError();

@@ -44,6 +44,30 @@ FileError lastError() {
   return fileErrorOf(errno);
 }
 
+bool readChunks(const fs::path& path, bool fromDevice,
+                const std::function<void(std::span<const std::uint8_t>)>& take) {
+  // Unbuffered reads go to the device; they need a buffer and lengths in whole sectors, which
+  // a page-aligned megabyte is.
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, fromDevice ? FILE_FLAG_NO_BUFFERING : 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  constexpr DWORD kChunk = DWORD{1} << 20;
+  void* buffer = VirtualAlloc(nullptr, kChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  bool ok = buffer != nullptr;
+  while (ok) {
+    DWORD got = 0;
+    if (ReadFile(file, buffer, kChunk, &got, nullptr) == 0) {
+      ok = false;
+      break;
+    }
+    take(std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(buffer), got));
+    if (got < kChunk) break;
+  }
+  if (buffer != nullptr) VirtualFree(buffer, 0, MEM_RELEASE);
+  CloseHandle(file);
+  return ok;
+}
+
 }  // namespace system
 
 namespace {
@@ -92,6 +116,13 @@ FileOutcome flushFolder(const fs::path& folder) {
 
 FileOutcome flushFolderAndFiles(const fs::path& folder) {
   return flushEachFileIn(folder);
+}
+
+bool readOnlyVolume(const fs::path& path) {
+  const std::wstring root = fs::absolute(resolveCase(path)).root_path().wstring();
+  DWORD flags = 0;
+  return GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+         (flags & FILE_READ_ONLY_VOLUME) != 0;
 }
 
 Replaceable replaceable(const fs::path& path) {

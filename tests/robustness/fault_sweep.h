@@ -19,8 +19,9 @@ struct SweepRun {
 };
 
 // OneFailure: only the nth operation fails. Crash: the nth and every later one fail, as if the
-// program had been killed there with everything it would have tidied up left behind.
-enum class SweepMode { OneFailure, Crash };
+// program had been killed there with everything it would have tidied up left behind. Pull: the
+// stick is pulled at the nth, and what a FAT stick loses then is lost (FaultInjection::pullAt).
+enum class SweepMode { OneFailure, Crash, Pull };
 
 // For n = 1, 2, ...: `prepare` makes fresh inputs, then `attempt` runs the operation under a
 // fault armed at the nth file operation and returns its success, and `check` inspects the run.

@@ -14,7 +14,7 @@ namespace platform {
 
 namespace {
 
-enum class Mode { Once, From, Pull };
+enum class Mode { Once, From, Pull, OnFile };
 
 unsigned bit(FileOp op) {
   return 1u << static_cast<unsigned>(op);
@@ -30,6 +30,7 @@ class FaultPlan final : public FaultSeam {
   bool reached = false;
   Mode mode = Mode::Once;
   FileError reported = FileError::Io;
+  fs::path file;  // OnFile: the one file whose operations fail
   // For a pull: what each file held at its last flush, the files written since, and the
   // rename the pull cut in two.
   std::map<fs::path, Bytes> flushed;
@@ -45,6 +46,9 @@ class FaultPlan final : public FaultSeam {
         break;
       case Mode::From:
         if (seen < failAt) return FileError::None;
+        break;
+      case Mode::OnFile:
+        if (path != file) return FileError::None;
         break;
       case Mode::Pull:
         if (seen < failAt) {
@@ -64,7 +68,6 @@ class FaultPlan final : public FaultSeam {
     switch (op) {
       case FileOp::Create:
       case FileOp::Write:
-      case FileOp::Close:
         unflushed.insert(path);
         break;
       case FileOp::Flush:
@@ -80,6 +83,7 @@ class FaultPlan final : public FaultSeam {
         flushed.erase(path);
         unflushed.erase(path);
         break;
+      case FileOp::Close:  // also of files only read
       case FileOp::Check:
         break;
     }
@@ -116,6 +120,13 @@ void FaultInjection::failAt(int n, std::initializer_list<FileOp> kinds) {
   unsigned mask = 0;
   for (FileOp op : kinds) mask |= bit(op);
   arm(n, mask, Mode::Once);
+}
+
+void FaultInjection::failOn(const fs::path& file, std::initializer_list<FileOp> kinds) {
+  unsigned mask = 0;
+  for (FileOp op : kinds) mask |= bit(op);
+  arm(0, mask, Mode::OnFile);
+  plan().file = file;
 }
 
 void FaultInjection::failAt(int n) {

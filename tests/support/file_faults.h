@@ -13,6 +13,8 @@ class FaultInjection {
   // Makes the Nth operation (counting from 1) among the given kinds fail; later ones succeed.
   static void failAt(int n, std::initializer_list<FileOp> kinds);
   static void failAt(int n);  // counting every kind of operation
+  // Makes every operation of the given kinds on `file` fail, whenever it comes.
+  static void failOn(const std::filesystem::path& file, std::initializer_list<FileOp> kinds);
   // Every operation from the Nth on fails: the program stops touching the disk there, as if
   // it had been killed, and whatever it would have tidied up stays behind.
   static void failFrom(int n);
@@ -40,6 +42,9 @@ class ScopedFault {
     int n;
   };
   explicit ScopedFault(From from) { FaultInjection::failFrom(from.n); }
+  ScopedFault(const std::filesystem::path& file, std::initializer_list<FileOp> kinds) {
+    FaultInjection::failOn(file, kinds);
+  }
   ~ScopedFault() { FaultInjection::reset(); }
   ScopedFault(const ScopedFault&) = delete;
   ScopedFault& operator=(const ScopedFault&) = delete;

@@ -171,6 +171,21 @@ FileOutcome flushFolder(const std::filesystem::path& folder);
 // file system at once: for many files written in a row, far cheaper than one flush each.
 FileOutcome flushFolderAndFiles(const std::filesystem::path& folder);
 
+// A file's size and a 64-bit checksum of its bytes. `fromDevice` reads them from the device
+// itself rather than from the system's cache of what was written (drop the cached pages on
+// Linux, an unbuffered read on Windows), so that a stick or card reader that did not keep a
+// write shows it; call it after the file was flushed.
+struct FileChecksum {
+  std::uint64_t size = 0;
+  std::uint64_t value = 0;
+  bool operator==(const FileChecksum&) const = default;
+};
+std::optional<FileChecksum> fileChecksum(const std::filesystem::path& path, bool fromDevice);
+
+// Whether the file system that holds `path` is mounted read-only (a locked stick). False also
+// when that could not be asked.
+bool readOnlyVolume(const std::filesystem::path& path);
+
 // Whether an existing file can be replaced now. No when it is read-only, immutable or held
 // open by a program that forbids it; an absent file can always be replaced.
 enum class Replaceable { Yes, No, Unknown };

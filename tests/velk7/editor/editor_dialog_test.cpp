@@ -378,9 +378,9 @@ TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
 #ifdef Q_OS_WIN
   // On Windows the About box is in the window's system menu instead, which the offscreen
   // platform has not got.
-  const QStringList expected{"&Undo", "&Redo"};
+  const QStringList expected{"&Undo", "&Redo", "", "Restore a &backup..."};
 #else
-  const QStringList expected{"&Undo", "&Redo", "", "&About VELK7..."};
+  const QStringList expected{"&Undo", "&Redo", "", "Restore a &backup...", "", "&About VELK7..."};
   QString version;
   QTimer::singleShot(0, [&] {
     QWidget* box = QApplication::activeModalWidget();

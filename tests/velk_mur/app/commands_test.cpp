@@ -145,7 +145,8 @@ TEST_F(CommandTest, CommandsCheckThePathsReportTheirOutcomeOrEndQuietlyWhenCance
 
   // A file that could not be checked is not taken for absent: the path is not called invalid.
   messenger.clear();
-  const platform::ScopedFault unreadable(1, {platform::FileOp::Check});
+  const platform::ScopedFault unreadable(platform::textToPath(configuration),
+                                         {platform::FileOp::Check});
   EXPECT_FALSE(validateStickPath({half, "a"}, environment, messenger));
   EXPECT_EQ(messenger.texts(), std::vector<std::string>{"Could not read " + configuration +
                                                         "\nThe memory stick may be unreadable or "

@@ -25,7 +25,6 @@ constexpr std::int32_t kHeadAndMouthRecordCount = 4;
 constexpr std::string_view kOpenFailed = "Failed to open old ERS-*.MWC files\nStick may be corrupt";
 constexpr std::string_view kUnknownFormat = "ERS-*.MWC file unknown format\nMay be compressed";
 constexpr std::string_view kCorrupted = "Original ERS*.MWC is corrupted\nRe-install Ulmaran";
-constexpr std::string_view kCloseFailed = "Error: problem saving ERS-*.MWC data - aborting";
 
 using platform::hasTag;
 using platform::putTag;
@@ -122,8 +121,9 @@ std::optional<BlockCopy> copyOrDropActionBlock(platform::ByteSource& oldFile,
   return BlockCopy{kept, cmacCount};
 }
 
-bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, MwcHeader& header,
-                                fs::path& oldPath, platform::Messenger& messenger) {
+bool copyConfigurationForUpdate(platform::ByteSink& newFile, const fs::path& stickRoot,
+                                MwcHeader& header, fs::path& oldPath,
+                                platform::Messenger& messenger) {
   oldPath.clear();
   StickFile oldFile;
   if (!openOnStick(oldFile, stickRoot, kConfigurationName, kConfigurationExtension, StickMode::Read,
@@ -164,13 +164,10 @@ bool copyConfigurationForUpdate(StickFile& newFile, const fs::path& stickRoot, M
     header.cmacTotal += block->cmacCount;
   }
 
-  if (!oldFile.close()) {
-    messenger.show(kCloseFailed, true);
-    return false;
-  }
+  // Everything was read: a close that fails loses nothing.
+  oldFile.close();
   if (!newFile.write(kept)) {
-    const std::string_view stickText = stickFailureText(newFile.error());
-    messenger.show(stickText.empty() ? kConfigurationSaveFailed : stickText, true);
+    messenger.show(kConfigurationSaveFailed, true);
     return false;
   }
   return true;

@@ -69,7 +69,7 @@ std::optional<BlockCopy> copyOrDropActionBlock(platform::ByteSource& oldFile,
 // Copies the stick's ERS-7.MWC into `newFile` without the generator's blocks, behind a
 // placeholder header. `header` receives the kept counts, `oldPath` the old file's full path.
 // Shows its own messages.
-bool copyConfigurationForUpdate(StickFile& newFile, const std::filesystem::path& stickRoot,
+bool copyConfigurationForUpdate(platform::ByteSink& newFile, const std::filesystem::path& stickRoot,
                                 MwcHeader& header, std::filesystem::path& oldPath,
                                 platform::Messenger& messenger);
 

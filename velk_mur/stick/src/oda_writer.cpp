@@ -48,6 +48,9 @@ bool OdaWriter::createOn(platform::ByteSink& sink, std::int32_t slotCount) {
       static_cast<std::uint32_t>(odaDirectoryEnd(static_cast<std::uint32_t>(slotCount)));
   writtenEnd_ = 0;
   directory_.assign(static_cast<std::size_t>(slotCount) * kSlotSize, 0);
+  plannedSizes_.clear();
+  plannedEnd_ = nextDataOffset_;
+  directoryWritten_ = false;
   if (writeHeader()) return true;
   sink_ = nullptr;
   return false;
@@ -64,6 +67,19 @@ bool OdaWriter::writeHeader() {
   return write(header);
 }
 
+void OdaWriter::planEntry(std::string_view entryName, const platform::FourCC& tag,
+                          std::uint64_t size) {
+  const auto slot = static_cast<std::int32_t>(plannedSizes_.size());
+  plannedSizes_.push_back(size);
+  // An entry that cannot be added is refused by its add; its slot stays as planned till then.
+  if (slot < slotCount_ && entryName.size() <= kMaxEntryNameLength &&
+      plannedEnd_ + size <= kMaxArchiveSize) {
+    fillSlot(slot, entryName, tag, static_cast<std::uint32_t>(plannedEnd_),
+             static_cast<std::uint32_t>(size));
+  }
+  plannedEnd_ += size;
+}
+
 bool OdaWriter::addEntry(const fs::path& sourcePath, std::string_view entryName,
                          const platform::FourCC& tag) {
   if (sink_ == nullptr || entryCount_ >= slotCount_) return false;
@@ -74,11 +90,21 @@ bool OdaWriter::addEntry(const fs::path& sourcePath, std::string_view entryName,
   if (!source) return false;
   const std::optional<std::uint64_t> size = source->size();
   if (!size || *size == 0 || nextDataOffset_ + *size > kMaxArchiveSize) return false;
+  const bool planned = !plannedSizes_.empty();
+  // A source that changed since it was announced would not match the directory written.
+  if (planned && (static_cast<std::size_t>(slot) >= plannedSizes_.size() ||
+                  plannedSizes_[static_cast<std::size_t>(slot)] != *size)) {
+    return false;
+  }
 
   const std::uint32_t dataOffset = nextDataOffset_;
   const auto dataSize = static_cast<std::uint32_t>(*size);
   nextDataOffset_ += dataSize;
-  fillSlot(slot, entryName, tag, dataOffset, dataSize);
+  if (!planned) fillSlot(slot, entryName, tag, dataOffset, dataSize);
+  if (planned && !directoryWritten_) {
+    if (!moveTo(kOdaHeaderSize) || !write(directory_)) return false;
+    directoryWritten_ = true;
+  }
   return moveTo(dataOffset) && copySource(*source, dataSize);
 }
 
@@ -121,8 +147,8 @@ bool OdaWriter::write(std::span<const std::uint8_t> bytes) {
 bool OdaWriter::finish() {
   if (sink_ == nullptr) return false;
   // An archive without data is its header alone; otherwise the directory goes over its zeros.
-  const bool directoryWritten =
-      writtenEnd_ <= kOdaHeaderSize || (moveTo(kOdaHeaderSize) && write(directory_));
+  const bool directoryWritten = directoryWritten_ || writtenEnd_ <= kOdaHeaderSize ||
+                                (moveTo(kOdaHeaderSize) && write(directory_));
   bool ok = directoryWritten;
   if (file_) {
     const platform::FileOutcome closed = file_->close();

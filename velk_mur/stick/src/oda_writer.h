@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "platform/byte_sink.h"
 #include "platform/files.h"
@@ -40,6 +41,12 @@ class OdaWriter {
   // The same on a sink the caller owns, e.g. memory in tests.
   bool createOn(platform::ByteSink& sink, std::int32_t slotCount);
 
+  // Announces the next entry before any is added, with the size its source will have. An
+  // archive whose entries are all announced is written strictly in order, its directory before
+  // the data, so no byte is written twice: some sticks and card readers lose rewrites. Each add
+  // must then bring the announced size.
+  void planEntry(std::string_view entryName, const platform::FourCC& tag, std::uint64_t size);
+
   // Appends the whole source file as the next entry. A failed add still uses up its slot; an
   // add beyond the slot count or a name over 127 characters is refused before any write.
   bool addEntry(const std::filesystem::path& sourcePath, std::string_view entryName,
@@ -71,6 +78,9 @@ class OdaWriter {
   platform::Bytes directory_;  // every slot, zero until filled
   platform::Bytes copyBuffer_;
   platform::FileError error_ = platform::FileError::None;
+  std::vector<std::uint64_t> plannedSizes_;
+  std::uint64_t plannedEnd_ = 0;
+  bool directoryWritten_ = false;
 };
 
 }  // namespace velk_mur

@@ -57,8 +57,9 @@ std::vector<RecordingPlan> planRecordings(const fs::path& audioFolder,
     if (plan.hasFullBodyMotion()) {
       plan.motionBytes = audioSizes.of(plan.fullBodyFile).value_or(0);
     } else {
+      plan.headBytes = generatedSizes.of(motionFileName(stem, kHeadKind, kRobotModel)).value_or(0);
       plan.motionBytes =
-          generatedSizes.of(motionFileName(stem, kHeadKind, kRobotModel)).value_or(0) +
+          plan.headBytes +
           generatedSizes.of(motionFileName(stem, kMouthKind, kRobotModel)).value_or(0);
     }
     plan.ledBytes = generatedSizes.of(ledFileName(stem)).value_or(0);
@@ -104,7 +105,8 @@ std::array<std::uint64_t, 5> newFileSizes(const std::vector<RecordingPlan>& plan
 
 std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
                           std::uint64_t oldConfigurationSize, std::uint64_t clusterSize) {
-  std::uint64_t total = platform::clusterRounded(1, clusterSize);  // the journal
+  constexpr std::uint64_t kGrowingFolders = 3;
+  std::uint64_t total = (1 + kGrowingFolders) * platform::clusterRounded(1, clusterSize);
   for (const std::uint64_t size : newFileSizes(plans, oldConfigurationSize)) {
     total += platform::clusterRounded(size, clusterSize);
   }

@@ -22,7 +22,8 @@ struct RecordingPlan {
   // The sizes of the files the save will pack, looked up once while planning; a source that
   // is missing counts as empty here, and its add fails later.
   std::uint64_t soundBytes = 0;
-  std::uint64_t motionBytes = 0;
+  std::uint64_t motionBytes = 0;  // the full-body motion, or head and mouth together
+  std::uint64_t headBytes = 0;
   std::uint64_t ledBytes = 0;
   bool hasFullBodyMotion() const { return !fullBodyFile.empty(); }
 };
@@ -50,7 +51,8 @@ std::array<std::uint64_t, 5> newFileSizes(const std::vector<RecordingPlan>& plan
                                           std::uint64_t oldConfigurationSize);
 
 // The room the save takes on a file system whose files take whole clusters of `clusterSize`
-// bytes: each new file rounded up, and one cluster for the save's journal.
+// bytes: each new file rounded up, one cluster for the save's journal, and one for each of the
+// three folders whose entries grow while the new files stand beside the old.
 std::uint64_t bytesNeeded(const std::vector<RecordingPlan>& plans,
                           std::uint64_t oldConfigurationSize, std::uint64_t clusterSize = 1);
 

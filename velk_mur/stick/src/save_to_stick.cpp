@@ -32,6 +32,15 @@ constexpr std::string_view kProgressLabel = "Saving";
 constexpr std::string_view kNotReplaceable =
     "\nThe file is read-only or in use by another program; nothing on the stick was changed";
 constexpr std::string_view kFinishedLater = "\nThe next Test or Save to Stick finishes this save";
+constexpr std::string_view kNotKept =
+    " on the memory stick does not hold what was written to it\nThe stick or its card reader did "
+    "not keep the data; nothing on the stick was changed. Try another reader or stick";
+constexpr std::string_view kLostFiles =
+    " lost from the memory stick when a save was interrupted\nSave to Stick from your audio "
+    "folder to write the stick anew";
+constexpr std::string_view kUnfinishedUnlockable =
+    "The memory stick holds an unfinished save but cannot be written\nCheck that it is not "
+    "locked or full, then try again";
 
 std::string pathText(const fs::path& path) {
   return platform::pathToText(platform::resolveCase(path));
@@ -50,9 +59,18 @@ class StickSave {
         messenger_(messenger),
         backupsFolder_(backupsFolder) {}
 
-  bool run() {
-    const std::optional<platform::FileLock> lock = lockStick(stickRoot_, messenger_);
-    if (!lock || !finishInterruptedSave(stickRoot_, messenger_)) return false;
+  // `recovering`: run by the recovery, which holds the stick's lock, to write anew what an
+  // interrupted save lost. Otherwise an interrupted save is finished first; one that lost a
+  // file is simply overtaken, as this save writes every file anew.
+  bool run(bool recovering = false) {
+    const std::optional<platform::FileLock> lock =
+        recovering ? std::nullopt : lockStick(stickRoot_, messenger_);
+    if (!recovering) {
+      if (!lock) return false;
+      if (finishInterruptedSave(stickRoot_, messenger_).status == Recovery::Status::Failed) {
+        return false;
+      }
+    }
     if (!planFromListing() || !checkRecordings() || !checkRoom()) return false;
     if (!backupsFolder_.empty() && !backUpBeforeSave(stickRoot_, backupsFolder_, messenger_)) {
       return false;
@@ -60,7 +78,7 @@ class StickSave {
     const bool written = openCatalogue() && openConfiguration() && copyConfiguration() &&
                          createArchives() && addRecordings() && finishArchives() &&
                          closeCatalogue() && closeConfiguration() && flushNewFiles() &&
-                         checkTargetsReplaceable() && startJournal();
+                         readBackNewFiles() && checkTargetsReplaceable() && startJournal();
     if (!written) {
       abandon();
       return false;
@@ -77,11 +95,7 @@ class StickSave {
   // Whatever step failed, a stick that filled up, is locked or went away is what the user must
   // hear about; a stick that stopped answering looks like an I/O error to the file that saw it.
   bool fail(platform::FileError error, std::string_view stepText) {
-    if (error == platform::FileError::Io &&
-        platform::folderState(stickRoot_) == platform::FileState::Absent) {
-      error = platform::FileError::Gone;
-    }
-    const std::string_view stickText = stickFailureText(error);
+    const std::string_view stickText = stickFailureText(stickError(error, stickRoot_), phase_);
     return fail(stickText.empty() ? stepText : stickText);
   }
 
@@ -145,8 +159,8 @@ class StickSave {
   }
 
   bool openConfiguration() {
-    if (!configuration_.open(temporaryFor(kConfiguration), StickMode::Write)) {
-      return fail(configuration_.error(), kConfigurationCreateFailed);
+    if (!configurationFile_.open(temporaryFor(kConfiguration), StickMode::Write)) {
+      return fail(configurationFile_.error(), kConfigurationCreateFailed);
     }
     return true;
   }
@@ -164,7 +178,25 @@ class StickSave {
         return fail(archives_[i].error(), std::string(kind.createFailed) + pathText(targetOf(i)));
       }
     }
+    planEntries();
     return true;
+  }
+
+  // Every entry announced with the size the plan found, so each archive is written in order.
+  void planEntries() {
+    for (const RecordingPlan& plan : plans_) {
+      archives_[kAudio].planEntry(plan.name, kWaveTag, plan.soundBytes);
+      if (plan.hasFullBodyMotion()) {
+        archives_[kMotion].planEntry(motionName(plan.name, kFullBodyKind, kRobotModel), kMotionTag,
+                                     plan.motionBytes);
+      } else {
+        archives_[kMotion].planEntry(motionName(plan.name, kHeadKind, kRobotModel), kMotionTag,
+                                     plan.headBytes);
+        archives_[kMotion].planEntry(motionName(plan.name, kMouthKind, kRobotModel), kMotionTag,
+                                     plan.motionBytes - plan.headBytes);
+      }
+      archives_[kLed].planEntry(plan.name, kLedTag, plan.ledBytes);
+    }
   }
 
   // A failed write names the stick's file; otherwise the recording could not be read.
@@ -201,7 +233,7 @@ class StickSave {
       }
       const int records = writeActionBlock(configuration_, plan.number, plan.name,
                                            plan.hasFullBodyMotion(), plan.audioOnly);
-      if (records == 0) return fail(configuration_.error(), kConfigurationSaveFailed);
+      if (records == 0) return fail(kConfigurationSaveFailed);
       ++header_.mcidCount;
       header_.cmacTotal += records;
       if (!catalogue_.writeText(actionCatalogueLine(plan.name, plan.number, plan.audioOnly))) {
@@ -229,30 +261,34 @@ class StickSave {
     return true;
   }
 
-  // The final header goes over the placeholder.
+  // The configuration is made in memory, its final header over the placeholder, and written in
+  // one run: no byte of it is written twice.
   bool closeConfiguration() {
-    const bool written = configuration_.seek(0) && configuration_.write(mwcHeaderBytes(header_));
-    const platform::FileError writeError = configuration_.error();
-    const platform::FileOutcome closed = configuration_.close();
+    configuration_.seek(0);
+    configuration_.write(mwcHeaderBytes(header_));
+    const bool written = configurationFile_.write(configuration_.bytes());
+    const platform::FileError writeError = configurationFile_.error();
+    const platform::FileOutcome closed = configurationFile_.close();
     if (!written || !closed) {
       return fail(written ? closed.error : writeError, kConfigurationSaveFailed);
     }
     return true;
   }
 
-  // Each new file reaches the device before the journal says it is complete.
+  // Each new file reaches the device before the journal says it is complete. Its checksum is
+  // taken first, from what the system holds of the program's writes.
   bool flushNewFiles() {
     replacements_ = saveReplacements();
     // The three archives share a folder: each folder is flushed once, after its files.
     std::vector<std::pair<fs::path, std::size_t>> folders;
     for (std::size_t k = 0; k < replacements_.size(); ++k) {
       const fs::path file = stickRoot_ / fs::path(replacements_[k].temporary);
-      const std::optional<std::uint64_t> size = platform::fileSize(file);
-      if (!size) return flushFailed(k, platform::FileError::Io);
+      const std::optional<platform::FileChecksum> written = platform::fileChecksum(file, false);
+      if (!written) return flushFailed(k, platform::FileError::Io);
       if (const platform::FileOutcome flushed = platform::flushFile(file); !flushed) {
         return flushFailed(k, flushed.error);
       }
-      replacements_[k].size = *size;
+      replacements_[k].written = *written;
       const fs::path folder = file.parent_path();
       if (std::none_of(folders.begin(), folders.end(),
                        [&](const auto& known) { return known.first == folder; })) {
@@ -275,12 +311,30 @@ class StickSave {
     return fail(error, k == kCatalogue ? kCatalogueSaveFailed : kConfigurationSaveFailed);
   }
 
+  // Each new file read back from the stick itself: a stick or card reader that did not keep
+  // what it was given is found before anything is put in place.
+  bool readBackNewFiles() {
+    for (std::size_t k = 0; k < replacements_.size(); ++k) {
+      const fs::path file = stickRoot_ / fs::path(replacements_[k].temporary);
+      const std::optional<platform::FileChecksum> kept = platform::fileChecksum(file, true);
+      if (kept && *kept == replacements_[k].written) continue;
+      if (!kept) return flushFailed(k, platform::FileError::Io);
+      return fail(pathText(targetOf(k).filename()).append(kNotKept));
+    }
+    return true;
+  }
+
   // A target the renames could not replace would leave the stick half new: found now, the
   // stick stays as it was.
   bool checkTargetsReplaceable() {
     for (std::size_t k = 0; k < replacements_.size(); ++k) {
       const fs::path target = stickRoot_ / fs::path(replacements_[k].target);
-      if (platform::replaceable(target) == platform::Replaceable::Yes) continue;
+      const platform::FileState state = platform::fileState(target);
+      if (state == platform::FileState::Unknown) return flushFailed(k, platform::FileError::Io);
+      replacements_[k].replacesOld = state == platform::FileState::Present;
+      const platform::Replaceable replace = platform::replaceable(target);
+      if (replace == platform::Replaceable::Yes) continue;
+      if (replace == platform::Replaceable::Unknown) return flushFailed(k, platform::FileError::Io);
       return fail(
           stepFailureText(pathText(target), kNewFiles[k].replaceWords).append(kNotReplaceable));
     }
@@ -288,32 +342,36 @@ class StickSave {
   }
 
   bool startJournal() {
-    const platform::FileOutcome written = writeJournal(stickRoot_, replacements_);
-    if (written) return true;
-    return stepFailed(written.error, journalPath(stickRoot_), "writing the save journal");
+    const platform::FileOutcome written =
+        writeJournal(stickRoot_, SaveJournal{audioFolder_, replacements_});
+    if (!written) {
+      return stepFailed(written.error, journalPath(stickRoot_), "writing the save journal");
+    }
+    phase_ = SavePhase::Finishing;
+    return true;
   }
 
-  // Archives first, then ACTION.CFG, and ERS-7.MWC last, each rename replacing its target in
-  // one step. The journal written before them lets the next command finish renames that a
-  // crash or a failure cut short, so the stick ends entirely new.
+  // Archives first, then ACTION.CFG, and ERS-7.MWC last. The journal written before lets the
+  // next command finish what a crash, a pulled stick or a failure cut short.
   bool replaceTargets() {
-    const std::optional<fs::path> failed = replaceAll(stickRoot_, replacements_);
+    const std::optional<CommitFailure> failed =
+        commitReplacements(stickRoot_, SaveJournal{audioFolder_, replacements_});
     if (!failed) return true;
     std::string_view words = "flushing the memory stick";
     for (std::size_t k = 0; k < replacements_.size(); ++k) {
-      if (stickRoot_ / fs::path(replacements_[k].target) == *failed) {
+      if (stickRoot_ / fs::path(replacements_[k].target) == failed->file) {
         words = kNewFiles[k].replaceWords;
       }
     }
-    messenger_.show(stepFailureText(pathText(*failed), words).append(kFinishedLater), true);
-    return false;
+    return fail(failed->error,
+                stepFailureText(pathText(failed->file), words).append(kFinishedLater));
   }
 
   // Closes whatever is open and removes every temporary file created so far.
   void abandon() {
     for (OdaWriter& archive : archives_) archive.abandon();
     catalogue_.close();
-    configuration_.close();
+    configurationFile_.close();
     for (const fs::path& temporary : pending_) platform::removeFile(temporary);
   }
 
@@ -324,12 +382,23 @@ class StickSave {
   std::vector<RecordingPlan> plans_;
   std::vector<fs::path> pending_;
   StickFile catalogue_;
-  StickFile configuration_;
+  StickFile configurationFile_;
+  platform::MemorySink configuration_;
   std::array<OdaWriter, kArchiveCount> archives_;
   MwcHeader header_;
   fs::path oldConfiguration_;
   std::vector<Replacement> replacements_;
+  SavePhase phase_ = SavePhase::Writing;
 };
+
+std::string joinedNames(const std::vector<std::string>& names) {
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+    text += names[i];
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -339,19 +408,69 @@ bool saveToStick(const fs::path& audioFolder, const fs::path& stickRoot,
   return save.run();
 }
 
+bool recoverInterruptedSave(const fs::path& stickRoot, platform::Messenger& messenger,
+                            const std::optional<fs::path>& audioFolder) {
+  std::optional<platform::FileLock> lock;
+  switch (tryLockStick(stickRoot, lock)) {
+    case platform::LockOutcome::Acquired:
+      break;
+    case platform::LockOutcome::HeldByOther:
+      return true;  // a save that runs now owns its files and finishes them itself
+    case platform::LockOutcome::Failed:
+      // A stick that cannot be locked cannot be written; it may still hold an unfinished save.
+      if (!unfinishedSaveOnStick(stickRoot)) return true;
+      messenger.show(platform::readOnlyVolume(stickRoot)
+                         ? stickFailureText(platform::FileError::ReadOnly, SavePhase::Recovering)
+                         : kUnfinishedUnlockable,
+                     true);
+      return false;
+  }
+  const Recovery recovery = finishInterruptedSave(stickRoot, messenger);
+  if (recovery.status != Recovery::Status::LostFiles) {
+    return recovery.status == Recovery::Status::Whole;
+  }
+  // The lost files are written anew from the recordings: those the journal names, else those
+  // of the folder the user set.
+  fs::path from = recovery.audioFolder;
+  if (from.empty() || platform::folderState(from) != platform::FileState::Present) {
+    from = audioFolder.value_or(fs::path());
+  }
+  const std::string lost = joinedNames(recovery.lost);
+  if (from.empty() || platform::folderState(from) != platform::FileState::Present) {
+    messenger.show(lost + (recovery.lost.size() == 1 ? " was" : " were") + std::string(kLostFiles),
+                   true);
+    return false;
+  }
+  const fs::path noBackups;
+  StickSave save(from, stickRoot, messenger, noBackups);
+  if (!save.run(true)) return false;
+  messenger.show("An interrupted save to the memory stick lost " + lost +
+                     "; the stick was written anew from " + pathText(from),
+                 false);
+  return true;
+}
+
 std::string stepFailureText(std::string_view file, std::string_view stepWords) {
   std::string text = "ERROR: problem ";
   return text.append(stepWords).append(" - aborting\n(file : ").append(file).append(")");
 }
 
-std::string_view stickFailureText(platform::FileError error) {
+platform::FileError stickError(platform::FileError error, const fs::path& stickRoot) {
+  if (error == platform::FileError::NoSpace || error == platform::FileError::ReadOnly) return error;
+  return platform::folderState(stickRoot) == platform::FileState::Present
+             ? error
+             : platform::FileError::Gone;
+}
+
+std::string_view stickFailureText(platform::FileError error, SavePhase phase) {
+  const StickFailureTexts& texts = kStickFailureTexts[static_cast<std::size_t>(phase)];
   switch (error) {
     case platform::FileError::NoSpace:
-      return kStickFull;
+      return texts.full;
     case platform::FileError::ReadOnly:
-      return kStickReadOnly;
+      return texts.readOnly;
     case platform::FileError::Gone:
-      return kStickGone;
+      return texts.gone;
     case platform::FileError::None:
     case platform::FileError::Io:
       break;

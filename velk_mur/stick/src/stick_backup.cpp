@@ -75,10 +75,17 @@ class SaveFilesRestore {
     for (std::size_t k = 0; k < replacements_.size(); ++k) {
       Replacement& r = replacements_[k];
       const fs::path temporary = onStick(stickRoot_, r.temporary);
-      const std::optional<std::uint64_t> size =
-          platform::copyFile(sources_[k], temporary) ? platform::fileSize(temporary) : std::nullopt;
-      if (!size) return abandon("Could not write " + platform::pathToText(temporary));
-      r.size = *size;
+      const fs::path target = onStick(stickRoot_, r.target);
+      const std::optional<platform::FileChecksum> written =
+          platform::copyFile(sources_[k], temporary) ? platform::fileChecksum(temporary, false)
+                                                     : std::nullopt;
+      if (!written) return abandon("Could not write " + platform::pathToText(temporary));
+      // Read back from the stick itself, as a save's files are.
+      if (platform::fileChecksum(temporary, true) != written) {
+        return abandon(platform::pathToText(temporary) + " does not hold what was written to it");
+      }
+      r.written = *written;
+      r.replacesOld = platform::fileState(target) == platform::FileState::Present;
       folders.insert(temporary.parent_path());
     }
     for (const fs::path& folder : folders) {
@@ -91,12 +98,13 @@ class SaveFilesRestore {
         return abandon(platform::pathToText(target) + " is read-only or in use by another program");
       }
     }
-    if (!writeJournal(stickRoot_, replacements_)) {
+    const SaveJournal journal{{}, replacements_};
+    if (!writeJournal(stickRoot_, journal)) {
       return abandon("Could not write " + platform::pathToText(journalPath(stickRoot_)));
     }
-    if (const std::optional<fs::path> failed = replaceAll(stickRoot_, replacements_)) {
+    if (const std::optional<CommitFailure> failed = commitReplacements(stickRoot_, journal)) {
       messenger_.show("The backup could not be put back completely: problem replacing " +
-                          platform::pathToText(*failed) +
+                          platform::pathToText(failed->file) +
                           "\nThe next Test, Save to Stick or restore finishes it",
                       true);
       return false;
@@ -162,23 +170,37 @@ bool backUpBeforeSave(const fs::path& stickRoot, const fs::path& backupsFolder,
 
 bool restoreBackup(const fs::path& backup, const fs::path& stickRoot,
                    platform::Messenger& messenger) {
-  const std::optional<platform::FileLock> lock = lockStick(stickRoot, messenger);
-  if (!lock || !finishInterruptedSave(stickRoot, messenger)) return false;
-
+  bool holdsSaveFiles = false;
+  bool unreadable = false;
+  for (const std::string& name : savedFileNames()) {
+    const platform::FileState state = platform::fileState(onStick(backup, name));
+    unreadable = unreadable || state == platform::FileState::Unknown;
+    holdsSaveFiles = holdsSaveFiles || state == platform::FileState::Present;
+  }
   const fs::path keptProgram = onStick(backup, kProgramFileName);
   const platform::FileState programState = platform::fileState(keptProgram);
-  if (programState == platform::FileState::Unknown) {
-    return refuse(kRestoreFailed, "Could not read " + platform::pathToText(keptProgram), messenger);
+  if (programState == platform::FileState::Unknown || unreadable) {
+    return refuse(kRestoreFailed, "Could not read the backup " + platform::pathToText(backup),
+                  messenger);
   }
-  SaveFilesRestore saveFiles(backup, stickRoot, messenger);
-  bool anySaveFile = false;
-  if (!saveFiles.plan(anySaveFile)) return false;
-  if (!anySaveFile && programState == platform::FileState::Absent) {
+  if (!holdsSaveFiles && programState == platform::FileState::Absent) {
     return refuse(kRestoreFailed,
                   "The backup holds none of the stick's files\n" + platform::pathToText(backup),
                   messenger);
   }
-  if (anySaveFile && !saveFiles.run()) return false;
+  // The save's files under the save's lock, after an interrupted save was finished or undone.
+  // A backup of the program alone needs neither: a stick for the editor may have no folder for
+  // the save's lock.
+  if (holdsSaveFiles) {
+    const std::optional<platform::FileLock> lock = lockStick(stickRoot, messenger);
+    // A save that lost a file is overtaken: the backup puts every file of a save back.
+    if (!lock || finishInterruptedSave(stickRoot, messenger).status == Recovery::Status::Failed) {
+      return false;
+    }
+    SaveFilesRestore saveFiles(backup, stickRoot, messenger);
+    bool any = false;
+    if (!saveFiles.plan(any) || !saveFiles.run()) return false;
+  }
   if (programState == platform::FileState::Present &&
       !restoreProgram(keptProgram, stickRoot, messenger)) {
     return false;

@@ -216,8 +216,16 @@ void checkBlockRecords(const MwcBlock& block, const std::string& title,
   const bool owned = block.number >= kFirstOwnedAction && block.number <= kLastOwnedAction;
   for (const MwcRecord& record : block.records) {
     const std::optional<Archive> archive = archiveOfKind(record.kind);
-    if (!archive || !archives[static_cast<std::size_t>(*archive)].read) continue;
+    if (!archive) continue;
     const auto index = static_cast<std::size_t>(*archive);
+    if (!archives[index].read) {
+      std::vector<std::string>& missing = inspection.missing;
+      if (owned &&
+          std::find(missing.begin(), missing.end(), archives[index].title) == missing.end()) {
+        missing.push_back(archives[index].title);
+      }
+      continue;
+    }
     if (archives[index].names.contains(platform::toLowerAscii(record.name))) continue;
     const std::string missing = title + " block " + std::to_string(block.number) + ": " +
                                 record.name + " (" + mwcKindName(record.kind) + ") is not in " +
@@ -260,7 +268,10 @@ void inspectConfiguration(const std::filesystem::path& stickRoot,
                           StickInspection& inspection) {
   const FileOnStick file =
       readOnStick(stickRoot, kConfigurationName, kConfigurationExtension, inspection);
-  if (!file.bytes) return;
+  if (!file.bytes) {
+    inspection.missing.push_back(file.title);
+    return;
+  }
   const MwcReadResult read = readMwcFile(*file.bytes);
   const MwcContents& configuration = read.configuration;
   if (configuration.version != 0) {
@@ -295,6 +306,7 @@ StickInspection inspectStick(const std::filesystem::path& stickRoot) {
   inspection.listing.push_back("Stick: " + platform::pathToText(stickRoot));
   const FileOnStick catalogue =
       readOnStick(stickRoot, kActionCatalogueName, kActionCatalogueExtension, inspection);
+  if (!catalogue.bytes) inspection.missing.push_back(catalogue.title);
   const std::vector<CatalogueAction> actions = inspectCatalogue(catalogue, inspection);
   std::array<ArchiveNames, 3> archives;
   for (Archive which : {Archive::Audio, Archive::Motion, Archive::Led}) {

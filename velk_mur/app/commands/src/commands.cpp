@@ -191,6 +191,12 @@ std::string namesTooLongForVelk7(const fs::path& audioFolder) {
 bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment,
                        platform::Messenger& messenger) {
   const std::string stickPath = expandPathText(paths.stickPath, environment);
+  // An interrupted save is finished, or what it lost written anew, before the stick's files are
+  // checked: a stick pulled during a save may lack one of them until then.
+  if (!recoverInterruptedSave(stickRootFromText(stickPath), messenger,
+                              audioFolderFromText(expandPathText(paths.audioPath, environment)))) {
+    return false;
+  }
   const std::string catalogue = stickFileText(stickPath, kActionCatalogue);
   const StickFileCheck catalogueCheck = checkStickFile(catalogue, messenger);
   if (catalogueCheck == StickFileCheck::Absent) {
@@ -208,7 +214,7 @@ bool validateStickPath(const PathTexts& paths, const AppEnvironment& environment
   // The paths are remembered as typed. Not being able to remember them does not stop the
   // command.
   storePathTexts(environment, paths);
-  return recoverInterruptedSave(stickRootFromText(stickPath), messenger);
+  return true;
 }
 
 CommandResult runGenerate(const PathTexts& paths, const AppEnvironment& environment,

@@ -7,6 +7,7 @@
 #include "platform/path_text.h"
 #include "velk_mur/commands/stick_commands.h"
 #include "velk_mur/generate/wav_input.h"
+#include "velk_mur/stick/save_to_stick.h"
 #include "velk_mur/stick/stick_inspection.h"
 
 namespace velk_mur {
@@ -65,9 +66,13 @@ CommandResult runPreview(const PathTexts& paths, std::string_view name, std::str
 }
 
 CommandResult runInspect(const PathTexts& paths, platform::Messenger& messenger) {
-  const StickInspection inspection = inspectStick(stickRootFromText(paths.stickPath));
-  std::vector<std::string> shown =
-      stickMediumLines(stickRootFromText(paths.stickPath), platform::mountedVolumes().volumes);
+  // What an interrupted save left is finished first, so the stick is shown as it stands.
+  const std::filesystem::path stickRoot = stickRootFromText(paths.stickPath);
+  if (!recoverInterruptedSave(stickRoot, messenger, audioFolderFromText(paths.audioPath))) {
+    return {};
+  }
+  const StickInspection inspection = inspectStick(stickRoot);
+  std::vector<std::string> shown = stickMediumLines(stickRoot, platform::mountedVolumes().volumes);
   shown.push_back("");
   shown.insert(shown.end(), inspection.listing.begin(), inspection.listing.end());
   if (!inspection.notes.empty()) shown.push_back("");

@@ -130,7 +130,9 @@ CommandResult runBackup(const PathTexts& paths, std::string_view toText,
   // The copy is taken whole: no save may change the stick meanwhile, and an interrupted one is
   // finished first.
   const std::optional<platform::FileLock> lock = lockStick(stickRoot, messenger);
-  if (!lock || !finishInterruptedSave(stickRoot, messenger)) return {};
+  if (!lock || finishInterruptedSave(stickRoot, messenger).status == Recovery::Status::Failed) {
+    return {};
+  }
   platform::FileList list = platform::filesBelow(stickRoot, kStickTree);
   if (!list.problem.empty()) {
     messenger.show(list.problem, true);

@@ -2,6 +2,7 @@
 // Saving the audio folder's recordings to the memory stick: the three data archives, the
 // action configuration ERS-7.MWC and the R-CODE action catalogue ACTION.CFG, all or nothing.
 #include <filesystem>
+#include <optional>
 
 #include "platform/messenger.h"
 
@@ -16,5 +17,13 @@ namespace velk_mur {
 // that cannot copy them changes nothing.
 bool saveToStick(const std::filesystem::path& audioFolder, const std::filesystem::path& stickRoot,
                  platform::Messenger& messenger, const std::filesystem::path& backupsFolder = {});
+
+// What every command that opens the stick calls first: an interrupted save is finished, undone
+// or, when it lost a file, written anew from its recordings (those its journal names, else
+// `audioFolder`). A stick that another save holds is left alone; a read-only stick with an
+// unfinished save is reported. False (reported) when the stick could not be made whole,
+// naming what was lost and what to do.
+bool recoverInterruptedSave(const std::filesystem::path& stickRoot, platform::Messenger& messenger,
+                            const std::optional<std::filesystem::path>& audioFolder = {});
 
 }  // namespace velk_mur

@@ -11,6 +11,9 @@ struct StickInspection {
   std::vector<std::string> listing;   // what is on the stick, line by line
   std::vector<std::string> notes;     // worth knowing, but not wrong
   std::vector<std::string> problems;  // one line per inconsistency or unreadable file
+  // The files the stick needs and does not hold or could not read: ACTION.CFG, ERS-7.MWC, and
+  // each archive that the generator's own actions need.
+  std::vector<std::string> missing;
 };
 
 // Reads ACTION.CFG, ERS-7.MWC, AUDIO.ODA, MOTION.ODA and LED.ODA under `stickRoot` and checks
