@@ -2,43 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
+#include "tests/support/fake_volumes.h"
 #include "tests/support/temp_tree.h"
 
 namespace fs = std::filesystem;
 using platform::StickTracker;
 using platform::Volume;
+using testing_support::FakeVolumes;
 using testing_support::TempDir;
 
 namespace {
-
-// Volumes are folders below a temporary one; "mounting" one lists it.
-class FakeVolumes : public platform::VolumeSource {
- public:
-  explicit FakeVolumes(const TempDir& dir) : dir_(dir) {}
-
-  void mount(const std::string& name, const char* marker = platform::kMotionStickMarker.data()) {
-    const fs::path root = dir_ / name;
-    fs::create_directories(root);
-    if (marker != nullptr) testing_support::writeTextFile(root / marker, "x");
-    Volume volume;
-    volume.root = root;
-    volume.label = name;
-    mounted_[name] = volume;
-  }
-  void unmount(const std::string& name) { mounted_.erase(name); }
-
-  platform::VolumeListing list() override {
-    platform::VolumeListing listing;
-    for (const auto& [name, volume] : mounted_) listing.volumes.push_back(volume);
-    return listing;
-  }
-
- private:
-  const TempDir& dir_;
-  std::map<std::string, Volume> mounted_;
-};
 
 std::vector<std::string> labels(const std::vector<Volume>& volumes) {
   std::vector<std::string> names;
@@ -69,15 +42,15 @@ TEST(StickTracker, SeesSticksArriveAndLeaveAmongOtherVolumes) {
       {"+AIBO", {"AIBO"}, {}, {"AIBO"}},             // back
   };
   TempDir dir;
-  FakeVolumes volumes(dir);
+  FakeVolumes volumes;
   StickTracker tracker(volumes, platform::kMotionStickMarker);
   for (const Step& step : steps) {
     SCOPED_TRACE(step.action);
     const std::string action = step.action;
     const std::string name = action.empty() ? "" : action.substr(1);
-    if (action.starts_with('+')) volumes.mount(name);
-    if (action.starts_with('~')) volumes.mount(name, nullptr);
-    if (action.starts_with('^')) volumes.mount(name, "open-r/mw/conf/ers-7.mwc");
+    if (action.starts_with('+')) volumes.mount(dir / name, name, platform::kMotionStickMarker);
+    if (action.starts_with('~')) volumes.mount(dir / name, name);
+    if (action.starts_with('^')) volumes.mount(dir / name, name, "open-r/mw/conf/ers-7.mwc");
     if (action.starts_with('-')) volumes.unmount(name);
     const platform::StickChange change = tracker.refresh();
     EXPECT_EQ(labels(change.arrived), step.arrived);
@@ -89,9 +62,9 @@ TEST(StickTracker, SeesSticksArriveAndLeaveAmongOtherVolumes) {
 
 TEST(StickTracker, EachProgramLooksForItsOwnFile) {
   TempDir dir;
-  FakeVolumes volumes(dir);
-  volumes.mount("ACTIONS", platform::kMotionStickMarker.data());
-  volumes.mount("PROGRAM", platform::kProgramStickMarker.data());
+  FakeVolumes volumes;
+  volumes.mount(dir / "ACTIONS", "ACTIONS", platform::kMotionStickMarker);
+  volumes.mount(dir / "PROGRAM", "PROGRAM", platform::kProgramStickMarker);
   StickTracker motion(volumes, platform::kMotionStickMarker);
   StickTracker program(volumes, platform::kProgramStickMarker);
   motion.refresh();
@@ -113,9 +86,11 @@ TEST(PickOneStick, OneIsTakenNoneAndSeveralAreRefusedWithTheList) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.sticks.size());
     TempDir dir;
-    FakeVolumes volumes(dir);
-    volumes.mount("PLAIN", nullptr);
-    for (const std::string& name : c.sticks) volumes.mount(name);
+    FakeVolumes volumes;
+    volumes.mount(dir / "PLAIN", "PLAIN");
+    for (const std::string& name : c.sticks) {
+      volumes.mount(dir / name, name, platform::kMotionStickMarker);
+    }
     const platform::StickPick pick = platform::pickOneStick(volumes, platform::kMotionStickMarker);
     EXPECT_EQ(pick.stick.has_value(), c.picked != nullptr);
     if (c.picked != nullptr) {

@@ -10,6 +10,7 @@
 
 #include "platform/path_text.h"
 #include "tests/robustness/fault_sweep.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/gen_wav_maker.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_tree.h"
@@ -122,5 +123,26 @@ TEST(DamagedGeneratedFiles, CheckPassNamesTheDamagedFile) {
         messenger.texts(),
         std::vector<std::string>{"Damaged generated file: please delete it and Generate again\n" +
                                  platform::pathToText(damaged)});
+  }
+}
+
+// A generated file (or the user's full-body motion) whose presence cannot be checked is named,
+// not called missing nor taken as there.
+TEST(UncheckableGeneratedFiles, CheckPassNamesTheFile) {
+  for (const char* file : {"hello.mtn", "GEN/hello_h7.mtn", "GEN/hello_m.mtn", "GEN/hello.led"}) {
+    SCOPED_TRACE(file);
+    TempDir dir;
+    makeAudioFolder(dir.path());
+    platform::RecordingMessenger messenger;
+    ASSERT_TRUE(velk_mur::generateMissingFiles(dir.path(), messenger).ok);
+    messenger.clear();
+    const fs::path uncheckable = dir / file;
+    const platform::ScopedFault fault(uncheckable, {platform::FileOp::Check});
+    EXPECT_EQ(velk_mur::checkAudioFolder(dir.path(), messenger).status,
+              velk_mur::CheckStatus::Refused);
+    EXPECT_EQ(messenger.texts(),
+              std::vector<std::string>{"Could not check whether a generated file is there: the "
+                                       "folder may be unreadable\n" +
+                                       platform::pathToText(uncheckable)});
   }
 }

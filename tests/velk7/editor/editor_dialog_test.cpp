@@ -392,7 +392,8 @@ TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
                           dialog_->mapToGlobal(QPoint(2, 2)));
   QApplication::sendEvent(dialog_.get(), &event);
-  EXPECT_EQ(items, (QStringList{"&Undo", "&Redo", "", "&About VELK7..."}));
+  EXPECT_EQ(items,
+            (QStringList{"&Undo", "&Redo", "", "Restore a &backup...", "", "&About VELK7..."}));
 }
 
 TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {

@@ -102,6 +102,49 @@ TEST(Interpreter, TracesWhatTheProgramDoesOverTime) {
        5,
        {"0.000 line 12: VDUMP: n = 5", "0.032 line 16: VDUMP: n = -1",
         "0.032 line 16: the program ends"}},
+      // Numbers in four bases; a FOR whose step passes its end stops after passing it.
+      {"SET a 0x1F\nSET b 0o17\nSET c 0b101\nSET d -0x10\nPRINT \"%d %d %d %d %x\" a b c d a\n"
+       "FOR i 1 10 4\nVDUMP i\nNEXT\n",
+       {},
+       1,
+       {"0.000 line 5: PRINT: 31 15 5 -16 1F", "0.000 line 7: VDUMP: i = 1",
+        "0.000 line 7: VDUMP: i = 5", "0.000 line 7: VDUMP: i = 9",
+        "0.000 line 8: the program ends"}},
+      // LOCAL gives the value back on RETURN; after a CSET that matched the next is skipped.
+      {"SET x 1\nCALL S\nVDUMP x\nCSET 1 = 1 10\nCSET 2 = 2 20\nVDUMP Context\nEXIT\n:S\n"
+       "LOCAL x 5\nVDUMP x\nRETURN\n",
+       {},
+       1,
+       {"0.000 line 2: CALL S", "0.000 line 10: VDUMP: x = 5", "0.000 line 3: VDUMP: x = 1",
+        "0.000 line 6: VDUMP: Context = 10", "0.000 line 7: EXIT: the program ends"}},
+      // JT and JF take their value from the stack; VSAVE and VLOAD keep a value by name.
+      {"PUSH 3\nPUSH 4\nLT\nJT Less\nPRINT \"not less\"\n:Less\nPUSH 0\nJF Zero\nEXIT\n:Zero\n"
+       "SET v 7\nVSAVE v\nSET v 0\nVLOAD v\nVLOAD w\n",
+       {},
+       1,
+       {"0.000 line 12: VSAVE: v = 7", "0.000 line 14: VLOAD: v = 7",
+        "0.000 line 15: VLOAD: w = 0 (nothing saved yet)", "0.000 line 15: the program ends"}},
+      // QUIT empties the queue at once; BREAK 2 leaves two loops; DO WHILE and LOOP WHILE.
+      {"PLAY ACTION SIT\nQUIT\nVDUMP Wait\nDO\nFOR i 1 5\nIF i = 3 THEN\nBREAK 2\nENDIF\nNEXT\n"
+       "LOOP\nVDUMP i\nSET n 0\nDO WHILE n < 2\nADD n 1\nLOOP WHILE n < 9\nVDUMP n\n",
+       {},
+       2,
+       {"0.000 line 1: PLAY ACTION SIT (2.000 s, assumed)", "0.000 line 2: QUIT: playback cut off",
+        "0.000 line 3: VDUMP: Wait = 0", "0.000 line 11: VDUMP: i = 3",
+        "0.000 line 16: VDUMP: n = 2", "0.000 line 16: the program ends"}},
+      // An interrupt during a WAIT: after RESUME the program goes on waiting for the rest;
+      // type 2 returns to the line after its ONCALL and drops later registrations.
+      {"ONCALL Back_ON = 1 Back\nWAIT 320\nPRINT \"waited\"\nONCALL Head_ON = 1 Head 2\n"
+       "PRINT \"ready\"\n:Idle\nWAIT 32\nGO Idle\n:Back\nSET Back_ON 0\nRESUME\n:Head\n"
+       "SET Head_ON 0\nPRINT \"head\"\nRESUME\n",
+       {{2, "Back_ON", 1}, {14, "Head_ON", 1}},
+       16,
+       {"0.000 line 2: WAIT 320 ms", "0.064 line 2: Back_ON = 1 (from outside)",
+        "0.064 line 2: interrupt: ONCALL of line 1 goes to Back", "0.064 line 11: RESUME",
+        "0.320 line 3: PRINT: waited", "0.320 line 5: PRINT: ready", "0.320 line 7: WAIT 32 ms",
+        "0.448 line 7: Head_ON = 1 (from outside)",
+        "0.448 line 7: interrupt: ONCALL of line 4 goes to Head", "0.448 line 14: PRINT: head",
+        "0.448 line 15: RESUME", "0.448 line 5: PRINT: ready", "0.448 line 7: WAIT 32 ms"}},
   };
   for (const TraceCase& c : cases) {
     EXPECT_EQ(run(c.program, c.inputs, c.ticks).trace, c.trace) << c.program;

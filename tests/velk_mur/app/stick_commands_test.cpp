@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/backups.h"
+#include "tests/support/fake_volumes.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/stick_tree.h"
 #include "tests/support/temp_tree.h"
@@ -20,13 +21,6 @@ namespace velk_mur {
 namespace {
 
 const fs::path kExamples = fs::path(VELK_SOURCE_DIR) / "examples";
-
-// Sticks are folders named by their label; "mounting" one lists it.
-class FakeVolumes : public platform::VolumeSource {
- public:
-  std::vector<platform::Volume> mounted;
-  platform::VolumeListing list() override { return {mounted, ""}; }
-};
 
 TEST(ResolveStickPath, AutoAndAStoredStickThatIsGoneTakeTheOneStickMounted) {
   const struct {
@@ -50,11 +44,11 @@ TEST(ResolveStickPath, AutoAndAStoredStickThatIsGoneTakeTheOneStickMounted) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.typed) + " " + std::to_string(c.sticks));
     TempDir dir;
-    FakeVolumes volumes;
+    testing_support::FakeVolumes volumes;
     for (int i = 0; i < c.sticks; ++i) {
-      const fs::path root = dir / (i == 0 ? "A" : "B");
-      testing_support::makeValidStick(root);
-      volumes.mounted.push_back({.root = root, .fileSystem = "FAT16"});
+      const char* name = i == 0 ? "A" : "B";
+      testing_support::makeValidStick(dir / name);
+      volumes.mount(dir / name, name);
     }
     fs::create_directories(dir / "here");
     const std::string typed = std::string(c.typed) == "here" || std::string(c.typed) == "gone"

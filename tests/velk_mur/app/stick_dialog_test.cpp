@@ -145,7 +145,8 @@ TEST_F(StickDialogTest, RestoreABackupOffersTheDatesAndPutsTheChosenOneBack) {
   messenger.clear();
   click(ids::kRestoreBackup);
   ASSERT_EQ(messenger.texts().size(), 1u);
-  EXPECT_TRUE(messenger.texts()[0].starts_with("No backups of this memory stick yet"));
+  EXPECT_TRUE(messenger.texts()[0].starts_with(
+      "No backups of this memory stick yet: every save makes one first"));
 
   const auto before = snapshotTree(stick);
   const fs::path backups =

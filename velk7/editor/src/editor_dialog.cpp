@@ -23,6 +23,7 @@
 #include "editor_template.h"
 #include "event_router.h"
 #include "line_edits.h"
+#include "platform/qt/backup_chooser.h"
 #include "platform/qt/control_table.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/message_box_messenger.h"
@@ -31,6 +32,7 @@
 #include "save_program.h"
 #include "try_it_window.h"
 #include "velk7/rcode/palette.h"
+#include "velk_mur/stick/stick_backup.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -516,7 +518,23 @@ void EditorDialog::save() {
   if (const std::optional<std::string> text = textToSave(program_)) {
     if (!confirmSave(checkText(*text, programPath_), messenger_)) return;
   }
-  if (saveProgram(program_, programPath_, changed_, messenger_)) done(kSavedResult);
+  if (saveProgram(program_, programPath_, changed_, messenger_, backupsFolder_)) {
+    done(kSavedResult);
+  }
+}
+
+void EditorDialog::restoreBackup() {
+  if (backupsFolder_.empty()) {
+    messenger_.show("No folder for backups of the memory stick was found", true);
+    return;
+  }
+  // Edits not saved would be lost with the program that the backup replaces.
+  if (!cancelEditing(differsFromFile(), messenger_)) return;
+  const std::filesystem::path stickRoot = programPlace(programPath_).stickRoot;
+  const std::optional<platform::BackupEntry> backup =
+      platform::chooseBackup(this, backupsFolder_, stickRoot, messenger_);
+  if (!backup || !velk_mur::restoreBackup(backup->folder, stickRoot, messenger_)) return;
+  done(kRestoredResult);
 }
 
 void EditorDialog::checkProgram() {
@@ -549,6 +567,8 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
   menu.setObjectName(QStringLiteral("contextMenu"));
   menu.addAction(undoAction_);
   menu.addAction(redoAction_);
+  menu.addSeparator();
+  menu.addAction(QStringLiteral("Restore a &backup..."), this, &EditorDialog::restoreBackup);
 #ifndef Q_OS_WIN
   // Elsewhere the About box is in the system menu.
   menu.addSeparator();

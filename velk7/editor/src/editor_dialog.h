@@ -44,6 +44,8 @@ inline constexpr std::string_view kEmptyEventPlaceholder =
 // End results of the dialog.
 inline constexpr int kSavedResult = 1004;
 inline constexpr int kCancelledResult = 2;
+// A backup was put back on the stick: the program is to be opened anew.
+inline constexpr int kRestoredResult = 3;
 
 // The message boxes of velk7: captioned "VELK7", each with the exclamation icon; Enter
 // answers the abandon question with No, which keeps the edits.
@@ -56,6 +58,11 @@ class EditorDialog : public QDialog {
   EditorDialog(RcodeProgram& program, std::filesystem::path programPath,
                platform::Messenger& messenger, QWidget* parent = nullptr);
   ~EditorDialog() override;
+
+  // Where a save first copies the program, and "Restore a backup..." looks; none when empty.
+  void setBackupsFolder(std::filesystem::path folder) { backupsFolder_ = std::move(folder); }
+  // Lists the stick's backups, puts the chosen one back, and ends with kRestoredResult.
+  void restoreBackup();
 
   // The record of the selected tree item, or -1 for none or a group.
   int selectedEvent() const;
@@ -118,6 +125,7 @@ class EditorDialog : public QDialog {
 
   RcodeProgram& program_;
   std::filesystem::path programPath_;
+  std::filesystem::path backupsFolder_;
   platform::Messenger& messenger_;
   std::vector<LineList> loadedLines_;
 

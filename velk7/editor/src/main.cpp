@@ -11,6 +11,7 @@
 
 #include "editor_dialog.h"
 #include "editor_images.h"
+#include "platform/backups.h"
 #include "platform/case_path.h"
 #include "platform/display.h"
 #include "platform/path_text.h"
@@ -18,6 +19,7 @@
 #include "platform/qt/message_box_messenger.h"
 #include "platform/utf8_console.h"
 #include "program_chooser.h"
+#include "stick_choice.h"
 #include "terminal_arguments.h"
 #include "velk7/rcode/start_up.h"
 
@@ -62,11 +64,19 @@ int main(int argc, char* argv[]) {
   fs::path currentFolder = fs::current_path(error);
   if (error) currentFolder = ".";
 
-  std::optional<velk7::LoadedProgram> loaded =
-      velk7::startUp(commandLine, currentFolder, messenger);
-  // Started without a path away from a stick, the program asks where the stick is.
-  if (!loaded && commandLine.empty() &&
-      knownAbsent(velk7::locateProgram(commandLine, currentFolder))) {
+  // Started without a path away from a stick, the program opens the robot stick plugged in,
+  // and asks where the stick is only when it finds none.
+  const bool awayFromStick =
+      commandLine.empty() && knownAbsent(velk7::locateProgram(commandLine, currentFolder));
+  std::optional<velk7::LoadedProgram> loaded;
+  if (awayFromStick) {
+    platform::SystemVolumes volumes;
+    if (const std::optional<fs::path> program = velk7::programOnPluggedStick(volumes)) {
+      loaded = velk7::startUp(platform::pathToText(*program), currentFolder, messenger);
+    }
+  }
+  if (!loaded) loaded = velk7::startUp(commandLine, currentFolder, messenger);
+  if (!loaded && awayFromStick) {
     while (!loaded) {
       const std::optional<fs::path> chosen = velk7::chooseProgramFile();
       if (!chosen) return 1;
@@ -75,9 +85,18 @@ int main(int argc, char* argv[]) {
   }
   if (!loaded) return 1;
 
-  velk7::EditorDialog dialog(loaded->program, loaded->path, messenger);
-  messenger.setParent(&dialog);
-  const int result = dialog.exec();
-  messenger.setParent(nullptr);
-  return result == velk7::kSavedResult || result == velk7::kCancelledResult ? 0 : 1;
+  // A backup put back on the stick is opened anew.
+  const fs::path backups = platform::defaultBackupsFolder().value_or(fs::path());
+  for (;;) {
+    velk7::EditorDialog dialog(loaded->program, loaded->path, messenger);
+    dialog.setBackupsFolder(backups);
+    messenger.setParent(&dialog);
+    const int result = dialog.exec();
+    messenger.setParent(nullptr);
+    if (result != velk7::kRestoredResult) {
+      return result == velk7::kSavedResult || result == velk7::kCancelledResult ? 0 : 1;
+    }
+    loaded = velk7::startUp(platform::pathToText(loaded->path), currentFolder, messenger);
+    if (!loaded) return 1;
+  }
 }

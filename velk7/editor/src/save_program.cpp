@@ -1,7 +1,10 @@
 #include "save_program.h"
 
+#include <array>
 #include <string>
 
+#include "platform/ascii_text.h"
+#include "platform/backups.h"
 #include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
@@ -50,8 +53,21 @@ fs::path lockPath(const fs::path& programPath) {
   return platform::withExtension(programPath, "LCK");
 }
 
+ProgramPlace programPlace(const fs::path& programPath) {
+  // The stick's own place, compared part by part without regard to case, from the file up.
+  constexpr std::array<std::string_view, 5> kParts{"R-CODE.R", "AMS", "PC", "APP", "OPEN-R"};
+  fs::path folder = programPath;
+  for (const std::string_view part : kParts) {
+    if (!platform::equalsIgnoreCase(platform::pathToText(folder.filename()), part)) {
+      return {programPath.parent_path(), platform::pathToText(programPath.filename())};
+    }
+    folder = folder.parent_path();
+  }
+  return {folder, "OPEN-R/APP/PC/AMS/R-CODE.R"};
+}
+
 bool saveProgram(const RcodeProgram& program, const fs::path& programPath, bool changed,
-                 platform::Messenger& messenger) {
+                 platform::Messenger& messenger, const fs::path& backupsFolder) {
   // Two editors saving at once would write into the same temporary file.
   std::optional<platform::FileLock> lock;
   switch (platform::FileLock::acquire(lockPath(programPath), lock)) {
@@ -64,6 +80,17 @@ bool saveProgram(const RcodeProgram& program, const fs::path& programPath, bool 
       // A stick where no lock file can be made takes no new program either.
       reportFailure(kCannotCreateMessage, programPath, messenger);
       return false;
+  }
+  // A dated copy on the computer first: nothing on the stick changes without a way back.
+  if (!backupsFolder.empty()) {
+    const ProgramPlace place = programPlace(programPath);
+    const platform::BackupResult copied = platform::backUpFiles(
+        place.stickRoot, {place.relativeName},
+        platform::stickBackupsFolder(backupsFolder, platform::stickVolume(place.stickRoot)));
+    if (!copied.problem.empty()) {
+      messenger.show(std::string(kNoBackupMessage) + copied.problem, true);
+      return false;
+    }
   }
   const fs::path temporary = temporaryPath(programPath);
   const fs::path backup = backupPath(programPath);

@@ -1,6 +1,7 @@
 #pragma once
 // The two ways the editor ends: saving the program back to the stick, or cancelling.
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "platform/messenger.h"
@@ -11,6 +12,8 @@ namespace velk7 {
 inline constexpr std::string_view kCannotCreateMessage = "ERROR: Can't create new R-CODE.R file\n";
 inline constexpr std::string_view kCannotWriteMessage = "ERROR: Can't write new R-CODE.R file\n";
 inline constexpr std::string_view kChangesSavedMessage = "Changes saved!";
+inline constexpr std::string_view kNoBackupMessage =
+    "No backup of R-CODE.R could be made, so nothing was saved\n";
 inline constexpr std::string_view kSaveRunningMessage =
     "Another save of R-CODE.R is running\nWait until it has finished, then save again";
 inline constexpr std::string_view kSavedUnchangedMessage = "File saved (no changes made)";
@@ -27,9 +30,20 @@ std::filesystem::path lockPath(const std::filesystem::path& programPath);
 
 // Writes the program to `programPath`, keeping the previous file as the backup, and
 // reports the outcome. True when the dialog may end. On failure the message names
-// `programPath` and the program file and its backup are as they were before.
+// `programPath` and the program file and its backup are as they were before. With a
+// `backupsFolder`, the previous program is first copied into a dated backup of the stick
+// there, and a save that cannot copy it changes nothing.
 bool saveProgram(const RcodeProgram& program, const std::filesystem::path& programPath,
-                 bool changed, platform::Messenger& messenger);
+                 bool changed, platform::Messenger& messenger,
+                 const std::filesystem::path& backupsFolder = {});
+
+// Where the program lies on its stick: the stick's root and the program's stick-relative
+// name, OPEN-R/APP/PC/AMS/R-CODE.R; a program elsewhere counts its folder as the root.
+struct ProgramPlace {
+  std::filesystem::path stickRoot;
+  std::string relativeName;
+};
+ProgramPlace programPlace(const std::filesystem::path& programPath);
 
 // True when the dialog may close without saving: at once without edits, else when the
 // user agrees to abandon them.

@@ -410,8 +410,8 @@ void Interpreter::print(const Statement& s) {
       ++at;
     } else if (c == '%' && at + 1 < format.size() &&
                (format[at + 1] == 'd' || format[at + 1] == 'x') && next < s.count) {
-      const std::int32_t shown =
-          get(program_.printValues[static_cast<std::size_t>(s.partner + next++)]);
+      const std::int32_t shown = get(program_.printValues[static_cast<std::size_t>(s.partner) +
+                                                          static_cast<std::size_t>(next++)]);
       char number[16];
       if (format[at + 1] == 'd') {
         std::snprintf(number, sizeof number, "%" PRId32, shown);
@@ -436,6 +436,7 @@ bool Interpreter::checkInterrupts() {
   for (std::size_t index = 0; index < registrations_.size(); ++index) {
     const Registration& r = registrations_[index];
     if (!holds(r.condition)) continue;
+    const std::int32_t interruptedAt = currentLine();
     interrupt_ = Interrupt{pc_, wait_, index};
     wait_ = WaitState{};
     const Label& routine = program_.labels[static_cast<std::size_t>(r.routine)];
@@ -444,7 +445,7 @@ bool Interpreter::checkInterrupts() {
       fail(written, "there is no label :" + routine.name);
       return false;
     }
-    note(currentLine(),
+    note(interruptedAt,
          "interrupt: ONCALL of line " + std::to_string(written.line) + " goes to " + routine.name);
     pc_ = routine.statement;
     return true;

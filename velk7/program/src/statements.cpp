@@ -467,7 +467,7 @@ class Compiler {
   }
 
   static std::string folded(std::string_view name) { return platform::toUpperAscii(name); }
-  void nesting(std::string text) {
+  void nesting(const std::string& text) {
     report(Rule::BlocksDoNotNest, std::string(ruleName(Rule::BlocksDoNotNest)) + ": " + text);
   }
 

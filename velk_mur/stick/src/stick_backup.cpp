@@ -170,26 +170,37 @@ bool backUpBeforeSave(const fs::path& stickRoot, const fs::path& backupsFolder,
 
 bool restoreBackup(const fs::path& backup, const fs::path& stickRoot,
                    platform::Messenger& messenger) {
-  const std::optional<platform::FileLock> lock = lockStick(stickRoot, messenger);
-  // A save that lost a file is overtaken: the backup puts every file of a save back.
-  if (!lock || finishInterruptedSave(stickRoot, messenger).status == Recovery::Status::Failed) {
-    return false;
+  bool holdsSaveFiles = false;
+  bool unreadable = false;
+  for (const std::string& name : savedFileNames()) {
+    const platform::FileState state = platform::fileState(onStick(backup, name));
+    unreadable = unreadable || state == platform::FileState::Unknown;
+    holdsSaveFiles = holdsSaveFiles || state == platform::FileState::Present;
   }
-
   const fs::path keptProgram = onStick(backup, kProgramFileName);
   const platform::FileState programState = platform::fileState(keptProgram);
-  if (programState == platform::FileState::Unknown) {
-    return refuse(kRestoreFailed, "Could not read " + platform::pathToText(keptProgram), messenger);
+  if (programState == platform::FileState::Unknown || unreadable) {
+    return refuse(kRestoreFailed, "Could not read the backup " + platform::pathToText(backup),
+                  messenger);
   }
-  SaveFilesRestore saveFiles(backup, stickRoot, messenger);
-  bool anySaveFile = false;
-  if (!saveFiles.plan(anySaveFile)) return false;
-  if (!anySaveFile && programState == platform::FileState::Absent) {
+  if (!holdsSaveFiles && programState == platform::FileState::Absent) {
     return refuse(kRestoreFailed,
                   "The backup holds none of the stick's files\n" + platform::pathToText(backup),
                   messenger);
   }
-  if (anySaveFile && !saveFiles.run()) return false;
+  // The save's files under the save's lock, after an interrupted save was finished or undone.
+  // A backup of the program alone needs neither: a stick for the editor may have no folder for
+  // the save's lock.
+  if (holdsSaveFiles) {
+    const std::optional<platform::FileLock> lock = lockStick(stickRoot, messenger);
+    // A save that lost a file is overtaken: the backup puts every file of a save back.
+    if (!lock || finishInterruptedSave(stickRoot, messenger).status == Recovery::Status::Failed) {
+      return false;
+    }
+    SaveFilesRestore saveFiles(backup, stickRoot, messenger);
+    bool any = false;
+    if (!saveFiles.plan(any) || !saveFiles.run()) return false;
+  }
   if (programState == platform::FileState::Present &&
       !restoreProgram(keptProgram, stickRoot, messenger)) {
     return false;

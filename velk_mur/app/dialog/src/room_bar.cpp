@@ -31,10 +31,12 @@ void RoomBar::setFigures(const std::optional<RoomFigures>& figures) {
 
 QString RoomBar::caption() const {
   if (!figures_) return QStringLiteral("Room on the stick: unknown");
-  QString text = QStringLiteral("Save needs %1 of %2 free")
-                     .arg(sizeText(figures_->needed), sizeText(figures_->available));
-  if (!figures_->enough()) text += QStringLiteral(" - not enough room");
-  return text;
+  const QString needed = sizeText(figures_->needed);
+  const QString available = sizeText(figures_->available);
+  if (!figures_->enough()) {
+    return QStringLiteral("Too big: needs %1, %2 free").arg(needed, available);
+  }
+  return QStringLiteral("Save needs %1 of %2 free").arg(needed, available);
 }
 
 void RoomBar::paintEvent(QPaintEvent*) {
@@ -66,7 +68,9 @@ void RoomBar::paintEvent(QPaintEvent*) {
   painter.setPen(colours.color(QPalette::Mid));
   painter.drawRect(frame);
   painter.setPen(colours.color(QPalette::Text));
-  painter.drawText(frame, Qt::AlignCenter, caption());
+  // A narrow bar (a large font, long figures) shortens the caption; the tooltip has it whole.
+  painter.drawText(frame, Qt::AlignCenter,
+                   fontMetrics().elidedText(caption(), Qt::ElideRight, frame.width() - 4));
 }
 
 }  // namespace velk_mur

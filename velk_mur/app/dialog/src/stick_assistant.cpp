@@ -1,7 +1,6 @@
 #include "stick_assistant.h"
 
 #include <QDir>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <filesystem>
@@ -9,6 +8,7 @@
 
 #include "platform/backups.h"
 #include "platform/path_text.h"
+#include "platform/qt/backup_chooser.h"
 #include "platform/qt/qt_text.h"
 #include "room_bar.h"
 #include "velk_mur/commands/commands.h"
@@ -144,32 +144,10 @@ void StickAssistant::restoreBackup() {
   }
   const PathTexts paths{toText(controls_.stickPath.text()), toText(controls_.audioPath.text())};
   const fs::path stickRoot = stickRootFromText(expandPathText(paths.stickPath, environment_));
-  const fs::path folder =
-      platform::stickBackupsFolder(environment_.backupsFolder, platform::stickVolume(stickRoot));
-  const platform::BackupList list = platform::listBackups(folder);
-  if (!list.problem.empty()) {
-    messenger_.show(list.problem, true);
-    return;
-  }
-  if (list.backups.empty()) {
-    messenger_.show("No backups of this memory stick yet: every Save to Stick makes one first\n" +
-                        platform::pathToText(folder),
-                    false);
-    return;
-  }
-  QStringList dates;
-  for (const platform::BackupEntry& entry : list.backups) dates << toQString(entry.date);
-  bool chosen = false;
-  const QString date = QInputDialog::getItem(
-      &controls_.dialog, QStringLiteral("Restore a backup"),
-      QStringLiteral("Backups of this memory stick, newest first:"), dates, 0, false, &chosen);
-  if (!chosen) return;
-  const platform::BackupEntry& entry = list.backups[static_cast<std::size_t>(dates.indexOf(date))];
-  if (!messenger_.ask("Put the backup of " + entry.date +
-                      " back on the memory stick?\nIts files replace the ones on the stick now")) {
-    return;
-  }
-  runRestore(paths, platform::pathToText(entry.folder), environment_, messenger_);
+  const std::optional<platform::BackupEntry> backup =
+      platform::chooseBackup(&controls_.dialog, environment_.backupsFolder, stickRoot, messenger_);
+  if (!backup) return;
+  runRestore(paths, platform::pathToText(backup->folder), environment_, messenger_);
   updateRoom();
 }
 

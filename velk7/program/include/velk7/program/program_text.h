@@ -57,7 +57,7 @@ struct ProgramText {
 ProgramText readProgramText(std::string_view text);
 
 // As above, and marks the lines of each record found by velk7's record reader.
-ProgramText readProgramText(const RcodeProgram& program);
+ProgramText readProgramText(const RcodeProgram& rcode);
 
 // The bytes a line would count against the limit when written with `indent` before it.
 std::size_t robotLineLength(std::string_view indent, std::string_view line);
