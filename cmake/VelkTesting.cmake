@@ -10,9 +10,37 @@ else()
   find_package(GTest REQUIRED)
 endif()
 
+# A cross build's suites run under Wine, which finds Qt's libraries, their plugins and the
+# runtime they load in one staged folder named by WINEPATH (Qt finds its plugins beside the
+# folder of its core library). Wine keeps QT_* variables from Windows programs but hands on
+# WINEQT_* as QT_*: the offscreen platform, and the host's fonts for it (it reads font files
+# from a folder, and a Wine prefix has none). The test discovery runs the suites too, without
+# the tests' environment, so Wine is started through env with these.
+set(VELK_TEST_FONT_DIR /usr/share/fonts/truetype/dejavu CACHE PATH
+    "Fonts for the offscreen platform of the suites under Wine")
+set(velk_test_emulator "")
+if(WIN32 AND CMAKE_CROSSCOMPILING AND TARGET Qt6::Core)
+  set(staged ${CMAKE_BINARY_DIR}/windows-runtime)
+  velk_windows_runtime(runtime FOR_TESTS)
+  while(runtime)
+    list(POP_FRONT runtime file folder)
+    if(folder STREQUAL ".")
+      set(folder bin)
+    else()
+      set(folder plugins/${folder})
+    endif()
+    file(COPY ${file} DESTINATION ${staged}/${folder})
+  endwhile()
+  set(velk_test_emulator env "WINEPATH=Z:${staged}/bin" WINEQT_QPA_PLATFORM=offscreen
+      "WINEQT_QPA_FONTDIR=Z:${VELK_TEST_FONT_DIR}" ${CMAKE_CROSSCOMPILING_EMULATOR})
+endif()
+
 function(velk_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  if(velk_test_emulator)
+    set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${velk_test_emulator})
+  endif()
   target_link_libraries(${name} PRIVATE velk_test_support ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

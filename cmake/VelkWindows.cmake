@@ -1,12 +1,77 @@
-# What a Windows program carries beside its code: an icon and version resource.
+# What a Windows binary carries beside its code: an icon and version resource, and for a
+# program the manifest that declares it per-monitor DPI aware (sharp text on every screen, not
+# a bitmap stretched by the system) and asks for the themed common controls.
+#   velk_windows_resources(TARGET ICON DESCRIPTION [VERSION])  (the project's version by default)
 function(velk_windows_resources target icon description)
   if(NOT WIN32)
     return()
   endif()
+  set(VELK_RC_VERSION ${PROJECT_VERSION})
+  if(ARGC GREATER 3)
+    set(VELK_RC_VERSION ${ARGV3})
+  endif()
+  string(REPLACE "." ";" parts ${VELK_RC_VERSION})
+  list(GET parts 0 VELK_RC_MAJOR)
+  list(GET parts 1 minor)
+  math(EXPR VELK_RC_MINOR "${minor}")  # 7.01 is 7,1 in the binary version
   set(VELK_RC_ICON ${PROJECT_SOURCE_DIR}/packaging/windows/${icon}.ico)
   set(VELK_RC_NAME ${target})
   set(VELK_RC_DESCRIPTION "${description}")
+  set(VELK_RC_MANIFEST "")
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set(VELK_RC_FILE_NAME ${target}.exe)
+    set(VELK_RC_FILE_TYPE VFT_APP)
+    set(manifest ${PROJECT_SOURCE_DIR}/packaging/windows/program.manifest)
+    if(MSVC)
+      # The linker merges it into the manifest it writes itself.
+      target_sources(${target} PRIVATE ${manifest})
+    else()
+      # 1 is the resource a process takes its manifest from, 24 the manifest type.
+      set(VELK_RC_MANIFEST "1 24 \"${manifest}\"")
+    endif()
+  else()
+    set(VELK_RC_FILE_NAME ${target}.dll)
+    set(VELK_RC_FILE_TYPE VFT_DLL)
+  endif()
   configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.rc.in
                  ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc @ONLY)
   target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+endfunction()
+
+# The files a cross-built Windows program needs at run time beside it, as pairs of a file and
+# the folder (relative to the programs') it goes to: Qt's libraries, the platform and style
+# plugins, and the mingw runtime that Qt's libraries load. The install rules ship exactly
+# these; the test suites run with the same files staged in the build tree.
+#   velk_windows_runtime(OUT [FOR_TESTS])  FOR_TESTS adds Qt Test and the offscreen platform.
+function(velk_windows_runtime out)
+  set(files "")
+  set(qt_libraries Core Gui Widgets)
+  set(plugins platforms/qwindows.dll styles/qwindowsvistastyle.dll)
+  if(ARGV1 STREQUAL "FOR_TESTS")
+    list(APPEND qt_libraries Test)
+    list(APPEND plugins platforms/qoffscreen.dll)
+  endif()
+  foreach(library ${qt_libraries})
+    list(APPEND files "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS}/Qt6${library}.dll" ".")
+  endforeach()
+  foreach(plugin ${plugins})
+    get_filename_component(folder ${plugin} DIRECTORY)
+    list(APPEND files "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}/${plugin}" "${folder}")
+  endforeach()
+  foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    list(APPEND files "${path}" ".")
+  endforeach()
+  set(index 0)
+  list(LENGTH files length)
+  while(index LESS length)
+    list(GET files ${index} file)
+    if(NOT EXISTS "${file}")
+      message(FATAL_ERROR "${file}, which the Windows programs load, is missing")
+    endif()
+    math(EXPR index "${index} + 2")
+  endwhile()
+  set(${out} "${files}" PARENT_SCOPE)
 endfunction()

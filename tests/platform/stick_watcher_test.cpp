@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+// A Qt without D-Bus (the Windows one) leaves the UDisks2 test out.
+#if __has_include(<QDBusConnection>)
+#define VELK_TEST_DBUS 1
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QProcess>
-#include <QTest>
+#endif
 
 #include "tests/support/fake_volumes.h"
 
@@ -34,6 +38,7 @@ TEST(StickWatcher, PollingNoticesAStickPluggedInAndPulledOut) {
   EXPECT_EQ(changes, 2);
 }
 
+#ifdef VELK_TEST_DBUS
 // A bus of the test's own, with a stand-in for UDisks2 that announces a mount.
 class PrivateBus {
  public:
@@ -105,5 +110,6 @@ TEST(StickWatcher, AMountAnnouncedByUdisksIsSeenAtOnce) {
         QTest::qWaitFor([&] { return watcher.sticks().size() == (a.plugged ? 1u : 0u); }, 3000));
   }
 }
+#endif
 
 }  // namespace

@@ -9,8 +9,10 @@
 #endif
 
 #ifdef _WIN32
-#include <dbt.h>
+// dbt.h uses the types that windows.h declares.
 #include <windows.h>
+
+#include <dbt.h>
 #endif
 
 namespace platform {

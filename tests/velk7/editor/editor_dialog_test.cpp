@@ -337,7 +337,8 @@ TEST_F(EditorTest, SaveAndCancelEndTheDialogOnlyWhenNothingIsLost) {
     QTest::mouseClick(save_, Qt::LeftButton);
   }
   EXPECT_TRUE(dialog_->isVisible());
-  EXPECT_EQ(messenger_.texts(), Texts{"ERROR: Can't create new R-CODE.R file\n" + path_.string()});
+  EXPECT_EQ(messenger_.texts(), Texts{"ERROR: Can't create new R-CODE.R file\n" +
+                                      std::filesystem::path(path_).make_preferred().string()});
   messenger_.clear();
   key(save_, Qt::Key_Return);
   EXPECT_EQ(dialog_->result(), kSavedResult);
@@ -374,6 +375,12 @@ TEST_F(EditorTest, SaveAndCancelEndTheDialogOnlyWhenNothingIsLost) {
 
 TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
   open();
+#ifdef Q_OS_WIN
+  // On Windows the About box is in the window's system menu instead, which the offscreen
+  // platform has not got.
+  const QStringList expected{"&Undo", "&Redo", "", "Restore a &backup..."};
+#else
+  const QStringList expected{"&Undo", "&Redo", "", "Restore a &backup...", "", "&About VELK7..."};
   QString version;
   QTimer::singleShot(0, [&] {
     QWidget* box = QApplication::activeModalWidget();
@@ -382,6 +389,7 @@ TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
   });
   QTest::keyClick(dialog_.get(), Qt::Key_F1);
   EXPECT_EQ(text(version), "VELK Version 7.01");
+#endif
   QStringList items;
   QTimer::singleShot(0, [&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -392,8 +400,7 @@ TEST_F(EditorTest, F1AndTheContextMenuOfferTheAboutBox) {
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
                           dialog_->mapToGlobal(QPoint(2, 2)));
   QApplication::sendEvent(dialog_.get(), &event);
-  EXPECT_EQ(items,
-            (QStringList{"&Undo", "&Redo", "", "Restore a &backup...", "", "&About VELK7..."}));
+  EXPECT_EQ(items, expected);
 }
 
 TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {
@@ -442,14 +449,17 @@ TEST_F(EditorTest, KeysAddMoveDeleteUndoAndRedoLines) {
 TEST_F(EditorTest, OpenDialogTakesTheStickFolderOrTheProgramFile) {
   open();
   for (const std::filesystem::path& typed : {root_.path(), path_}) {
-    QTimer::singleShot(0, [&] {
+    // The file dialog may run events before it is shown (under Wine it does): ask again until
+    // it is there.
+    std::function<void()> answer = [&] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr) return;
+      if (dialog == nullptr) return QTimer::singleShot(10, answer);
       dialog->selectFile(QString::fromStdString(typed.string()));
       QMetaObject::invokeMethod(dialog, "accept");
       // A dialog that went into the folder instead is still open: close it.
       QTimer::singleShot(0, dialog, &QDialog::reject);
-    });
+    };
+    QTimer::singleShot(0, answer);
     EXPECT_EQ(chooseProgramFile(), std::optional(programBelow(root_.path())));
   }
 }

@@ -21,10 +21,12 @@
 #include "preview_window.h"
 #include "program_icon.h"
 #include "room_bar.h"
-#include "say_dialog.h"
 #include "stick_assistant.h"
-#include "velk_mur/commands/commands.h"
+#ifdef VELK_MUR_WITH_IMPORT
+#include "say_dialog.h"
 #include "velk_mur/commands/import_module.h"
+#endif
+#include "velk_mur/commands/commands.h"
 #include "velk_mur/generate/naming.h"
 
 namespace velk_mur {
@@ -119,8 +121,11 @@ void GeneratorDialog::buildControls() {
   const std::pair<std::string_view, void (GeneratorDialog::*)()> commands[] = {
       {kTest, &GeneratorDialog::runTest},         {kSaveToStick, &GeneratorDialog::runSaveToStick},
       {kAbout, &GeneratorDialog::runAbout},       {kDone, &GeneratorDialog::reject},
-      {kGenerate, &GeneratorDialog::runGenerate}, {kImport, &GeneratorDialog::runImport},
-      {kSay, &GeneratorDialog::runSay},           {kPreview, &GeneratorDialog::runPreview}};
+      {kGenerate, &GeneratorDialog::runGenerate}, {kPreview, &GeneratorDialog::runPreview},
+#ifdef VELK_MUR_WITH_IMPORT
+      {kImport, &GeneratorDialog::runImport},     {kSay, &GeneratorDialog::runSay},
+#endif
+  };
   for (const auto& [id, command] : commands) {
     connect(platform::control<QPushButton>(*this, id), &QPushButton::clicked, this, command);
   }
@@ -131,6 +136,17 @@ void GeneratorDialog::buildControls() {
     connect(platform::control<QToolButton>(*this, row.id), &QToolButton::clicked, this,
             [this, edit, title] { chooseFolder(edit, title); });
   }
+
+#ifndef VELK_MUR_WITH_IMPORT
+  // Built without the decoders and the speech synthesizer: greyed out, saying why.
+  for (const auto& [id, tip] :
+       {std::pair{kImport, "This build takes WAV recordings only: copy them into the audio folder"},
+        {kSay, "This build has no speech synthesizer"}}) {
+    auto* button = platform::control<QPushButton>(*this, id);
+    button->setEnabled(false);
+    button->setToolTip(QString::fromUtf8(tip));
+  }
+#endif
 
   stickPathEdit_ = platform::control<QLineEdit>(*this, kStickPath);
   audioPathEdit_ = platform::control<QLineEdit>(*this, kAudioPath);
@@ -186,6 +202,7 @@ void GeneratorDialog::runPreview() {
   previewRecording(this, audioFolderFromText(pathTexts().audioPath), messenger_);
 }
 
+#ifdef VELK_MUR_WITH_IMPORT
 void GeneratorDialog::runImport() {
   std::string filter = "Audio files (" + std::string(kRecordingPattern);
   for (const std::string_view pattern : kImportableSoundPatterns)
@@ -224,9 +241,15 @@ void GeneratorDialog::runSay() {
                        toText(audioPathEdit_->text()), messenger_);
   QApplication::restoreOverrideCursor();
 }
+#endif
 
 void GeneratorDialog::dragEnterEvent(QDragEnterEvent* event) {
+  // Files dropped elsewhere than on a path box are imported, in a build that can.
+#ifdef VELK_MUR_WITH_IMPORT
   if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+#else
+  (void)event;
+#endif
 }
 
 void GeneratorDialog::dropEvent(QDropEvent* event) {
@@ -235,7 +258,9 @@ void GeneratorDialog::dropEvent(QDropEvent* event) {
     if (url.isLocalFile()) paths.push_back(url.toLocalFile());
   }
   event->acceptProposedAction();
+#ifdef VELK_MUR_WITH_IMPORT
   importFiles(paths);
+#endif
 }
 
 }  // namespace velk_mur

@@ -1,12 +1,14 @@
 #include "preview_window.h"
 
+#ifdef VELK_MUR_WITH_SOUND
 #include <QAudioDevice>
 #include <QAudioOutput>
+#include <QMediaDevices>
+#include <QMediaPlayer>
+#endif
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
-#include <QMediaDevices>
-#include <QMediaPlayer>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -110,7 +112,8 @@ PreviewWindow::PreviewWindow(RecordingPreview preview, const std::filesystem::pa
   columns->addLayout(side);
   columns->setSizeConstraint(QLayout::SetFixedSize);
 
-  // With no audio device the animation still runs, on the clock alone.
+  // With no audio device, or built without Qt Multimedia, the animation runs on the clock alone.
+#ifdef VELK_MUR_WITH_SOUND
   if (!QMediaDevices::audioOutputs().isEmpty()) {
     player_ = new QMediaPlayer(this);
     audioOutput_ = new QAudioOutput(this);
@@ -118,6 +121,9 @@ PreviewWindow::PreviewWindow(RecordingPreview preview, const std::filesystem::pa
     player_->setSource(
         QUrl::fromLocalFile(QString::fromStdString(platform::pathToText(recordingPath))));
   }
+#else
+  (void)recordingPath;
+#endif
 
   ticker_.setInterval(kTickMs);
   connect(&ticker_, &QTimer::timeout, this, &PreviewWindow::advance);
@@ -132,10 +138,12 @@ void PreviewWindow::togglePlaying() {
     return;
   }
   showPosition(0);
+#ifdef VELK_MUR_WITH_SOUND
   if (player_ != nullptr) {
     player_->setPosition(0);
     player_->play();
   }
+#endif
   startedAt_ = clock_();
   ticker_.start();
   playButton_->setText(tr("Stop"));
@@ -143,17 +151,21 @@ void PreviewWindow::togglePlaying() {
 
 void PreviewWindow::stop() {
   ticker_.stop();
+#ifdef VELK_MUR_WITH_SOUND
   if (player_ != nullptr) player_->stop();
+#endif
   playButton_->setText(tr("Play"));
 }
 
 void PreviewWindow::advance() {
   // The sound leads when it plays; otherwise the clock does.
   double seconds = static_cast<double>((clock_() - startedAt_).count()) / 1000.0;
+#ifdef VELK_MUR_WITH_SOUND
   if (player_ != nullptr && player_->playbackState() == QMediaPlayer::PlayingState &&
       player_->position() > 0) {
     seconds = static_cast<double>(player_->position()) / 1000.0;
   }
+#endif
   if (seconds >= preview_.seconds) {
     showPosition(preview_.seconds);
     stop();

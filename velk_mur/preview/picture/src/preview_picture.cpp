@@ -3,7 +3,9 @@
 #include <QFileInfo>
 #include <QPainterPath>
 #include <QPolygonF>
+#ifdef VELK_PREVIEW_WITH_SVG
 #include <QSvgGenerator>
+#endif
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -373,6 +375,9 @@ PictureSaveResult savePreviewPicture(const RecordingPreview& preview,
                                                              : unwritten;
   }
   if (extension == ".svg") {
+#ifndef VELK_PREVIEW_WITH_SVG
+    return {false, platform::pathToText(file) + ": this build writes PNG pictures only"};
+#else
     const PreviewLayout layout = previewLayout(preview);
     QSvgGenerator generator;
     generator.setFileName(fileName);
@@ -385,6 +390,7 @@ PictureSaveResult savePreviewPicture(const RecordingPreview& preview,
     // The generator writes as it paints and reports no error of its own: check the result.
     if (!painter.end() || QFileInfo(fileName).size() == 0) return unwritten;
     return {true, {}};
+#endif
   }
   return {false, platform::pathToText(file) + ": the picture's name must end in .png or .svg"};
 }
