@@ -122,7 +122,7 @@ class FatStick {
   }
 
   // Runs `velk_mur COMMAND` on the mounted stick; its exit status, its output in `output`.
-  // A driver that hangs on a damaged image for 30 s is ended, which ends the command too, and
+  // A driver that hangs on a damaged image for 10 s is ended, which ends the command too, and
   // the status is then kDriverHung.
   static constexpr int kDriverHung = 200;
   int run(const std::string& command, std::string& output) {
@@ -135,7 +135,7 @@ class FatStick {
     const fs::path hung = dir_ / "hung";
     fs::remove(hung);
     const int status =
-        shell("(" + program + ") & p=$!; (sleep 30; touch " + quoted(hung) + "; kill -9 " + driver +
+        shell("(" + program + ") & p=$!; (sleep 10; touch " + quoted(hung) + "; kill -9 " + driver +
               ") >/dev/null 2>&1 & w=$!; wait $p; s=$?; " + "kill $w 2>/dev/null; exit $s");
     std::ifstream in(log);
     output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
