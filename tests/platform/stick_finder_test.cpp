@@ -103,14 +103,4 @@ TEST(PickOneStick, OneIsTakenNoneAndSeveralAreRefusedWithTheList) {
   }
 }
 
-TEST(StickFinder, TheRealMountTableListsTheRootAndOnlyRealFileSystems) {
-  const platform::VolumeListing listing = platform::mountedVolumes();
-  ASSERT_EQ(listing.problem, "");
-  for (const Volume& volume : listing.volumes) {
-    EXPECT_NE(volume.fileSystem, "proc");
-    EXPECT_NE(volume.fileSystem, "sysfs");
-  }
-  EXPECT_TRUE(platform::volumeHolding(fs::temp_directory_path(), listing.volumes));
-}
-
 }  // namespace

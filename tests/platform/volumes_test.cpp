@@ -151,14 +151,14 @@ TEST(MountTable, EscapesOfBothKindsBecomeTheirBytes) {
     const char* mount;
     const char* link;
   } cases[] = {
-      {"A\\040B", "A B", "A\\040B"},        {"A\\x20B", "A\\x20B", "A B"},
-      {"tab\\011", "tab\t", "tab\\011"},    {"cut\\04", "cut\\04", "cut\\04"},
-      {"not\\999", "not\\999", "not\\999"}, {"end\\", "end\\", "end\\"},
+      {"A\\040B", "A B", "A\\040B"},
+      {"A\\x20B", "A\\x20B", "A B"},
+      {"cut\\04", "cut\\04", "cut\\04"},  // too few digits
+      {"not\\999", "not\\999", "not\\999"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(platform::unescapeMountText(c.text), c.mount);
-    EXPECT_EQ(platform::unescapeDeviceLink(c.text), c.link);
+    EXPECT_EQ(platform::unescapeMountText(c.text), c.mount) << c.text;
+    EXPECT_EQ(platform::unescapeDeviceLink(c.text), c.link) << c.text;
   }
 }
 
@@ -210,15 +210,6 @@ TEST(VolumeKey, SerialThenLabelThenTheMountFolderMadeSafeForAFolderName) {
     volume.label = c.label;
     volume.root = c.root;
     EXPECT_EQ(platform::volumeKey(volume), c.key);
-  }
-}
-
-TEST(FatFileSystems, TheFatFamilyUnderItsSystemNames) {
-  for (const char* fat : {"FAT", "FAT12", "FAT16", "FAT32", "vfat", "msdos", "fuse.fusefat"}) {
-    EXPECT_TRUE(platform::isFatFileSystem(fat)) << fat;
-  }
-  for (const char* other : {"exFAT", "NTFS", "ext4", "fuseblk", ""}) {
-    EXPECT_FALSE(platform::isFatFileSystem(other)) << other;
   }
 }
 

@@ -457,9 +457,11 @@ std::string stepFailureText(std::string_view file, std::string_view stepWords) {
 
 platform::FileError stickError(platform::FileError error, const fs::path& stickRoot) {
   if (error == platform::FileError::NoSpace || error == platform::FileError::ReadOnly) return error;
-  return platform::folderState(stickRoot) == platform::FileState::Present
-             ? error
-             : platform::FileError::Gone;
+  // A driver that went away may still answer a folder's state from its cache; the room on the
+  // stick is asked of the driver itself.
+  const bool answers = platform::folderState(stickRoot) == platform::FileState::Present &&
+                       platform::spaceInfo(stickRoot).has_value();
+  return answers ? error : platform::FileError::Gone;
 }
 
 std::string_view stickFailureText(platform::FileError error, SavePhase phase) {
