@@ -283,6 +283,21 @@ TEST_F(SaveSweep, RecoveryFinishesUndoesRebuildsOrNamesWhatWasLost) {
        true, true, Ends::Old,
        "An interrupted save to the memory stick was undone: the stick holds its actions from "
        "before"},
+      {"a twin of an old file left under its aside name, another new file lost",
+       [&] {
+         fs::copy_file(p("open-r/mw/data/p/audio.oda"), p("open-r/mw/data/p/audio.old"));
+         fs::remove(p("open-r/mw/data/p/MOTION.NEW"));
+       },
+       true, true, Ends::Old,
+       "An interrupted save to the memory stick was undone: the stick holds its actions from "
+       "before"},
+      {"the journal lost, a twin of an old file left under its aside name",
+       [&] {
+         fs::remove(p("open-r/mw/conf/SAVE.JNL"));
+         fs::copy_file(p("open-r/mw/data/p/audio.oda"), p("open-r/mw/data/p/audio.old"));
+       },
+       true, true, Ends::Old,
+       "An interrupted save to the memory stick was undone: its unfinished files were removed"},
       {"an old file lost under both names and its new one",
        [&] {
          fs::remove(p("open-r/mw/data/p/audio.oda"));
