@@ -47,6 +47,10 @@ TEST(HeadMotion, WorkedExamplesSwingAndDip) {
                  "-5.09 -4.82 -4.55 -4.29 -4.02 -3.75 -3.48 -3.21 -2.95 -2.68 -2.41 -2.14 -1.88 "
                  "-1.61 -1.34 -1.07 -0.8 -0.54 -0.27 0",
         "4x0 11.67 23.33 28x35 23.33 11.67 34x0", joint3 + "59" + joint3End}},
+      // One key frame more: R = 57 after the dip, the shortest that holds -15.
+      {43520,
+       {joint1 + "54" + joint1End, "4x0 11.67 23.33 28x35 23.33 11.67 35x0",
+        joint3 + "60" + joint3End}},
       {48000, {joint1 + "61" + joint1End, joint2 + "-23.33 -11.67 9x0", joint3 + "67" + joint3End}},
       {80000,
        {joint1 + "111" + joint1End, joint2 + "-11.67 11.67 28x35 23.33 11.67 29x0",
