@@ -35,17 +35,22 @@ if(WIN32 AND CMAKE_CROSSCOMPILING AND TARGET Qt6::Core)
       "WINEQT_QPA_FONTDIR=Z:${VELK_TEST_FONT_DIR}" ${CMAKE_CROSSCOMPILING_EMULATOR})
 endif()
 
+# LOCK names a resource the suite's tests may not share with another suite's at the same time.
 function(velk_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(velk_test_emulator)
     set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${velk_test_emulator})
   endif()
   target_link_libraries(${name} PRIVATE velk_test_support ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  set(lock "")
+  if(ARG_LOCK)
+    set(lock RESOURCE_LOCK ${ARG_LOCK})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
     NO_PRETTY_VALUES
     TEST_PREFIX "${name}."
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8" ${lock})
 endfunction()

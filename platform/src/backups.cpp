@@ -159,7 +159,7 @@ Volume stickVolume(const fs::path& stickRoot) {
   std::error_code error;
   fs::path root = fs::weakly_canonical(stickRoot, error);
   if (error) root = stickRoot;
-  if (std::optional<Volume> volume = volumeHolding(root, mountedVolumes().volumes)) {
+  if (std::optional<Volume> volume = volumeOf(root)) {
     // A stick copied into a folder of a bigger disk is named by that folder, not by the disk.
     if (volume->root.lexically_normal() == root.lexically_normal() || volume->root == root) {
       return *volume;

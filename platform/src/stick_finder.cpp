@@ -29,7 +29,7 @@ std::string sizeText(std::uint64_t bytes) {
   char text[32];
   if (bytes < 1024) {
     std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
-  } else if (bytes < 1024 * 1024) {
+  } else if (bytes < 1024ULL * 1024) {
     std::snprintf(text, sizeof text, "%.0f KB", static_cast<double>(bytes) / kKilo);
   } else if (bytes < 1024ULL * 1024 * 1024) {
     std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (kKilo * kKilo));

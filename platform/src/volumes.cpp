@@ -145,7 +145,7 @@ std::optional<Volume> volumeHolding(const fs::path& path, const std::vector<Volu
 std::string volumeKey(const Volume& volume) {
   const fs::path root = volume.root.filename().empty() ? volume.root.parent_path() : volume.root;
   for (const std::string& name : {volume.serial, volume.label, pathToText(root.filename())}) {
-    const std::string key = folderSafe(name);
+    std::string key = folderSafe(name);
     if (!key.empty()) return key;
   }
   return "stick";

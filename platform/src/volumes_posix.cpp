@@ -113,20 +113,45 @@ Volume describe(const MountEntry& entry) {
   return volume;
 }
 
+// The mounts a stick can be among; nothing when the table cannot be read.
+std::optional<std::vector<MountEntry>> candidateMounts() {
+  const std::optional<std::string> table = readProcText("/proc/self/mountinfo");
+  if (!table) return std::nullopt;
+  std::vector<MountEntry> entries = parseMountInfo(*table);
+  std::erase_if(entries, [](const MountEntry& entry) {
+    return kInternalTypes.contains(entry.type) || kNetworkTypes.contains(entry.type);
+  });
+  return entries;
+}
+
 }  // namespace
 
 VolumeListing mountedVolumes() {
   VolumeListing listing;
-  const std::optional<std::string> table = readProcText("/proc/self/mountinfo");
-  if (!table) {
+  const std::optional<std::vector<MountEntry>> entries = candidateMounts();
+  if (!entries) {
     listing.problem = "the list of mounted file systems could not be read";
     return listing;
   }
-  for (const MountEntry& entry : parseMountInfo(*table)) {
-    if (kInternalTypes.contains(entry.type) || kNetworkTypes.contains(entry.type)) continue;
-    listing.volumes.push_back(describe(entry));
-  }
+  for (const MountEntry& entry : *entries) listing.volumes.push_back(describe(entry));
   return listing;
+}
+
+std::optional<Volume> volumeOf(const fs::path& path) {
+  const std::optional<std::vector<MountEntry>> entries = candidateMounts();
+  if (!entries) return std::nullopt;
+  std::vector<Volume> roots;
+  for (const MountEntry& entry : *entries)
+    roots.push_back(Volume{.root = fs::path(entry.mountPoint)});
+  std::error_code error;
+  fs::path resolved = fs::weakly_canonical(path, error);
+  if (error) resolved = path;
+  const std::optional<Volume> holding = volumeHolding(resolved, roots);
+  if (!holding) return std::nullopt;
+  for (const MountEntry& entry : *entries) {
+    if (fs::path(entry.mountPoint) == holding->root) return describe(entry);
+  }
+  return std::nullopt;
 }
 
 }  // namespace platform

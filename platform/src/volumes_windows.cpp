@@ -67,4 +67,11 @@ VolumeListing mountedVolumes() {
   return listing;
 }
 
+std::optional<Volume> volumeOf(const std::filesystem::path& path) {
+  std::error_code error;
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+  if (error) resolved = path;
+  return volumeHolding(resolved, mountedVolumes().volumes);
+}
+
 }  // namespace platform

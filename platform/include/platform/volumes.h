@@ -50,6 +50,10 @@ VolumeListing mountedVolumes();
 std::optional<Volume> volumeHolding(const std::filesystem::path& path,
                                     const std::vector<Volume>& volumes);
 
+// The volume that holds `path` (symbolic links resolved), asking only that one: a file system
+// elsewhere whose driver stopped answering cannot stall a save or an inspection.
+std::optional<Volume> volumeOf(const std::filesystem::path& path);
+
 // A name for the medium that stays the same wherever it is mounted, usable as a folder name:
 // the serial, else the label, else the mount folder's own name.
 std::string volumeKey(const Volume& volume);

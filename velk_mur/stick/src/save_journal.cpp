@@ -363,6 +363,7 @@ Recovery resolve(const fs::path& stickRoot, const SaveJournal& journal,
 
 std::vector<Replacement> saveReplacements() {
   std::vector<Replacement> list;
+  list.reserve(kNewFiles.size());
   for (const NewFileKind& kind : kNewFiles) {
     list.push_back({platform::dottedName(kind.stickName, kNewFileExtension),
                     platform::dottedName(kind.stickName, kind.extension),

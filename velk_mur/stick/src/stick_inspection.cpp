@@ -254,9 +254,10 @@ void checkConfigurationCounts(const MwcContents& configuration, std::size_t reco
   }
   for (const CatalogueAction& action : actions) {
     if (numbers.contains(action.number)) continue;
-    inspection.problems.push_back(catalogueTitle + " line " + std::to_string(action.line) +
-                                  ": action " + std::to_string(action.number) + " (" + action.name +
-                                  ") has no block in " + title);
+    std::string problem = catalogueTitle;
+    problem.append(" line ").append(std::to_string(action.line)).append(": action ");
+    problem.append(std::to_string(action.number)).append(" (").append(action.name);
+    inspection.problems.push_back(problem.append(") has no block in ").append(title));
   }
 }
 

@@ -72,7 +72,11 @@ CommandResult runInspect(const PathTexts& paths, platform::Messenger& messenger)
     return {};
   }
   const StickInspection inspection = inspectStick(stickRoot);
-  std::vector<std::string> shown = stickMediumLines(stickRoot, platform::mountedVolumes().volumes);
+  std::vector<platform::Volume> holding;
+  if (std::optional<platform::Volume> volume = platform::volumeOf(stickRoot)) {
+    holding.push_back(*volume);
+  }
+  std::vector<std::string> shown = stickMediumLines(stickRoot, holding);
   shown.push_back("");
   shown.insert(shown.end(), inspection.listing.begin(), inspection.listing.end());
   if (!inspection.notes.empty()) shown.push_back("");
