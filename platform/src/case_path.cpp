@@ -119,6 +119,19 @@ fs::path resolveCase(const fs::path& path) {
   return resolved;
 }
 
+fs::path listedSpelling(const fs::path& path) {
+  const fs::path resolved = resolveCase(path);
+#ifdef _WIN32
+  if (resolved.has_parent_path()) {
+    if (std::optional<std::string> match =
+            findIgnoringCase(resolved.parent_path(), pathToText(resolved.filename()))) {
+      return resolved.parent_path() / textToPath(*match);
+    }
+  }
+#endif
+  return resolved;
+}
+
 void noteEntryCreated(const fs::path& path) {
   const fs::path key = viewKey(path.parent_path());
   auto& views = folderViews();

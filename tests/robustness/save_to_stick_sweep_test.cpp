@@ -349,7 +349,12 @@ TEST_F(SaveSweep, RecoveryFinishesUndoesRebuildsOrNamesWhatWasLost) {
     if (const std::size_t at = said.find(voices); at != std::string::npos) {
       said.replace(at, voices.size(), "VOICES");
     }
-    EXPECT_EQ(said, row.said);
+    // Where names ignore letter case, a lost file may be named as the stick last spelled it.
+    if (testing_support::caseSensitive(stick())) {
+      EXPECT_EQ(said, row.said);
+    } else {
+      EXPECT_EQ(platform::toLowerAscii(said), platform::toLowerAscii(row.said));
+    }
     // A file written anew has no old spelling left to keep.
     TreeSnapshot oldWithoutAudio = before;
     std::erase_if(oldWithoutAudio, [](const auto& file) {

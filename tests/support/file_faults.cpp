@@ -5,7 +5,9 @@
 #include <set>
 #include <system_error>
 
+#include "platform/ascii_text.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "tests/support/temp_tree.h"
 
 namespace fs = std::filesystem;
@@ -21,6 +23,16 @@ unsigned bit(FileOp op) {
 }
 
 constexpr unsigned kEveryKind = 0x7f;
+
+// Where the file system ignores letter case, the product may spell a file otherwise than a test.
+bool sameFile(const fs::path& a, const fs::path& b) {
+#ifdef _WIN32
+  return platform::toLowerAscii(platform::pathToText(a.lexically_normal())) ==
+         platform::toLowerAscii(platform::pathToText(b.lexically_normal()));
+#else
+  return a == b;
+#endif
+}
 
 class FaultPlan final : public FaultSeam {
  public:
@@ -48,7 +60,7 @@ class FaultPlan final : public FaultSeam {
         if (seen < failAt) return FileError::None;
         break;
       case Mode::OnFile:
-        if (path != file) return FileError::None;
+        if (!sameFile(path, file)) return FileError::None;
         break;
       case Mode::Pull:
         if (seen < failAt) {

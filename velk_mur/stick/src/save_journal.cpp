@@ -115,9 +115,9 @@ struct Names {
   fs::path temporary, target, aside;
 };
 Names namesOf(const fs::path& stickRoot, const Replacement& r) {
-  Names names{platform::resolveCase(onStick(stickRoot, r.temporary)),
-              platform::resolveCase(onStick(stickRoot, r.target)),
-              platform::resolveCase(onStick(stickRoot, r.aside))};
+  Names names{platform::listedSpelling(onStick(stickRoot, r.temporary)),
+              platform::listedSpelling(onStick(stickRoot, r.target)),
+              platform::listedSpelling(onStick(stickRoot, r.aside))};
   const std::string targetExtension = platform::pathToText(fs::path(r.target).extension());
   if (platform::fileState(names.target) == platform::FileState::Present ||
       platform::fileState(names.aside) != platform::FileState::Present) {
