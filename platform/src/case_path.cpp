@@ -120,7 +120,7 @@ fs::path resolveCase(const fs::path& path) {
 }
 
 fs::path listedSpelling(const fs::path& path) {
-  const fs::path resolved = resolveCase(path);
+  fs::path resolved = resolveCase(path);
 #ifdef _WIN32
   if (resolved.has_parent_path()) {
     if (std::optional<std::string> match =
