@@ -143,7 +143,15 @@ class FatStick {
     return fs::exists(hung) ? kDriverHung : status;
   }
 
-  TreeSnapshot snapshot() const { return snapshotTree(mount_); }
+  // FUSE renames a file removed while still open (the save's lock file) to .fuse_hidden* until
+  // it is closed; an unmount racing the close leaves it. A FAT driver in the kernel has none.
+  TreeSnapshot snapshot() const {
+    TreeSnapshot tree = snapshotTree(mount_);
+    std::erase_if(tree, [](const auto& file) {
+      return file.first.find("/.fuse_hidden") != std::string::npos;
+    });
+    return tree;
+  }
 
   // What fsck.fat, only looking, says of the image.
   bool fileSystemConsistent() const {
