@@ -616,6 +616,11 @@ void Interpreter::execute(const Statement& s) {
       }
       return;
     case Op::Break:
+      // A BREAK given as another command's part (CASE ELSE BREAK) has no loop of its own.
+      if (s.target < 0) {
+        fail(s, "BREAK outside a loop: no loop is open here");
+        return;
+      }
       pc_ = s.target;
       return;
     case Op::Call:
