@@ -257,24 +257,28 @@ bool fileExists(const fs::path& path) {
   return InputFile::open(path).has_value();
 }
 
-FileState fileState(const fs::path& path) {
+namespace {
+
+// Whether an entry of the wanted kind is there; one of the other kind counts as absent.
+FileState entryState(const fs::path& path, fs::file_type wanted) {
   const fs::path resolved = resolveCase(path);
   if (injectedFault(FileOp::Check, resolved) != FileError::None) return FileState::Unknown;
   std::error_code error;
   const fs::file_status status = fs::status(resolved, error);
   if (status.type() == fs::file_type::not_found) return FileState::Absent;
   if (error) return FileState::Unknown;
-  return fs::is_directory(status) ? FileState::Absent : FileState::Present;
+  const bool folder = fs::is_directory(status);
+  return folder == (wanted == fs::file_type::directory) ? FileState::Present : FileState::Absent;
+}
+
+}  // namespace
+
+FileState fileState(const fs::path& path) {
+  return entryState(path, fs::file_type::regular);
 }
 
 FileState folderState(const fs::path& path) {
-  const fs::path resolved = resolveCase(path);
-  if (injectedFault(FileOp::Check, resolved) != FileError::None) return FileState::Unknown;
-  std::error_code error;
-  const fs::file_status status = fs::status(resolved, error);
-  if (status.type() == fs::file_type::not_found) return FileState::Absent;
-  if (error) return FileState::Unknown;
-  return fs::is_directory(status) ? FileState::Present : FileState::Absent;
+  return entryState(path, fs::file_type::directory);
 }
 
 std::optional<std::uint64_t> fileSize(const fs::path& path) {
